@@ -1,0 +1,183 @@
+#include "platform/linux_installation_environment.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QString>
+#include <QVariant>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantor {
+namespace {
+
+constexpr const char* kSystemBusVariable = "DBUS_SYSTEM_BUS_ADDRESS";
+// Where the system bus listens when the environment names none (the D-Bus default).
+constexpr const char* kDefaultSystemBusAddress = "unix:path=/var/run/dbus/system_bus_socket";
+
+const QString kSystemdService = QStringLiteral("org.freedesktop.systemd1");
+const QString kSystemdPath = QStringLiteral("/org/freedesktop/systemd1");
+const QString kSystemdManager = QStringLiteral("org.freedesktop.systemd1.Manager");
+const QString kSystemdServiceInterface = QStringLiteral("org.freedesktop.systemd1.Service");
+const QString kNoSuchUnitError = QStringLiteral("org.freedesktop.systemd1.NoSuchUnit");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kExecStartSignature = QStringLiteral("a(sasbttttuii)");
+
+constexpr mode_t kSharedFolderMode = 0777;
+
+// A connection of our own for each read, closed afterwards: the address is taken from the
+// environment at that moment, and a bus that was missing once is tried again next time.
+class SystemBusConnection {
+public:
+    SystemBusConnection()
+        : name_(QStringLiteral("vantor-installation-%1").arg(nextId_.fetch_add(1))),
+          connection_(QDBusConnection::connectToBus(Address(), name_)) {}
+    ~SystemBusConnection() { QDBusConnection::disconnectFromBus(name_); }
+    SystemBusConnection(const SystemBusConnection&) = delete;
+    SystemBusConnection& operator=(const SystemBusConnection&) = delete;
+
+    bool IsConnected() const { return connection_.isConnected(); }
+
+    QDBusMessage Call(const QString& path, const QString& interface, const QString& method,
+                      const QList<QVariant>& arguments) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(kSystemdService, path, interface, method);
+        message.setArguments(arguments);
+        return connection_.call(message, QDBus::Block, kSystemdCallTimeoutMs);
+    }
+
+private:
+    static QString Address() {
+        const char* address = std::getenv(kSystemBusVariable);
+        return QString::fromUtf8(address != nullptr && *address != '\0' ? address
+                                                                        : kDefaultSystemBusAddress);
+    }
+
+    static inline std::atomic<unsigned> nextId_{0};
+    QString name_;
+    QDBusConnection connection_;
+};
+
+// The object path of the unit, or empty. A unit that is installed but not loaded at the moment
+// is not known to GetUnit, so it is loaded then.
+QString UnitObjectPath(SystemBusConnection& bus, const QString& unit) {
+    QDBusMessage reply = bus.Call(kSystemdPath, kSystemdManager, QStringLiteral("GetUnit"), {unit});
+    if (reply.type() == QDBusMessage::ErrorMessage && reply.errorName() == kNoSuchUnitError) {
+        reply = bus.Call(kSystemdPath, kSystemdManager, QStringLiteral("LoadUnit"), {unit});
+    }
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        return {};
+    }
+    const QVariant first = reply.arguments().constFirst();
+    if (first.metaType() != QMetaType::fromType<QDBusObjectPath>()) {
+        return {};
+    }
+    return first.value<QDBusObjectPath>().path();
+}
+
+// The path of the first ExecStart entry, or empty.
+QString FirstExecStartPath(SystemBusConnection& bus, const QString& unitPath) {
+    const QDBusMessage reply = bus.Call(unitPath, kPropertiesInterface, QStringLiteral("Get"),
+                                        {kSystemdServiceInterface, QStringLiteral("ExecStart")});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        return {};
+    }
+    const QVariant outer = reply.arguments().constFirst();
+    if (outer.metaType() != QMetaType::fromType<QDBusVariant>()) {
+        return {};
+    }
+    const QVariant inner = outer.value<QDBusVariant>().variant();
+    if (inner.metaType() != QMetaType::fromType<QDBusArgument>()) {
+        return {};
+    }
+    const QDBusArgument execStart = inner.value<QDBusArgument>();
+    // Anything but the documented shape is not read at all: QDBusArgument does not survive
+    // being read as the wrong type.
+    if (execStart.currentSignature() != kExecStartSignature) {
+        return {};
+    }
+    QString path;
+    execStart.beginArray();
+    if (!execStart.atEnd()) {
+        execStart.beginStructure();
+        execStart >> path;
+    }
+    return path;
+}
+
+}  // namespace
+
+OsVersionResult LinuxInstallationEnvironment::QueryOsVersion() {
+    return {OsVersion::Later, 0};
+}
+
+std::string LinuxInstallationEnvironment::ReadServiceImagePath(const std::string& product) {
+    if (product.empty()) {
+        return {};
+    }
+    SystemBusConnection bus;
+    if (!bus.IsConnected()) {
+        return {};
+    }
+    const QString unitPath =
+        UnitObjectPath(bus, QString::fromStdString(product) + QStringLiteral(".service"));
+    if (unitPath.isEmpty()) {
+        return {};
+    }
+    return FirstExecStartPath(bus, unitPath).toStdString();
+}
+
+std::optional<FileVersion> LinuxInstallationEnvironment::ReadFileVersion(const std::string&) {
+    // Linux executables carry no version resource.
+    return std::nullopt;
+}
+
+FolderQueryResult LinuxInstallationEnvironment::CommonAppDataFolder() {
+    const char* folder = std::getenv(kCommonAppDataVariable);
+    if (folder != nullptr && *folder != '\0') {
+        return {SOk, folder};
+    }
+    return {SOk, kDefaultCommonAppData};
+}
+
+std::string LinuxInstallationEnvironment::OwnExecutablePath() {
+    constexpr std::size_t kLongestPath = 1 << 16;
+    std::vector<char> buffer(256);
+    while (buffer.size() <= kLongestPath) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        // Possibly cut short: try again with room to spare.
+        buffer.resize(buffer.size() * 2);
+    }
+    return {};
+}
+
+bool LinuxInstallationEnvironment::PathExists(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+HResult LinuxInstallationEnvironment::CreateSharedFolder(const std::string& path) {
+    if (mkdir(path.c_str(), kSharedFolderMode) != 0) {
+        return HResultFromError(errno);
+    }
+    if (chmod(path.c_str(), kSharedFolderMode) != 0) {
+        return HResultFromError(errno);
+    }
+    return SOk;
+}
+
+}  // namespace vantor
