@@ -1,0 +1,222 @@
+#include "platform/linux_systemd_service_manager.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <cstdlib>
+
+namespace vantor {
+
+namespace {
+
+// Our own named connection rather than Qt's default system bus: a failed connection can be
+// dropped so the next call tries again (the bus may come up after the tool), and the address is
+// read when connecting rather than once per process.
+constexpr char ConnectionName[] = "vantor_systemd_service_manager";
+constexpr char SystemBusVariable[] = "DBUS_SYSTEM_BUS_ADDRESS";
+// Where the system bus listens when the environment names none.
+constexpr char DefaultSystemBusAddress[] = "unix:path=/var/run/dbus/system_bus_socket";
+constexpr char PropertiesInterface[] = "org.freedesktop.DBus.Properties";
+constexpr char UnitSuffix[] = ".service";
+constexpr char ReplaceMode[] = "replace";
+constexpr char LoadedState[] = "loaded";
+
+// The status of a unit in a state this tool does not know; shown as not responding.
+constexpr std::uint32_t UnknownServiceState = 0;
+
+QString SystemBusAddress() {
+    const char* address = std::getenv(SystemBusVariable);
+    return QString::fromUtf8(address != nullptr && *address != '\0' ? address
+                                                                    : DefaultSystemBusAddress);
+}
+
+// Connecting again under an existing name returns that connection, so this connects once and
+// then reuses it until it fails.
+QDBusConnection SystemBus() {
+    QDBusConnection connection =
+        QDBusConnection::connectToBus(SystemBusAddress(), QString(ConnectionName));
+    if (!connection.isConnected()) {
+        QDBusConnection::disconnectFromBus(QString(ConnectionName));
+    }
+    return connection;
+}
+
+QString UnitName(const std::u16string& name) {
+    return QString::fromStdU16String(name) + QString(UnitSuffix);
+}
+
+HResult ResultOfError(const QDBusMessage& reply) {
+    const QString error = reply.errorName();
+    if (error == u"org.freedesktop.DBus.Error.NoReply" ||
+        error == u"org.freedesktop.DBus.Error.Timeout") {
+        return HResultFromError(ErrorTimeout);
+    }
+    if (error == u"org.freedesktop.DBus.Error.ServiceUnknown" ||
+        error == u"org.freedesktop.DBus.Error.NameHasNoOwner" ||
+        error == u"org.freedesktop.DBus.Error.Disconnected") {
+        return HResultFromError(ErrorServerUnavailable);
+    }
+    if (error == u"org.freedesktop.systemd1.NoSuchUnit") {
+        return HResultFromError(ErrorServiceDoesNotExist);
+    }
+    if (error == u"org.freedesktop.systemd1.UnitMasked") {
+        return HResultFromError(ErrorServiceDisabled);
+    }
+    if (error == u"org.freedesktop.DBus.Error.AccessDenied" ||
+        error == u"org.freedesktop.DBus.Error.InteractiveAuthorizationRequired") {
+        return HResultFromError(ErrorAccessDenied);
+    }
+    return EFail;
+}
+
+class SystemdCall {
+public:
+    explicit SystemdCall(int timeoutMs) : timeoutMs_(timeoutMs), bus_(SystemBus()) {}
+
+    bool Connected() const { return bus_.isConnected(); }
+
+    // The reply's first argument, or a failure.
+    HResult Call(const QString& path, const char* interface, const char* method,
+                 const QList<QVariant>& arguments, QVariant& firstResult) {
+        QDBusMessage message = QDBusMessage::createMethodCall(QString(bus::SystemdName), path,
+                                                              QString(interface), QString(method));
+        message.setArguments(arguments);
+        const QDBusMessage reply = bus_.call(message, QDBus::Block, timeoutMs_);
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            return ResultOfError(reply);
+        }
+        firstResult = reply.arguments().value(0);
+        return SOk;
+    }
+
+    HResult CallManager(const char* method, const QList<QVariant>& arguments,
+                        QVariant& firstResult) {
+        return Call(QString(bus::SystemdPath), bus::SystemdManagerInterface, method, arguments,
+                    firstResult);
+    }
+
+    HResult UnitProperty(const QString& unitPath, const char* property, QString& value) {
+        QVariant result;
+        const HResult hr = Call(unitPath, PropertiesInterface, "Get",
+                                {QString(bus::SystemdUnitInterface), QString(property)}, result);
+        if (Failed(hr)) {
+            return hr;
+        }
+        if (!result.canConvert<QDBusVariant>()) {
+            return EFail;
+        }
+        value = result.value<QDBusVariant>().variant().toString();
+        return SOk;
+    }
+
+    // The unit's object, as opening a service would: it must be known and loaded.
+    HResult OpenUnit(const QString& unit, QString& unitPath) {
+        if (!Connected()) {
+            return HResultFromError(ErrorServerUnavailable);
+        }
+        QVariant result;
+        HResult hr = CallManager("LoadUnit", {unit}, result);
+        if (Failed(hr)) {
+            return hr;
+        }
+        if (!result.canConvert<QDBusObjectPath>()) {
+            return EFail;
+        }
+        unitPath = result.value<QDBusObjectPath>().path();
+        QString loadState;
+        hr = UnitProperty(unitPath, "LoadState", loadState);
+        if (Failed(hr)) {
+            return hr;
+        }
+        return loadState == QString(LoadedState) ? SOk : HResultFromError(ErrorServiceDoesNotExist);
+    }
+
+private:
+    int timeoutMs_;
+    QDBusConnection bus_;
+};
+
+std::uint32_t ServiceStateOf(const QString& activeState) {
+    if (activeState == u"active") {
+        return ServiceRunning;
+    }
+    if (activeState == u"inactive" || activeState == u"failed") {
+        return ServiceStopped;
+    }
+    if (activeState == u"activating") {
+        return ServiceStartPending;
+    }
+    if (activeState == u"deactivating") {
+        return ServiceStopPending;
+    }
+    if (activeState == u"reloading") {
+        return ServiceContinuePending;
+    }
+    return UnknownServiceState;
+}
+
+}  // namespace
+
+LinuxSystemdServiceManager::LinuxSystemdServiceManager(int callTimeoutMs)
+    : callTimeoutMs_(callTimeoutMs) {}
+
+HResult LinuxSystemdServiceManager::CheckAccess(const std::u16string& name, std::uint32_t) {
+    SystemdCall call(callTimeoutMs_);
+    QString unitPath;
+    return call.OpenUnit(UnitName(name), unitPath);
+}
+
+HResult LinuxSystemdServiceManager::QueryStatus(const std::u16string& name, ServiceStatus& status) {
+    SystemdCall call(callTimeoutMs_);
+    QString unitPath;
+    HResult hr = call.OpenUnit(UnitName(name), unitPath);
+    if (Failed(hr)) {
+        return hr;
+    }
+    QString activeState;
+    hr = call.UnitProperty(unitPath, "ActiveState", activeState);
+    if (Failed(hr)) {
+        return hr;
+    }
+    // systemd reports no progress; with no wait hint the controller polls once a second.
+    status = ServiceStatus{ServiceStateOf(activeState), 0, 0};
+    return SOk;
+}
+
+HResult LinuxSystemdServiceManager::Start(const std::u16string& name) {
+    SystemdCall call(callTimeoutMs_);
+    const QString unit = UnitName(name);
+    QString unitPath;
+    HResult hr = call.OpenUnit(unit, unitPath);
+    if (Failed(hr)) {
+        return hr;
+    }
+    QString activeState;
+    hr = call.UnitProperty(unitPath, "ActiveState", activeState);
+    if (Failed(hr)) {
+        return hr;
+    }
+    // systemd would accept the job and do nothing; a running service refuses a start instead,
+    // so the caller does not wait for a change that already happened.
+    const std::uint32_t state = ServiceStateOf(activeState);
+    if (state == ServiceRunning || state == ServiceContinuePending) {
+        return HResultFromError(ErrorServiceAlreadyRunning);
+    }
+    QVariant job;
+    return call.CallManager("StartUnit", {unit, QString(ReplaceMode)}, job);
+}
+
+HResult LinuxSystemdServiceManager::Stop(const std::u16string& name) {
+    SystemdCall call(callTimeoutMs_);
+    if (!call.Connected()) {
+        return HResultFromError(ErrorServerUnavailable);
+    }
+    QVariant job;
+    return call.CallManager("StopUnit", {UnitName(name), QString(ReplaceMode)}, job);
+}
+
+}  // namespace vantor
