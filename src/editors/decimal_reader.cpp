@@ -1,0 +1,52 @@
+#include "editors/decimal_reader.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace vantor {
+namespace {
+
+template <typename Char>
+DecimalReading Read(std::basic_string_view<Char> text) {
+    auto isSpace = [](Char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    auto isDigit = [](Char c) { return c >= '0' && c <= '9'; };
+    std::size_t pos = 0;
+    while (pos < text.size() && isSpace(text[pos])) {
+        ++pos;
+    }
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    if (pos == text.size() || !isDigit(text[pos])) {
+        return {};
+    }
+    // Magnitude up to one past INT_MAX, enough to tell INT_MIN from an overflow.
+    constexpr std::int64_t kLimit = std::int64_t{INT_MAX} + 1;
+    std::int64_t magnitude = 0;
+    for (; pos < text.size() && isDigit(text[pos]); ++pos) {
+        if (magnitude <= kLimit) {
+            magnitude = magnitude * 10 + (text[pos] - '0');
+        }
+    }
+    std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT_MAX) {
+        value = INT_MAX;
+    } else if (value < INT_MIN) {
+        value = INT_MIN;
+    }
+    return {true, static_cast<int>(value), pos};
+}
+
+}  // namespace
+
+DecimalReading ReadDecimal(std::u16string_view text) {
+    return Read(text);
+}
+
+DecimalReading ReadDecimal(std::string_view text) {
+    return Read(text);
+}
+
+}  // namespace vantor

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace vantor {
+
+// What reading a decimal integer from the start of a text gave.
+struct DecimalReading {
+    bool read = false;  // a number was found; when false, value is 0 and end is 0
+    int value = 0;
+    std::size_t end = 0;  // index just past the last digit read
+};
+
+// Reads an int the way the "%d" conversion of scanf does: ASCII white space (space, \t \n \v \f
+// \r) is skipped, then one optional '+' or '-', then decimal digits up to the first character
+// that is not one, so "5000abc" reads 5000 and the caller may look at what follows from `end`.
+// No digit after the optional sign ("", "abc", "-", "+-5") reads nothing. A number beyond the
+// range of int is clamped to INT_MIN or INT_MAX (the C library leaves overflow undefined; a
+// clamped value stays out of any narrower range the caller then checks, and never wraps into it).
+DecimalReading ReadDecimal(std::u16string_view text);
+DecimalReading ReadDecimal(std::string_view text);
+
+}  // namespace vantor
