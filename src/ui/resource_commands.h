@@ -1,0 +1,120 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/resource_record.h"
+#include "server/server_state.h"
+#include "ui/context_menu.h"
+
+namespace vantor {
+
+class AutomationFactory;
+class CatalogueItem;
+class ConfigStore;
+class Prompter;
+struct FolderForm;
+
+// The tree pane's status line when there is nothing to report.
+inline constexpr std::u16string_view ResourceStatusOkText = u"OK";
+inline constexpr std::u16string_view CurrentlyMulticastingText = u"Currently multicasting: ";
+
+inline constexpr std::u16string_view ResourceWarningCaption = u"Warning";
+inline constexpr std::u16string_view DeleteConfirmationCaption = u"Confirmation";
+inline constexpr std::u16string_view EditWhileMulticastingText =
+    u"Settings can not be updated because this folder is currently being multicasted. Please "
+    u"stop multicasting first";
+inline constexpr std::u16string_view DeleteWhileMulticastingText =
+    u"Folder can not be deleted because it is currently being multicasted. Please stop "
+    u"multicasting first";
+inline constexpr std::u16string_view DisableWhileMulticastingText =
+    u"Folder can not be disabled because it is currently being multicasted. Please stop "
+    u"multicasting first";
+inline constexpr std::u16string_view DeleteQuestionStart = u"Are you sure to delete ";
+inline constexpr std::u16string_view DeleteFolderQuestionEnd = u" virtual folder?";
+inline constexpr std::u16string_view DeleteBroadcastQuestionEnd = u" live broadcast?";
+
+// What the resource commands need from the window that hosts the tree.
+class ResourceCommandHost {
+public:
+    virtual ~ResourceCommandHost() = default;
+    // The tree's selected item, or nullptr.
+    virtual CatalogueItem* SelectedItem() const = 0;
+    // Expands the item's branch and selects the item, which lists it in the contents pane.
+    virtual void SelectItem(CatalogueItem& item) = 0;
+    // Lists the selected item again after its record was edited.
+    virtual void RefreshSelection() = 0;
+    // Runs the virtual folder editor modally on form; true when the administrator accepted, and
+    // then the form holds the accepted settings.
+    virtual bool RunFolderEditor(FolderForm& form, bool updateMode) = 0;
+    // Drops the players connected to a resource that was deleted or switched on or off. Called
+    // only while the server runs.
+    virtual void DisconnectResourceUsers(const std::u16string& name, bool isFolder) = 0;
+};
+
+// The commands the administrator applies to the catalogue from the main window, and the tree
+// pane's multicast status line. Every command acts on the host's selected item; each one that
+// changes the catalogue saves the configuration at once.
+class ResourceCommands {
+public:
+    ResourceCommands(ConfigStore& store, const ServerState& serverState,
+                     AutomationFactory& automation, Prompter& prompter, ResourceCommandHost& host);
+    ResourceCommands(const ResourceCommands&) = delete;
+    ResourceCommands& operator=(const ResourceCommands&) = delete;
+
+    // Runs a frame or pane command; false when it is not one of these commands (or not yet
+    // handled here), so the caller may pass it on.
+    bool OnCommand(int id, int parameter);
+
+    // 204: parameter -1 edits the selected virtual folder, anything else creates one.
+    void NewOrEditFolder(int parameter);
+    // 57635: asks, then deletes the selected resource. Always saves, even when nothing was
+    // deleted.
+    void Delete();
+    // 32790: switches the selected resource on or off.
+    void ToggleEnabled();
+    // 32777: starts or stops multicasting the selected folder, as the last context menu offered.
+    void StartStopMulticast();
+
+    // The context menu for an item, which the pane has just selected. Asks the server whether an
+    // eligible folder is multicasting, and remembers which way the multicast item reads.
+    std::vector<ContextMenuEntry> ContextMenuItems(const CatalogueItem& item);
+
+    // Refreshes the status line for the selected item; true when it is a folder being
+    // multicast. Also run by the activity monitor's timer.
+    bool QueryMulticastStatus();
+    // Called by the tree pane on every selection change.
+    void OnSelectionChanged();
+
+    // The line the frame copies into its status bar on its next tick.
+    const std::u16string& StatusText() const { return statusText_; }
+    // True when the next start/stop command starts multicasting.
+    bool StartRequested() const { return startRequested_; }
+
+private:
+    bool QueryMulticastStatusOf(const CatalogueItem* item);
+    CatalogueItem* SelectedResource() const;
+    void Warn(std::u16string_view text);
+
+    ConfigStore& store_;
+    const ServerState& serverState_;
+    AutomationFactory& automation_;
+    Prompter& prompter_;
+    ResourceCommandHost& host_;
+    std::u16string statusText_{ResourceStatusOkText};
+    bool startRequested_ = false;
+};
+
+// How the start command passes a folder's "address:port" group to the server. A group without
+// ':' never comes from the editor; it is passed whole as the address, with port 0, and the
+// server has the last word. A port that is not a number also reads as 0.
+struct MulticastGroupParts {
+    std::u16string address;
+    int port = 0;
+
+    bool operator==(const MulticastGroupParts&) const = default;
+};
+MulticastGroupParts SplitMulticastGroup(std::u16string_view group);
+
+}  // namespace vantor
