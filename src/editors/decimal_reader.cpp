@@ -49,4 +49,30 @@ DecimalReading ReadDecimal(std::string_view text) {
     return Read(text);
 }
 
+std::int32_t ReadDialogInt(std::u16string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && text[pos] == u' ') {
+        ++pos;
+    }
+    bool negative = pos < text.size() && text[pos] == u'-';
+    if (negative) {
+        ++pos;
+    }
+    constexpr std::int64_t kMaxMagnitude = std::int64_t{INT32_MAX} + 1;  // for INT32_MIN
+    std::int64_t magnitude = 0;
+    bool anyDigit = false;
+    for (; pos < text.size() && text[pos] >= u'0' && text[pos] <= u'9'; ++pos) {
+        anyDigit = true;
+        magnitude = magnitude * 10 + (text[pos] - u'0');
+        if (magnitude > kMaxMagnitude) {
+            return 0;
+        }
+    }
+    if (!anyDigit) {
+        return 0;
+    }
+    std::int64_t value = negative ? -magnitude : magnitude;
+    return value > INT32_MAX ? 0 : static_cast<std::int32_t>(value);
+}
+
 }  // namespace vantor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace vantor {
@@ -20,5 +21,12 @@ struct DecimalReading {
 // clamped value stays out of any narrower range the caller then checks, and never wraps into it).
 DecimalReading ReadDecimal(std::u16string_view text);
 DecimalReading ReadDecimal(std::string_view text);
+
+// Reads the number in an edit box the way the dialog manager's GetDlgItemInt does for a signed
+// value: leading blanks (U+0020) are skipped, then one optional '-', then decimal digits up to
+// the first character that is not one ("12abc" reads 12). No digit at all ("", "abc", "-",
+// "+5"), or a number outside the signed 32-bit range, reads as 0, so callers that need at least
+// 1 reject all of them with one message.
+std::int32_t ReadDialogInt(std::u16string_view text);
 
 }  // namespace vantor

@@ -82,5 +82,33 @@ TEST(DecimalReader, AgreesWithSscanfWithinTheIntRange) {
     }
 }
 
+TEST(DecimalReader, ReadsEditBoxNumbersLikeTheDialogManager) {
+    EXPECT_EQ(ReadDialogInt(u"42"), 42);
+    EXPECT_EQ(ReadDialogInt(u"   42"), 42);
+    EXPECT_EQ(ReadDialogInt(u"-17"), -17);
+    EXPECT_EQ(ReadDialogInt(u" -17"), -17);
+    EXPECT_EQ(ReadDialogInt(u"0042"), 42);
+    EXPECT_EQ(ReadDialogInt(u"12abc"), 12);
+    EXPECT_EQ(ReadDialogInt(u"12 34"), 12);
+    EXPECT_EQ(ReadDialogInt(u"2147483647"), INT_MAX);
+    EXPECT_EQ(ReadDialogInt(u"-2147483648"), INT_MIN);
+    EXPECT_EQ(ReadDialogInt(u"0000000000002147483647"), INT_MAX);  // leading zeros do not overflow
+
+    // No digits, or beyond the signed 32-bit range: 0, never a clamped or wrapped value.
+    EXPECT_EQ(ReadDialogInt(u""), 0);
+    EXPECT_EQ(ReadDialogInt(u"   "), 0);
+    EXPECT_EQ(ReadDialogInt(u"abc"), 0);
+    EXPECT_EQ(ReadDialogInt(u"-"), 0);
+    EXPECT_EQ(ReadDialogInt(u"- 5"), 0);
+    EXPECT_EQ(ReadDialogInt(u"--5"), 0);
+    EXPECT_EQ(ReadDialogInt(u"+5"), 0);      // only a minus sign is taken
+    EXPECT_EQ(ReadDialogInt(u"\t5"), 0);     // only blanks are skipped
+    EXPECT_EQ(ReadDialogInt(u"\uff15"), 0);  // a full-width digit is not a digit
+    EXPECT_EQ(ReadDialogInt(u"2147483648"), 0);
+    EXPECT_EQ(ReadDialogInt(u"-2147483649"), 0);
+    EXPECT_EQ(ReadDialogInt(u"4294967297"), 0);  // would wrap to 1
+    EXPECT_EQ(ReadDialogInt(u"99999999999999999999999x"), 0);
+}
+
 }  // namespace
 }  // namespace vantor

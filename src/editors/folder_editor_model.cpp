@@ -1,0 +1,254 @@
+#include "editors/folder_editor_model.h"
+
+#include <utility>
+
+#include "config/catalogue.h"
+#include "editors/multicast_table.h"
+
+namespace vantor {
+namespace {
+
+char16_t AsciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+// The catalogue compares names ignoring ASCII letter case; the rename check must agree with it.
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+FolderEditorModel::FolderEditorModel(FolderEditorMode mode, FolderForm form,
+                                     MulticastTable& multicastTable, const Catalogue& catalogue,
+                                     const AuthMethod& defaultAuthMethod)
+    : mode_(mode),
+      form_(std::move(form)),
+      multicastTable_(multicastTable),
+      catalogue_(catalogue),
+      title_(kCreateTitle),
+      access_(false, defaultAuthMethod, states_[static_cast<std::size_t>(FolderControl::Unicast)]),
+      limits_(false) {
+    At(FolderControl::NameLabel).text = kNameLabelText;
+    At(FolderControl::BrowseButton).text = kBrowseText;
+    At(FolderControl::DescriptionLabel).text = kDescriptionLabelText;
+    At(FolderControl::Unicast).text = kUnicastText;
+    At(FolderControl::Multicast).text = kMulticastText;
+    At(FolderControl::GroupLabel).text = kGroupLabelText;
+    At(FolderControl::Playlist).text = kPlaylistText;
+    At(FolderControl::OrderLabel).text = kOrderLabelText;
+    At(FolderControl::Alphabetical).text = kAlphabeticalText;
+    At(FolderControl::Random).text = kRandomText;
+    At(FolderControl::OkButton).text = kOkText;
+    At(FolderControl::CancelButton).text = kCancelText;
+}
+
+std::u16string FolderEditorModel::OnOpen() {
+    At(FolderControl::NameEdit).text = form_.name;
+    At(FolderControl::PathEdit).text = form_.path;
+    At(FolderControl::DescriptionEdit).text = form_.description;
+    At(FolderControl::Unicast).checked = form_.unicast;
+    At(FolderControl::Multicast).checked = form_.multicast;
+    At(FolderControl::Playlist).checked = form_.playlist;
+    At(FolderControl::Alphabetical).checked = !form_.randomOrder;
+    At(FolderControl::Random).checked = form_.randomOrder;
+    EnableOrder(form_.playlist);
+
+    std::u16string message;
+    if (form_.multicast && form_.groupText.empty()) {
+        message = AssignGroup();
+    }
+    ShowGroup(form_.multicast);
+
+    if (form_.name.empty()) {
+        form_.method = AuthMethod::InheritDefault;
+        form_.groups = AllUsers;
+    } else {
+        title_ = kUpdateTitle;
+    }
+    access_.Load(form_.method, form_.groups, form_.playerOption);
+    auto recordValue = [](const LimitSetting& limit) { return limit.enabled ? limit.value : 0; };
+    limits_.Load(recordValue(form_.maxConnections), recordValue(form_.maxConnectionsPerUser),
+                 recordValue(form_.maxThroughputKBps));
+    return message;
+}
+
+void FolderEditorModel::OnBrowseResult(std::u16string path) {
+    if (!path.empty()) {
+        At(FolderControl::PathEdit).text = std::move(path);
+    }
+}
+
+std::u16string FolderEditorModel::OnMulticastClicked(bool checked) {
+    At(FolderControl::Multicast).checked = checked;
+    std::u16string message;
+    if (checked) {
+        if (form_.groupText.empty()) {
+            message = AssignGroup();
+        }
+        // Multicast always plays the folder as a playlist.
+        At(FolderControl::Playlist).checked = true;
+        EnableOrder(true);
+    }
+    // Unchecked, the form keeps its group until OK releases it.
+    ShowGroup(checked);
+    return message;
+}
+
+void FolderEditorModel::OnPlaylistClicked(bool checked) {
+    At(FolderControl::Playlist).checked = checked;
+    if (!checked) {
+        At(FolderControl::Multicast).checked = false;
+        ShowGroup(false);
+    }
+    EnableOrder(checked);
+}
+
+void FolderEditorModel::OnUnicastClicked(bool checked) {
+    At(FolderControl::Unicast).checked = checked;
+    access_.OnUnicastToggled();
+}
+
+void FolderEditorModel::OnOrderSelected(bool random) {
+    At(FolderControl::Alphabetical).checked = !random;
+    At(FolderControl::Random).checked = random;
+}
+
+void FolderEditorModel::OnMethodSelected(AuthMethod method) {
+    access_.OnMethodSelected(method);
+}
+
+void FolderEditorModel::OnLimitToggled(LimitPair pair, bool checked) {
+    limits_.OnPairToggled(pair, checked);
+}
+
+void FolderEditorModel::SetNameText(std::u16string text) {
+    At(FolderControl::NameEdit).text = std::move(text);
+}
+
+void FolderEditorModel::SetDescriptionText(std::u16string text) {
+    At(FolderControl::DescriptionEdit).text = std::move(text);
+}
+
+void FolderEditorModel::SetGroupText(std::u16string text) {
+    At(FolderControl::GroupEdit).text = std::move(text);
+}
+
+std::u16string FolderEditorModel::OnOk() {
+    std::u16string path = State(FolderControl::PathEdit).text;
+    while (!path.empty() && path.back() == u'\\') {
+        path.pop_back();  // a drive root is stored as "C:"
+    }
+    form_.path = path;
+    form_.description = State(FolderControl::DescriptionEdit).text;
+    const std::u16string& name = State(FolderControl::NameEdit).text;
+
+    if (path.empty()) {
+        return std::u16string(kNoPathMessage);
+    }
+    if (name.empty()) {
+        return std::u16string(kNoNameMessage);
+    }
+    if (name.find_first_of(u"/\\*") != std::u16string::npos) {
+        return std::u16string(kBadNameMessage);
+    }
+    // Changing only the letter case of the folder's own name is not a clash with itself.
+    if (!EqualIgnoringAsciiCase(name, form_.openingName) && catalogue_.ResourceNameExists(name)) {
+        return std::u16string(kNameExistsMessage);
+    }
+
+    form_.method = access_.ReadMethod();
+    form_.groups = access_.ReadGroups();
+    if (std::u16string message = access_.CheckGroups(form_.method, form_.groups);
+        !message.empty()) {
+        return message;
+    }
+
+    form_.playlist = State(FolderControl::Playlist).checked;
+    form_.randomOrder = State(FolderControl::Random).checked;
+    form_.unicast = State(FolderControl::Unicast).checked;
+    form_.multicast = State(FolderControl::Multicast).checked;
+    if (!form_.unicast && !form_.multicast) {
+        return std::u16string(kNoDeliveryMessage);
+    }
+    form_.playerOption = access_.ReadPlayerOption();
+
+    if (std::u16string message = ApplyMulticastGroup(); !message.empty()) {
+        return message;
+    }
+
+    LimitsReading limits = limits_.ReadLimits();
+    if (!limits.message.empty()) {
+        return limits.message;
+    }
+    form_.maxConnections = limits.maxConnections;
+    form_.maxConnectionsPerUser = limits.maxConnectionsPerUser;
+    form_.maxThroughputKBps = limits.maxThroughputKBps;
+
+    form_.name = name;
+    return {};
+}
+
+std::u16string FolderEditorModel::ApplyMulticastGroup() {
+    if (!form_.multicast) {
+        if (!form_.groupText.empty()) {
+            multicastTable_.Unregister(form_.groupText);
+            form_.groupText.clear();
+        }
+        return {};
+    }
+    std::u16string typed = State(FolderControl::GroupEdit).text;
+    if (typed.empty()) {
+        return std::u16string(kEmptyGroupMessage);
+    }
+    if (typed.find(u':') == std::u16string::npos) {
+        return std::u16string(kNoPortMessage);
+    }
+    // An unchanged group is not checked again, even if it never made it into the table.
+    if (typed == form_.groupText) {
+        return {};
+    }
+    std::u16string message;
+    if (!multicastTable_.Register(typed, message)) {
+        At(FolderControl::GroupEdit).text = form_.groupText;
+        return message;
+    }
+    multicastTable_.Unregister(form_.groupText);
+    form_.groupText = std::move(typed);
+    return {};
+}
+
+void FolderEditorModel::OnCancel() {
+    if (form_.assignedAutomatically) {
+        multicastTable_.Unregister(form_.groupText);
+    }
+}
+
+std::u16string FolderEditorModel::AssignGroup() {
+    std::u16string message;
+    if (!multicastTable_.Register(form_.groupText, message)) {
+        return message;
+    }
+    form_.assignedAutomatically = true;
+    return {};
+}
+
+void FolderEditorModel::ShowGroup(bool shown) {
+    At(FolderControl::GroupEdit).text = shown ? form_.groupText : u"";
+    At(FolderControl::GroupEdit).enabled = shown;
+}
+
+void FolderEditorModel::EnableOrder(bool enabled) {
+    At(FolderControl::Alphabetical).enabled = enabled;
+    At(FolderControl::Random).enabled = enabled;
+}
+
+}  // namespace vantor

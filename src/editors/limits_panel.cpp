@@ -1,0 +1,150 @@
+#include "editors/limits_panel.h"
+
+#include <string>
+#include <utility>
+
+#include "editors/decimal_reader.h"
+
+namespace vantor {
+namespace {
+
+std::u16string Decimal(std::int32_t value) {
+    std::string ascii = std::to_string(value);
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+}  // namespace
+
+LimitsPanel::LimitsPanel(bool broadcastVariant) : broadcastVariant_(broadcastVariant) {
+    At(LimitsControl::GroupBox).text =
+        broadcastVariant ? kBroadcastGroupBoxText : kFolderGroupBoxText;
+    At(LimitsControl::TotalConnectionsCheck).text = kTotalConnectionsText;
+    At(LimitsControl::ConnectionsPerUserCheck).text = kConnectionsPerUserText;
+    At(LimitsControl::ConnectionsPerUserSecondLine).text = kConnectionsPerUserSecondLineText;
+    At(LimitsControl::ThroughputCheck).text = kThroughputText;
+    At(LimitsControl::PlayTimeCheck).text = kPlayTimeText;
+    At(LimitsControl::MinutesLabel).text = kMinutesText;
+    for (LimitPair pair : {LimitPair::TotalConnections, LimitPair::ConnectionsPerUser,
+                           LimitPair::Throughput, LimitPair::PlayTime}) {
+        At(EditOf(pair)).enabled = false;  // until its check box is checked
+    }
+    for (LimitsControl control :
+         {LimitsControl::PlayTimeCheck, LimitsControl::PlayTimeEdit, LimitsControl::MinutesLabel}) {
+        At(control).visible = broadcastVariant;
+    }
+}
+
+LimitsControl LimitsPanel::CheckBoxOf(LimitPair pair) {
+    switch (pair) {
+        case LimitPair::TotalConnections:
+            return LimitsControl::TotalConnectionsCheck;
+        case LimitPair::ConnectionsPerUser:
+            return LimitsControl::ConnectionsPerUserCheck;
+        case LimitPair::Throughput:
+            return LimitsControl::ThroughputCheck;
+        case LimitPair::PlayTime:
+            break;
+    }
+    return LimitsControl::PlayTimeCheck;
+}
+
+LimitsControl LimitsPanel::EditOf(LimitPair pair) {
+    switch (pair) {
+        case LimitPair::TotalConnections:
+            return LimitsControl::TotalConnectionsEdit;
+        case LimitPair::ConnectionsPerUser:
+            return LimitsControl::ConnectionsPerUserEdit;
+        case LimitPair::Throughput:
+            return LimitsControl::ThroughputEdit;
+        case LimitPair::PlayTime:
+            break;
+    }
+    return LimitsControl::PlayTimeEdit;
+}
+
+bool LimitsPanel::DigitsOnly(LimitsControl control) {
+    // The per-user box takes any text; "12abc" there reads as 12.
+    return control == LimitsControl::TotalConnectionsEdit ||
+           control == LimitsControl::ThroughputEdit || control == LimitsControl::PlayTimeEdit;
+}
+
+void LimitsPanel::Load(std::int32_t maxConnections, std::int32_t maxConnectionsPerUser,
+                       std::int32_t maxThroughputKBps, std::int32_t playTimeLimit) {
+    LoadConnectionPair(LimitPair::TotalConnections, maxConnections);
+    LoadConnectionPair(LimitPair::ConnectionsPerUser, maxConnectionsPerUser);
+    LoadConnectionPair(LimitPair::Throughput, maxThroughputKBps);
+    if (broadcastVariant_) {
+        bool limited = playTimeLimit != -1;
+        At(LimitsControl::PlayTimeCheck).checked = limited;
+        At(LimitsControl::PlayTimeEdit).enabled = limited;
+        At(LimitsControl::PlayTimeEdit).text = limited ? Decimal(playTimeLimit) : u"";
+    }
+}
+
+void LimitsPanel::LoadConnectionPair(LimitPair pair, std::int32_t value) {
+    At(CheckBoxOf(pair)).checked = value != 0;
+    At(EditOf(pair)).enabled = value != 0;
+    At(EditOf(pair)).text = Decimal(value);  // 0 is shown too
+}
+
+void LimitsPanel::OnPairToggled(LimitPair pair, bool checked) {
+    if (pair == LimitPair::PlayTime && !broadcastVariant_) {
+        return;
+    }
+    At(CheckBoxOf(pair)).checked = checked;
+    At(EditOf(pair)).enabled = checked;
+}
+
+void LimitsPanel::SetEditText(LimitPair pair, std::u16string text) {
+    At(EditOf(pair)).text = std::move(text);
+}
+
+PlayTimeReading LimitsPanel::ReadPlayTime() const {
+    PlayTimeReading reading;
+    if (!broadcastVariant_ || !State(LimitsControl::PlayTimeCheck).checked) {
+        return reading;
+    }
+    // An empty box is not told apart: it reads 0 and fails the minimum.
+    std::int32_t minutes = ReadDialogInt(State(LimitsControl::PlayTimeEdit).text);
+    if (minutes < 1) {
+        reading.message = kPlayTimeMinimum;
+    } else {
+        reading.playTimeLimit = minutes;
+    }
+    return reading;
+}
+
+std::u16string LimitsPanel::ReadPair(LimitPair pair, std::u16string_view missing,
+                                     std::u16string_view minimum, LimitSetting& setting) const {
+    setting = {};
+    if (!State(CheckBoxOf(pair)).checked) {
+        return {};
+    }
+    const std::u16string& text = State(EditOf(pair)).text;
+    if (text.empty()) {
+        return std::u16string(missing);
+    }
+    std::int32_t value = ReadDialogInt(text);
+    if (value < 1) {
+        return std::u16string(minimum);
+    }
+    setting = {true, value};
+    return {};
+}
+
+LimitsReading LimitsPanel::ReadLimits() const {
+    LimitsReading reading;
+    reading.message = ReadPair(LimitPair::TotalConnections, kTotalConnectionsMissing,
+                               kTotalConnectionsMinimum, reading.maxConnections);
+    if (reading.message.empty()) {
+        reading.message = ReadPair(LimitPair::ConnectionsPerUser, kConnectionsPerUserMissing,
+                                   kConnectionsPerUserMinimum, reading.maxConnectionsPerUser);
+    }
+    if (reading.message.empty()) {
+        reading.message = ReadPair(LimitPair::Throughput, kThroughputMissing, kThroughputMinimum,
+                                   reading.maxThroughputKBps);
+    }
+    return reading;
+}
+
+}  // namespace vantor

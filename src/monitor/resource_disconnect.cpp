@@ -1,0 +1,57 @@
+#include "monitor/resource_disconnect.h"
+
+#include <memory>
+#include <string_view>
+
+#include "monitor/activity_record.h"
+#include "server/automation.h"
+
+namespace vantor {
+namespace {
+
+char16_t AsciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void DisconnectResourceUsers(AutomationFactory& factory, const std::u16string& name,
+                             bool isFolder) {
+    std::unique_ptr<ResourcesInUseObject> object = factory.CreateResourcesInUse();
+    if (!object) {
+        return;
+    }
+    TextListResult users = object->GetActiveUsers();
+    if (!users.records) {
+        return;
+    }
+    std::u16string folderPrefix;
+    if (isFolder) {
+        folderPrefix = name + u'\\';
+        for (char16_t& c : folderPrefix) {
+            c = AsciiLower(c);
+        }
+    }
+    for (const std::u16string& record : *users.records) {
+        ActiveUserRecord user = ParseActiveUser(record);
+        bool matches = isFolder ? user.resource.starts_with(folderPrefix)
+                                : EqualIgnoringAsciiCase(user.resource, name);
+        if (matches) {
+            object->DisconnectUser(user.pointer);
+        }
+    }
+}
+
+}  // namespace vantor
