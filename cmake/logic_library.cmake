@@ -1,11 +1,12 @@
 # The logic layer is plain C++: it must build and be tested without Qt, so a logic file that
 # includes a Qt header fails the build rather than quietly pulling Qt into the models.
 #
-# Views (*_dialog.*, *_view.*, *_pane.*) live beside their models but belong to the UI target;
-# platform implementations (src/platform/linux_*) belong to the platform target. Everything else
-# under the logic folders, and the platform interface headers, is logic.
+# Views live beside their models but belong to the views target: Qt widgets (*_dialog, *_view,
+# *_pane, *_window), Qt item-model adapters (*_item_model) and other Qt glue (qt_*), and the
+# program's main(). Platform implementations (src/platform/linux_*) belong to the platform
+# target. Everything else under the logic folders, and the platform interface headers, is logic.
 
-set(VANTOR_VIEW_PATTERN "_(dialog|view|pane)\\.(h|cpp)$")
+set(VANTOR_VIEW_PATTERN "(_(dialog|view|pane|window|item_model)\\.(h|cpp)|/qt_[^/]*\\.(h|cpp)|/ui/main\\.cpp)$")
 
 function(vantor_collect out)
     set(result "")

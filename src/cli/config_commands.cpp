@@ -1,0 +1,84 @@
+#include "cli/config_commands.h"
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "cli/config_report.h"
+#include "cli/headless_services.h"
+#include "config/config_store.h"
+#include "editors/multicast_table.h"
+#include "platform/file_store.h"
+#include "server/installation_paths.h"
+
+namespace vantor {
+namespace {
+
+// A store over one file, loaded as at start-up. Nothing here saves through it, so the server
+// is never told to reload and no question is ever asked.
+struct LoadedStore {
+    explicit LoadedStore(FileStore& files, std::string path)
+        : store(defaultAuthMethod, multicastTable, serverState, files, automation, prompter,
+                std::move(path)) {
+        store.LoadConfiguration();
+    }
+
+    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
+    MulticastTable multicastTable;
+    ServerState serverState = ServerState::Stopped;
+    NoAutomation automation;
+    StreamPrompter prompter;
+    ConfigStore store;
+};
+
+// A named file must exist and be readable; the store itself would quietly fall back to the
+// defaults, which is right for the tool but wrong for a file the administrator typed.
+bool CheckReadable(FileStore& files, const std::string& path, std::ostream& err) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        err << "vantorctl: " << path << ": no such file\n";
+        return false;
+    }
+    if (std::filesystem::is_directory(path, ec) || !files.ReadFile(path)) {
+        err << "vantorctl: " << path << ": cannot be read\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunShow(const ShowOptions& options, FileStore& files, InstallationEnvironment& environment,
+            std::ostream& out, std::ostream& err) {
+    std::string path;
+    if (options.file) {
+        path = *options.file;
+        if (!CheckReadable(files, path, err)) {
+            return ExitFailure;
+        }
+    } else {
+        path = LocateConfigFile(environment);
+    }
+    LoadedStore loaded(files, path);
+    if (options.json) {
+        out << ConfigReportJson(loaded.store, loaded.defaultAuthMethod).dump(2) << '\n';
+    } else {
+        out << ConfigReportText(loaded.store, loaded.defaultAuthMethod);
+    }
+    return ExitOk;
+}
+
+int RunNormalize(const NormalizeOptions& options, FileStore& files, std::ostream& err) {
+    if (!CheckReadable(files, options.file, err)) {
+        return ExitFailure;
+    }
+    LoadedStore loaded(files, options.file);
+    const std::string& target = options.out ? *options.out : options.file;
+    if (!files.ReplaceFile(target, loaded.store.FileBytes())) {
+        err << "vantorctl: " << target << ": cannot be written\n";
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
+}  // namespace vantor

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "config/text_codec.h"
+#include "platform/prompter.h"
+#include "server/automation.h"
+
+namespace vantor {
+
+// Without a display, messages go to standard error and every question is answered No.
+class StreamPrompter : public Prompter {
+public:
+    explicit StreamPrompter(std::ostream& err = std::cerr) : err_(err) {}
+    void ShowMessage(const std::u16string& text, const std::u16string& caption) override {
+        err_ << Utf16ToUtf8(caption) << ": " << Utf16ToUtf8(text) << '\n';
+    }
+    bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
+        ShowMessage(text, caption);
+        return false;
+    }
+
+private:
+    std::ostream& err_;
+};
+
+// For commands that only read the configuration: no server object can be reached.
+class NoAutomation : public AutomationFactory {
+public:
+    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override { return nullptr; }
+    std::unique_ptr<UsersAccessObject> CreateUsersAccess() override { return nullptr; }
+    std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override { return nullptr; }
+    std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override { return nullptr; }
+    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override {
+        return nullptr;
+    }
+};
+
+}  // namespace vantor

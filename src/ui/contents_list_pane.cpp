@@ -1,0 +1,100 @@
+#include "ui/contents_list_pane.h"
+
+#include <QHeaderView>
+#include <QShowEvent>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "ui/contents_list.h"
+#include "ui/contents_list_item_model.h"
+#include "ui/resource_selection.h"
+
+namespace vantor {
+
+ContentsListPane::ContentsListPane(QWidget* parent)
+    : QWidget(parent), contents_(std::make_unique<ContentsList>()) {
+    model_ = new ContentsListItemModel(*contents_, this);
+    view_ = new QTreeView(this);
+    // A flat report list: no tree decoration, one row selected at a time across all columns.
+    view_->setRootIsDecorated(false);
+    view_->setItemsExpandable(false);
+    view_->setUniformRowHeights(true);  // lets a long listing lay out without measuring rows
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setAllColumnsShowFocus(true);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setDragDropMode(QAbstractItemView::NoDragDrop);
+    view_->setTextElideMode(Qt::ElideRight);
+    view_->setFrameShadow(QFrame::Sunken);
+    view_->header()->setStretchLastSection(false);
+    view_->header()->setSectionsMovable(false);
+    // The selection stays visible when the focus is elsewhere.
+    QPalette palette = view_->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    view_->setPalette(palette);
+    view_->setModel(model_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+
+    connect(view_, &QTreeView::doubleClicked, this, &ContentsListPane::OnDoubleClicked);
+}
+
+ContentsListPane::~ContentsListPane() {
+    // The view and the model go before the list they read.
+    delete view_;
+    delete model_;
+}
+
+ContentsList& ContentsListPane::Contents() {
+    return *contents_;
+}
+
+QTreeView* ContentsListPane::View() const {
+    return view_;
+}
+
+void ContentsListPane::InsertColumns() {
+    columnsPending_ = !isVisible();
+    SizeColumns();
+}
+
+void ContentsListPane::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (columnsPending_) {
+        columnsPending_ = false;
+        SizeColumns();
+    }
+}
+
+void ContentsListPane::SizeColumns() {
+    // The list's client area, so that four quarters fit without a horizontal scroll bar.
+    const int quarter = view_->viewport()->width() / static_cast<int>(ContentsColumnCount);
+    for (int column = 0; column < static_cast<int>(ContentsColumnCount); ++column) {
+        view_->header()->resizeSection(column, quarter);
+    }
+}
+
+void ContentsListPane::OnDoubleClicked(const QModelIndex& index) {
+    if (!index.isValid()) {
+        return;
+    }
+    // Decided before anything is emitted: selecting a tree item refills this list.
+    const RowActivation activation = ActivateRow(*contents_, static_cast<std::size_t>(index.row()));
+    switch (activation.action) {
+        case RowActivation::Action::SelectItem:
+            emit TreeItemActivated(activation.item);
+            break;
+        case RowActivation::Action::Command:
+            emit LiveBroadcastRowActivated();
+            break;
+        case RowActivation::Action::None:
+            break;
+    }
+}
+
+}  // namespace vantor

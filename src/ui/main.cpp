@@ -1,0 +1,70 @@
+// vantorconfig: the media server's configuration window.
+
+#include <QApplication>
+#include <QObject>
+
+#include "config/resource_record.h"
+#include "editors/multicast_table.h"
+#include "platform/linux_clock.h"
+#include "platform/linux_dbus_automation.h"
+#include "platform/linux_file_store.h"
+#include "platform/linux_installation_environment.h"
+#include "platform/linux_instance_channel.h"
+#include "platform/linux_systemd_service_manager.h"
+#include "ui/app_services.h"
+#include "ui/help_pages.h"
+#include "ui/main_frame_window.h"
+#include "ui/prompter_dialog.h"
+#include "ui/qt_desktop_services.h"
+#include "ui/single_instance.h"
+
+#ifndef VANTOR_HELP_DIR
+#define VANTOR_HELP_DIR ""
+#endif
+
+namespace {
+
+// The program's exit code once its window has been closed.
+constexpr int FrameClosedExitCode = 1;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace vantor;
+    QApplication app(argc, argv);
+    // The run ends when the frame says so, with its own exit code.
+    app.setQuitOnLastWindowClosed(false);
+
+    // Another copy brought forward ends this one with 1; a lock that cannot be made ends it with
+    // the failure code, before any window exists.
+    LinuxClock clock;
+    LinuxInstanceChannel instances;
+    const HResult check = CheckSingleInstance(instances, clock, FrameTitle);
+    if (check != InstanceCheckPassed) {
+        return InstanceCheckExitCode(check);
+    }
+
+    // Process-wide objects.
+    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
+    MulticastTable multicastTable;
+    // Platform services.
+    LinuxFileStore files;
+    LinuxInstallationEnvironment installation;
+    LinuxSystemdServiceManager serviceManager;
+    LinuxDbusAutomationFactory automation;
+    PrompterDialog prompter;
+    QtDesktopServices desktop;
+    HelpPages help(desktop, installation, ChooseHelpFolder(installation, VANTOR_HELP_DIR));
+    AppServices services{
+        defaultAuthMethod, multicastTable, files,   installation, serviceManager, clock,
+        automation,        prompter,       desktop, help};
+
+    MainFrameWindow frame(services);
+    prompter.SetFallbackOwner(&frame);
+    QObject::connect(&frame, &MainFrameWindow::Closed, &app,
+                     [] { QCoreApplication::exit(FrameClosedExitCode); });
+    // Later copies find this one from now on.
+    instances.Listen(SingleInstanceName(FrameTitle), [&frame] { frame.RestoreFromAnotherCopy(); });
+    frame.show();
+    return app.exec();
+}

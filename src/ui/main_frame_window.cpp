@@ -1,0 +1,272 @@
+#include "ui/main_frame_window.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QString>
+#include <QThread>
+#include <QTimer>
+
+#include "config/config_store.h"
+#include "server/installation_paths.h"
+#include "ui/about_dialog.h"
+#include "ui/activity_monitor_pane.h"
+#include "ui/contents_list_pane.h"
+#include "ui/help_pages.h"
+#include "ui/qt_icons.h"
+#include "ui/resource_tree_pane.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr int StateIconSize = 16;
+// Room after the state pane's text, so that it never touches the size grip.
+constexpr int StatePaneTextPadding = 4;
+// How long WaitForSettledState lets events run before it looks at the event again.
+constexpr int SettledWaitSliceMs = 20;
+
+QString FromModel(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+MainFrameWindow::MainFrameWindow(AppServices& services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      model_(*this, services.serviceManager, services.clock) {
+    // A folder that cannot be made shows up later, as a configuration that cannot be saved.
+    EnsureCommonDataFolder(services_.installation);
+
+    setWindowTitle(FromModel(FrameTitle));
+    setWindowIcon(ProgramIcon());
+    resize(FrameWidth, FrameHeight);
+    BuildMenus();
+
+    clientSplitter_ = new QSplitter(Qt::Horizontal, this);
+    clientSplitter_->setObjectName(QStringLiteral("clientSplitter"));
+    setCentralWidget(clientSplitter_);
+    BuildStatusBar();
+
+    pollTimer_ = new QTimer(this);
+    connect(pollTimer_, &QTimer::timeout, this, [this] {
+        model_.OnTimer(StatePollTimerId,
+                       tree_ != nullptr ? std::u16string_view(tree_->StatusText()) : OkText);
+    });
+    model_.OnCreate();
+
+    BuildPanes();
+    tree_->SelectRoot();
+    contents_->InsertColumns();
+    model_.SetMessageText(OkText);
+}
+
+MainFrameWindow::~MainFrameWindow() {
+    pollTimer_->stop();
+    // The panes hold references into the store and the model, which as members go before the
+    // window's children would.
+    delete takeCentralWidget();
+}
+
+void MainFrameWindow::BuildMenus() {
+    for (const FrameMenuPopup& popup : FrameMenu) {
+        QMenu* menu = menuBar()->addMenu(FromModel(popup.title));
+        // While a menu is open the message pane shows the highlighted item's prompt.
+        connect(menu, &QMenu::aboutToShow, this, [this] { model_.OnMenuItemHighlighted(0); });
+        connect(menu, &QMenu::aboutToHide, this, [this] { model_.OnMenuClosed(); });
+        for (const FrameMenuEntry& entry : popup.entries) {
+            if (entry.command == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            const int command = entry.command;
+            QAction* action = menu->addAction(FromModel(entry.text));
+            action->setData(command);
+            connect(action, &QAction::hovered, this,
+                    [this, command] { model_.OnMenuItemHighlighted(command); });
+            connect(action, &QAction::triggered, this, [this, command] { OnCommand(command, 0); });
+            actions_[command] = action;
+        }
+    }
+
+    // The Delete key deletes the selected resource wherever the focus is in the window.
+    auto* deleteKey = new QAction(this);
+    deleteKey->setShortcut(QKeySequence::Delete);
+    deleteKey->setShortcutContext(Qt::WindowShortcut);
+    deleteKey->setData(DeleteResourceCommand);
+    connect(deleteKey, &QAction::triggered, this, [this] { OnCommand(DeleteResourceCommand, 0); });
+    addAction(deleteKey);
+    actions_[DeleteResourceCommand] = deleteKey;
+}
+
+void MainFrameWindow::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+
+    messagePane_ = new QLabel(FromModel(model_.MessagePaneText()), bar);
+    messagePane_->setObjectName(QStringLiteral("messagePane"));
+    bar->addWidget(messagePane_, 1);
+
+    statePane_ = new QWidget(bar);
+    statePane_->setObjectName(QStringLiteral("statePane"));
+    auto* layout = new QHBoxLayout(statePane_);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(4);
+    stateIcon_ = new QLabel(statePane_);
+    stateIcon_->setFixedSize(StateIconSize, StateIconSize);
+    stateText_ = new QLabel(statePane_);
+    stateText_->setObjectName(QStringLiteral("stateText"));
+    layout->addWidget(stateIcon_);
+    layout->addWidget(stateText_, 1);
+    // 180 pixels held every state's text in the small system font of old; today's larger
+    // fonts get the width the longest text needs.
+    int widestText = 0;
+    for (const char16_t* text : {ServerRunningText, ServerStoppedText, ServerChangingStateText,
+                                 ServerNotRespondingText, ServerStoppingText, ServerStartingText}) {
+        widestText = std::max(
+            widestText, stateText_->fontMetrics().horizontalAdvance(QString::fromUtf16(text)));
+    }
+    const QMargins margins = layout->contentsMargins();
+    const int needed = margins.left() + StateIconSize + layout->spacing() + widestText +
+                       margins.right() + StatePaneTextPadding;
+    statePane_->setFixedWidth(std::max(StatePaneWidth, needed));
+    bar->addPermanentWidget(statePane_);
+}
+
+void MainFrameWindow::BuildPanes() {
+    store_ = std::make_unique<ConfigStore>(
+        services_.defaultAuthMethod, services_.multicastTable, model_.State(), services_.files,
+        services_.automation, services_.prompter, LocateConfigFile(services_.installation));
+
+    // Right: the contents list above the activity monitor. Both splitters keep their first pane's
+    // size when the window changes size, and give the rest to the second.
+    rightSplitter_ = new QSplitter(Qt::Vertical);
+    rightSplitter_->setObjectName(QStringLiteral("rightSplitter"));
+    contents_ = new ContentsListPane(rightSplitter_);
+    activity_ = new ActivityMonitorPane(model_.State(), rightSplitter_);
+    rightSplitter_->addWidget(contents_);
+    rightSplitter_->addWidget(activity_);
+    rightSplitter_->setStretchFactor(0, 0);
+    rightSplitter_->setStretchFactor(1, 1);
+    rightSplitter_->setSizes({ContentsPaneHeight, FrameHeight - ContentsPaneHeight});
+
+    tree_ = new ResourceTreePane(*store_, services_.defaultAuthMethod, *contents_);
+    tree_->LoadConfiguration();
+    connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
+
+    clientSplitter_->addWidget(tree_);
+    clientSplitter_->addWidget(rightSplitter_);
+    clientSplitter_->setStretchFactor(0, 0);
+    clientSplitter_->setStretchFactor(1, 1);
+    clientSplitter_->setSizes({TreePaneWidth, FrameWidth - TreePaneWidth});
+}
+
+QAction* MainFrameWindow::CommandAction(int command) const {
+    const auto found = actions_.find(command);
+    return found != actions_.end() ? found->second : nullptr;
+}
+
+void MainFrameWindow::OnCommand(int command, int parameter) {
+    emit CommandIssued(command, parameter);
+    switch (command) {
+        case StartStopServerCommand:
+            model_.OnStartStop();
+            break;
+        case HelpContentsCommand:
+            services_.help.ShowTopic(HelpIndexPage);
+            break;
+        case AboutCommand: {
+            QWidget* active = QApplication::activeWindow();
+            AboutDialog about(active != nullptr ? active : this);
+            about.exec();
+            break;
+        }
+        default:
+            // Creating, editing and deleting resources and the server properties come with
+            // their editors.
+            break;
+    }
+}
+
+void MainFrameWindow::RestoreFromAnotherCopy() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+bool MainFrameWindow::WaitForSettledState() {
+    if (QThread::currentThread() != thread()) {
+        return false;
+    }
+    return model_.WaitForSettledState([] {
+        QEventLoop slice;
+        QTimer::singleShot(SettledWaitSliceMs, &slice, &QEventLoop::quit);
+        slice.exec();
+        return !QCoreApplication::closingDown();
+    });
+}
+
+bool MainFrameWindow::event(QEvent* event) {
+    if (event->type() == ServerStateEvent::EventType) {
+        model_.OnOperationCompleted(static_cast<ServerStateEvent*>(event)->State());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void MainFrameWindow::closeEvent(QCloseEvent* event) {
+    // Nothing is saved here: every change was saved when it was made. A start or stop under way
+    // is waited for, so that it is not cut off by the program's end.
+    model_.OnClose();
+    event->accept();
+    emit Closed();
+}
+
+void MainFrameWindow::ShowStateIcon(ServerState state) {
+    stateIcon_->setPixmap(ServerStateIcon(state).pixmap(StateIconSize, StateIconSize));
+}
+
+void MainFrameWindow::ShowStateText(std::u16string_view text) {
+    stateText_->setText(FromModel(text));
+}
+
+void MainFrameWindow::ShowMessageText(std::u16string_view text) {
+    messagePane_->setText(FromModel(text));
+}
+
+void MainFrameWindow::SetStartStopItem(std::u16string_view text, bool enabled) {
+    if (QAction* item = CommandAction(StartStopServerCommand)) {
+        item->setText(FromModel(text));
+        item->setEnabled(enabled);
+    }
+}
+
+void MainFrameWindow::StartTimer(int timerId, std::uint32_t periodMs) {
+    if (timerId == StatePollTimerId) {
+        pollTimer_->start(static_cast<int>(periodMs));
+    }
+}
+
+void MainFrameWindow::StopTimer(int timerId) {
+    if (timerId == StatePollTimerId) {
+        pollTimer_->stop();
+    }
+}
+
+void MainFrameWindow::PostCompletion(ServerState state) {
+    // Called on the service worker thread; the event is handled on the window's.
+    QCoreApplication::postEvent(this, new ServerStateEvent(state));
+}
+
+}  // namespace vantor

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include <QEvent>
+#include <QMainWindow>
+
+#include "ui/app_services.h"
+#include "ui/main_frame_model.h"
+
+class QAction;
+class QLabel;
+class QSplitter;
+class QTimer;
+
+namespace vantor {
+
+class ActivityMonitorPane;
+class ConfigStore;
+class ContentsListPane;
+class ResourceTreePane;
+
+// Posted by the service worker when a start or stop has ended.
+class ServerStateEvent : public QEvent {
+public:
+    static constexpr QEvent::Type EventType = static_cast<QEvent::Type>(OperationCompletedEventId);
+
+    explicit ServerStateEvent(ServerState state) : QEvent(EventType), state_(state) {}
+    ServerState State() const { return state_; }
+
+private:
+    ServerState state_;
+};
+
+// The program's one window: the menu, the resource tree on the left, the contents list above the
+// activity monitor on the right, and a status bar with a message pane and the server's state.
+// Owns the configuration store, the frame model (with the service controller and the
+// settled-state event) and the panes.
+class MainFrameWindow : public QMainWindow, private MainFrameDisplay {
+    Q_OBJECT
+public:
+    explicit MainFrameWindow(AppServices& services, QWidget* parent = nullptr);
+    ~MainFrameWindow() override;
+
+    // Every menu item, the Delete key and the tree's context menu end up here.
+    void OnCommand(int command, int parameter);
+    // Another copy of the program asked this one to come forward: back to normal size, on top.
+    void RestoreFromAnotherCopy();
+    // Resets the settled-state event and keeps the window responsive until the next poll shows
+    // a settled state. False when it returned without (nothing would ever settle it).
+    bool WaitForSettledState();
+
+    MainFrameModel& Model() { return model_; }
+    ConfigStore& Store() { return *store_; }
+    ResourceTreePane& TreePane() const { return *tree_; }
+    ContentsListPane& ContentsPane() const { return *contents_; }
+    ActivityMonitorPane& ActivityPane() const { return *activity_; }
+    QSplitter* ClientSplitter() const { return clientSplitter_; }
+    QSplitter* RightSplitter() const { return rightSplitter_; }
+    // The action that sends the command (menu items and the Delete key); nullptr for none.
+    QAction* CommandAction(int command) const;
+    QLabel* MessagePane() const { return messagePane_; }
+    QWidget* StatePane() const { return statePane_; }
+    QLabel* StateText() const { return stateText_; }
+    QTimer* PollTimer() const { return pollTimer_; }
+
+signals:
+    // Emitted for every command, before it is carried out.
+    void CommandIssued(int command, int parameter);
+    // The window was closed: the program's run is over.
+    void Closed();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildStatusBar();
+    void BuildPanes();
+
+    // MainFrameDisplay
+    void ShowStateIcon(ServerState state) override;
+    void ShowStateText(std::u16string_view text) override;
+    void ShowMessageText(std::u16string_view text) override;
+    void SetStartStopItem(std::u16string_view text, bool enabled) override;
+    void StartTimer(int timerId, std::uint32_t periodMs) override;
+    void StopTimer(int timerId) override;
+    void PostCompletion(ServerState state) override;
+
+    AppServices& services_;
+    MainFrameModel model_;
+    std::unique_ptr<ConfigStore> store_;
+    std::map<int, QAction*> actions_;
+    QTimer* pollTimer_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    QWidget* statePane_ = nullptr;
+    QLabel* stateIcon_ = nullptr;
+    QLabel* stateText_ = nullptr;
+    QSplitter* clientSplitter_ = nullptr;
+    QSplitter* rightSplitter_ = nullptr;
+    ContentsListPane* contents_ = nullptr;
+    ActivityMonitorPane* activity_ = nullptr;
+    ResourceTreePane* tree_ = nullptr;
+};
+
+}  // namespace vantor

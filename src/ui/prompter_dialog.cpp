@@ -1,0 +1,37 @@
+#include "ui/prompter_dialog.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+namespace vantor {
+
+namespace {
+
+QString FromModel(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+PrompterDialog::PrompterDialog(QWidget* fallbackOwner) : fallbackOwner_(fallbackOwner) {}
+
+QWidget* PrompterDialog::Owner() const {
+    QWidget* active = QApplication::activeWindow();
+    return active != nullptr ? active : fallbackOwner_.data();
+}
+
+void PrompterDialog::ShowMessage(const std::u16string& text, const std::u16string& caption) {
+    QMessageBox box(QMessageBox::NoIcon, FromModel(caption), FromModel(text), QMessageBox::Ok,
+                    Owner());
+    box.exec();
+}
+
+bool PrompterDialog::AskYesNo(const std::u16string& text, const std::u16string& caption) {
+    QMessageBox box(QMessageBox::Question, FromModel(caption), FromModel(text),
+                    QMessageBox::Yes | QMessageBox::No, Owner());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace vantor

@@ -1,0 +1,189 @@
+#include "ui/resource_tree_pane.h"
+
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "config/config_store.h"
+#include "ui/catalogue_item_model.h"
+#include "ui/contents_list_pane.h"
+#include "ui/resource_selection.h"
+
+namespace vantor {
+
+namespace {
+
+// A tree drawn with dotted lines joining each item to its parent and siblings, and a boxed
+// plus or minus on items with children, whatever the widget style: the hierarchy of a large
+// catalogue stays readable at a glance.
+class LinedTreeView : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override {
+        const int indent = indentation();
+        if (indent <= 0 || rect.width() < indent) {
+            return;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        QPen dots(palette().color(QPalette::Mid), 1, Qt::CustomDashLine);
+        dots.setDashPattern({1, 1});
+        painter->setPen(dots);
+
+        // The item's own cell, right before its text: a connector from the line of its
+        // siblings to the item.
+        QRect cell(rect.right() + 1 - indent, rect.top(), indent, rect.height());
+        const QPoint middle = cell.center();
+        const QModelIndex parent = index.parent();
+        const bool hasNext = index.row() + 1 < model()->rowCount(parent);
+        const bool firstAtTop = !parent.isValid() && index.row() == 0;
+        painter->drawLine(middle.x(), firstAtTop ? middle.y() : cell.top(), middle.x(),
+                          hasNext ? cell.bottom() : middle.y());
+        painter->drawLine(middle.x(), middle.y(), cell.right(), middle.y());
+
+        // Ancestors that have siblings below carry their line on down past this item.
+        QRect ancestorCell = cell.translated(-indent, 0);
+        for (QModelIndex ancestor = parent;
+             ancestor.isValid() && ancestorCell.left() >= rect.left();
+             ancestor = ancestor.parent(), ancestorCell.translate(-indent, 0)) {
+            if (ancestor.row() + 1 < model()->rowCount(ancestor.parent())) {
+                const int x = ancestorCell.center().x();
+                painter->drawLine(x, ancestorCell.top(), x, ancestorCell.bottom());
+            }
+        }
+
+        if (model()->rowCount(index) > 0) {
+            const int half = 4;
+            const QRect box(middle.x() - half, middle.y() - half, 2 * half, 2 * half);
+            painter->setPen(palette().color(QPalette::Dark));
+            painter->setBrush(palette().color(QPalette::Base));
+            painter->drawRect(box);
+            painter->setPen(palette().color(QPalette::Text));
+            painter->drawLine(box.left() + 2, middle.y(), box.right() - 2, middle.y());
+            if (!isExpanded(index)) {
+                painter->drawLine(middle.x(), box.top() + 2, middle.x(), box.bottom() - 2);
+            }
+        }
+        painter->restore();
+    }
+};
+
+}  // namespace
+
+ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& defaultAuthMethod,
+                                   ContentsListPane& contents, QWidget* parent)
+    : QWidget(parent), store_(store), defaultAuthMethod_(defaultAuthMethod), contents_(contents) {
+    model_ = new CatalogueItemModel(store_.Resources(), this);
+    view_ = new LinedTreeView(this);
+    view_->setHeaderHidden(true);
+    view_->setRootIsDecorated(true);  // buttons and lines down to the root
+    view_->setItemsExpandable(true);
+    view_->setUniformRowHeights(true);  // a branch of many thousand resources lays out at once
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setDragDropMode(QAbstractItemView::NoDragDrop);
+    view_->setDragEnabled(false);
+    view_->setAcceptDrops(false);
+    view_->setFrameShadow(QFrame::Sunken);
+    // The selection stays visible when the focus is in another pane.
+    QPalette palette = view_->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    view_->setPalette(palette);
+    view_->setModel(model_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { ShowSelection(); });
+
+    // The list shows the selected item's children or the selected broadcast itself, so it is
+    // refilled when they change. A reset drops the view's current item without telling, and
+    // leaves the list pointing at items that are gone.
+    auto showsChildrenOf = [this](const QModelIndex& parent) {
+        const CatalogueItem* selected = SelectedItem();
+        return selected != nullptr && CatalogueItemModel::ItemOf(parent) == selected;
+    };
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this, showsChildrenOf](const QModelIndex& parent) {
+                if (showsChildrenOf(parent)) {
+                    ShowSelection();
+                }
+            });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this,
+            [this, showsChildrenOf](const QModelIndex& parent) {
+                if (showsChildrenOf(parent)) {
+                    ShowSelection();
+                }
+            });
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this, showsChildrenOf](const QModelIndex& changed) {
+                const CatalogueItem* selected = SelectedItem();
+                if (selected != nullptr && (CatalogueItemModel::ItemOf(changed) == selected ||
+                                            showsChildrenOf(changed.parent()))) {
+                    ShowSelection();
+                }
+            });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { ShowSelection(); });
+
+    connect(&contents_, &ContentsListPane::TreeItemActivated, this, [this](CatalogueItem* item) {
+        if (item != nullptr) {
+            SelectItem(*item);
+        }
+    });
+    connect(&contents_, &ContentsListPane::LiveBroadcastRowActivated, this, [this] {
+        emit CommandRequested(NewOrEditLiveBroadcastCommand, EditSelectedParameter);
+    });
+}
+
+ResourceTreePane::~ResourceTreePane() {
+    // The view goes before the model it shows.
+    delete view_;
+    view_ = nullptr;
+}
+
+void ResourceTreePane::LoadConfiguration() {
+    store_.LoadConfiguration();
+    Catalogue& catalogue = store_.Resources();
+    view_->expand(model_->IndexOf(catalogue.Root()));
+    view_->expand(model_->IndexOf(catalogue.LiveBroadcasts()));
+    view_->expand(model_->IndexOf(catalogue.FileResources()));
+}
+
+void ResourceTreePane::SelectRoot() {
+    SelectItem(store_.Resources().Root());
+    view_->setFocus();
+}
+
+void ResourceTreePane::SelectItem(CatalogueItem& item) {
+    const QModelIndex index = model_->IndexOf(item);
+    view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    view_->scrollTo(index);
+}
+
+CatalogueItem* ResourceTreePane::SelectedItem() const {
+    if (view_ == nullptr) {
+        return nullptr;
+    }
+    return CatalogueItemModel::ItemOf(view_->currentIndex());
+}
+
+QTreeView* ResourceTreePane::View() const {
+    return view_;
+}
+
+void ResourceTreePane::ShowSelection() {
+    statusText_ = SelectionStatusText;
+    vantor::ShowSelection(SelectedItem(), defaultAuthMethod_, contents_.Contents());
+}
+
+}  // namespace vantor
