@@ -209,15 +209,127 @@ CatalogueItem* Catalogue::InsertResourceItem(ResourceRecord record) {
     return inserted;
 }
 
+namespace {
+
+// A sort handle for one loaded item: the first folded code units of its text packed into
+// integers (first unit in the highest bits, missing units as 0) so that most comparisons are a
+// few integer compares with no pointer chased. A unit folds to 0 only when it is 0, and a text
+// that ends before the other is the smaller one, so "keys less" implies "texts less"; equal keys
+// fall back to the full comparison. Twelve units get past most of the shared prefixes names often
+// have ("Concert 2019 ...").
+struct LoadedSortEntry {
+    static constexpr std::size_t KeyWords = 3;
+    static constexpr std::size_t KeyUnits = KeyWords * 4;
+
+    std::uint64_t key[KeyWords];
+    const char16_t* text;
+    std::uint32_t size;
+    std::uint32_t index;  // arrival order, which decides between equal texts
+};
+
+LoadedSortEntry MakeSortEntry(std::u16string_view text, std::size_t index) {
+    LoadedSortEntry entry{{},
+                          text.data(),
+                          static_cast<std::uint32_t>(text.size()),
+                          static_cast<std::uint32_t>(index)};
+    const std::size_t units = std::min(text.size(), LoadedSortEntry::KeyUnits);
+    for (std::size_t i = 0; i < units; ++i) {
+        entry.key[i / 4] |= std::uint64_t{FoldCase(text[i])} << (48 - 16 * (i % 4));
+    }
+    return entry;
+}
+
+bool SortsBefore(const LoadedSortEntry& a, const LoadedSortEntry& b) {
+    for (std::size_t i = 0; i < LoadedSortEntry::KeyWords; ++i) {
+        if (a.key[i] != b.key[i]) {
+            return a.key[i] < b.key[i];
+        }
+    }
+    // Equal keys with both texts at least as long as the key mean equal folded prefixes, so the
+    // rest decides (lengths compare the same with the prefix taken off).
+    const std::size_t skip =
+        a.size >= LoadedSortEntry::KeyUnits && b.size >= LoadedSortEntry::KeyUnits
+            ? LoadedSortEntry::KeyUnits
+            : 0;
+    const std::weak_ordering order =
+        CompareDisplayText(std::u16string_view(a.text + skip, a.size - skip),
+                           std::u16string_view(b.text + skip, b.size - skip));
+    if (order != 0) {
+        return order < 0;
+    }
+    return a.index < b.index;
+}
+
+// The entries in SortsBefore order: first distributed by their first folded unit (a stable
+// counting sort), then each run of equal first units sorted on its own, which saves most of the
+// comparisons of one big sort.
+std::unique_ptr<LoadedSortEntry[]> SortLoaded(const std::vector<LoadedSortEntry>& entries) {
+    auto sorted = std::make_unique_for_overwrite<LoadedSortEntry[]>(entries.size());
+    if (entries.size() < 4096) {  // not worth the counting
+        std::copy(entries.begin(), entries.end(), sorted.get());
+        std::sort(sorted.get(), sorted.get() + entries.size(), SortsBefore);
+        return sorted;
+    }
+    auto firstUnit = [](const LoadedSortEntry& entry) {
+        return static_cast<std::size_t>(entry.key[0] >> 48);
+    };
+    std::vector<std::uint32_t> starts(0x10000 + 1, 0);
+    for (const LoadedSortEntry& entry : entries) {
+        ++starts[firstUnit(entry) + 1];
+    }
+    for (std::size_t unit = 0; unit < 0x10000; ++unit) {
+        starts[unit + 1] += starts[unit];
+    }
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    for (const LoadedSortEntry& entry : entries) {
+        sorted[next[firstUnit(entry)]++] = entry;
+    }
+    for (std::size_t unit = 0; unit < 0x10000; ++unit) {
+        if (starts[unit + 1] - starts[unit] > 1) {
+            std::sort(sorted.get() + starts[unit], sorted.get() + starts[unit + 1], SortsBefore);
+        }
+    }
+    return sorted;
+}
+
+}  // namespace
+
 void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
     CatalogueItem* branches[] = {&FileResources(), &LiveBroadcasts()};
     std::vector<std::unique_ptr<CatalogueItem>> added[2];
-    for (ResourceRecord& record : records) {
+    // Sort handles, for a branch that starts empty (as both do while a file is loaded).
+    std::vector<LoadedSortEntry> entries[2];
+    bool sortAll[2] = {false, false};
+    std::size_t counts[2] = {0, 0};
+    for (const ResourceRecord& record : records) {
         if (IsResourceKind(record.kind)) {
-            const int which = record.kind == ResourceKind::VirtualFolder ? 0 : 1;
-            added[which].push_back(MakeResourceItem(std::move(record), *branches[which]));
+            ++counts[record.kind == ResourceKind::VirtualFolder ? 0 : 1];
         }
     }
+    for (int which = 0; which < 2; ++which) {
+        added[which].reserve(counts[which]);
+        sortAll[which] = branches[which]->children_.empty();
+        if (sortAll[which]) {
+            entries[which].reserve(counts[which]);
+        }
+    }
+    for (ResourceRecord& record : records) {
+        if (!IsResourceKind(record.kind)) {
+            continue;
+        }
+        const int which = record.kind == ResourceKind::VirtualFolder ? 0 : 1;
+        // As MakeResourceItem does, but the record is moved straight into place, once.
+        record.imageIndex = which == 0 ? VirtualFolderImage : LiveBroadcastImage;
+        CatalogueItem* item =
+            new CatalogueItem(ResourceRecord{}, DisplayText(record), branches[which]);
+        added[which].emplace_back(item);
+        item->record_ = std::move(record);
+        if (sortAll[which]) {
+            // While the text is still in the cache.
+            entries[which].push_back(MakeSortEntry(item->text_, added[which].size() - 1));
+        }
+    }
+    records = {};  // moved-from shells; free them before the sort needs memory
     if (added[0].empty() && added[1].empty()) {
         return;
     }
@@ -226,13 +338,15 @@ void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
     }
     for (int which = 0; which < 2; ++which) {
         auto& children = branches[which]->children_;
-        if (children.empty()) {
+        if (sortAll[which]) {
             // Inserting before the first greater sibling keeps a list sorted with equal texts in
-            // arrival order, which is exactly what a stable sort gives.
-            children = std::move(added[which]);
-            std::stable_sort(children.begin(), children.end(), [](const auto& a, const auto& b) {
-                return CompareDisplayText(a->text_, b->text_) < 0;
-            });
+            // arrival order, which is exactly what a stable sort gives; the arrival index as the
+            // last key makes an unstable sort of small handles do the same, faster.
+            const std::unique_ptr<LoadedSortEntry[]> sorted = SortLoaded(entries[which]);
+            children.reserve(entries[which].size());
+            for (std::size_t i = 0; i < entries[which].size(); ++i) {
+                children.push_back(std::move(added[which][sorted[i].index]));
+            }
         } else {
             for (auto& item : added[which]) {
                 const std::size_t row = InsertionRow(*branches[which], item->text_);
