@@ -161,9 +161,14 @@ void MainFrameWindow::BuildPanes() {
     rightSplitter_->setStretchFactor(1, 1);
     rightSplitter_->setSizes({ContentsPaneHeight, FrameHeight - ContentsPaneHeight});
 
-    tree_ = new ResourceTreePane(*store_, services_.defaultAuthMethod, *contents_);
+    tree_ =
+        new ResourceTreePane(*store_, services_.defaultAuthMethod, services_.multicastTable,
+                             model_.State(), services_.automation, services_.prompter, *contents_);
     tree_->LoadConfiguration();
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
+    // The activity monitor's refresh also keeps the multicast status line fresh.
+    connect(activity_, &ActivityMonitorPane::RefreshTimerFired, tree_,
+            [this] { tree_->QueryMulticastStatus(); });
 
     clientSplitter_->addWidget(tree_);
     clientSplitter_->addWidget(rightSplitter_);
@@ -192,9 +197,15 @@ void MainFrameWindow::OnCommand(int command, int parameter) {
             about.exec();
             break;
         }
+        case NewOrEditFolderCommand:
+        case DeleteResourceCommand:
+            if (tree_ != nullptr) {
+                tree_->Commands().OnCommand(command, parameter);
+            }
+            break;
         default:
-            // Creating, editing and deleting resources and the server properties come with
-            // their editors.
+            // Live broadcasts, the server properties and the folder export come with their own
+            // dialogs.
             break;
     }
 }

@@ -1,11 +1,20 @@
 #include "ui/resource_tree_pane.h"
 
+#include <optional>
+#include <utility>
+
+#include <QAbstractItemDelegate>
+#include <QAction>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "config/config_store.h"
+#include "editors/qt_control_state.h"
+#include "monitor/resource_disconnect.h"
 #include "ui/catalogue_item_model.h"
 #include "ui/contents_list_pane.h"
 #include "ui/resource_selection.h"
@@ -20,6 +29,13 @@ namespace {
 class LinedTreeView : public QTreeView {
 public:
     using QTreeView::QTreeView;
+
+    // How far the item's picture and text reach from the left of its cell.
+    int LabelWidth(const QModelIndex& index) const {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        return itemDelegateForIndex(index)->sizeHint(option, index).width();
+    }
 
 protected:
     void drawBranches(QPainter* painter, const QRect& rect,
@@ -75,8 +91,18 @@ protected:
 }  // namespace
 
 ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& defaultAuthMethod,
+                                   MulticastTable& multicastTable, const ServerState& serverState,
+                                   AutomationFactory& automation, Prompter& prompter,
                                    ContentsListPane& contents, QWidget* parent)
-    : QWidget(parent), store_(store), defaultAuthMethod_(defaultAuthMethod), contents_(contents) {
+    : QWidget(parent),
+      store_(store),
+      defaultAuthMethod_(defaultAuthMethod),
+      multicastTable_(multicastTable),
+      automation_(automation),
+      prompter_(prompter),
+      contents_(contents),
+      commands_(std::make_unique<ResourceCommands>(store, serverState, automation, prompter,
+                                                   static_cast<ResourceCommandHost&>(*this))) {
     model_ = new CatalogueItemModel(store_.Resources(), this);
     view_ = new LinedTreeView(this);
     view_->setHeaderHidden(true);
@@ -103,8 +129,13 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& default
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
 
-    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ShowSelection(); });
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        ShowSelection();
+        commands_->OnSelectionChanged();
+    });
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowContextMenu(pos); });
 
     // The list shows the selected item's children or the selected broadcast itself, so it is
     // refilled when they change. A reset drops the view's current item without telling, and
@@ -166,6 +197,10 @@ void ResourceTreePane::SelectRoot() {
 
 void ResourceTreePane::SelectItem(CatalogueItem& item) {
     const QModelIndex index = model_->IndexOf(item);
+    // A new resource in a collapsed branch shows up all the same.
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+        view_->expand(parent);
+    }
     view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     view_->scrollTo(index);
 }
@@ -182,8 +217,76 @@ QTreeView* ResourceTreePane::View() const {
 }
 
 void ResourceTreePane::ShowSelection() {
-    statusText_ = SelectionStatusText;
     vantor::ShowSelection(SelectedItem(), defaultAuthMethod_, contents_.Contents());
+}
+
+CatalogueItem* ResourceTreePane::ItemWithLabelAt(const QPoint& pos) const {
+    const QModelIndex index = view_->indexAt(pos);
+    if (!index.isValid()) {
+        return nullptr;
+    }
+    // The row reaches across the pane; only its picture and text count as the item, as the
+    // blank to their right belongs to the tree.
+    const QRect cell = view_->visualRect(index);
+    const int labelWidth = static_cast<const LinedTreeView*>(view_)->LabelWidth(index);
+    if (pos.x() < cell.left() || pos.x() >= cell.left() + labelWidth) {
+        return nullptr;
+    }
+    return CatalogueItemModel::ItemOf(index);
+}
+
+void ResourceTreePane::ShowContextMenu(const QPoint& pos) {
+    CatalogueItem* item = ItemWithLabelAt(pos);
+    if (item == nullptr) {
+        return;
+    }
+    SelectItem(*item);
+    std::unique_ptr<QMenu> menu = ContextMenuFor(*item);
+    QAction* chosen = menu->exec(view_->viewport()->mapToGlobal(pos));
+    if (chosen != nullptr) {
+        const int menuId = chosen->data().toInt();
+        menu.reset();  // the command may open dialogs of its own
+        OnContextMenuCommand(menuId);
+    }
+}
+
+std::unique_ptr<QMenu> ResourceTreePane::ContextMenuFor(CatalogueItem& item) {
+    auto menu = std::make_unique<QMenu>(this);
+    for (const ContextMenuEntry& entry : commands_->ContextMenuItems(item)) {
+        if (entry.separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(ToQString(entry.text));
+        action->setData(entry.id);
+    }
+    return menu;
+}
+
+void ResourceTreePane::OnContextMenuCommand(int menuId) {
+    const std::optional<RoutedCommand> command = TranslateMenuCommand(menuId);
+    if (!command) {
+        return;
+    }
+    if (command->route == CommandRoute::Frame) {
+        emit CommandRequested(command->id, command->parameter);
+    } else {
+        commands_->OnCommand(command->id, command->parameter);
+    }
+}
+
+void ResourceTreePane::RefreshSelection() {
+    ShowSelection();
+}
+
+bool ResourceTreePane::RunFolderEditor(FolderForm& form, bool updateMode) {
+    return EditFolder(updateMode ? FolderEditorMode::Update : FolderEditorMode::Create, form,
+                      multicastTable_, store_.Resources(), defaultAuthMethod_, prompter_,
+                      folderBrowser_, window());
+}
+
+void ResourceTreePane::DisconnectResourceUsers(const std::u16string& name, bool isFolder) {
+    vantor::DisconnectResourceUsers(automation_, name, isFolder);
 }
 
 }  // namespace vantor

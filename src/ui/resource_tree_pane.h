@@ -1,38 +1,65 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <QWidget>
 
-class QTreeView;
-
 #include "config/resource_record.h"
+#include "editors/folder_editor_dialog.h"
+#include "server/server_state.h"
+#include "ui/resource_commands.h"
+
+class QMenu;
+class QPoint;
+class QTreeView;
 
 namespace vantor {
 
+class AutomationFactory;
 class CatalogueItem;
 class CatalogueItemModel;
 class ConfigStore;
 class ContentsListPane;
+class MulticastTable;
+class Prompter;
 
 // The resource tree on the left of the main window: the catalogue of a ConfigStore shown through
-// a CatalogueItemModel. Selecting an item lists it in the contents pane.
-class ResourceTreePane : public QWidget {
+// a CatalogueItemModel. Selecting an item lists it in the contents pane. The pane owns the
+// resource commands (they act on its selection) with their multicast status line, and hosts
+// them: it runs their editors and drops the users of a resource they change.
+class ResourceTreePane : public QWidget, private ResourceCommandHost {
     Q_OBJECT
 public:
+    // The references must outlive the pane.
     ResourceTreePane(ConfigStore& store, const AuthMethod& defaultAuthMethod,
-                     ContentsListPane& contents, QWidget* parent = nullptr);
+                     MulticastTable& multicastTable, const ServerState& serverState,
+                     AutomationFactory& automation, Prompter& prompter, ContentsListPane& contents,
+                     QWidget* parent = nullptr);
     ~ResourceTreePane() override;
 
     // Reads the configuration file into the tree and expands the root and both branches.
     void LoadConfiguration();
     // Selects the root and gives the tree the keyboard focus.
     void SelectRoot();
-    void SelectItem(CatalogueItem& item);
-    CatalogueItem* SelectedItem() const;
+    // Expands the item's branch and selects the item.
+    void SelectItem(CatalogueItem& item) override;
+    CatalogueItem* SelectedItem() const override;
     // The line the frame copies into its message pane on every tick ("OK" when nothing to say).
-    const std::u16string& StatusText() const { return statusText_; }
+    const std::u16string& StatusText() const { return commands_->StatusText(); }
+    // Asks the server again about the selected folder's multicasting, for the status line.
+    bool QueryMulticastStatus() { return commands_->QueryMulticastStatus(); }
+    ResourceCommands& Commands() { return *commands_; }
     QTreeView* View() const;
+
+    // The context menu for an item (which the caller has selected), each action carrying its
+    // menu id as data. Not shown; the caller owns it.
+    std::unique_ptr<QMenu> ContextMenuFor(CatalogueItem& item);
+    // A chosen context menu item: a frame command goes out as CommandRequested, the pane's own
+    // ones run here.
+    void OnContextMenuCommand(int menuId);
+    // Where the folder editor's "Browse..." looks for folders (tests pass their own).
+    void SetFolderBrowser(FolderBrowser browser) { folderBrowser_ = std::move(browser); }
 
 signals:
     // A frame command with its parameter (for instance 205 with -1: edit the selected broadcast).
@@ -40,13 +67,26 @@ signals:
 
 private:
     void ShowSelection();
+    // A right click in the tree at pos (viewport coordinates).
+    void ShowContextMenu(const QPoint& pos);
+    // The item whose picture or label is at pos, or nullptr.
+    CatalogueItem* ItemWithLabelAt(const QPoint& pos) const;
+
+    // ResourceCommandHost
+    void RefreshSelection() override;
+    bool RunFolderEditor(FolderForm& form, bool updateMode) override;
+    void DisconnectResourceUsers(const std::u16string& name, bool isFolder) override;
 
     ConfigStore& store_;
     const AuthMethod& defaultAuthMethod_;
+    MulticastTable& multicastTable_;
+    AutomationFactory& automation_;
+    Prompter& prompter_;
     ContentsListPane& contents_;
+    FolderBrowser folderBrowser_ = BrowseWithFileDialog;
+    std::unique_ptr<ResourceCommands> commands_;
     CatalogueItemModel* model_ = nullptr;
     QTreeView* view_ = nullptr;
-    std::u16string statusText_ = u"OK";
 };
 
 }  // namespace vantor

@@ -71,7 +71,8 @@ struct Panes {
                                               automation, prompter, ConfigPath);
         splitter = std::make_unique<QSplitter>();
         contents = new ContentsListPane;
-        tree = new ResourceTreePane(*store, defaultAuthMethod, *contents);
+        tree = new ResourceTreePane(*store, defaultAuthMethod, multicastTable, serverState,
+                                    automation, prompter, *contents);
         splitter->addWidget(tree);
         splitter->addWidget(contents);
         splitter->resize(700, 400);
