@@ -1,13 +1,12 @@
 #include "platform/linux_installation_environment.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
-
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 #include "server/installation_paths.h"
 
@@ -16,129 +15,73 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets (or with nullopt unsets) an environment variable for the scope, restoring it afterwards.
+// Sets (or with nullptr unsets) an environment variable for the scope.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        Set(value);
+    ScopedEnv(const char* name, const char* value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        value != nullptr ? qputenv(name, value) : qunsetenv(name);
     }
-    ~ScopedEnv() { Set(old_); }
+    ~ScopedEnv() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
 
 private:
-    void Set(const std::optional<std::string>& value) {
-        if (value) {
-            setenv(name_, value->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
     const char* name_;
-    std::optional<std::string> old_;
+    bool had_;
+    QByteArray old_;
 };
 
-class ScopedUmask {
-public:
-    explicit ScopedUmask(mode_t mask) : old_(umask(mask)) {}
-    ~ScopedUmask() { umask(old_); }
-
-private:
-    mode_t old_;
-};
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "vantor-paths-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-mode_t ModeOf(const std::string& path) {
-    struct stat status {};
-    EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
-    return status.st_mode & 07777;
-}
-
-TEST(LinuxInstallationEnvironmentTest, FixedAnswers) {
+TEST(LinuxInstallationEnvironmentTest, FixedAnswersAndTheCommonFolderVariable) {
     LinuxInstallationEnvironment env;
     EXPECT_EQ(env.QueryOsVersion().version, OsVersion::Later);
     EXPECT_EQ(env.PathSeparator(), '/');
-    EXPECT_FALSE(env.ReadFileVersion(env.OwnExecutablePath()).has_value());
-
     const std::string own = env.OwnExecutablePath();
     EXPECT_EQ(fs::path(own).filename(), "platform_tests");
     EXPECT_TRUE(fs::path(own).is_absolute());
+    EXPECT_FALSE(env.ReadFileVersion(own).has_value());
     EXPECT_TRUE(env.PathExists(own));
     EXPECT_FALSE(env.PathExists(own + ".missing"));
-}
 
-TEST(LinuxInstallationEnvironmentTest, CommonFolderComesFromTheEnvironment) {
-    LinuxInstallationEnvironment env;
-    {
-        ScopedEnv set(kCommonAppDataVariable, "/srv/shared");
+    for (const char* value : {"/srv/shared", "", static_cast<const char*>(nullptr)}) {
+        ScopedEnv set(kCommonAppDataVariable, value);
         const FolderQueryResult folder = env.CommonAppDataFolder();
         EXPECT_EQ(folder.result, SOk);
-        EXPECT_EQ(folder.path, "/srv/shared");
-    }
-    {
-        ScopedEnv empty(kCommonAppDataVariable, "");
-        EXPECT_EQ(env.CommonAppDataFolder().path, "/var/lib");
-    }
-    {
-        ScopedEnv unset(kCommonAppDataVariable, std::nullopt);
-        EXPECT_EQ(env.CommonAppDataFolder().path, "/var/lib");
+        EXPECT_EQ(folder.path, value != nullptr && *value != 0 ? value : "/var/lib");
     }
 }
 
-TEST(LinuxInstallationEnvironmentTest, DataFolderIsSharedAndExistingOneKept) {
-    TempDir temp;
-    ASSERT_FALSE(temp.Path().empty());
-    ScopedEnv common(kCommonAppDataVariable, temp.Path() + "/");
-    ScopedUmask mask(022);
+TEST(LinuxInstallationEnvironmentTest, DataFolderIsSharedAndFilesLiveThereWithoutAServer) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const std::string root = temp.path().toStdString();
+    ScopedEnv common(kCommonAppDataVariable, (root + "/").c_str());
+    ScopedEnv bus("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + root + "/no-such-socket").c_str());
+    const mode_t oldMask = umask(022);
     LinuxInstallationEnvironment env;
-    const std::string folder = temp.Path() + "/Quorvane";
+    const std::string folder = root + "/Quorvane";
 
     EXPECT_EQ(EnsureCommonDataFolder(env), SOk);
-    EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(ModeOf(folder), 0777u);
-
+    struct stat status {};
+    ASSERT_EQ(stat(folder.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
+    EXPECT_EQ(status.st_mode & 07777, 0777u);
+    umask(oldMask);
+    // An existing folder keeps its rights.
     ASSERT_EQ(chmod(folder.c_str(), 0700), 0);
     EXPECT_EQ(EnsureCommonDataFolder(env), SOk);
-    EXPECT_EQ(ModeOf(folder), 0700u);
+    ASSERT_EQ(stat(folder.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0700u);
 
-    // A folder that cannot be made reports the system's error.
-    ScopedEnv missingParent(kCommonAppDataVariable, temp.Path() + "/absent/deeper");
-    EXPECT_EQ(EnsureCommonDataFolder(env), HResultFromError(ENOENT));
-}
-
-TEST(LinuxInstallationEnvironmentTest, UnreachableBusGivesNoImagePath) {
-    TempDir temp;
-    ASSERT_FALSE(temp.Path().empty());
-    ScopedEnv bus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + temp.Path() + "/no-such-socket");
-    ScopedEnv common(kCommonAppDataVariable, temp.Path());
-    LinuxInstallationEnvironment env;
-
+    // No bus, no known server (asked twice: the bus is tried again): the common folder is used.
     EXPECT_EQ(env.ReadServiceImagePath("Vantor"), "");
     EXPECT_EQ(env.ReadServiceImagePath(""), "");
-    // Asked again, the bus is tried again and is still not there.
-    EXPECT_EQ(env.ReadServiceImagePath("Vantor"), "");
-
-    // Without a known server the data files are in the common folder.
-    EXPECT_EQ(LocateConfigFile(env), temp.Path() + "/Quorvane/config.vtr");
+    EXPECT_EQ(LocateConfigFile(env), folder + "/config.vtr");
     std::string path;
     EXPECT_EQ(LocateRestrictionsFile(env, 2, path), SOk);
-    EXPECT_EQ(path, temp.Path() + "/Quorvane/TavrinIPRestrictions.config");
+    EXPECT_EQ(path, folder + "/TavrinIPRestrictions.config");
+
+    // A folder that cannot be made reports the system's error.
+    ScopedEnv missingParent(kCommonAppDataVariable, (root + "/absent/deeper").c_str());
+    EXPECT_EQ(EnsureCommonDataFolder(env), HResultFromError(ENOENT));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 // Qt's D-Bus support wants an application object before the first connection, as in the tool.

@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,186 +12,97 @@ namespace {
 constexpr HResult kAccessDenied = 0x80070005u;
 const std::string kUntouched = "previous value";
 
-InstallationFacts WindowsFacts(OsVersion os, std::string imagePath,
-                               std::optional<FileVersion> version) {
-    InstallationFacts facts;
-    facts.osVersion = os;
-    facts.serviceImagePath = std::move(imagePath);
-    facts.fileVersion = version;
-    facts.commonAppData = {SOk, R"(C:\ProgramData)"};
-    facts.ownExecutablePath = R"(C:\Program Files\VantorConfig\VantorConfig.exe)";
-    facts.separator = '\\';
-    return facts;
-}
-
-// The result and the output string of one composition, the string starting as kUntouched.
-struct Outcome {
-    HResult result;
-    std::string path;
-};
-
-Outcome Compose(const InstallationFacts& facts, std::string_view product = kProductVantor,
-                std::string_view fileName = kConfigFileName) {
-    Outcome outcome{0, kUntouched};
-    outcome.result = ComposeDataFilePath(facts, fileName, product, outcome.path);
-    return outcome;
-}
-
 constexpr FileVersion Version(std::uint16_t major, std::uint16_t minor) {
     return FileVersion{major, minor, 7, 9};
 }
 
-TEST(InstallationPathsTest, Windows2000UsesTheServiceFolderOrOwnFolder) {
-    for (const auto& version : {std::optional<FileVersion>{}, std::optional{Version(4, 1)},
-                                std::optional{Version(9, 0)}}) {
-        const Outcome beside =
-            Compose(WindowsFacts(OsVersion::Windows2000, R"(C:\Srv\server.exe)", version));
-        EXPECT_EQ(beside.result, SOk);
-        EXPECT_EQ(beside.path, R"(C:\Srv\config.vtr)");
+// One composition; the output string starts as kUntouched, so a failure must leave it so.
+struct Row {
+    OsVersion os;
+    std::string image;
+    std::optional<FileVersion> version;
+    std::string expected;
+    std::string_view product = kProductVantor;
+    HResult result = SOk;
+    FolderQueryResult common{SOk, R"(C:\ProgramData)"};
+    char separator = '\\';
+    std::string own = R"(C:\Program Files\VantorConfig\VantorConfig.exe)";
+};
+
+void ExpectRows(const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.product) + " [" + row.image + "] " + row.common.path);
+        const InstallationFacts facts{row.os,     row.image, row.version,
+                                      row.common, row.own,   row.separator};
+        std::string path = kUntouched;
+        EXPECT_EQ(ComposeDataFilePath(facts, kConfigFileName, row.product, path), row.result);
+        EXPECT_EQ(path, row.expected);
     }
-
-    const Outcome own = Compose(WindowsFacts(OsVersion::Windows2000, "", Version(9, 0)));
-    EXPECT_EQ(own.result, SOk);
-    EXPECT_EQ(own.path, R"(C:\Program Files\VantorConfig\config.vtr)");
-
-    // Any product, even one without a version rule, goes beside its server on Windows 2000.
-    const Outcome other =
-        Compose(WindowsFacts(OsVersion::Windows2000, R"(D:\Other\other.exe)", std::nullopt),
-                "Other", "other.dat");
-    EXPECT_EQ(other.path, R"(D:\Other\other.dat)");
-
-    // The common folder is not consulted, so its failure does not matter there.
-    InstallationFacts noCommon = WindowsFacts(OsVersion::Windows2000, R"(C:\Srv\s.exe)", {});
-    noCommon.commonAppData = {kAccessDenied, ""};
-    EXPECT_EQ(Compose(noCommon).path, R"(C:\Srv\config.vtr)");
 }
 
-TEST(InstallationPathsTest, LaterWindowsFollowsTheProductVersionRules) {
-    const std::string common = R"(C:\ProgramData\Quorvane\config.vtr)";
-    const std::string beside = R"(C:\Srv\config.vtr)";
-    struct Case {
-        std::string_view product;
-        std::string image;
-        std::optional<FileVersion> version;
-        std::string expected;
-    };
-    const std::vector<Case> cases = {
-        {kProductVantor, "", std::nullopt, common},
-        {kProductVantor, "", Version(5, 0), common},
-        {kProductVantor, R"(C:\Srv\server.exe)", Version(5, 0), beside},
-        {kProductVantor, R"(C:\Srv\server.exe)", Version(5, 65535), beside},
-        {kProductVantor, R"(C:\Srv\server.exe)", Version(4, 1), beside},
-        {kProductVantor, R"(C:\Srv\server.exe)", Version(6, 0), common},
-        {kProductVantor, R"(C:\Srv\server.exe)", Version(9, 1), common},
-        {kProductVantor, R"(C:\Srv\server.exe)", std::nullopt, common},
-        {kProductTavrin, R"(C:\Srv\server.exe)", Version(5, 2), beside},
-        {kProductTavrin, R"(C:\Srv\server.exe)", Version(6, 0), common},
-        {kProductKeswick, R"(C:\Srv\server.exe)", Version(1, 0), beside},
-        {kProductKeswick, R"(C:\Srv\server.exe)", Version(1, 1), common},
-        {kProductKeswick, R"(C:\Srv\server.exe)", Version(2, 0), common},
-        {kProductKeswick, R"(C:\Srv\server.exe)", Version(0, 9), common},
-        {kProductKeswick, R"(C:\Srv\server.exe)", std::nullopt, common},
-        // Names are told apart exactly.
-        {"vantor", R"(C:\Srv\server.exe)", Version(5, 0), common},
-        {"Other", R"(C:\Srv\server.exe)", Version(1, 0), common},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.product) + " " + c.image);
-        const Outcome outcome =
-            Compose(WindowsFacts(OsVersion::Later, c.image, c.version), c.product);
-        EXPECT_EQ(outcome.result, SOk);
-        EXPECT_EQ(outcome.path, c.expected);
-    }
+constexpr OsVersion W2k = OsVersion::Windows2000;
+constexpr OsVersion Later = OsVersion::Later;
+const std::string kSrv = R"(C:\Srv\server.exe)";
+const std::string kBeside = R"(C:\Srv\config.vtr)";
+const std::string kCommon = R"(C:\ProgramData\Quorvane\config.vtr)";
+const std::string kOwn = R"(C:\Program Files\VantorConfig\config.vtr)";
 
-    // A failed version query counts as a later Windows, not as Windows 2000.
-    EXPECT_EQ(Compose(WindowsFacts(OsVersion::QueryFailed, "", std::nullopt)).path, common);
-    EXPECT_EQ(
-        Compose(WindowsFacts(OsVersion::QueryFailed, R"(C:\Srv\server.exe)", Version(6, 0))).path,
-        common);
+TEST(InstallationPathsTest, PlacementFollowsWindowsVersionAndProductRules) {
+    ExpectRows({
+        // Windows 2000: beside the server whatever its version, else beside this program.
+        {W2k, kSrv, Version(9, 0), kBeside},
+        {W2k, "", Version(9, 0), kOwn},
+        {W2k, R"(D:\Other\other.exe)", {}, R"(D:\Other\config.vtr)", "Other"},
+        // The common folder is not consulted there, so its failure does not matter.
+        {W2k, kSrv, {}, kBeside, kProductVantor, SOk, {kAccessDenied, ""}},
+        // Later Windows: the product's version rule.
+        {Later, "", {}, kCommon},
+        {Later, "", Version(5, 0), kCommon},
+        {Later, kSrv, Version(5, 0), kBeside},
+        {Later, kSrv, Version(5, 65535), kBeside},
+        {Later, kSrv, Version(6, 0), kCommon},
+        {Later, kSrv, {}, kCommon},
+        {Later, kSrv, Version(5, 2), kBeside, kProductTavrin},
+        {Later, kSrv, Version(6, 0), kCommon, kProductTavrin},
+        {Later, kSrv, Version(1, 0), kBeside, kProductKeswick},
+        {Later, kSrv, Version(1, 1), kCommon, kProductKeswick},
+        {Later, kSrv, Version(2, 0), kCommon, kProductKeswick},
+        {Later, kSrv, Version(0, 9), kCommon, kProductKeswick},
+        {Later, kSrv, {}, kCommon, kProductKeswick},
+        // Names are told apart exactly; unknown products use the common folder.
+        {Later, kSrv, Version(5, 0), kCommon, "vantor"},
+        {Later, kSrv, Version(1, 0), kCommon, "Other"},
+        // A failed version query counts as a later Windows, not as Windows 2000.
+        {OsVersion::QueryFailed, "", {}, kCommon},
+    });
 }
 
-TEST(InstallationPathsTest, SeparatorsAreTrimmedAndJoinedOnce) {
-    InstallationFacts facts = WindowsFacts(OsVersion::Later, "", std::nullopt);
-    for (const char* folder : {R"(C:\ProgramData\)", R"(C:\ProgramData\\\)"}) {
-        facts.commonAppData.path = folder;
-        EXPECT_EQ(Compose(facts).path, R"(C:\ProgramData\Quorvane\config.vtr)");
-    }
-
-    const Outcome bothEnds =
-        Compose(WindowsFacts(OsVersion::Windows2000, R"(\\C:\Srv\server.exe\\)", std::nullopt));
-    EXPECT_EQ(bothEnds.result, SOk);
-    EXPECT_EQ(bothEnds.path, R"(C:\Srv\config.vtr)");
-
-    // Nothing but separators is no image path at all: this program's own folder is used.
-    EXPECT_EQ(Compose(WindowsFacts(OsVersion::Windows2000, R"(\\\)", std::nullopt)).path,
-              R"(C:\Program Files\VantorConfig\config.vtr)");
-
-    // Quotes and arguments are not taken apart: the last backslash decides.
-    EXPECT_EQ(Compose(WindowsFacts(OsVersion::Windows2000, R"("C:\Srv\server.exe" -service)",
-                                   std::nullopt))
-                  .path,
-              R"("C:\Srv\config.vtr)");
-
-    EXPECT_EQ(TrimImagePath(R"(\\a\b\\)", '\\'), R"(a\b)");
-    EXPECT_EQ(TrimImagePath("//opt/vantor/vantord//", '/'), "/opt/vantor/vantord");
+TEST(InstallationPathsTest, SeparatorsAndFailures) {
+    constexpr std::string_view V = kProductVantor;
+    ExpectRows({
+        // Trailing backslashes of the common folder leave exactly one before Quorvane.
+        {Later, "", {}, kCommon, V, SOk, {SOk, R"(C:\ProgramData\)"}},
+        {Later, "", {}, kCommon, V, SOk, {SOk, R"(C:\ProgramData\\\)"}},
+        // The image path is used without separators at its ends; nothing else is taken apart.
+        {W2k, R"(\\C:\Srv\server.exe\\)", {}, kBeside},
+        {W2k, R"(\\\)", {}, kOwn},
+        {W2k, R"("C:\Srv\server.exe" -service)", {}, R"("C:\Srv\config.vtr)"},
+        // No backslash to cut at: E_UNEXPECTED, on either Windows.
+        {W2k, "server.exe", {}, kUntouched, V, EUnexpected},
+        {W2k, "", {}, kUntouched, V, EUnexpected, {}, '\\', ""},
+        {Later, "server.exe", Version(5, 0), kUntouched, V, EUnexpected},
+        // The folder query's failure is returned as it is; a non-SOk success is passed on.
+        {Later, "", {}, kUntouched, V, kAccessDenied, {kAccessDenied, "x"}},
+        {Later, "", {}, kCommon, V, SFalse, {SFalse, R"(C:\ProgramData)"}},
+        // With '/' a backslash is an ordinary character and a leading root is kept.
+        {Later, "", {}, "/var/lib/Quorvane/config.vtr", V, SOk, {SOk, "/var/lib/"}, '/'},
+        {Later, "", {}, "/Quorvane/config.vtr", V, SOk, {SOk, "/"}, '/'},
+        {Later, "//opt/bin/vantord/", Version(5, 0), "/opt/bin/config.vtr", V, SOk, {}, '/'},
+        {W2k, "", {}, "/usr/bin/config.vtr", V, SOk, {}, '/', "/usr/bin/vantorconfig"},
+        {W2k, kSrv, {}, kUntouched, V, EUnexpected, {}, '/'},
+    });
     EXPECT_EQ(TrimImagePath("relative/vantord/", '/'), "relative/vantord");
     EXPECT_EQ(TrimImagePath("///", '/'), "");
-}
-
-TEST(InstallationPathsTest, FailuresLeaveThePathUntouched) {
-    const Outcome bare = Compose(WindowsFacts(OsVersion::Windows2000, "server.exe", std::nullopt));
-    EXPECT_EQ(bare.result, EUnexpected);
-    EXPECT_EQ(bare.path, kUntouched);
-
-    InstallationFacts noOwnPath = WindowsFacts(OsVersion::Windows2000, "", std::nullopt);
-    noOwnPath.ownExecutablePath = "";
-    EXPECT_EQ(Compose(noOwnPath).result, EUnexpected);
-    EXPECT_EQ(Compose(noOwnPath).path, kUntouched);
-
-    // The beside-the-server rule of a later Windows needs a separator just the same.
-    const Outcome bareLater = Compose(WindowsFacts(OsVersion::Later, "server.exe", Version(5, 0)));
-    EXPECT_EQ(bareLater.result, EUnexpected);
-    EXPECT_EQ(bareLater.path, kUntouched);
-
-    InstallationFacts noCommon = WindowsFacts(OsVersion::Later, "", std::nullopt);
-    noCommon.commonAppData = {kAccessDenied, R"(C:\ignored)"};
-    const Outcome failed = Compose(noCommon);
-    EXPECT_EQ(failed.result, kAccessDenied);
-    EXPECT_EQ(failed.path, kUntouched);
-
-    // A success code other than SOk from the folder query is passed on with the path.
-    InstallationFacts falseOk = WindowsFacts(OsVersion::Later, "", std::nullopt);
-    falseOk.commonAppData.result = SFalse;
-    const Outcome passed = Compose(falseOk);
-    EXPECT_EQ(passed.result, SFalse);
-    EXPECT_EQ(passed.path, R"(C:\ProgramData\Quorvane\config.vtr)");
-}
-
-TEST(InstallationPathsTest, SlashPaths) {
-    InstallationFacts facts;
-    facts.separator = '/';
-    facts.osVersion = OsVersion::Later;
-    facts.commonAppData = {SOk, "/var/lib/"};
-    facts.ownExecutablePath = "/usr/bin/vantorconfig";
-    EXPECT_EQ(Compose(facts).path, "/var/lib/Quorvane/config.vtr");
-
-    facts.commonAppData.path = "/";
-    EXPECT_EQ(Compose(facts, kProductTavrin, kTavrinRestrictionsFileName).path,
-              "/Quorvane/TavrinIPRestrictions.config");
-
-    facts.serviceImagePath = "//opt/vantor/bin/vantord/";
-    facts.fileVersion = Version(5, 0);
-    EXPECT_EQ(Compose(facts).path, "/opt/vantor/bin/config.vtr");
-
-    facts.osVersion = OsVersion::Windows2000;
-    facts.fileVersion = std::nullopt;
-    EXPECT_EQ(Compose(facts).path, "/opt/vantor/bin/config.vtr");
-    facts.serviceImagePath = "";
-    EXPECT_EQ(Compose(facts).path, "/usr/bin/config.vtr");
-
-    // A backslash is an ordinary character here.
-    facts.serviceImagePath = R"(C:\Srv\server.exe)";
-    EXPECT_EQ(Compose(facts).result, EUnexpected);
 }
 
 // Answers from fixed values and records what was asked.
@@ -202,13 +112,9 @@ public:
     std::string imagePath;
     std::optional<FileVersion> version;
     FolderQueryResult common{SOk, R"(C:\ProgramData\)"};
-    std::string ownPath = R"(C:\Tool\tool.exe)";
     bool exists = false;
     HResult createResult = SOk;
-
-    std::vector<std::string> askedProducts;
-    std::vector<std::string> versionPaths;
-    std::vector<std::string> created;
+    std::vector<std::string> askedProducts, versionPaths, created;
 
     OsVersionResult QueryOsVersion() override { return os; }
     std::string ReadServiceImagePath(const std::string& product) override {
@@ -220,7 +126,7 @@ public:
         return version;
     }
     FolderQueryResult CommonAppDataFolder() override { return common; }
-    std::string OwnExecutablePath() override { return ownPath; }
+    std::string OwnExecutablePath() override { return R"(C:\Tool\tool.exe)"; }
     char PathSeparator() const override { return '\\'; }
     bool PathExists(const std::string&) override { return exists; }
     HResult CreateSharedFolder(const std::string& path) override {
@@ -237,8 +143,7 @@ TEST(InstallationPathsTest, LocateReadsTheEnvironment) {
     EXPECT_EQ(LocateRestrictionsFile(env, 1, path), SOk);
     EXPECT_EQ(path, R"(C:\Srv\VantorIPRestrictions.config)");
     // The version is read from the trimmed path.
-    EXPECT_EQ(env.versionPaths, std::vector<std::string>{R"(C:\Srv\server.exe)"});
-
+    EXPECT_EQ(env.versionPaths, std::vector<std::string>{kSrv});
     for (int selector : {0, 2, -1}) {
         EXPECT_EQ(LocateRestrictionsFile(env, selector, path), SOk);
         EXPECT_EQ(path, R"(C:\Srv\TavrinIPRestrictions.config)");
@@ -247,8 +152,7 @@ TEST(InstallationPathsTest, LocateReadsTheEnvironment) {
               (std::vector<std::string>{"Vantor", "Tavrin", "Tavrin", "Tavrin"}));
 
     env.version = Version(7, 5);
-    EXPECT_EQ(LocateConfigFile(env), R"(C:\ProgramData\Quorvane\config.vtr)");
-
+    EXPECT_EQ(LocateConfigFile(env), kCommon);
     env.os.version = OsVersion::Windows2000;
     env.imagePath = "";
     EXPECT_EQ(LocateConfigFile(env), R"(C:\Tool\config.vtr)");
@@ -266,29 +170,18 @@ TEST(InstallationPathsTest, EnsureCommonDataFolderCreatesOnlyWhenMissing) {
     EXPECT_EQ(EnsureCommonDataFolder(missing), SOk);
     EXPECT_EQ(missing.created, std::vector<std::string>{R"(C:\ProgramData\Quorvane)"});
 
-    FakeEnvironment present;
-    present.exists = true;
-    EXPECT_EQ(EnsureCommonDataFolder(present), SOk);
-    EXPECT_TRUE(present.created.empty());
-
-    FakeEnvironment windows2000;
-    windows2000.os.version = OsVersion::Windows2000;
-    EXPECT_EQ(EnsureCommonDataFolder(windows2000), SOk);
-    EXPECT_TRUE(windows2000.created.empty());
-
-    FakeEnvironment noVersion;
-    noVersion.os = {OsVersion::QueryFailed, 5};
-    EXPECT_EQ(EnsureCommonDataFolder(noVersion), kAccessDenied);
-    EXPECT_TRUE(noVersion.created.empty());
-
-    FakeEnvironment noCommon;
-    noCommon.common = {EFail, ""};
-    EXPECT_EQ(EnsureCommonDataFolder(noCommon), EFail);
-    EXPECT_TRUE(noCommon.created.empty());
-
-    FakeEnvironment cannotCreate;
-    cannotCreate.createResult = kAccessDenied;
-    EXPECT_EQ(EnsureCommonDataFolder(cannotCreate), kAccessDenied);
+    FakeEnvironment cases[5];
+    cases[0].exists = true;
+    cases[1].os.version = OsVersion::Windows2000;
+    cases[2].os = {OsVersion::QueryFailed, 5};
+    cases[3].common = {EFail, ""};
+    cases[4].createResult = kAccessDenied;
+    const HResult expected[] = {SOk, SOk, kAccessDenied, EFail, kAccessDenied};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(EnsureCommonDataFolder(cases[i]), expected[i]);
+        EXPECT_EQ(cases[i].created.size(), i == 4 ? 1u : 0u);
+    }
 }
 
 }  // namespace

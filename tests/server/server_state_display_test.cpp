@@ -5,72 +5,47 @@
 namespace vantor {
 namespace {
 
-constexpr StateDirection AllDirections[] = {StateDirection::None, StateDirection::Starting,
-                                            StateDirection::Stopping,
-                                            static_cast<StateDirection>(7)};
-
-TEST(ServerStateDisplay, SettledStatesSetTheEventWhateverTheDirection) {
-    for (StateDirection direction : AllDirections) {
-        auto shown = DisplayServerState(ServerState::NotResponding, direction);
-        EXPECT_EQ(shown.text, u"Media Server does not respond");
-        EXPECT_EQ(shown.settledEvent, SettledEventAction::Set);
-        shown = DisplayServerState(ServerState::Running, direction);
-        EXPECT_EQ(shown.text, u"Media Server is running");
-        EXPECT_EQ(shown.settledEvent, SettledEventAction::Set);
-        shown = DisplayServerState(ServerState::Stopped, direction);
-        EXPECT_EQ(shown.text, u"Media Server is stopped");
-        EXPECT_EQ(shown.settledEvent, SettledEventAction::Set);
-    }
-}
-
-TEST(ServerStateDisplay, ChangingStateNamesTheToolsOwnOperationAndResetsTheEvent) {
-    const std::pair<StateDirection, std::u16string_view> cases[] = {
-        {StateDirection::None, u"Media Server is changing state"},
-        {StateDirection::Starting, u"Media Server is starting"},
-        {StateDirection::Stopping, u"Media Server is stopping"},
-        {static_cast<StateDirection>(7), u"Media Server is changing state"},
+TEST(ServerStateDisplay, PaneMenuAndSettledEventFollowStateAndDirection) {
+    constexpr auto None = StateDirection::None, Starting = StateDirection::Starting,
+                   Stopping = StateDirection::Stopping, Bad = static_cast<StateDirection>(7);
+    constexpr auto Set = SettledEventAction::Set, Reset = SettledEventAction::Reset,
+                   Untouched = SettledEventAction::Untouched;
+    constexpr std::optional<ServiceOperation> No, Start = ServiceOperation::Start,
+                                                  Stop = ServiceOperation::Stop;
+    const struct {
+        int state;
+        StateDirection direction;
+        std::u16string_view text;
+        SettledEventAction settled;
+        int icon;
+        std::optional<ServiceOperation> operation;
+    } cases[] = {
+        {0, Starting, u"Media Server does not respond", Set, 218, No},
+        {1, Stopping, u"Media Server is running", Set, 220, Stop},
+        {2, Starting, u"Media Server is stopped", Set, 219, Start},
+        {2, Bad, u"Media Server is stopped", Set, 219, Start},
+        {3, None, u"Media Server is changing state", Reset, 217, No},
+        {3, Starting, u"Media Server is starting", Reset, 217, No},
+        {3, Stopping, u"Media Server is stopping", Reset, 217, No},
+        {3, Bad, u"Media Server is changing state", Reset, 217, No},
+        // Outside 0-3: shown as not responding, the event left alone.
+        {-1, None, u"Media Server does not respond", Untouched, 218, No},
+        {4, Starting, u"Media Server does not respond", Untouched, 218, No},
     };
-    for (const auto& [direction, text] : cases) {
-        const auto shown = DisplayServerState(ServerState::ChangingState, direction);
-        EXPECT_EQ(shown.text, text);
-        EXPECT_EQ(shown.settledEvent, SettledEventAction::Reset);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state * 10 + static_cast<int>(c.direction));
+        const auto state = static_cast<ServerState>(c.state);
+        const auto shown = DisplayServerState(state, c.direction);
+        EXPECT_EQ(shown.text, c.text);
+        EXPECT_EQ(shown.settledEvent, c.settled);
+        EXPECT_EQ(ServerStateIconId(state), c.icon);
+        EXPECT_EQ(StartStopOperation(state), c.operation);
+        EXPECT_EQ(IsStartStopOffered(state), c.operation.has_value());
+        EXPECT_EQ(StartStopItemText(state),
+                  c.state == 1 ? u"&Stop Media Server" : u"&Start Media Server");
     }
-    EXPECT_EQ(DirectionOf(ServiceOperation::Start), StateDirection::Starting);
-    EXPECT_EQ(DirectionOf(ServiceOperation::Stop), StateDirection::Stopping);
-}
-
-TEST(ServerStateDisplay, UnknownStateShowsNotRespondingAndLeavesTheEvent) {
-    for (int value : {-1, 4, 255}) {
-        for (StateDirection direction : AllDirections) {
-            const auto shown = DisplayServerState(static_cast<ServerState>(value), direction);
-            EXPECT_EQ(shown.text, u"Media Server does not respond");
-            EXPECT_EQ(shown.settledEvent, SettledEventAction::Untouched);
-        }
-    }
-}
-
-TEST(ServerStateDisplay, StartStopItemFollowsTheState) {
-    EXPECT_EQ(StartStopItemText(ServerState::Running), u"&Stop Media Server");
-    for (ServerState state : {ServerState::NotResponding, ServerState::Stopped,
-                              ServerState::ChangingState, static_cast<ServerState>(9)}) {
-        EXPECT_EQ(StartStopItemText(state), u"&Start Media Server");
-    }
-
-    EXPECT_EQ(StartStopOperation(ServerState::Stopped), ServiceOperation::Start);
-    EXPECT_EQ(StartStopOperation(ServerState::Running), ServiceOperation::Stop);
-    EXPECT_TRUE(IsStartStopOffered(ServerState::Stopped));
-    EXPECT_TRUE(IsStartStopOffered(ServerState::Running));
-    for (ServerState state :
-         {ServerState::NotResponding, ServerState::ChangingState, static_cast<ServerState>(9)}) {
-        EXPECT_FALSE(StartStopOperation(state).has_value());
-        EXPECT_FALSE(IsStartStopOffered(state));
-    }
-
-    EXPECT_EQ(ServerStateIconId(ServerState::NotResponding), 218);
-    EXPECT_EQ(ServerStateIconId(ServerState::Running), 220);
-    EXPECT_EQ(ServerStateIconId(ServerState::Stopped), 219);
-    EXPECT_EQ(ServerStateIconId(ServerState::ChangingState), 217);
-    EXPECT_EQ(ServerStateIconId(static_cast<ServerState>(9)), 218);
+    EXPECT_EQ(DirectionOf(ServiceOperation::Start), Starting);
+    EXPECT_EQ(DirectionOf(ServiceOperation::Stop), Stopping);
 }
 
 }  // namespace

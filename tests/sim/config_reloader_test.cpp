@@ -1,11 +1,11 @@
 #include "sim/config_reloader.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <vector>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "config/config_file.h"
@@ -20,21 +20,15 @@ bool WriteFile(const QString& path, const std::vector<std::uint8_t>& bytes) {
                       static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
 }
 
-TEST(ConfigReloader, ConfigLivesUnderTheDataFolder) {
-    EXPECT_EQ(ConfigFilePath("/srv/data"), "/srv/data/Quorvane/config.vtr");
-    EXPECT_EQ(ConfigFilePath("/srv/data/"), "/srv/data/Quorvane/config.vtr");
-}
-
 TEST(ConfigReloader, RemembersWhatTheLastReadableFileHeld) {
+    EXPECT_EQ(ConfigFilePath("/srv/data/"), "/srv/data/Quorvane/config.vtr");
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkdir("Quorvane"));
     ConfigReloader reloader(ConfigFilePath(dir.path()));
+    EXPECT_EQ(reloader.Path(), dir.path() + "/Quorvane/config.vtr");
 
-    EXPECT_FALSE(reloader.Reload());
+    EXPECT_FALSE(reloader.Reload());  // nothing read yet
     EXPECT_EQ(reloader.Loaded().reloads, 0u);
-    EXPECT_EQ(reloader.Loaded().version, 0u);
-
     ResourceRecord folder;
     folder.kind = ResourceKind::VirtualFolder;
     folder.name = u"M\u00fcsic";
@@ -50,20 +44,10 @@ TEST(ConfigReloader, RemembersWhatTheLastReadableFileHeld) {
     EXPECT_EQ(reloader.Loaded().names,
               (QStringList{"Evening news", QString::fromUtf8("M\u00fcsic")}));
 
-    // An empty file is a version-50 file with nothing in it.
-    ASSERT_TRUE(WriteFile(reloader.Path(), {}));
-    EXPECT_TRUE(reloader.Reload());
-    EXPECT_EQ(reloader.Loaded().reloads, 2u);
-    EXPECT_EQ(reloader.Loaded().version, ConfigVersion50);
-    EXPECT_TRUE(reloader.Loaded().names.isEmpty());
-
     // A file that went away keeps what was read before.
-    ASSERT_TRUE(WriteFile(reloader.Path(),
-                          WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records)));
-    EXPECT_TRUE(reloader.Reload());
     ASSERT_TRUE(QFile::remove(reloader.Path()));
     EXPECT_FALSE(reloader.Reload());
-    EXPECT_EQ(reloader.Loaded().reloads, 3u);
+    EXPECT_EQ(reloader.Loaded().reloads, 1u);
     EXPECT_EQ(reloader.Loaded().names.size(), 2);
 }
 
