@@ -1,19 +1,40 @@
 #include "editors/access_panel.h"
 
+#include <string>
+#include <tuple>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 namespace vantor {
 namespace {
 
+// A check box's checked and enabled flags.
+using Box = std::pair<bool, bool>;
+constexpr Box kOnEnabled{true, true};
+constexpr Box kOffEnabled{false, true};
+constexpr Box kOnDisabled{true, false};
+constexpr Box kOffDisabled{false, false};
+
+constexpr AccessControl kGroupBoxes[] = {AccessControl::BasicUsers, AccessControl::MediumUsers,
+                                         AccessControl::AdvancedUsers};
+constexpr AuthMethod kInherit = AuthMethod::InheritDefault;
+constexpr AuthMethod kAnonymous = AuthMethod::Anonymous;
+constexpr AuthMethod kInternal = AuthMethod::Internal;
+constexpr AuthMethod kSession = AuthMethod::SessionBased;
+constexpr std::u16string_view kNoGroup =
+    u"At least one user group should be chosen for internal authentication";
+
 // A panel with the editor's unicast box and the process-wide method it reads through references.
 struct Panel {
-    explicit Panel(bool broadcast, AuthMethod defaultMethod = AuthMethod::SessionBased,
-                   bool unicastOn = true)
+    explicit Panel(bool broadcast, AuthMethod defaultMethod = kSession, bool unicastOn = true)
         : defaultAuthMethod(defaultMethod), panel(broadcast, defaultAuthMethod, unicast) {
         unicast.checked = unicastOn;
     }
-
-    const ControlState& operator[](AccessControl control) const { return panel.State(control); }
+    Box operator[](AccessControl control) const {
+        return {panel.State(control).checked, panel.State(control).enabled};
+    }
+    bool Enabled(AccessControl control) const { return panel.State(control).enabled; }
     void SetUnicast(bool on) {
         unicast.checked = on;
         panel.OnUnicastToggled();
@@ -26,235 +47,125 @@ struct Panel {
 
 TEST(AccessPanel, VariantsShowTheirOwnControlsAndTexts) {
     Panel folder(false);
-    EXPECT_EQ(folder[AccessControl::PlayerOption].text, u"Allow MMS players");
-    EXPECT_FALSE(folder[AccessControl::Metadata].visible);
-    EXPECT_FALSE(folder[AccessControl::AllowDelegates].visible);
-    EXPECT_FALSE(folder[AccessControl::AccessRestrictions].visible);
-
     Panel broadcast(true);
-    EXPECT_EQ(broadcast[AccessControl::PlayerOption].text, u"Allow MMS / Flash players");
-    EXPECT_TRUE(broadcast[AccessControl::Metadata].visible);
-    EXPECT_TRUE(broadcast[AccessControl::AllowDelegates].visible);
-    EXPECT_TRUE(broadcast[AccessControl::AccessRestrictions].visible);
+    EXPECT_EQ(folder.panel.State(AccessControl::PlayerOption).text, u"Allow MMS players");
+    EXPECT_EQ(broadcast.panel.State(AccessControl::PlayerOption).text,
+              u"Allow MMS / Flash players");
+    for (AccessControl control : {AccessControl::Metadata, AccessControl::AllowDelegates,
+                                  AccessControl::AccessRestrictions}) {
+        EXPECT_FALSE(folder.panel.State(control).visible);
+        EXPECT_TRUE(broadcast.panel.State(control).visible);
+    }
 }
 
-TEST(AccessPanel, InheritedLabelNamesTheServerWideMethodOnlyUnderInherit) {
+// Loading runs the selected method's rule over the player option (and "Metadata" with it), the
+// user-group boxes and the inherited-method label. Disabled group boxes keep their checks.
+TEST(AccessPanel, LoadAppliesTheMethodsRule) {
     struct Case {
-        AuthMethod defaultMethod;
-        std::u16string_view text;
+        AuthMethod defaultMethod, method;
+        bool unicast;
+        Box player;
+        bool groupsEnabled;
+        std::u16string_view label;  // empty: hidden
+        AuthMethod read;
     };
-    for (Case c : {Case{AuthMethod::Internal, u"(Internal authentication)"},
-                   Case{AuthMethod::Anonymous, u"(Anonymous access)"},
-                   Case{AuthMethod::SessionBased, u"(Session-based authentication)"},
-                   Case{static_cast<AuthMethod>(9), u"(Session-based authentication)"}}) {
-        Panel p(false, c.defaultMethod);
-        p.panel.Load(AuthMethod::InheritDefault, AllUsers, true);
-        EXPECT_TRUE(p[AccessControl::InheritedMethodLabel].visible);
-        EXPECT_EQ(p[AccessControl::InheritedMethodLabel].text, c.text);
-        for (AuthMethod other :
-             {AuthMethod::Anonymous, AuthMethod::Internal, AuthMethod::SessionBased}) {
-            p.panel.OnMethodSelected(other);
-            EXPECT_FALSE(p[AccessControl::InheritedMethodLabel].visible);
-        }
+    const std::u16string_view anonymous = u"(Anonymous access)";
+    const std::u16string_view session = u"(Session-based authentication)";
+    const Case cases[] = {
+        {kAnonymous, kInherit, true, kOnEnabled, false, anonymous, kInherit},
+        {kAnonymous, kInherit, false, kOffDisabled, false, anonymous, kInherit},
+        {kInternal, kInherit, true, kOffDisabled, true, u"(Internal authentication)", kInherit},
+        {kSession, kInherit, true, kOnEnabled, false, session, kInherit},
+        {static_cast<AuthMethod>(9), kInherit, true, kOnEnabled, false, session, kInherit},
+        // Anonymous and session-based leave the option as loaded when unicast is off.
+        {kInternal, kAnonymous, true, kOnEnabled, false, u"", kAnonymous},
+        {kInternal, kAnonymous, false, kOnDisabled, false, u"", kAnonymous},
+        {kInternal, kSession, false, kOnDisabled, false, u"", kSession},
+        {kAnonymous, static_cast<AuthMethod>(0), true, kOnEnabled, false, u"", kSession},
+        // A stored internal method opens with the option cleared, so saving stores it off.
+        {kAnonymous, kInternal, true, kOffDisabled, true, u"", kInternal},
+        {kAnonymous, kInternal, false, kOffDisabled, true, u"", kInternal},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
+        Panel p(true, c.defaultMethod, c.unicast);
+        p.panel.Load(c.method, BasicUsers | AdvancedUsers, true);
+        EXPECT_EQ(p[AccessControl::PlayerOption], c.player);
+        EXPECT_EQ(p.Enabled(AccessControl::Metadata), c.player.second);
+        EXPECT_EQ(p[AccessControl::BasicUsers], Box(true, c.groupsEnabled));
+        EXPECT_EQ(p[AccessControl::MediumUsers], Box(false, c.groupsEnabled));
+        EXPECT_EQ(p.panel.ReadGroups(), BasicUsers | AdvancedUsers);
+        const ControlState& label = p.panel.State(AccessControl::InheritedMethodLabel);
+        EXPECT_EQ(label.visible ? std::u16string_view(label.text) : u"", c.label);
+        EXPECT_EQ(p.panel.ReadMethod(), c.read);
     }
 }
 
-TEST(AccessPanel, InheritFromAnonymousDefault) {
-    Panel p(true, AuthMethod::Anonymous);
-    p.panel.Load(AuthMethod::InheritDefault, AllUsers, true);
-    EXPECT_EQ(p[AccessControl::InheritedMethodLabel].text, u"(Anonymous access)");
-    EXPECT_FALSE(p[AccessControl::BasicUsers].enabled);
-    EXPECT_FALSE(p[AccessControl::MediumUsers].enabled);
-    EXPECT_FALSE(p[AccessControl::AdvancedUsers].enabled);
-    EXPECT_TRUE(p[AccessControl::PlayerOption].enabled);
-    EXPECT_TRUE(p[AccessControl::PlayerOption].checked);
-    EXPECT_TRUE(p[AccessControl::Metadata].enabled);
-
-    // Unicast off clears the option; on again brings it back enabled (still unchecked).
-    p.SetUnicast(false);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-    EXPECT_FALSE(p[AccessControl::Metadata].enabled);
-    p.SetUnicast(true);
-    EXPECT_TRUE(p[AccessControl::PlayerOption].enabled);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-    EXPECT_TRUE(p[AccessControl::Metadata].enabled);
-
-    // Selecting inherit with unicast off unchecks and disables.
-    Panel off(false, AuthMethod::Anonymous, false);
-    off.panel.Load(AuthMethod::Anonymous, AllUsers, true);
-    off.panel.OnMethodSelected(AuthMethod::InheritDefault);
-    EXPECT_FALSE(off[AccessControl::PlayerOption].enabled);
-    EXPECT_FALSE(off[AccessControl::PlayerOption].checked);
-}
-
-TEST(AccessPanel, InheritFromInternalDefault) {
-    Panel p(true, AuthMethod::Internal);
-    p.panel.Load(AuthMethod::InheritDefault, 0, true);
-    EXPECT_TRUE(p[AccessControl::BasicUsers].enabled);
-    EXPECT_TRUE(p[AccessControl::AdvancedUsers].enabled);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-    EXPECT_FALSE(p[AccessControl::Metadata].enabled);
-    EXPECT_EQ(p.panel.ReadGroups(), 0u);
-    EXPECT_EQ(p.panel.CheckGroups(p.panel.ReadMethod(), p.panel.ReadGroups()),
-              u"At least one user group should be chosen for internal authentication");
-    // Unicast on again does not revive the option while internal is in effect.
-    p.SetUnicast(false);
-    p.SetUnicast(true);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-    p.panel.OnGroupToggled(AccessControl::MediumUsers, true);
-    EXPECT_EQ(p.panel.ReadGroups(), MediumUsers);
-    EXPECT_EQ(p.panel.CheckGroups(p.panel.ReadMethod(), p.panel.ReadGroups()), u"");
-}
-
-TEST(AccessPanel, InheritFromSessionDefaultStaysOffAfterUnicastIsToggled) {
-    Panel p(false, AuthMethod::SessionBased);
-    p.panel.Load(AuthMethod::Internal, AllUsers, false);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-    p.panel.OnMethodSelected(AuthMethod::InheritDefault);
-    EXPECT_TRUE(p[AccessControl::PlayerOption].enabled);
-    EXPECT_FALSE(p[AccessControl::BasicUsers].enabled);
-    p.panel.OnPlayerOptionToggled(true);
-
-    p.SetUnicast(false);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-    p.SetUnicast(true);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);  // until a radio is clicked again
-    p.panel.OnMethodSelected(AuthMethod::InheritDefault);
-    EXPECT_TRUE(p[AccessControl::PlayerOption].enabled);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-}
-
-TEST(AccessPanel, AnonymousAndSessionLeaveThePlayerOptionAloneWithoutUnicast) {
-    for (AuthMethod method : {AuthMethod::Anonymous, AuthMethod::SessionBased}) {
-        // Loaded with unicast off: disabled but keeps the stored check, which is also read.
-        Panel p(false, AuthMethod::Internal, false);
-        p.panel.Load(method, AllUsers, true);
-        EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-        EXPECT_TRUE(p[AccessControl::PlayerOption].checked);
-        EXPECT_TRUE(p.panel.ReadPlayerOption());
-        EXPECT_FALSE(p[AccessControl::BasicUsers].enabled);
-
-        // Internal clears it; going back without unicast leaves it cleared and disabled.
-        p.panel.OnMethodSelected(AuthMethod::Internal);
-        p.panel.OnMethodSelected(method);
-        EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-        EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-
-        // With unicast on, selecting the method enables it.
+// Unicast off clears the player option and the delegates; on again enables the option only
+// where the method admits players, and with a session-based default under inherit only once a
+// method radio is clicked again.
+TEST(AccessPanel, UnicastTogglesThePlayerOptionAndTheDelegates) {
+    struct Case {
+        AuthMethod defaultMethod, method;
+        Box afterUnicastOn;
+        Box afterMethodClicked;
+    };
+    for (Case c : {Case{kAnonymous, kInherit, kOffEnabled, kOffEnabled},
+                   Case{kInternal, kInherit, kOffDisabled, kOffDisabled},
+                   Case{kSession, kInherit, kOffDisabled, kOffEnabled},
+                   Case{kInternal, kAnonymous, kOffEnabled, kOffEnabled},
+                   Case{kInternal, kSession, kOffEnabled, kOffEnabled},
+                   Case{kAnonymous, kInternal, kOffDisabled, kOffDisabled}}) {
+        Panel p(true, c.defaultMethod);
+        p.panel.Load(c.method, AllUsers, true, true);
+        // The player option, "Metadata", the delegates box and "Access restrictions".
+        auto look = [&p] {
+            return std::tuple(p[AccessControl::PlayerOption], p.Enabled(AccessControl::Metadata),
+                              p[AccessControl::AllowDelegates],
+                              p.Enabled(AccessControl::AccessRestrictions));
+        };
+        p.SetUnicast(false);
+        EXPECT_EQ(look(), std::tuple(kOffDisabled, false, kOffDisabled, false));
         p.SetUnicast(true);
-        EXPECT_TRUE(p[AccessControl::PlayerOption].enabled);
-        p.panel.OnMethodSelected(AuthMethod::Internal);
-        EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-        p.panel.OnMethodSelected(method);
-        EXPECT_TRUE(p[AccessControl::PlayerOption].enabled);
-        EXPECT_EQ(p.panel.ReadMethod(), method);
+        EXPECT_EQ(look(), std::tuple(c.afterUnicastOn, c.afterUnicastOn.second, kOffEnabled, true));
+        p.panel.OnMethodSelected(c.method);
+        EXPECT_EQ(p[AccessControl::PlayerOption], c.afterMethodClicked);
     }
-}
-
-TEST(AccessPanel, InternalMethodEnablesGroupsAndClearsThePlayerOption) {
-    // Stored with the option set: it opens cleared, so saving unchanged stores false.
-    Panel p(true, AuthMethod::Anonymous);
-    p.panel.Load(AuthMethod::Internal, BasicUsers | AdvancedUsers, true);
-    EXPECT_TRUE(p[AccessControl::InternalRadio].checked);
-    EXPECT_FALSE(p[AccessControl::InheritedMethodLabel].visible);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].checked);
-    EXPECT_FALSE(p[AccessControl::PlayerOption].enabled);
-    EXPECT_FALSE(p[AccessControl::Metadata].enabled);
-    EXPECT_FALSE(p.panel.ReadPlayerOption());
-    EXPECT_TRUE(p[AccessControl::BasicUsers].checked);
-    EXPECT_FALSE(p[AccessControl::MediumUsers].checked);
-    EXPECT_TRUE(p[AccessControl::AdvancedUsers].checked);
-    EXPECT_TRUE(p[AccessControl::MediumUsers].enabled);
-    EXPECT_EQ(p.panel.ReadGroups(), BasicUsers | AdvancedUsers);
-
-    // Disabled boxes keep their checks and are still read.
-    p.panel.OnMethodSelected(AuthMethod::Anonymous);
-    EXPECT_FALSE(p[AccessControl::BasicUsers].enabled);
-    EXPECT_EQ(p.panel.ReadGroups(), BasicUsers | AdvancedUsers);
-}
-
-TEST(AccessPanel, ReadsTheSelectedMethodAndMapsUnknownOnesToSessionBased) {
-    Panel p(false);
-    for (AuthMethod method : {AuthMethod::InheritDefault, AuthMethod::Anonymous,
-                              AuthMethod::Internal, AuthMethod::SessionBased}) {
-        p.panel.Load(method, AllUsers, true);
-        EXPECT_EQ(p.panel.ReadMethod(), method);
-    }
-    p.panel.Load(static_cast<AuthMethod>(0), AllUsers, true);
-    EXPECT_TRUE(p[AccessControl::SessionRadio].checked);
-    EXPECT_EQ(p.panel.ReadMethod(), AuthMethod::SessionBased);
-    int selected = 0;
-    for (AccessControl radio : {AccessControl::InheritRadio, AccessControl::AnonymousRadio,
-                                AccessControl::InternalRadio, AccessControl::SessionRadio}) {
-        selected += p[radio].checked ? 1 : 0;
-    }
-    EXPECT_EQ(selected, 1);
-    p.panel.OnGroupToggled(AccessControl::PlayerOption, false);  // not a group box: ignored
-    EXPECT_TRUE(p[AccessControl::PlayerOption].checked);
 }
 
 TEST(AccessPanel, CheckGroupsRejectsNoGroupOnlyWhenInternalIsInEffect) {
-    Panel internalDefault(false, AuthMethod::Internal);
-    Panel anonymousDefault(false, AuthMethod::Anonymous);
-    const std::u16string_view kMessage =
-        u"At least one user group should be chosen for internal authentication";
-    EXPECT_EQ(internalDefault.panel.CheckGroups(AuthMethod::InheritDefault, 0), kMessage);
-    EXPECT_EQ(internalDefault.panel.CheckGroups(AuthMethod::Internal, 0), kMessage);
-    EXPECT_EQ(anonymousDefault.panel.CheckGroups(AuthMethod::Internal, 0), kMessage);
-    EXPECT_EQ(internalDefault.panel.CheckGroups(AuthMethod::Internal, AdvancedUsers), u"");
-    EXPECT_EQ(anonymousDefault.panel.CheckGroups(AuthMethod::InheritDefault, 0), u"");
-    EXPECT_EQ(internalDefault.panel.CheckGroups(AuthMethod::Anonymous, 0), u"");
-    EXPECT_EQ(internalDefault.panel.CheckGroups(AuthMethod::SessionBased, 0), u"");
+    struct Case {
+        AuthMethod defaultMethod, method;
+        UserGroups groups;
+        bool rejected;
+    };
+    for (Case c : {Case{kInternal, kInherit, 0, true}, Case{kInternal, kInternal, 0, true},
+                   Case{kAnonymous, kInternal, 0, true}, Case{kInternal, kInternal, 4, false},
+                   Case{kAnonymous, kInherit, 0, false}, Case{kInternal, kAnonymous, 0, false},
+                   Case{kInternal, kSession, 0, false}}) {
+        Panel p(false, c.defaultMethod);
+        EXPECT_EQ(p.panel.CheckGroups(c.method, c.groups), c.rejected ? kNoGroup : u"");
+    }
 
-    // Anonymous with every group cleared passes and reads 0.
-    Panel p(false, AuthMethod::Internal);
-    p.panel.Load(AuthMethod::Anonymous, AllUsers, true);
-    for (AccessControl box :
-         {AccessControl::BasicUsers, AccessControl::MediumUsers, AccessControl::AdvancedUsers}) {
+    // Anonymous with every group cleared passes, and the mask is read as 0.
+    Panel p(false, kInternal);
+    p.panel.Load(kAnonymous, AllUsers, true);
+    for (AccessControl box : kGroupBoxes) {
         p.panel.OnGroupToggled(box, false);
     }
     EXPECT_EQ(p.panel.ReadGroups(), 0u);
     EXPECT_EQ(p.panel.CheckGroups(p.panel.ReadMethod(), p.panel.ReadGroups()), u"");
 }
 
-TEST(AccessPanel, BroadcastDelegatesFollowUnicast) {
-    Panel p(true, AuthMethod::SessionBased);
-    p.panel.Load(AuthMethod::Anonymous, AllUsers, true, true);
-    EXPECT_TRUE(p[AccessControl::AllowDelegates].checked);
-    EXPECT_TRUE(p[AccessControl::AllowDelegates].enabled);
-    EXPECT_TRUE(p[AccessControl::AccessRestrictions].enabled);
-    EXPECT_TRUE(p.panel.ReadAllowDelegates());
+TEST(AccessPanel, DelegatesAreLoadedAsStoredAndOnlyInTheBroadcastVariant) {
+    Panel off(true, kSession, false);
+    off.panel.Load(kAnonymous, AllUsers, true, true);
+    EXPECT_EQ(off[AccessControl::AllowDelegates], kOnDisabled);
+    EXPECT_FALSE(off.Enabled(AccessControl::AccessRestrictions));
+    EXPECT_TRUE(off.panel.ReadAllowDelegates());
 
-    p.SetUnicast(false);
-    EXPECT_FALSE(p[AccessControl::AllowDelegates].checked);
-    EXPECT_FALSE(p[AccessControl::AllowDelegates].enabled);
-    EXPECT_FALSE(p[AccessControl::AccessRestrictions].enabled);
-    EXPECT_FALSE(p[AccessControl::Metadata].enabled);
-    EXPECT_FALSE(p.panel.ReadAllowDelegates());
-
-    p.SetUnicast(true);
-    EXPECT_FALSE(p[AccessControl::AllowDelegates].checked);
-    EXPECT_TRUE(p[AccessControl::AllowDelegates].enabled);
-    EXPECT_TRUE(p[AccessControl::AccessRestrictions].enabled);
-    EXPECT_TRUE(p[AccessControl::Metadata].enabled);
-    p.panel.OnAllowDelegatesToggled(true);
-    EXPECT_TRUE(p.panel.ReadAllowDelegates());
-
-    // Loaded without unicast: the stored check stays, disabled.
-    Panel off(true, AuthMethod::SessionBased, false);
-    off.panel.Load(AuthMethod::Anonymous, AllUsers, true, true);
-    EXPECT_TRUE(off[AccessControl::AllowDelegates].checked);
-    EXPECT_FALSE(off[AccessControl::AllowDelegates].enabled);
-    EXPECT_FALSE(off[AccessControl::AccessRestrictions].enabled);
-    EXPECT_FALSE(off[AccessControl::Metadata].enabled);
-
-    // The folder variant has no delegates to change.
     Panel folder(false);
-    folder.panel.Load(AuthMethod::Anonymous, AllUsers, true, true);
+    folder.panel.Load(kAnonymous, AllUsers, true, true);
     folder.panel.OnAllowDelegatesToggled(true);
     EXPECT_FALSE(folder.panel.ReadAllowDelegates());
 }

@@ -21,43 +21,11 @@ Runs RunsOf(const IntervalSet& set) {
 // The plain way: walk the ordered set upward from low.
 std::optional<std::uint32_t> NaiveLowestFree(const std::set<std::uint32_t>& set, std::uint32_t low,
                                              std::uint32_t high) {
-    if (low > high) {
-        return std::nullopt;
-    }
     std::uint64_t candidate = low;
     for (auto it = set.lower_bound(low); it != set.end() && *it == candidate; ++it) {
         ++candidate;
     }
-    if (candidate > high) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(candidate);
-}
-
-TEST(IntervalSet, MergesNeighboursAndSplitsRuns) {
-    IntervalSet set;
-    EXPECT_TRUE(set.Insert(10));
-    EXPECT_TRUE(set.Insert(12));
-    EXPECT_EQ(RunsOf(set), (Runs{{10, 10}, {12, 12}}));
-    EXPECT_TRUE(set.Insert(11));  // bridges two runs
-    EXPECT_EQ(RunsOf(set), (Runs{{10, 12}}));
-    EXPECT_TRUE(set.Insert(9));   // extends downward
-    EXPECT_TRUE(set.Insert(13));  // extends upward
-    EXPECT_EQ(RunsOf(set), (Runs{{9, 13}}));
-    EXPECT_FALSE(set.Insert(11));
-    EXPECT_EQ(set.Size(), 5u);
-
-    EXPECT_TRUE(set.Erase(11));  // splits
-    EXPECT_EQ(RunsOf(set), (Runs{{9, 10}, {12, 13}}));
-    EXPECT_TRUE(set.Erase(9));
-    EXPECT_TRUE(set.Erase(13));
-    EXPECT_EQ(RunsOf(set), (Runs{{10, 10}, {12, 12}}));
-    EXPECT_FALSE(set.Erase(11));
-    EXPECT_FALSE(set.Erase(100));
-    EXPECT_TRUE(set.Erase(10));
-    EXPECT_TRUE(set.Erase(12));
-    EXPECT_TRUE(set.Empty());
-    EXPECT_TRUE(set.Runs().empty());
+    return candidate <= high ? std::optional<std::uint32_t>(candidate) : std::nullopt;
 }
 
 TEST(IntervalSet, HandlesTheEndsOfTheValueRange) {
@@ -74,6 +42,8 @@ TEST(IntervalSet, HandlesTheEndsOfTheValueRange) {
     EXPECT_EQ(set.LowestFree(kMax - 1, kMax), kMax);
 }
 
+// Merging and splitting runs is where this goes wrong; a plain set driven the same way must give
+// the same answers at every step, and the runs must be exactly its maximal blocks.
 TEST(IntervalSet, AgreesWithAPlainSetUnderRandomChanges) {
     std::mt19937 random(7);
     for (std::uint32_t span : {20u, 300u, 5000u}) {
@@ -94,17 +64,18 @@ TEST(IntervalSet, AgreesWithAPlainSetUnderRandomChanges) {
                 << "low " << low << " high " << high;
             ASSERT_EQ(set.Contains(value), plain.count(value) == 1);
             ASSERT_EQ(set.Size(), plain.size());
-        }
-        // The runs are exactly the maximal blocks of consecutive values.
-        Runs expected;
-        for (std::uint32_t value : plain) {
-            if (!expected.empty() && expected.back().second + 1 == value) {
-                expected.back().second = value;
-            } else {
-                expected.emplace_back(value, value);
+            if (step % 500 == 0 || step == 39999) {
+                Runs expected;
+                for (std::uint32_t v : plain) {
+                    if (!expected.empty() && expected.back().second + 1 == v) {
+                        expected.back().second = v;
+                    } else {
+                        expected.emplace_back(v, v);
+                    }
+                }
+                ASSERT_EQ(RunsOf(set), expected) << "step " << step;
             }
         }
-        EXPECT_EQ(RunsOf(set), expected);
     }
 }
 

@@ -1,147 +1,107 @@
 #include "editors/limits_panel.h"
 
+#include <string>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 namespace vantor {
 namespace {
 
-constexpr LimitPair kConnectionPairs[] = {LimitPair::TotalConnections,
-                                          LimitPair::ConnectionsPerUser, LimitPair::Throughput};
+// What a pair shows: its check box checked, its edit box enabled, the edit box's text.
+using Shown = std::tuple<bool, bool, std::u16string>;
+Shown ShownOf(const LimitsPanel& panel, LimitPair pair) {
+    const ControlState& edit = panel.State(LimitsPanel::EditOf(pair));
+    return {panel.State(LimitsPanel::CheckBoxOf(pair)).checked, edit.enabled, edit.text};
+}
 
 TEST(LimitsPanel, VariantsTitleTheGroupAndShowPlayTimeOnlyForBroadcasts) {
     LimitsPanel folder(false);
+    LimitsPanel broadcast(true);
     EXPECT_EQ(folder.State(LimitsControl::GroupBox).text,
               u" Limit player connections to this virtual folder");
-    EXPECT_FALSE(folder.State(LimitsControl::PlayTimeCheck).visible);
-    EXPECT_FALSE(folder.State(LimitsControl::PlayTimeEdit).visible);
-    EXPECT_FALSE(folder.State(LimitsControl::MinutesLabel).visible);
-
-    LimitsPanel broadcast(true);
     EXPECT_EQ(broadcast.State(LimitsControl::GroupBox).text,
               u" Limit player connections to this broadcast");
+    EXPECT_FALSE(folder.State(LimitsControl::PlayTimeCheck).visible);
     EXPECT_TRUE(broadcast.State(LimitsControl::PlayTimeCheck).visible);
-
-    EXPECT_TRUE(LimitsPanel::DigitsOnly(LimitsControl::TotalConnectionsEdit));
-    EXPECT_FALSE(LimitsPanel::DigitsOnly(LimitsControl::ConnectionsPerUserEdit));
     EXPECT_TRUE(LimitsPanel::DigitsOnly(LimitsControl::ThroughputEdit));
-    EXPECT_TRUE(LimitsPanel::DigitsOnly(LimitsControl::PlayTimeEdit));
-    EXPECT_FALSE(LimitsPanel::DigitsOnly(LimitsControl::TotalConnectionsCheck));
+    EXPECT_FALSE(LimitsPanel::DigitsOnly(LimitsControl::ConnectionsPerUserEdit));
 }
 
-TEST(LimitsPanel, LoadChecksNonZeroLimitsAndShowsEveryValue) {
+TEST(LimitsPanel, LoadChecksSetLimitsAndTogglingOnlyEnablesTheEditBox) {
     LimitsPanel panel(true);
     panel.Load(25, -5, 0, -1);
-    EXPECT_TRUE(panel.State(LimitsControl::TotalConnectionsCheck).checked);
-    EXPECT_TRUE(panel.State(LimitsControl::TotalConnectionsEdit).enabled);
-    EXPECT_EQ(panel.State(LimitsControl::TotalConnectionsEdit).text, u"25");
-    EXPECT_TRUE(panel.State(LimitsControl::ConnectionsPerUserCheck).checked);
-    EXPECT_EQ(panel.State(LimitsControl::ConnectionsPerUserEdit).text, u"-5");
-    // A throughput of 0 opens unchecked, disabled, showing 0.
-    EXPECT_FALSE(panel.State(LimitsControl::ThroughputCheck).checked);
-    EXPECT_FALSE(panel.State(LimitsControl::ThroughputEdit).enabled);
-    EXPECT_EQ(panel.State(LimitsControl::ThroughputEdit).text, u"0");
-    EXPECT_FALSE(panel.State(LimitsControl::PlayTimeCheck).checked);
-    EXPECT_FALSE(panel.State(LimitsControl::PlayTimeEdit).enabled);
-    EXPECT_EQ(panel.State(LimitsControl::PlayTimeEdit).text, u"");
-
+    EXPECT_EQ(ShownOf(panel, LimitPair::TotalConnections), Shown(true, true, u"25"));
+    EXPECT_EQ(ShownOf(panel, LimitPair::ConnectionsPerUser), Shown(true, true, u"-5"));
+    EXPECT_EQ(ShownOf(panel, LimitPair::Throughput), Shown(false, false, u"0"));
+    EXPECT_EQ(ShownOf(panel, LimitPair::PlayTime), Shown(false, false, u""));
     panel.Load(0, 0, 0, 0);
-    EXPECT_TRUE(panel.State(LimitsControl::PlayTimeCheck).checked);
-    EXPECT_TRUE(panel.State(LimitsControl::PlayTimeEdit).enabled);
-    EXPECT_EQ(panel.State(LimitsControl::PlayTimeEdit).text, u"0");
-    panel.Load(0, 0, 0, 90);
-    EXPECT_EQ(panel.State(LimitsControl::PlayTimeEdit).text, u"90");
-    EXPECT_EQ(panel.ReadPlayTime().playTimeLimit, 90);
-}
+    EXPECT_EQ(ShownOf(panel, LimitPair::PlayTime), Shown(true, true, u"0"));
 
-TEST(LimitsPanel, TogglingAPairOnlyEnablesItsEditBox) {
-    LimitsPanel panel(true);
     panel.Load(0, 7, 0, 15);
+    EXPECT_EQ(panel.ReadPlayTime().playTimeLimit, 15);
     panel.OnPairToggled(LimitPair::TotalConnections, true);
-    EXPECT_TRUE(panel.State(LimitsControl::TotalConnectionsCheck).checked);
-    EXPECT_TRUE(panel.State(LimitsControl::TotalConnectionsEdit).enabled);
-    EXPECT_EQ(panel.State(LimitsControl::TotalConnectionsEdit).text, u"0");
-    panel.OnPairToggled(LimitPair::ConnectionsPerUser, false);
-    EXPECT_FALSE(panel.State(LimitsControl::ConnectionsPerUserEdit).enabled);
-    EXPECT_EQ(panel.State(LimitsControl::ConnectionsPerUserEdit).text, u"7");
-    EXPECT_FALSE(panel.State(LimitsControl::ThroughputEdit).enabled);
+    EXPECT_EQ(ShownOf(panel, LimitPair::TotalConnections), Shown(true, true, u"0"));
     panel.OnPairToggled(LimitPair::PlayTime, false);
-    EXPECT_FALSE(panel.State(LimitsControl::PlayTimeEdit).enabled);
-    EXPECT_EQ(panel.State(LimitsControl::PlayTimeEdit).text, u"15");
+    EXPECT_EQ(ShownOf(panel, LimitPair::PlayTime), Shown(false, false, u"15"));
     EXPECT_EQ(panel.ReadPlayTime().playTimeLimit, -1);
 }
 
-TEST(LimitsPanel, EachPairReportsMissingAndTooSmallValues) {
-    struct Case {
+// One edit after another on a panel with every pair checked; each row's message is the first
+// failing pair's, in the order total connections, per user, throughput.
+TEST(LimitsPanel, ReadsThePairsInOrderWithTheirOwnMessages) {
+    constexpr LimitPair kTotal = LimitPair::TotalConnections;
+    constexpr LimitPair kPerUser = LimitPair::ConnectionsPerUser;
+    constexpr LimitPair kThroughput = LimitPair::Throughput;
+    struct Step {
         LimitPair pair;
-        std::u16string_view missing;
-        std::u16string_view minimum;
+        std::u16string_view text;
+        std::u16string_view message;
     };
-    for (Case c :
-         {Case{LimitPair::TotalConnections, u"Limit of connections number is not specified",
-               u"Minimal number of connections is 1"},
-          Case{LimitPair::ConnectionsPerUser,
-               u"Limit of connections number per user is not specified",
-               u"Minimal number of connections per user is 1"},
-          Case{LimitPair::Throughput, u"Throughput limit is not specified",
-               u"Throughput limit must be at least 1 kByte/sec"}}) {
-        LimitsPanel panel(false);
-        panel.Load(0, 0, 0);
-        panel.OnPairToggled(c.pair, true);
-        panel.SetEditText(c.pair, u"");
-        EXPECT_EQ(panel.ReadLimits().message, c.missing);
-        for (std::u16string_view small : {u"0", u" ", u"-4", u"2147483648"}) {
-            panel.SetEditText(c.pair, std::u16string(small));
-            EXPECT_EQ(panel.ReadLimits().message, c.minimum);
-        }
-        panel.SetEditText(c.pair, u"1");
-        LimitsReading reading = panel.ReadLimits();
-        EXPECT_EQ(reading.message, u"");
-        const LimitSetting* read[] = {&reading.maxConnections, &reading.maxConnectionsPerUser,
-                                      &reading.maxThroughputKBps};
-        for (std::size_t i = 0; i < 3; ++i) {
-            LimitSetting expected =
-                kConnectionPairs[i] == c.pair ? LimitSetting{true, 1} : LimitSetting{false, 0};
-            EXPECT_EQ(*read[i], expected);
-        }
-    }
-}
-
-TEST(LimitsPanel, ReadsPairsInOrderAndIgnoresUncheckedText) {
+    const Step steps[] = {
+        {kTotal, u"", u"Limit of connections number is not specified"},
+        {kTotal, u"0", u"Minimal number of connections is 1"},
+        {kTotal, u" ", u"Minimal number of connections is 1"},
+        {kTotal, u"2147483648", u"Minimal number of connections is 1"},
+        {kTotal, u"1", u""},
+        {kTotal, u"100", u""},
+        {kPerUser, u"", u"Limit of connections number per user is not specified"},
+        {kPerUser, u"abc", u"Minimal number of connections per user is 1"},
+        {kPerUser, u"12abc", u""},  // the per-user box takes any text
+        {kThroughput, u"", u"Throughput limit is not specified"},
+        {kPerUser, u"-4", u"Minimal number of connections per user is 1"},
+        {kPerUser, u"12abc", u"Throughput limit is not specified"},
+        {kThroughput, u"0", u"Throughput limit must be at least 1 kByte/sec"},
+        {kTotal, u"", u"Limit of connections number is not specified"},
+        {kTotal, u"100", u"Throughput limit must be at least 1 kByte/sec"},
+        {kThroughput, u"2147483647", u""},
+    };
     LimitsPanel panel(false);
-    panel.Load(0, 0, 0);
-    for (LimitPair pair : kConnectionPairs) {
-        panel.SetEditText(pair, u"junk");  // unchecked: never read
+    panel.Load(1, 1, 1);
+    for (const Step& step : steps) {
+        panel.SetEditText(step.pair, std::u16string(step.text));
+        EXPECT_EQ(panel.ReadLimits().message, step.message) << "after " << (&step - steps);
     }
-    LimitsReading none = panel.ReadLimits();
-    EXPECT_EQ(none.message, u"");
-    EXPECT_EQ(none.maxConnections, (LimitSetting{false, 0}));
-    EXPECT_EQ(none.maxThroughputKBps, (LimitSetting{false, 0}));
-
-    for (LimitPair pair : kConnectionPairs) {
-        panel.OnPairToggled(pair, true);
-        panel.SetEditText(pair, u"");
-    }
-    EXPECT_EQ(panel.ReadLimits().message, u"Limit of connections number is not specified");
-    panel.SetEditText(LimitPair::TotalConnections, u"100");
-    EXPECT_EQ(panel.ReadLimits().message, u"Limit of connections number per user is not specified");
-    // The per-user box takes any text: abc reads nothing, 12abc reads 12.
-    panel.SetEditText(LimitPair::ConnectionsPerUser, u"abc");
-    EXPECT_EQ(panel.ReadLimits().message, u"Minimal number of connections per user is 1");
-    panel.SetEditText(LimitPair::ConnectionsPerUser, u"12abc");
-    EXPECT_EQ(panel.ReadLimits().message, u"Throughput limit is not specified");
-    panel.SetEditText(LimitPair::Throughput, u"2147483647");
     LimitsReading all = panel.ReadLimits();
-    EXPECT_EQ(all.message, u"");
     EXPECT_EQ(all.maxConnections, (LimitSetting{true, 100}));
     EXPECT_EQ(all.maxConnectionsPerUser, (LimitSetting{true, 12}));
     EXPECT_EQ(all.maxThroughputKBps, (LimitSetting{true, 2147483647}));
+
+    // Unchecked pairs are off whatever their text.
+    for (LimitPair pair : {kTotal, kPerUser, kThroughput}) {
+        panel.OnPairToggled(pair, false);
+        panel.SetEditText(pair, u"junk");
+    }
+    LimitsReading none = panel.ReadLimits();
+    EXPECT_TRUE(none.message.empty() && none.maxConnections == LimitSetting{} &&
+                none.maxConnectionsPerUser == LimitSetting{} &&
+                none.maxThroughputKBps == LimitSetting{});
 }
 
 TEST(LimitsPanel, PlayTimeNeedsAtLeastOneMinute) {
     LimitsPanel panel(true);
     panel.Load(0, 0, 0, -1);
     EXPECT_EQ(panel.ReadPlayTime().message, u"");
-    EXPECT_EQ(panel.ReadPlayTime().playTimeLimit, -1);
     panel.OnPairToggled(LimitPair::PlayTime, true);
     for (std::u16string_view bad : {u"", u"0", u"-3", u"x5"}) {
         panel.SetEditText(LimitPair::PlayTime, std::u16string(bad));
@@ -155,7 +115,6 @@ TEST(LimitsPanel, PlayTimeNeedsAtLeastOneMinute) {
     LimitsPanel folder(false);
     folder.Load(0, 0, 0, 30);
     folder.OnPairToggled(LimitPair::PlayTime, true);
-    EXPECT_FALSE(folder.State(LimitsControl::PlayTimeCheck).checked);
     EXPECT_EQ(folder.ReadPlayTime().playTimeLimit, -1);
 }
 
