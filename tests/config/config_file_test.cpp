@@ -1,6 +1,8 @@
 #include "config/config_file.h"
 
+#include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,10 +15,6 @@ namespace {
 
 using test::ConfigBytes;
 
-ConfigFileContents Read(const ConfigBytes& bytes) {
-    return ReadConfigFile(bytes.Bytes());
-}
-
 std::vector<std::uint8_t> Write(const ServerConfig& server, AuthMethod authMethod,
                                 const std::vector<ResourceRecord>& records) {
     std::vector<const ResourceRecord*> pointers;
@@ -26,353 +24,214 @@ std::vector<std::uint8_t> Write(const ServerConfig& server, AuthMethod authMetho
     return WriteConfigFile(server, authMethod, pointers);
 }
 
-ResourceRecord DisabledFolder() {
-    ResourceRecord record;
-    record.kind = ResourceKind::VirtualFolder;
-    record.enabled = false;
-    record.authMethod = AuthMethod::InheritDefault;
-    record.userGroups = AllUsers;
-    record.name = u"Music";
-    record.source = u"/srv/music";
-    record.unicast = true;
-    record.multicast = true;
-    record.multicastGroup = u"225.0.0.0:5000";
-    record.playlist = true;
-    record.playlistOrder = 1;
-    record.playTimeLimit = -1;
-    record.allowMmsPlayers = true;
-    record.maxConnections = 1;
-    record.maxConnectionsPerUser = 2;
-    record.maxThroughputKBps = 3;
-    return record;
-}
-
-ResourceRecord DynamicBroadcast() {
-    ResourceRecord record;
-    record.kind = ResourceKind::LiveBroadcast;
-    record.authMethod = AuthMethod::SessionBased;
-    record.name = u"Live";
-    record.source = u"0@abc";
-    record.description = u"d";
-    record.playTimeLimit = 90;
-    record.allowDelegates = true;
-    record.metaTitle = u"T";
-    record.metaAuthor = u"A";
-    record.metaCopyright = u"C";
-    record.maxConnectionsPerUser = 70000;
-    record.notifyArchival = true;
-    return record;
-}
-
-ServerConfig SampleServer() {
+// What ConfigBytes::Header(version) holds; the fields the version lacks keep their defaults.
+ServerConfig HeaderConfig(std::uint32_t version) {
     ServerConfig server;
-    server.playerPort = u"7001";
-    server.liveSourcePort = u"7002";
+    server.playerPort = u"6001";
+    server.liveSourcePort = u"6002";
     server.limitConnections = true;
-    server.maxConnections = 70000;
+    server.maxConnections = 4464;
     server.limitConnectionsPerUser = true;
     server.maxConnectionsPerUser = 5;
-    server.limitAnonymousConnections = false;
-    server.maxAnonymousConnections = 9;
+    server.maxAnonymousConnections = 0;
+    server.limitThroughput = true;
     server.maxThroughputKBps = 0x12345678;
     server.loggingMode = 3;
-    server.archivalPassword = u"ab12";
-    server.networkInterface = u"eth0 \u00e9";
-    server.archivalServerAddress = u"10.0.0.9";
-    server.archivalServerPort = u"8080";
+    if (version >= 55) {
+        server.archivalPassword = u"ab12";
+    }
+    if (version >= 60) {
+        server.networkInterface = u"eth0 \u00e9";
+        server.archivalServerAddress = u"10.0.0.9";
+        server.archivalServerPort = u"8080";
+    }
     return server;
 }
 
-ConfigBytes SampleServerBytes() {
-    ConfigBytes bytes;
-    bytes.U32(60)
-        .Str(u"7001")
-        .Str(u"7002")
-        .U8(1)
-        .U32(4464 | (5u << 16))  // 70000 keeps its low 16 bits
-        .U8(0)
-        .U32(0x12345678)
-        .U32(3)  // anonymous limit off: high half 0
-        .Str(u"none")
-        .U32(3)
-        .Str(u"ab12")
-        .Str(u"eth0 \u00e9")
-        .Str(u"10.0.0.9")
-        .Str(u"8080");
-    return bytes;
+// The defaults with these two ports, as when the header ends after them or without them.
+ServerConfig PortsOnly(std::u16string playerPort, std::u16string liveSourcePort) {
+    ServerConfig server;
+    server.playerPort = std::move(playerPort);
+    server.liveSourcePort = std::move(liveSourcePort);
+    return server;
+}
+
+// What ConfigBytes::Record(version, kind, name, group, flags) holds.
+ResourceRecord RecordOf(std::uint32_t version, ResourceKind kind, std::u16string name,
+                        std::u16string group = u"", std::uint8_t flags = 0x01) {
+    const bool folder = kind == ResourceKind::VirtualFolder;
+    return {.kind = kind,
+            .enabled = (flags & 0x08) == 0,
+            .authMethod = AuthMethod::Internal,
+            .userGroups = 6,
+            .name = name,
+            .source = u"/media/music",
+            .description = u"about " + name,
+            .imageIndex = folder ? VirtualFolderImage : LiveBroadcastImage,
+            .unicast = (flags & 0x01) != 0,
+            .multicast = !group.empty(),
+            .multicastGroup = group,
+            .playlist = folder,
+            .playlistOrder = 1,
+            .playTimeLimit = folder ? -1 : 90,
+            .allowDelegates = (flags & 0x02) != 0,
+            .allowMmsPlayers = (flags & 0x04) != 0,
+            .metaTitle = version >= 55 ? u"Title" : u"",
+            .metaAuthor = version >= 55 ? u"Author" : u"",
+            .metaCopyright = version >= 55 ? u"(c)" : u"",
+            .maxConnections = version >= 60 ? 11u : 0u,
+            .maxConnectionsPerUser = version >= 60 ? 2u : 0u,
+            .maxThroughputKBps = version >= 60 ? 900u : 0u,
+            .notifyArchival = version >= 60};
+}
+
+// A disabled folder with MMS players allowed, and a multicast broadcast open to delegates.
+std::vector<ResourceRecord> SampleRecords() {
+    return {RecordOf(60, ResourceKind::VirtualFolder, u"Music", u"", 0x0D),
+            RecordOf(60, ResourceKind::LiveBroadcast, u"Live", u"225.0.0.0:5000", 0x02)};
 }
 
 TEST(ConfigFile, WriterLaysOutEveryFieldByteForByte) {
-    ConfigBytes expected = SampleServerBytes();
-    expected.U8(1).U8(1).U8(7).U8(0x0D).U8(1).U8(1).U8(1).U32(0xFFFFFFFF);
-    expected.Str(u"Music").Str(u"/srv/music").Str(u"").Str(u"225.0.0.0:5000");
-    expected.Str(u"").Str(u"").Str(u"").U32(1).U32(2).U32(3).U8(0);
-    expected.U8(2).U8(4).U8(0).U8(0x02).U8(0).U8(0).U8(0).U32(90);
-    expected.Str(u"Live").Str(u"0@abc").Str(u"d").Str(u"");
-    expected.Str(u"T").Str(u"A").Str(u"C").U32(0).U32(70000).U32(0).U8(1);
-
-    EXPECT_EQ(Write(SampleServer(), AuthMethod::Internal, {DisabledFolder(), DynamicBroadcast()}),
-              expected.Bytes());
+    ConfigBytes expected;
+    expected.Header(60)
+        .Record(60, 1, u"Music", u"", 0x0D)
+        .Record(60, 2, u"Live", u"225.0.0.0:5000", 0x02);
+    ServerConfig server = HeaderConfig(60);
+    server.maxConnections = 70000;       // stored as its low 16 bits
+    server.maxAnonymousConnections = 9;  // stored as 0: the limit is off
+    const std::vector<ResourceRecord> records = SampleRecords();
+    EXPECT_EQ(Write(server, AuthMethod::Internal, records), expected.Bytes());
 
     // From a catalogue the folders come first, whatever the order of insertion.
     Catalogue catalogue;
-    catalogue.InsertResourceItem(DynamicBroadcast());
-    catalogue.InsertResourceItem(DisabledFolder());
-    EXPECT_EQ(WriteConfigFile(SampleServer(), AuthMethod::Internal, catalogue), expected.Bytes());
+    catalogue.InsertResourceItem(records[1]);
+    catalogue.InsertResourceItem(records[0]);
+    EXPECT_EQ(WriteConfigFile(server, AuthMethod::Internal, catalogue), expected.Bytes());
 
     // An empty catalogue is the header alone.
-    Catalogue empty;
-    EXPECT_EQ(WriteConfigFile(SampleServer(), AuthMethod::Internal, empty),
-              SampleServerBytes().Bytes());
-    ConfigFileContents headerOnly = ReadConfigFile(SampleServerBytes().Bytes());
-    EXPECT_TRUE(headerOnly.records.empty());
-    EXPECT_EQ(headerOnly.server.archivalServerPort, u"8080");
+    ConfigBytes header;
+    header.Header(60);
+    EXPECT_EQ(WriteConfigFile(server, AuthMethod::Internal, Catalogue()), header.Bytes());
 }
 
-TEST(ConfigFile, RoundTripKeepsWhatIsStored) {
-    ServerConfig server = SampleServer();
-    server.maxConnections = 65535;
-    server.limitAnonymousConnections = true;
-    server.maxAnonymousConnections = 12;
-    server.limitThroughput = true;
+TEST(ConfigFile, RoundTripKeepsWhatIsStoredAndNarrowsTheRest) {
+    ServerConfig server = HeaderConfig(60);
+    server.maxConnections = 70000;
     server.maxThroughputKBps = 0xFFFFFFFF;
+    server.loggingMode = 0x10003;    // the high bits must not leak into the anonymous limit
     server.loggingProgId = u"None";  // only the exact word stands for "empty"
     server.networkInterface = u"\U0001F3B5 \u0416";
+    std::vector<ResourceRecord> records = SampleRecords();
+    records[0].authMethod = AuthMethod::None;
+    records[0].userGroups = 0x107;
+    records[0].playlistOrder = 258;
+    records[0].description = std::u16string(1000, u'x');
+    records[1].metaTitle = std::u16string(1, char16_t(0xD800));  // a lone surrogate survives
+    records[1].maxConnectionsPerUser = 0xFFFFFFFF;
 
-    ResourceRecord folder = DisabledFolder();
-    folder.authMethod = static_cast<AuthMethod>(200);
-    folder.description = std::u16string(1000, u'x');
-    ResourceRecord broadcast = DynamicBroadcast();
-    broadcast.metaTitle = std::u16string(1, char16_t(0xD800));  // a lone surrogate survives
-    broadcast.maxConnectionsPerUser = 0xFFFFFFFF;
-
-    ConfigFileContents read =
-        ReadConfigFile(Write(server, AuthMethod::SessionBased, {folder, broadcast}));
+    const ConfigFileContents read =
+        ReadConfigFile(Write(server, AuthMethod::SessionBased, records));
+    server.maxConnections = 4464;
+    server.loggingMode = 3;
+    records[0].authMethod = static_cast<AuthMethod>(0xFF);  // bytes: the low 8 bits
+    records[0].userGroups = 7;
+    records[0].playlistOrder = 2;
     EXPECT_EQ(read.version, 60u);
     EXPECT_EQ(read.server, server);
     EXPECT_EQ(read.defaultAuthMethod, AuthMethod::SessionBased);
-    folder.imageIndex = VirtualFolderImage;
-    broadcast.imageIndex = LiveBroadcastImage;
-    ASSERT_EQ(read.records.size(), 2u);
-    EXPECT_EQ(read.records[0], folder);
-    EXPECT_EQ(read.records[1], broadcast);
+    EXPECT_EQ(read.records, records);
+
+    // The per-user and anonymous limits are on exactly when their stored value is not 0, and
+    // an empty logging ProgID comes back empty.
+    server.loggingProgId.clear();
+    for (auto [limit, value, stored] :
+         {std::tuple(false, 5u, 0u), {true, 5u, 5u}, {true, 65536u, 0u}}) {
+        server.limitConnectionsPerUser = server.limitAnonymousConnections = limit;
+        server.maxConnectionsPerUser = server.maxAnonymousConnections = value;
+        const ServerConfig back = ReadConfigFile(Write(server, AuthMethod::Anonymous, {})).server;
+        EXPECT_EQ(back.limitConnectionsPerUser, stored != 0) << value;
+        EXPECT_EQ(back.maxConnectionsPerUser, stored) << value;
+        EXPECT_EQ(back.limitAnonymousConnections, stored != 0) << value;
+        EXPECT_EQ(back.maxAnonymousConnections, stored) << value;
+        EXPECT_EQ(back.loggingProgId, u"");
+    }
 }
 
-TEST(ConfigFile, NarrowAndDerivedFieldsReadBackAsStored) {
-    ServerConfig server;
-    server.maxConnections = 70000;
-    server.limitConnectionsPerUser = false;
-    server.maxConnectionsPerUser = 5;
-    server.limitAnonymousConnections = true;
-    server.maxAnonymousConnections = 65536 + 7;
-    server.loggingMode = 0x10003;
-    ResourceRecord record = DisabledFolder();
-    record.authMethod = AuthMethod::None;
-    record.userGroups = 0x107;
-    record.playlistOrder = 258;
+TEST(ConfigFile, EachVersionReadsItsFieldsAndKeepsNewerOnesAtDefaults) {
+    for (std::uint32_t version : {50u, 55u, 60u}) {
+        SCOPED_TRACE(version);
+        ConfigBytes file;
+        file.Header(version).Record(version, 1, u"Folder").Record(version, 2, u"Cast", u"g", 0x0E);
+        const ConfigFileContents read = ReadConfigFile(file.Bytes());
+        EXPECT_EQ(read.version, version);
+        EXPECT_EQ(read.server, HeaderConfig(version));
+        EXPECT_EQ(read.defaultAuthMethod, AuthMethod::Internal);
+        EXPECT_EQ(read.records,
+                  (std::vector<ResourceRecord>{
+                      RecordOf(version, ResourceKind::VirtualFolder, u"Folder"),
+                      RecordOf(version, ResourceKind::LiveBroadcast, u"Cast", u"g", 0x0E)}));
 
-    ConfigFileContents read = ReadConfigFile(Write(server, AuthMethod::Anonymous, {record}));
-    EXPECT_EQ(read.server.maxConnections, 4464u);
-    EXPECT_FALSE(read.server.limitConnectionsPerUser);
-    EXPECT_EQ(read.server.maxConnectionsPerUser, 0u);
-    EXPECT_TRUE(read.server.limitAnonymousConnections);
-    EXPECT_EQ(read.server.maxAnonymousConnections, 7u);
-    EXPECT_EQ(read.server.loggingMode, 3u);
-    EXPECT_EQ(read.server.loggingProgId, u"");
-    ASSERT_EQ(read.records.size(), 1u);
-    EXPECT_EQ(read.records[0].authMethod, static_cast<AuthMethod>(0xFF));
-    EXPECT_EQ(read.records[0].userGroups, 7u);
-    EXPECT_EQ(read.records[0].playlistOrder, 2u);
-
-    // A limit switched on with a value that stores as 0 reads back as switched off.
-    server.limitConnectionsPerUser = true;
-    server.maxConnectionsPerUser = 65536;
-    read = ReadConfigFile(Write(server, AuthMethod::Anonymous, {}));
-    EXPECT_FALSE(read.server.limitConnectionsPerUser);
-    server.maxConnectionsPerUser = 5;
-    read = ReadConfigFile(Write(server, AuthMethod::Anonymous, {}));
-    EXPECT_TRUE(read.server.limitConnectionsPerUser);
-    EXPECT_EQ(read.server.maxConnectionsPerUser, 5u);
-}
-
-TEST(ConfigFile, OlderVersionsKeepNewerFieldsAtDefaults) {
-    ConfigBytes v50;
-    v50.BaseHeader().BaseRecord(1, u"Folder").BaseRecord(2, u"Cast");
-    ConfigFileContents read = Read(v50);
-    EXPECT_EQ(read.version, 50u);
-    ServerConfig expected;
-    expected.playerPort = u"6001";
-    expected.liveSourcePort = u"6002";
-    expected.limitConnections = true;
-    expected.maxConnections = 300;
-    expected.limitConnectionsPerUser = true;
-    expected.maxConnectionsPerUser = 4;
-    expected.limitThroughput = true;
-    expected.maxThroughputKBps = 2500;
-    expected.loggingMode = 1;
-    expected.limitAnonymousConnections = true;
-    expected.maxAnonymousConnections = 12;
-    expected.loggingProgId = u"Custom.Log";
-    EXPECT_EQ(read.server, expected);
-    EXPECT_EQ(read.defaultAuthMethod, AuthMethod::Internal);
-
-    ResourceRecord folder;
-    folder.kind = ResourceKind::VirtualFolder;
-    folder.authMethod = AuthMethod::Internal;
-    folder.userGroups = 6;
-    folder.name = u"Folder";
-    folder.source = u"/media/music";
-    folder.description = u"about Folder";
-    folder.imageIndex = VirtualFolderImage;
-    folder.unicast = true;
-    folder.playlist = true;
-    folder.playlistOrder = 1;
-    folder.playTimeLimit = 45;
-    ASSERT_EQ(read.records.size(), 2u);
-    EXPECT_EQ(read.records[0], folder);
-    EXPECT_EQ(read.records[1].kind, ResourceKind::LiveBroadcast);
-    EXPECT_EQ(read.records[1].imageIndex, LiveBroadcastImage);
-    EXPECT_EQ(read.records[1].name, u"Cast");
-
-    // Saved again it becomes a version-60 file with the same content.
-    std::vector<const ResourceRecord*> records = {&read.records[0], &read.records[1]};
-    std::vector<std::uint8_t> saved = WriteConfigFile(read.server, read.defaultAuthMethod, records);
-    ASSERT_GE(saved.size(), 4u);
-    EXPECT_EQ(saved[0], 60);
-    ConfigFileContents again = ReadConfigFile(saved);
-    EXPECT_EQ(again.version, 60u);
-    EXPECT_EQ(again.server, read.server);
-    EXPECT_EQ(again.records, read.records);
-
-    ConfigBytes v55;
-    v55.U32(55).BaseHeader().Str(u"hash").BaseRecord(2, u"Cast").Str(u"T").Str(u"A").Str(u"C");
-    read = Read(v55);
-    EXPECT_EQ(read.version, 55u);
-    EXPECT_EQ(read.server.archivalPassword, u"hash");
-    EXPECT_EQ(read.server.networkInterface, u"Any available");
-    ASSERT_EQ(read.records.size(), 1u);
-    EXPECT_EQ(read.records[0].metaTitle, u"T");
-    EXPECT_EQ(read.records[0].metaCopyright, u"C");
-    EXPECT_EQ(read.records[0].maxThroughputKBps, 0u);
-    EXPECT_FALSE(read.records[0].notifyArchival);
-
-    ConfigBytes v60;
-    v60.U32(60).BaseHeader().Str(u"pw").Str(u"eth1").Str(u"1.2.3.4").Str(u"99");
-    v60.BaseRecord(1, u"F").NewerRecordFields();
-    read = Read(v60);
-    EXPECT_EQ(read.server.networkInterface, u"eth1");
-    EXPECT_EQ(read.server.archivalServerPort, u"99");
-    ASSERT_EQ(read.records.size(), 1u);
-    EXPECT_EQ(read.records[0].maxConnections, 11u);
-    EXPECT_EQ(read.records[0].maxConnectionsPerUser, 2u);
-    EXPECT_EQ(read.records[0].maxThroughputKBps, 900u);
-    EXPECT_TRUE(read.records[0].notifyArchival);
+        // Saved again it becomes a version-60 file with the same content.
+        const ConfigFileContents again =
+            ReadConfigFile(Write(read.server, read.defaultAuthMethod, read.records));
+        EXPECT_EQ(again.version, 60u);
+        EXPECT_EQ(again.server, read.server);
+        EXPECT_EQ(again.records, read.records);
+    }
 }
 
 TEST(ConfigFile, EndOfFileInsideTheHeader) {
-    // Nothing at all: the two port strings cannot be read and come out empty.
-    ConfigFileContents read = ReadConfigFile({});
-    ServerConfig expected;
-    expected.playerPort.clear();
-    expected.liveSourcePort.clear();
-    EXPECT_EQ(read.version, 50u);
-    EXPECT_EQ(read.server, expected);
-    EXPECT_EQ(read.defaultAuthMethod, AuthMethod::Anonymous);
-    EXPECT_TRUE(read.records.empty());
-
-    // Three bytes: not even a version word, still read from the start as version 50.
-    read = ReadConfigFile(std::vector<std::uint8_t>{60, 0, 0});
-    EXPECT_EQ(read.version, 50u);
-    EXPECT_EQ(read.server, expected);
-
-    // Cut inside the throughput word: the numbers after it keep their defaults, the strings
-    // after it are empty.
-    ConfigBytes cut;
-    cut.U32(60).Str(u"1").Str(u"2").U8(1).U32(77).U8(1).U8(0xAA).U8(0xBB);
-    read = Read(cut);
-    EXPECT_EQ(read.version, 60u);
-    EXPECT_EQ(read.server.liveSourcePort, u"2");
-    EXPECT_TRUE(read.server.limitThroughput);
-    EXPECT_EQ(read.server.maxThroughputKBps, 1000u);
-    EXPECT_EQ(read.server.loggingMode, 2u);
-    EXPECT_EQ(read.server.maxAnonymousConnections, 10u);
-    EXPECT_EQ(read.server.networkInterface, u"");
-    EXPECT_EQ(read.defaultAuthMethod, AuthMethod::Anonymous);
-
-    // Cut between fields 8 and 9.
-    ConfigBytes beforeProgId;
-    beforeProgId.U32(60).Str(u"1").Str(u"2").U8(0).U32(5).U8(0).U32(6).U32(3);
-    read = Read(beforeProgId);
-    EXPECT_EQ(read.server.loggingMode, 3u);
-    EXPECT_EQ(read.server.loggingProgId, u"");
-    EXPECT_EQ(read.server.networkInterface, u"");
+    // Nothing at all, or too little for a version word: version 50 from the first byte, and
+    // the two port strings cannot be read, so they come out empty.
+    for (const std::vector<std::uint8_t>& bytes : {std::vector<std::uint8_t>{}, {60, 0, 0}}) {
+        const ConfigFileContents read = ReadConfigFile(bytes);
+        EXPECT_EQ(read.version, 50u);
+        EXPECT_EQ(read.server, PortsOnly(u"", u""));
+        EXPECT_EQ(read.defaultAuthMethod, AuthMethod::Anonymous);
+        EXPECT_TRUE(read.records.empty());
+    }
 
     // Every prefix of a complete header reads without a record and without a fault.
-    ConfigBytes full = SampleServerBytes();
+    ConfigBytes full;
+    full.Header(60);
     for (std::size_t size = 0; size <= full.Size(); ++size) {
-        std::vector<std::uint8_t> prefix(full.Bytes().begin(), full.Bytes().begin() + size);
-        EXPECT_TRUE(ReadConfigFile(prefix).records.empty()) << size;
+        EXPECT_TRUE(ReadConfigFile(std::span(full.Bytes()).first(size)).records.empty()) << size;
     }
 }
 
 TEST(ConfigFile, StringCountBeyondTheFileStopsReading) {
     // In the header: that string is empty and every field after it keeps its default.
     ConfigBytes header;
-    header.U32(60).Str(u"6001").U32(0xFFFFFFFF).U8(1).U32(7);
-    header.BaseRecord(1, u"Hidden").NewerRecordFields();
-    ConfigFileContents read = Read(header);
-    EXPECT_EQ(read.server.playerPort, u"6001");
-    EXPECT_EQ(read.server.liveSourcePort, u"");
-    EXPECT_FALSE(read.server.limitConnections);
-    EXPECT_EQ(read.server.maxConnections, 10u);
-    EXPECT_EQ(read.server.networkInterface, u"Any available");
+    header.U32(60).Str(u"6001").U32(0xFFFFFFFF).U8(1).U32(7).Record(60, 1, u"Hidden");
+    ConfigFileContents read = ReadConfigFile(header.Bytes());
+    EXPECT_EQ(read.server, PortsOnly(u"6001", u""));
     EXPECT_TRUE(read.records.empty());
-
-    // One code unit more than is left, with an odd byte count left over.
-    ConfigBytes oneShort;
-    oneShort.U32(55).BaseHeader().U32(2).U8(0x41).U8(0).U8(0x42);
-    read = Read(oneShort);
-    EXPECT_EQ(read.server.archivalPassword, u"");
-    EXPECT_EQ(read.server.loggingProgId, u"Custom.Log");
-
-    // A count that exactly fits is read.
-    ConfigBytes fits;
-    fits.U32(55).BaseHeader().Str(u"AB");
-    EXPECT_EQ(Read(fits).server.archivalPassword, u"AB");
 
     // In a record: the records before it stay, the damaged one and everything after it go.
     ConfigBytes records;
-    records.U32(60).BaseHeader().Str(u"").Str(u"").Str(u"").Str(u"");
-    records.BaseRecord(1, u"First").NewerRecordFields();
+    records.Header(60).Record(60, 1, u"First");
     records.U8(1).U8(1).U8(1).U8(1).U8(0).U8(0).U8(0).U32(0).U32(0x7FFFFFFF).U8(0x41).U8(0);
-    records.BaseRecord(2, u"After").NewerRecordFields();
-    read = Read(records);
-    ASSERT_EQ(read.records.size(), 1u);
-    EXPECT_EQ(read.records[0].name, u"First");
+    records.Record(60, 2, u"After");
+    read = ReadConfigFile(records.Bytes());
+    EXPECT_EQ(read.records,
+              std::vector<ResourceRecord>{RecordOf(60, ResourceKind::VirtualFolder, u"First")});
 }
 
 TEST(ConfigFile, RecordCutShortIsDroppedWithTheRecordsBeforeKept) {
-    for (std::uint32_t version : {50u, 60u}) {
+    for (std::uint32_t version : {50u, 55u, 60u}) {
         ConfigBytes file;
-        if (version == 60) {
-            file.U32(60).BaseHeader().Str(u"pw").Str(u"eth").Str(u"").Str(u"");
-        } else {
-            file.BaseHeader();
-        }
+        file.Header(version);
         std::vector<std::size_t> ends = {file.Size()};
         for (std::u16string name : {u"One", u"Two", u"Three"}) {
-            file.BaseRecord(name == u"Two" ? 2 : 1, name, u"225.0.0.1:5000");
-            if (version == 60) {
-                file.NewerRecordFields();
-            }
+            file.Record(version, name == u"Two" ? 2 : 1, name, u"225.0.0.1:5000");
             ends.push_back(file.Size());
         }
-        const ConfigFileContents whole = Read(file);
+        const ConfigFileContents whole = ReadConfigFile(file.Bytes());
         ASSERT_EQ(whole.records.size(), 3u);
 
+        // Every cut, at an odd or even byte, inside a number or a string.
         for (std::size_t size = ends[0]; size <= file.Size(); ++size) {
-            std::vector<std::uint8_t> prefix(file.Bytes().begin(), file.Bytes().begin() + size);
-            const ConfigFileContents read = ReadConfigFile(prefix);
+            const ConfigFileContents read = ReadConfigFile(std::span(file.Bytes()).first(size));
             std::size_t complete = 0;
             while (complete < 3 && ends[complete + 1] <= size) {
                 ++complete;
@@ -388,61 +247,14 @@ TEST(ConfigFile, RecordCutShortIsDroppedWithTheRecordsBeforeKept) {
 
 TEST(ConfigFile, UnknownKindsAreSkippedAndLaterRecordsRead) {
     ConfigBytes file;
-    file.U32(60).BaseHeader().Str(u"").Str(u"").Str(u"").Str(u"");
-    file.BaseRecord(1, u"Folder").NewerRecordFields();
+    file.Header(60).Record(60, 1, u"Folder");
     for (std::uint8_t kind : {0, 3, 5, 200}) {
-        file.BaseRecord(kind, u"Odd").NewerRecordFields();
+        file.Record(60, kind, u"Odd");
     }
-    file.BaseRecord(2, u"Cast").NewerRecordFields();
-    ConfigFileContents read = Read(file);
-    ASSERT_EQ(read.records.size(), 2u);
-    EXPECT_EQ(read.records[0].name, u"Folder");
-    EXPECT_EQ(read.records[1].name, u"Cast");
-    EXPECT_EQ(read.records[1].kind, ResourceKind::LiveBroadcast);
-}
-
-TEST(ConfigFile, FlagBitsAndBooleanBytes) {
-    ConfigBytes file;
-    file.U32(60).BaseHeader().Str(u"").Str(u"").Str(u"").Str(u"");
-    // Every bit set except "disabled", non-1 booleans, a signed time limit.
-    file.U8(1).U8(0xFE).U8(0xFF).U8(0xF7).U8(2).U8(0x80).U8(7).U32(0xFFFFFFFF);
-    file.Str(u"A").Str(u"").Str(u"").Str(u"").Str(u"").Str(u"").Str(u"");
-    file.U32(0).U32(0).U32(0).U8(9);
-    // Only "disabled" set.
-    file.U8(2).U8(2).U8(0).U8(0x08).U8(0).U8(0).U8(0).U32(5);
-    file.Str(u"B").Str(u"").Str(u"").Str(u"").Str(u"").Str(u"").Str(u"");
-    file.U32(0).U32(0).U32(0).U8(0);
-    ConfigFileContents read = Read(file);
-    ASSERT_EQ(read.records.size(), 2u);
-    const ResourceRecord& a = read.records[0];
-    EXPECT_TRUE(a.enabled);
-    EXPECT_TRUE(a.unicast);
-    EXPECT_TRUE(a.allowDelegates);
-    EXPECT_TRUE(a.allowMmsPlayers);
-    EXPECT_TRUE(a.multicast);
-    EXPECT_TRUE(a.playlist);
-    EXPECT_TRUE(a.notifyArchival);
-    EXPECT_EQ(a.authMethod, static_cast<AuthMethod>(0xFE));
-    EXPECT_EQ(a.userGroups, 0xFFu);
-    EXPECT_EQ(a.playlistOrder, 7u);
-    EXPECT_EQ(a.playTimeLimit, -1);
-    const ResourceRecord& b = read.records[1];
-    EXPECT_FALSE(b.enabled);
-    EXPECT_FALSE(b.unicast);
-    EXPECT_FALSE(b.allowDelegates);
-    EXPECT_FALSE(b.allowMmsPlayers);
-    EXPECT_EQ(b.playTimeLimit, 5);
-
-    // Written back, the flags byte holds only the four defined bits.
-    std::vector<const ResourceRecord*> records = {&a, &b};
-    std::vector<std::uint8_t> saved = WriteConfigFile(read.server, read.defaultAuthMethod, records);
-    ConfigFileContents again = ReadConfigFile(saved);
-    EXPECT_EQ(again.records, read.records);
-    const std::size_t firstRecord = WriteConfigFile(read.server, read.defaultAuthMethod,
-                                                    std::span<const ResourceRecord* const>())
-                                        .size();
-    ASSERT_GT(saved.size(), firstRecord + 3);
-    EXPECT_EQ(saved[firstRecord + 3], 0x07);
+    file.Record(60, 2, u"Cast");
+    EXPECT_EQ(ReadConfigFile(file.Bytes()).records,
+              (std::vector<ResourceRecord>{RecordOf(60, ResourceKind::VirtualFolder, u"Folder"),
+                                           RecordOf(60, ResourceKind::LiveBroadcast, u"Cast")}));
 }
 
 }  // namespace
