@@ -12,34 +12,23 @@
 
 namespace vantor::integration {
 
-// A name the private bus can start but whose program fails at once: an object that is
-// activatable, not running.
-inline constexpr char ActivatableFailingName[] = "Vantor.RestrictionsNotification";
-
-// A dbus-daemon of our own, listening on a socket in a folder the caller owns. It allows
-// everything and can activate ActivatableFailingName (which then fails).
+// A dbus-daemon of our own that allows everything, listening on a socket in a folder the
+// caller owns.
 class PrivateBus {
 public:
     PrivateBus() = default;
     PrivateBus(const PrivateBus&) = delete;
     PrivateBus& operator=(const PrivateBus&) = delete;
-    ~PrivateBus() { Stop(); }
+    ~PrivateBus();
 
     // False, with the reason, when the daemon cannot be started.
     bool Start(const QString& folder, QString& error);
-    void Stop();
     const QString& Address() const { return address_; }
 
 private:
     QProcess daemon_;
     QString address_;
 };
-
-// The harness's own connection to a bus, for driving and watching vantor-sim.
-QDBusConnection HarnessConnection(const QString& address);
-
-// Polls until name has (owned true) or has not (false) an owner; false when timeoutMs passed.
-bool WaitForOwner(QDBusConnection& connection, const QString& name, bool owned, int timeoutMs);
 
 // vantor-sim on a bus, with its data folder and options.
 class SimProcess {
@@ -54,7 +43,6 @@ public:
                QString& error);
     // Ends the sim and waits until its names are gone, so a new one can take them.
     void Stop();
-
     // A call to the sim's control interface; the reply (or error) message.
     QDBusMessage Control(const char* method, const QVariantList& arguments = {});
 

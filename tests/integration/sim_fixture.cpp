@@ -10,11 +10,6 @@ namespace vantor::integration {
 
 namespace {
 
-constexpr char SystemBusVariable[] = "DBUS_SYSTEM_BUS_ADDRESS";
-// Short, so that a start or stop takes one status poll of the controller.
-const QStringList ShortDelays = {QStringLiteral("--start-delay"), QStringLiteral("200"),
-                                 QStringLiteral("--stop-delay"), QStringLiteral("200")};
-
 QTemporaryDir* busFolder = nullptr;
 PrivateBus* privateBus = nullptr;
 
@@ -22,42 +17,30 @@ PrivateBus* privateBus = nullptr;
 
 void BusEnvironment::SetUp() {
     busFolder = new QTemporaryDir(QDir::temp().filePath(QStringLiteral("vantor-bus-XXXXXX")));
-    ASSERT_TRUE(busFolder->isValid()) << "no temporary folder for the bus";
     privateBus = new PrivateBus;
     QString error;
     ASSERT_TRUE(privateBus->Start(busFolder->path(), error)) << error.toStdString();
-    setenv(SystemBusVariable, privateBus->Address().toUtf8().constData(), 1);
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", privateBus->Address().toUtf8().constData(), 1);
 }
 
 void BusEnvironment::TearDown() {
     delete privateBus;
-    privateBus = nullptr;
     delete busFolder;
-    busFolder = nullptr;
-}
-
-const QString& BusEnvironment::Address() {
-    static const QString none;
-    return privateBus != nullptr ? privateBus->Address() : none;
 }
 
 void SimTest::SetUp() {
-    ASSERT_TRUE(dataDir_.isValid());
     ASSERT_TRUE(QDir(dataDir_.path()).mkpath(QStringLiteral("Quorvane")));
-    ASSERT_FALSE(BusEnvironment::Address().isEmpty()) << "the private bus is not running";
-}
-
-void SimTest::TearDown() {
-    sim_.Stop();
 }
 
 bool SimTest::StartSim(const QStringList& options) {
+    // Short delays, so that a start or stop takes one status poll of the controller.
+    const QStringList shortDelays = {QStringLiteral("--start-delay"), QStringLiteral("200"),
+                                     QStringLiteral("--stop-delay"), QStringLiteral("200")};
     QString error;
-    if (!sim_.Start(BusEnvironment::Address(), dataDir_.path(), ShortDelays + options, error)) {
-        ADD_FAILURE() << error.toStdString();
-        return false;
-    }
-    return true;
+    const bool started =
+        sim_.Start(privateBus->Address(), dataDir_.path(), shortDelays + options, error);
+    EXPECT_TRUE(started) << error.toStdString();
+    return started;
 }
 
 QVariantList SimTest::Control(const char* method, const QVariantList& arguments) {
@@ -72,13 +55,10 @@ QStringList SimTest::CallLog() {
 }
 
 qsizetype SimTest::CountCalls(const QString& call) {
-    qsizetype count = 0;
-    for (const QString& entry : CallLog()) {
-        if (entry == call || entry.startsWith(call + u' ')) {
-            ++count;
-        }
-    }
-    return count;
+    const QStringList log = CallLog();
+    return std::count_if(log.begin(), log.end(), [&](const QString& entry) {
+        return entry == call || entry.startsWith(call + u' ');
+    });
 }
 
 std::string SimTest::ConfigPath() const {

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include <QDBusMessage>
 #include <QString>
@@ -12,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "bus_harness.h"
-#include "platform/prompter.h"
+#include "ui/ui_fakes.h"
 
 namespace vantor::integration {
 
@@ -22,27 +21,16 @@ class BusEnvironment : public ::testing::Environment {
 public:
     void SetUp() override;
     void TearDown() override;
-    static const QString& Address();
 };
 
-// Remembers every message instead of showing it.
-class RecordingPrompter : public Prompter {
-public:
-    void ShowMessage(const std::u16string& text, const std::u16string& caption) override {
-        messages.emplace_back(text, caption);
-    }
-    bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
-        messages.emplace_back(text, caption);
-        return false;
-    }
-    std::vector<std::pair<std::u16string, std::u16string>> messages;
-};
+// Messages are recorded and questions answered from a queue (No when it runs out).
+using RecordingPrompter = test::RecordingPrompter;
 
 // Each test gets a fresh vantor-sim with a data folder of its own.
 class SimTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { sim_.Stop(); }
 
     // Starts the sim with short start and stop delays and the options; false (and the test
     // failed) when it does not come up.

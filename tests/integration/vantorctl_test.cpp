@@ -4,9 +4,7 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
-#include "cli/headless_services.h"
-#include "config/config_store.h"
-#include "editors/multicast_table.h"
+#include "config/config_file.h"
 #include "platform/linux_file_store.h"
 #include "sim/sim_control_names.h"
 #include "sim_fixture.h"
@@ -14,110 +12,60 @@
 namespace vantor::integration {
 namespace {
 
-constexpr int RunTimeoutMs = 30000;
-constexpr char ReloadCall[] = "Vantor.VTRConfig.ReloadConfiguration";
+const QString Unreloadable =
+    QStringLiteral("Unable to update media server with the new configuration\n");
 
-ProgramRun Vantorctl(const QStringList& arguments, const QProcessEnvironment& environment =
-                                                       QProcessEnvironment::systemEnvironment()) {
-    return RunProgram(QStringLiteral(VANTOR_CTL_PATH), arguments, environment, RunTimeoutMs);
-}
-
-QString LastLine(const ProgramRun& run) {
-    return run.outLines.value(run.outLines.size() - 1);
+ProgramRun Vantorctl(const QString& arguments, const QProcessEnvironment& environment =
+                                                   QProcessEnvironment::systemEnvironment()) {
+    return RunProgram(QStringLiteral(VANTOR_CTL_PATH), arguments.split(u' '), environment, 30000);
 }
 
 using VantorctlCommand = SimTest;
 
-TEST_F(VantorctlCommand, StatusStartReloadStopAsTheStatePaneShowsThem) {
+TEST_F(VantorctlCommand, StatusStartReloadAndAHungStopAsTheStatePaneShowsThem) {
     ASSERT_TRUE(StartSim());
-    // A configuration for the server to reload, written while it is stopped.
-    {
-        AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
-        MulticastTable multicastTable;
-        const ServerState stopped = ServerState::Stopped;
-        LinuxFileStore files;
-        NoAutomation automation;
-        RecordingPrompter prompter;
-        ConfigStore store(defaultAuthMethod, multicastTable, stopped, files, automation, prompter,
-                          ConfigPath());
-        store.SaveConfiguration();
-        ASSERT_TRUE(prompter.messages.empty());
-    }
-
-    ProgramRun run = Vantorctl({QStringLiteral("status")});
+    // A configuration for the server to reload.
+    ASSERT_TRUE(LinuxFileStore().ReplaceFile(
+        ConfigPath(), WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous,
+                                      std::span<const ResourceRecord* const>())));
+    ProgramRun run = Vantorctl("status");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.outLines, QStringList{QStringLiteral("Media Server is stopped")});
-
+    EXPECT_EQ(run.outLines, QStringList{"Media Server is stopped"});
     // Stopped: the server's object cannot be created, exactly as after a save.
-    run = Vantorctl({QStringLiteral("reload")});
+    run = Vantorctl("reload");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err,
-              QStringLiteral("Unable to update media server with the new configuration\n"));
+    EXPECT_EQ(run.err, Unreloadable);
 
-    run =
-        Vantorctl({QStringLiteral("start"), QStringLiteral("--timeout"), QStringLiteral("10000")});
+    run = Vantorctl("start --timeout 10000");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.outLines, (QStringList{QStringLiteral("Media Server is starting"),
-                                         QStringLiteral("Media Server is running")}));
-
-    run = Vantorctl({QStringLiteral("status")});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(LastLine(run), QStringLiteral("Media Server is running"));
-
-    run = Vantorctl({QStringLiteral("reload")});
+    EXPECT_EQ(run.outLines, (QStringList{"Media Server is starting", "Media Server is running"}));
+    run = Vantorctl("reload");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.isEmpty());
-    EXPECT_EQ(Control(sim::control::GetLoadedConfig).value(0).toUInt(), 1u);
-    EXPECT_EQ(CountCalls(QString::fromLatin1(ReloadCall)), 1);
-
-    // A start while it runs changes nothing and still ends where it was asked to.
-    run = Vantorctl({QStringLiteral("start")});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(LastLine(run), QStringLiteral("Media Server is running"));
-    EXPECT_FALSE(run.err.isEmpty());  // the refused start is reported
-
-    run = Vantorctl({QStringLiteral("stop")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(LastLine(run), QStringLiteral("Media Server is stopped"));
-
-    run = Vantorctl({QStringLiteral("status")});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.outLines, QStringList{QStringLiteral("Media Server is stopped")});
-}
-
-TEST_F(VantorctlCommand, StopThatHangsEndsInFailureWithTheStateFound) {
-    ASSERT_TRUE(StartSim({QStringLiteral("--running"), QStringLiteral("--stop-hangs")}));
-    const ProgramRun run =
-        Vantorctl({QStringLiteral("stop"), QStringLiteral("--timeout"), QStringLiteral("1500")});
+    EXPECT_EQ(CountCalls("Vantor.VTRConfig.ReloadConfiguration"), 1);
+    // A stop that does not finish in time ends in failure with the state found.
+    Control(sim::control::SetStopHangs, {true});
+    run = Vantorctl("stop --timeout 1500");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.outLines, (QStringList{QStringLiteral("Media Server is stopping"),
-                                         QStringLiteral("Media Server is changing state")}));
-    EXPECT_TRUE(run.err.contains(QStringLiteral("did not reach the new state in time")))
-        << run.err.toStdString();
+    EXPECT_EQ(run.outLines,
+              (QStringList{"Media Server is stopping", "Media Server is changing state"}));
+    EXPECT_TRUE(run.err.contains("did not reach the new state in time")) << run.err.toStdString();
 }
 
 TEST_F(VantorctlCommand, WithoutABusNothingResponds) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(
-        QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"),
-        QStringLiteral("unix:path=") + QDir(DataDir()).filePath(QStringLiteral("no-bus")));
-
-    ProgramRun run = Vantorctl({QStringLiteral("status")}, environment);
+    environment.insert("DBUS_SYSTEM_BUS_ADDRESS",
+                       "unix:path=" + QDir(DataDir()).filePath("no-bus"));
+    ProgramRun run = Vantorctl("status", environment);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.outLines, QStringList{QStringLiteral("Media Server does not respond")});
-
-    run = Vantorctl({QStringLiteral("start")}, environment);
+    EXPECT_EQ(run.outLines, QStringList{"Media Server does not respond"});
+    for (const char* command : {"start", "stop"}) {
+        run = Vantorctl(command, environment);
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_EQ(run.outLines.value(run.outLines.size() - 1), "Media Server does not respond");
+    }
+    run = Vantorctl("reload", environment);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(LastLine(run), QStringLiteral("Media Server does not respond"));
-
-    run = Vantorctl({QStringLiteral("stop")}, environment);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(LastLine(run), QStringLiteral("Media Server does not respond"));
-
-    run = Vantorctl({QStringLiteral("reload")}, environment);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err,
-              QStringLiteral("Unable to update media server with the new configuration\n"));
+    EXPECT_EQ(run.err, Unreloadable);
 }
 
 }  // namespace

@@ -46,13 +46,9 @@ private:
 constexpr InstanceLockResult Acquired{InstanceLockState::Acquired, SOk};
 constexpr InstanceLockResult Held{InstanceLockState::HeldElsewhere, SOk};
 
-TEST(SingleInstance, NameIsTheTitlesFirstTwelveCharacters) {
+TEST(SingleInstance, FirstCopyGoesOnAndASecondEndsOnceTheFirstCameForward) {
     EXPECT_EQ(SingleInstanceName(FrameTitle), u"Configuratio");
     EXPECT_EQ(SingleInstanceName(u"Short"), u"Short");
-    EXPECT_EQ(SingleInstanceName(u""), u"");
-}
-
-TEST(SingleInstance, FirstCopyGoesOnAndASecondEndsOnceTheFirstCameForward) {
     FakeClock clock;
     FakeInstanceChannel first;
     first.locks = {Acquired};
@@ -71,12 +67,18 @@ TEST(SingleInstance, FirstCopyGoesOnAndASecondEndsOnceTheFirstCameForward) {
 
 TEST(SingleInstance, WaitsForAFirstCopyWithoutWindowThenStartsAnyway) {
     // The first copy holds its lock but never listens: 25 rounds, 100 ms apart, then go on.
-    FakeClock clock;
-    FakeInstanceChannel channel;
-    channel.locks = {Held};
-    EXPECT_EQ(CheckSingleInstance(channel, clock, FrameTitle), InstanceCheckPassed);
-    EXPECT_EQ(clock.Sleeps(), std::vector<std::uint32_t>(25, 100));
-    EXPECT_EQ(channel.calls.size(), 50u);
+    // A request nobody answers is repeated at once and counts as a round.
+    for (RestoreAnswer answer : {RestoreAnswer::NoListener, RestoreAnswer::NotAnswered}) {
+        FakeClock clock;
+        FakeInstanceChannel channel;
+        channel.locks = {Held};
+        channel.answers = {answer};
+        EXPECT_EQ(CheckSingleInstance(channel, clock, FrameTitle), InstanceCheckPassed);
+        EXPECT_EQ(clock.Sleeps(), answer == RestoreAnswer::NoListener
+                                      ? std::vector<std::uint32_t>(25, 100)
+                                      : std::vector<std::uint32_t>{});
+        EXPECT_EQ(channel.calls.size(), 50u);
+    }
 
     // A first copy that gets its window during the wait is brought forward then.
     FakeClock laterClock;
@@ -92,16 +94,6 @@ TEST(SingleInstance, WaitsForAFirstCopyWithoutWindowThenStartsAnyway) {
     freed.locks = {Held, Held, Acquired};
     EXPECT_EQ(CheckSingleInstance(freed, freedClock, FrameTitle), InstanceCheckPassed);
     EXPECT_EQ(freedClock.Sleeps().size(), 2u);
-}
-
-TEST(SingleInstance, AnUnansweredRequestIsRepeatedAtOnceAndCountsAsARound) {
-    FakeClock clock;
-    FakeInstanceChannel channel;
-    channel.locks = {Held};
-    channel.answers = {RestoreAnswer::NotAnswered};
-    EXPECT_EQ(CheckSingleInstance(channel, clock, FrameTitle), InstanceCheckPassed);
-    EXPECT_TRUE(clock.Sleeps().empty());
-    EXPECT_EQ(channel.calls.size(), 50u);
 }
 
 TEST(SingleInstance, LockFailuresAndAnEmptyNameEndWithTheirCode) {

@@ -3,8 +3,7 @@
 // Fakes of the platform services the main window and its panes reach, for the logic tests and
 // the offscreen widget tests alike (no Qt, no GoogleTest here).
 
-#include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -14,7 +13,6 @@
 #include <set>
 #include <span>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "config/resource_record.h"
@@ -47,11 +45,10 @@ public:
     }
     bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
         shown.push_back({text, caption, true});
-        if (answers.empty()) {
-            return false;
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
         }
-        const bool answer = answers.front();
-        answers.pop_front();
         return answer;
     }
 
@@ -60,83 +57,47 @@ public:
 };
 
 // A service that behaves like a well-mannered one: Start makes it run, Stop makes it stop, and
-// each reports its new state at the next status query. Callable from the controller's worker and
-// the test's thread at once. A closed start gate holds Start until the test opens it, so a test
-// can look at the window while a start is under way.
+// each shows at the next status query. Used from the controller's worker and the test's thread
+// at once. A closed start gate holds Start until the test opens it, so a test can look at the
+// window while a start is under way.
 class ScriptedServiceManager : public ServiceManager {
 public:
     HResult CheckAccess(const std::u16string&, std::uint32_t) override {
-        std::lock_guard lock(mutex_);
-        return installed_ ? SOk : HResultFromError(ErrorServiceDoesNotExist);
+        return installed ? SOk : HResultFromError(ErrorServiceDoesNotExist);
     }
     HResult QueryStatus(const std::u16string&, ServiceStatus& status) override {
-        std::lock_guard lock(mutex_);
-        ++queries_;
-        if (!installed_) {
+        ++queries;
+        if (!installed) {
             return HResultFromError(ErrorServiceDoesNotExist);
         }
-        status = ServiceStatus{currentState_, 0, 0};
+        status = ServiceStatus{state, 0, 0};
         return SOk;
     }
     HResult Start(const std::u16string&) override {
-        // Bounded, so a failing test cannot hang in the controller's join.
-        startGate_.WaitFor(20000);
-        std::lock_guard lock(mutex_);
-        ++starts_;
-        if (currentState_ == ServiceRunning) {
+        startGate.WaitFor(20000);  // bounded, so a failing test cannot hang in the join
+        ++starts;
+        if (state == ServiceRunning) {
             return HResultFromError(ErrorServiceAlreadyRunning);
         }
-        if (Failed(startResult_)) {
-            return startResult_;
+        if (Failed(startResult)) {
+            return startResult;
         }
-        currentState_ = ServiceRunning;
+        state = ServiceRunning;
         return SOk;
     }
     HResult Stop(const std::u16string&) override {
-        std::lock_guard lock(mutex_);
-        ++stops_;
-        currentState_ = ServiceStopped;
+        ++stops;
+        state = ServiceStopped;
         return SOk;
     }
 
-    // A ServiceStatus state code (ServiceRunning, ServiceStopped, ServicePaused, ...).
-    void SetState(std::uint32_t state) {
-        std::lock_guard lock(mutex_);
-        currentState_ = state;
-    }
-    void SetInstalled(bool installed) {
-        std::lock_guard lock(mutex_);
-        installed_ = installed;
-    }
-    void FailStartWith(HResult result) {
-        std::lock_guard lock(mutex_);
-        startResult_ = result;
-    }
-    void CloseStartGate() { startGate_.Reset(); }
-    void OpenStartGate() { startGate_.Set(); }
-
-    int Queries() const {
-        std::lock_guard lock(mutex_);
-        return queries_;
-    }
-    int Starts() const {
-        std::lock_guard lock(mutex_);
-        return starts_;
-    }
-    int Stops() const {
-        std::lock_guard lock(mutex_);
-        return stops_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    bool installed_ = true;
-    std::uint32_t currentState_ = ServiceStopped;
-    HResult startResult_ = SOk;
-    int queries_ = 0;
-    int starts_ = 0;
-    int stops_ = 0;
-    ManualResetEvent startGate_{true};
+    std::atomic<bool> installed = true;
+    std::atomic<std::uint32_t> state = ServiceStopped;  // ServiceRunning, ServicePaused, ...
+    std::atomic<HResult> startResult = SOk;
+    std::atomic<int> queries = 0;
+    std::atomic<int> starts = 0;
+    std::atomic<int> stops = 0;
+    ManualResetEvent startGate{true};
 };
 
 // Time passes only when someone sleeps, and at once.
@@ -166,29 +127,20 @@ private:
 class FakeFileStore : public FileStore {
 public:
     std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
-        reads.push_back(path);
         const auto found = files.find(path);
-        if (found == files.end()) {
-            return std::nullopt;
-        }
-        return found->second;
+        return found == files.end() ? std::nullopt : std::make_optional(found->second);
     }
     bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
-        if (failWrites) {
-            return false;
-        }
         files[path].assign(bytes.begin(), bytes.end());
         writes.push_back(path);
         return true;
     }
 
     std::map<std::string, std::vector<std::uint8_t>> files;
-    std::vector<std::string> reads;
     std::vector<std::string> writes;
-    bool failWrites = false;
 };
 
-// A later system with the common data folder at commonAppData; the server's own path unknown.
+// A later system with the common data folder at /fake/appdata; the server's own path unknown.
 // Paths "exist" when they are in existing; created folders are added to it.
 class FakeInstallationEnvironment : public InstallationEnvironment {
 public:
@@ -198,7 +150,7 @@ public:
     OsVersionResult QueryOsVersion() override { return {OsVersion::Later, 0}; }
     std::string ReadServiceImagePath(const std::string&) override { return {}; }
     std::optional<FileVersion> ReadFileVersion(const std::string&) override { return std::nullopt; }
-    FolderQueryResult CommonAppDataFolder() override { return {SOk, commonAppData}; }
+    FolderQueryResult CommonAppDataFolder() override { return {SOk, "/fake/appdata"}; }
     std::string OwnExecutablePath() override { return executable; }
     char PathSeparator() const override { return '/'; }
     bool PathExists(const std::string& path) override { return existing.count(path) != 0; }
@@ -208,7 +160,6 @@ public:
         return SOk;
     }
 
-    std::string commonAppData = "/fake/appdata";
     std::string executable = "/opt/vantor/bin/vantorconfig";
     std::set<std::string> existing;
     std::vector<std::string> created;
@@ -217,52 +168,46 @@ public:
 // No server object can be reached, as when the server is not installed; counts the attempts.
 class FakeAutomation : public AutomationFactory {
 public:
-    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override {
-        ++creations;
-        return nullptr;
-    }
+    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override { return None<VtrConfigObject>(); }
     std::unique_ptr<UsersAccessObject> CreateUsersAccess() override {
-        ++creations;
-        return nullptr;
+        return None<UsersAccessObject>();
     }
     std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override {
-        ++creations;
-        return nullptr;
+        return None<ResourcesInUseObject>();
     }
     std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override {
-        ++creations;
-        return nullptr;
+        return None<FileMCastTriggerObject>();
     }
     std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override {
-        ++creations;
-        return nullptr;
+        return None<RestrictionsNotifierObject>();
     }
 
     int creations = 0;
+
+private:
+    template <typename Object>
+    std::unique_ptr<Object> None() {
+        ++creations;
+        return nullptr;
+    }
 };
 
-// Records what would have been opened; "opens" it unless told to fail.
+// Records the help pages it was asked to open; "opens" everything.
 class FakeDesktopServices : public DesktopServices {
 public:
     bool OpenHelpPage(const std::string& path) override {
         helpPages.push_back(path);
         return succeed;
     }
-    bool OpenFile(const std::string& path) override {
-        files.push_back(path);
-        return succeed;
-    }
+    bool OpenFile(const std::string&) override { return succeed; }
 
     std::vector<std::string> helpPages;
-    std::vector<std::string> files;
     bool succeed = true;
 };
 
 // Everything a main window needs, faked, with the AppServices over it. The help folder is
 // "/fake/help", missing until a test adds its pages to installation.existing.
 struct FakeApp {
-    static constexpr char HelpFolder[] = "/fake/help";
-
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
     MulticastTable multicastTable;
     FakeFileStore files;
@@ -272,7 +217,7 @@ struct FakeApp {
     FakeAutomation automation;
     RecordingPrompter prompter;
     FakeDesktopServices desktop;
-    HelpPages help{desktop, installation, HelpFolder};
+    HelpPages help{desktop, installation, "/fake/help"};
     AppServices services{
         defaultAuthMethod, multicastTable, files,   installation, serviceManager, clock,
         automation,        prompter,       desktop, help};
