@@ -20,8 +20,8 @@ QString FromView(std::string_view text) {
 }  // namespace
 
 QString ConfigFilePath(const QString& dataDir) {
-    return QDir(dataDir).filePath(FromView(kCommonDataFolderName) + u'/' +
-                                  FromView(kConfigFileName));
+    return QDir(dataDir).filePath(FromView(CommonDataFolderName) + u'/' +
+                                  FromView(ConfigFileName));
 }
 
 bool ConfigReloader::Reload() {

@@ -51,7 +51,7 @@ public:
         QDBusMessage message =
             QDBusMessage::createMethodCall(kSystemdService, path, interface, method);
         message.setArguments(arguments);
-        return connection_.call(message, QDBus::Block, kSystemdCallTimeoutMs);
+        return connection_.call(message, QDBus::Block, SystemdCallTimeoutMs);
     }
 
 private:
@@ -141,11 +141,11 @@ std::optional<FileVersion> LinuxInstallationEnvironment::ReadFileVersion(const s
 }
 
 FolderQueryResult LinuxInstallationEnvironment::CommonAppDataFolder() {
-    const char* folder = std::getenv(kCommonAppDataVariable);
+    const char* folder = std::getenv(CommonAppDataVariable);
     if (folder != nullptr && *folder != '\0') {
         return {SOk, folder};
     }
-    return {SOk, kDefaultCommonAppData};
+    return {SOk, DefaultCommonAppData};
 }
 
 std::string LinuxInstallationEnvironment::OwnExecutablePath() {

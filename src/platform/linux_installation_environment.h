@@ -9,11 +9,11 @@ namespace vantor {
 
 // The environment variable that moves the common application data folder (tests and the demo
 // point it at a folder of their own).
-inline constexpr const char* kCommonAppDataVariable = "VANTOR_COMMON_APPDATA";
-inline constexpr const char* kDefaultCommonAppData = "/var/lib";
+inline constexpr const char* CommonAppDataVariable = "VANTOR_COMMON_APPDATA";
+inline constexpr const char* DefaultCommonAppData = "/var/lib";
 
 // How long a question to systemd may take before the image path counts as unknown.
-inline constexpr int kSystemdCallTimeoutMs = 2000;
+inline constexpr int SystemdCallTimeoutMs = 2000;
 
 // Linux stands in for the Windows reads: the service is the systemd unit "<product>.service" and
 // its image path the first path of its ExecStart, asked over the system bus (the address in

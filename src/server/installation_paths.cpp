@@ -11,11 +11,11 @@ enum class Placement { BesideExecutable, CommonFolder };
 // Which folder a product of the given file version keeps its data in. Only asked on systems
 // after Windows 2000 and when the version could be read.
 Placement PlacementForVersion(std::string_view product, const FileVersion& version) {
-    if (product == kProductVantor || product == kProductTavrin) {
+    if (product == ProductVantor || product == ProductTavrin) {
         // Up to version 5 the servers kept their data beside themselves.
         return version.major > 5 ? Placement::CommonFolder : Placement::BesideExecutable;
     }
-    if (product == kProductKeswick) {
+    if (product == ProductKeswick) {
         // Only the first release of the archival server kept its data beside itself.
         return version.major == 1 && version.minor == 0 ? Placement::BesideExecutable
                                                         : Placement::CommonFolder;
@@ -38,7 +38,7 @@ HResult CommonDataFolder(const FolderQueryResult& commonAppData, char separator,
     }
     folder = WithoutTrailingSeparators(commonAppData.path, separator);
     folder += separator;
-    folder += kCommonDataFolderName;
+    folder += CommonDataFolderName;
     return commonAppData.result;
 }
 
@@ -116,16 +116,16 @@ HResult LocateDataFile(InstallationEnvironment& env, std::string_view fileName,
 }
 
 HResult LocateRestrictionsFile(InstallationEnvironment& env, int selector, std::string& path) {
-    if (selector == kRestrictionsSelectorVantor) {
-        return LocateDataFile(env, kVantorRestrictionsFileName, kProductVantor, path);
+    if (selector == RestrictionsSelectorVantor) {
+        return LocateDataFile(env, VantorRestrictionsFileName, ProductVantor, path);
     }
-    return LocateDataFile(env, kTavrinRestrictionsFileName, kProductTavrin, path);
+    return LocateDataFile(env, TavrinRestrictionsFileName, ProductTavrin, path);
 }
 
 std::string LocateConfigFile(InstallationEnvironment& env) {
     std::string path;
     // A failed lookup leaves the path empty, which the callers take as "no file".
-    LocateDataFile(env, kConfigFileName, kProductVantor, path);
+    LocateDataFile(env, ConfigFileName, ProductVantor, path);
     return path;
 }
 

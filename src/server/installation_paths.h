@@ -10,19 +10,19 @@
 namespace vantor {
 
 // Products whose data files the tool locates; each name is also the product's service name.
-inline constexpr std::string_view kProductVantor = "Vantor";
-inline constexpr std::string_view kProductTavrin = "Tavrin";
-inline constexpr std::string_view kProductKeswick = "Keswick";
+inline constexpr std::string_view ProductVantor = "Vantor";
+inline constexpr std::string_view ProductTavrin = "Tavrin";
+inline constexpr std::string_view ProductKeswick = "Keswick";
 
-inline constexpr std::string_view kConfigFileName = "config.vtr";
-inline constexpr std::string_view kVantorRestrictionsFileName = "VantorIPRestrictions.config";
-inline constexpr std::string_view kTavrinRestrictionsFileName = "TavrinIPRestrictions.config";
+inline constexpr std::string_view ConfigFileName = "config.vtr";
+inline constexpr std::string_view VantorRestrictionsFileName = "VantorIPRestrictions.config";
+inline constexpr std::string_view TavrinRestrictionsFileName = "TavrinIPRestrictions.config";
 
 // The folder under the common application data folder that holds the shared data files.
-inline constexpr std::string_view kCommonDataFolderName = "Quorvane";
+inline constexpr std::string_view CommonDataFolderName = "Quorvane";
 
 // The restrictions selector value that stands for the media server; any other is the live server.
-inline constexpr int kRestrictionsSelectorVantor = 1;
+inline constexpr int RestrictionsSelectorVantor = 1;
 
 // Everything the placement decision depends on, read from the platform beforehand.
 struct InstallationFacts {

@@ -42,7 +42,7 @@ TEST(LinuxInstallationEnvironmentTest, FixedAnswersAndTheCommonFolderVariable) {
     EXPECT_FALSE(env.PathExists(own + ".missing"));
 
     for (const char* value : {"/srv/shared", "", static_cast<const char*>(nullptr)}) {
-        ScopedEnv set(kCommonAppDataVariable, value);
+        ScopedEnv set(CommonAppDataVariable, value);
         const FolderQueryResult folder = env.CommonAppDataFolder();
         EXPECT_EQ(folder.result, SOk);
         EXPECT_EQ(folder.path, value != nullptr && *value != 0 ? value : "/var/lib");
@@ -53,7 +53,7 @@ TEST(LinuxInstallationEnvironmentTest, DataFolderIsSharedAndFilesLiveThereWithou
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     const std::string root = temp.path().toStdString();
-    ScopedEnv common(kCommonAppDataVariable, (root + "/").c_str());
+    ScopedEnv common(CommonAppDataVariable, (root + "/").c_str());
     ScopedEnv bus("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + root + "/no-such-socket").c_str());
     const mode_t oldMask = umask(022);
     LinuxInstallationEnvironment env;
@@ -80,7 +80,7 @@ TEST(LinuxInstallationEnvironmentTest, DataFolderIsSharedAndFilesLiveThereWithou
     EXPECT_EQ(path, folder + "/TavrinIPRestrictions.config");
 
     // A folder that cannot be made reports the system's error.
-    ScopedEnv missingParent(kCommonAppDataVariable, (root + "/absent/deeper").c_str());
+    ScopedEnv missingParent(CommonAppDataVariable, (root + "/absent/deeper").c_str());
     EXPECT_EQ(EnsureCommonDataFolder(env), HResultFromError(ENOENT));
 }
 

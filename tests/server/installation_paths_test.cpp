@@ -22,7 +22,7 @@ struct Row {
     std::string image;
     std::optional<FileVersion> version;
     std::string expected;
-    std::string_view product = kProductVantor;
+    std::string_view product = ProductVantor;
     HResult result = SOk;
     FolderQueryResult common{SOk, R"(C:\ProgramData)"};
     char separator = '\\';
@@ -35,7 +35,7 @@ void ExpectRows(const std::vector<Row>& rows) {
         const InstallationFacts facts{row.os,     row.image, row.version,
                                       row.common, row.own,   row.separator};
         std::string path = kUntouched;
-        EXPECT_EQ(ComposeDataFilePath(facts, kConfigFileName, row.product, path), row.result);
+        EXPECT_EQ(ComposeDataFilePath(facts, ConfigFileName, row.product, path), row.result);
         EXPECT_EQ(path, row.expected);
     }
 }
@@ -54,7 +54,7 @@ TEST(InstallationPathsTest, PlacementFollowsWindowsVersionAndProductRules) {
         {W2k, "", Version(9, 0), kOwn},
         {W2k, R"(D:\Other\other.exe)", {}, R"(D:\Other\config.vtr)", "Other"},
         // The common folder is not consulted there, so its failure does not matter.
-        {W2k, kSrv, {}, kBeside, kProductVantor, SOk, {kAccessDenied, ""}},
+        {W2k, kSrv, {}, kBeside, ProductVantor, SOk, {kAccessDenied, ""}},
         // Later Windows: the product's version rule.
         {Later, "", {}, kCommon},
         {Later, "", Version(5, 0), kCommon},
@@ -62,13 +62,13 @@ TEST(InstallationPathsTest, PlacementFollowsWindowsVersionAndProductRules) {
         {Later, kSrv, Version(5, 65535), kBeside},
         {Later, kSrv, Version(6, 0), kCommon},
         {Later, kSrv, {}, kCommon},
-        {Later, kSrv, Version(5, 2), kBeside, kProductTavrin},
-        {Later, kSrv, Version(6, 0), kCommon, kProductTavrin},
-        {Later, kSrv, Version(1, 0), kBeside, kProductKeswick},
-        {Later, kSrv, Version(1, 1), kCommon, kProductKeswick},
-        {Later, kSrv, Version(2, 0), kCommon, kProductKeswick},
-        {Later, kSrv, Version(0, 9), kCommon, kProductKeswick},
-        {Later, kSrv, {}, kCommon, kProductKeswick},
+        {Later, kSrv, Version(5, 2), kBeside, ProductTavrin},
+        {Later, kSrv, Version(6, 0), kCommon, ProductTavrin},
+        {Later, kSrv, Version(1, 0), kBeside, ProductKeswick},
+        {Later, kSrv, Version(1, 1), kCommon, ProductKeswick},
+        {Later, kSrv, Version(2, 0), kCommon, ProductKeswick},
+        {Later, kSrv, Version(0, 9), kCommon, ProductKeswick},
+        {Later, kSrv, {}, kCommon, ProductKeswick},
         // Names are told apart exactly; unknown products use the common folder.
         {Later, kSrv, Version(5, 0), kCommon, "vantor"},
         {Later, kSrv, Version(1, 0), kCommon, "Other"},
@@ -78,7 +78,7 @@ TEST(InstallationPathsTest, PlacementFollowsWindowsVersionAndProductRules) {
 }
 
 TEST(InstallationPathsTest, SeparatorsAndFailures) {
-    constexpr std::string_view V = kProductVantor;
+    constexpr std::string_view V = ProductVantor;
     ExpectRows({
         // Trailing backslashes of the common folder leave exactly one before Quorvane.
         {Later, "", {}, kCommon, V, SOk, {SOk, R"(C:\ProgramData\)"}},
@@ -161,7 +161,7 @@ TEST(InstallationPathsTest, LocateReadsTheEnvironment) {
     env.common = {kAccessDenied, ""};
     EXPECT_EQ(LocateConfigFile(env), "");
     path = kUntouched;
-    EXPECT_EQ(LocateDataFile(env, kConfigFileName, kProductVantor, path), kAccessDenied);
+    EXPECT_EQ(LocateDataFile(env, ConfigFileName, ProductVantor, path), kAccessDenied);
     EXPECT_EQ(path, kUntouched);
 }
 
