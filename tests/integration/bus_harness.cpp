@@ -8,7 +8,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QThread>
 
 #include "platform/automation_bus.h"
@@ -28,86 +27,73 @@ void DieWithParent(QProcess& process) {
     process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
-void EndProcess(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) {
-        return;
-    }
+// True when the process ended on SIGTERM by itself, normally and with exit code 0.
+bool EndProcess(QProcess& process) {
     process.terminate();
-    if (!process.waitForFinished(StopTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(StopTimeoutMs);
+    if (process.waitForFinished(StopTimeoutMs)) {
+        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
+    process.kill();
+    process.waitForFinished(StopTimeoutMs);
+    return false;
 }
 
 // Polls until name has (owned true) or has not (false) an owner; false when timeoutMs passed.
 bool WaitForOwner(QDBusConnection& connection, const char* name, bool owned, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        const QDBusReply<bool> reply =
-            connection.interface()->isServiceRegistered(QString::fromLatin1(name));
+    for (QDeadlineTimer deadline(timeoutMs);; QThread::msleep(20)) {
+        const QDBusReply<bool> reply = connection.interface()->isServiceRegistered(name);
         if (reply.isValid() && reply.value() == owned) {
             return true;
         }
         if (deadline.hasExpired()) {
             return false;
         }
-        QThread::msleep(20);
     }
 }
 
 }  // namespace
 
 bool PrivateBus::Start(const QString& folder, QString& error) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    const QString configPath = QDir(folder).filePath(QStringLiteral("bus.conf"));
+    const QString configPath = QDir(folder).filePath("bus.conf");
     QFile config(configPath);
-    if (program.isEmpty() || !config.open(QIODevice::WriteOnly) ||
+    if (!config.open(QIODevice::WriteOnly) ||
         config.write(QStringLiteral("<busconfig><listen>unix:path=%1</listen><auth>EXTERNAL</auth>"
                                     "<policy context=\"default\"><allow send_destination=\"*\" "
                                     "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
                                     "<allow own=\"*\"/></policy></busconfig>\n")
-                         .arg(QDir(folder).filePath(QStringLiteral("bus")))
+                         .arg(QDir(folder).filePath("bus"))
                          .toUtf8()) < 0) {
-        error = QStringLiteral("no dbus-daemon (scripts/setup installs it), or no bus.conf in ") +
-                folder;
+        error = "cannot write bus.conf in " + folder;
         return false;
     }
     config.close();
     DieWithParent(daemon_);
     // It complains about file descriptor limits it may not raise; nothing to see.
     daemon_.setStandardErrorFile(QProcess::nullDevice());
-    daemon_.start(program, {QStringLiteral("--config-file=") + configPath,
-                            QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    // It prints its address once it listens.
-    QDeadlineTimer deadline(StartupTimeoutMs);
-    while (daemon_.waitForStarted(StartupTimeoutMs) && !daemon_.canReadLine() &&
-           !deadline.hasExpired() && daemon_.state() == QProcess::Running) {
-        daemon_.waitForReadyRead(100);
-    }
+    daemon_.start("dbus-daemon", {"--config-file=" + configPath, "--nofork", "--print-address"});
+    // It prints its address, in one line, once it listens.
+    daemon_.waitForReadyRead(StartupTimeoutMs);
     address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     if (address_.isEmpty()) {
-        error = QStringLiteral("dbus-daemon printed no address: ") + daemon_.errorString();
+        error =
+            "dbus-daemon (scripts/setup installs it) printed no address: " + daemon_.errorString();
         EndProcess(daemon_);
-        return false;
     }
-    return true;
+    return !address_.isEmpty();
 }
 
 PrivateBus::~PrivateBus() {
-    QDBusConnection::disconnectFromBus(QString::fromLatin1(HarnessConnectionName));
+    QDBusConnection::disconnectFromBus(HarnessConnectionName);
     EndProcess(daemon_);
 }
 
 bool SimProcess::Start(const QString& busAddress, const QString& dataDir,
                        const QStringList& options, QString& error) {
-    connection_ =
-        QDBusConnection::connectToBus(busAddress, QString::fromLatin1(HarnessConnectionName));
+    connection_ = QDBusConnection::connectToBus(busAddress, HarnessConnectionName);
     DieWithParent(process_);
     // Its log of state changes helps when a test fails; ctest shows it only then.
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral(VANTOR_SIM_PATH), QStringList{QStringLiteral("--bus"), busAddress,
-                                                                QStringLiteral("--data"), dataDir} +
-                                                        options);
+    process_.start(VANTOR_SIM_PATH, QStringList{"--bus", busAddress, "--data", dataDir} + options);
     // systemd's name is the last it takes; a control call then proves its event loop runs.
     QDeadlineTimer deadline(StartupTimeoutMs);
     while (connection_->isConnected() && process_.waitForStarted(StartupTimeoutMs) &&
@@ -123,19 +109,19 @@ bool SimProcess::Start(const QString& busAddress, const QString& dataDir,
     return false;
 }
 
-void SimProcess::Stop() {
+bool SimProcess::Stop() {
     if (process_.state() == QProcess::NotRunning) {
-        return;
+        return false;
     }
-    EndProcess(process_);
-    WaitForOwner(*connection_, bus::SimName, false, StopTimeoutMs);
-    WaitForOwner(*connection_, bus::SystemdName, false, StopTimeoutMs);
+    const bool clean = EndProcess(process_);
+    return WaitForOwner(*connection_, bus::SimName, false, StopTimeoutMs) &&
+           WaitForOwner(*connection_, bus::SystemdName, false, StopTimeoutMs) &&
+           WaitForOwner(*connection_, bus::VtrConfigName, false, StopTimeoutMs) && clean;
 }
 
 QDBusMessage SimProcess::Control(const char* method, const QVariantList& arguments) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(bus::SimName), QString::fromLatin1(bus::ObjectPath),
-        QString::fromLatin1(bus::SimControlInterface), QString::fromLatin1(method));
+    QDBusMessage call = QDBusMessage::createMethodCall(bus::SimName, bus::ObjectPath,
+                                                       bus::SimControlInterface, method);
     call.setArguments(arguments);
     return connection_ ? connection_->call(call, QDBus::Block, 5000)
                        : QDBusMessage::createError(QDBusError::Disconnected, "no sim started");

@@ -16,11 +16,7 @@ namespace vantor::integration {
 // caller owns.
 class PrivateBus {
 public:
-    PrivateBus() = default;
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
     ~PrivateBus();
-
     // False, with the reason, when the daemon cannot be started.
     bool Start(const QString& folder, QString& error);
     const QString& Address() const { return address_; }
@@ -33,16 +29,13 @@ private:
 // vantor-sim on a bus, with its data folder and options.
 class SimProcess {
 public:
-    SimProcess() = default;
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
     ~SimProcess() { Stop(); }
-
     // Starts the sim and waits until it answers on the bus; false, with the reason, otherwise.
     bool Start(const QString& busAddress, const QString& dataDir, const QStringList& options,
                QString& error);
-    // Ends the sim and waits until its names are gone, so a new one can take them.
-    void Stop();
+    // Ends the sim (SIGTERM) and waits until its names are gone, so a new one can take them;
+    // true when it was running and ended cleanly, with exit code 0, giving up its names.
+    bool Stop();
     // A call to the sim's control interface; the reply (or error) message.
     QDBusMessage Control(const char* method, const QVariantList& arguments = {});
 

@@ -1,32 +1,12 @@
 #include "sim_fixture.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 #include <QDir>
 
 #include "sim/sim_control_names.h"
 
 namespace vantor::integration {
-
-namespace {
-
-QTemporaryDir* busFolder = nullptr;
-PrivateBus* privateBus = nullptr;
-
-}  // namespace
-
-void BusEnvironment::SetUp() {
-    busFolder = new QTemporaryDir(QDir::temp().filePath(QStringLiteral("vantor-bus-XXXXXX")));
-    privateBus = new PrivateBus;
-    QString error;
-    ASSERT_TRUE(privateBus->Start(busFolder->path(), error)) << error.toStdString();
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", privateBus->Address().toUtf8().constData(), 1);
-}
-
-void BusEnvironment::TearDown() {
-    delete privateBus;
-    delete busFolder;
-}
 
 void SimTest::SetUp() {
     ASSERT_TRUE(QDir(dataDir_.path()).mkpath(QStringLiteral("Quorvane")));
@@ -37,8 +17,8 @@ bool SimTest::StartSim(const QStringList& options) {
     const QStringList shortDelays = {QStringLiteral("--start-delay"), QStringLiteral("200"),
                                      QStringLiteral("--stop-delay"), QStringLiteral("200")};
     QString error;
-    const bool started =
-        sim_.Start(privateBus->Address(), dataDir_.path(), shortDelays + options, error);
+    const bool started = sim_.Start(qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS"),
+                                    dataDir_.path(), shortDelays + options, error);
     EXPECT_TRUE(started) << error.toStdString();
     return started;
 }

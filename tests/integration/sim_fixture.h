@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <string>
 
 #include <QDBusMessage>
@@ -15,18 +14,11 @@
 
 namespace vantor::integration {
 
-// The program's private bus, started before the first test and pointed to by
-// DBUS_SYSTEM_BUS_ADDRESS before anything in the process connects to a bus.
-class BusEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override;
-    void TearDown() override;
-};
-
 // Messages are recorded and questions answered from a queue (No when it runs out).
 using RecordingPrompter = test::RecordingPrompter;
 
-// Each test gets a fresh vantor-sim with a data folder of its own.
+// Each test gets a fresh vantor-sim, on the program's private bus (DBUS_SYSTEM_BUS_ADDRESS),
+// with a data folder of its own.
 class SimTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -35,6 +27,8 @@ protected:
     // Starts the sim with short start and stop delays and the options; false (and the test
     // failed) when it does not come up.
     bool StartSim(const QStringList& options = {});
+    // Ends the sim; true when it ended cleanly and gave up its names.
+    bool StopSim() { return sim_.Stop(); }
     // A control call that must succeed; its reply values.
     QVariantList Control(const char* method, const QVariantList& arguments = {});
     // The calls the sim received, oldest first.

@@ -1,6 +1,7 @@
 // vantorctl as an administrator runs it, against vantor-sim on the private bus.
 
-#include <QDir>
+#include <tuple>
+
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
@@ -12,35 +13,27 @@
 namespace vantor::integration {
 namespace {
 
-const QString Unreloadable =
-    QStringLiteral("Unable to update media server with the new configuration\n");
+const QString Unreloadable = "Unable to update media server with the new configuration\n";
 
 ProgramRun Vantorctl(const QString& arguments, const QProcessEnvironment& environment =
                                                    QProcessEnvironment::systemEnvironment()) {
-    return RunProgram(QStringLiteral(VANTOR_CTL_PATH), arguments.split(u' '), environment, 30000);
+    return RunProgram(VANTOR_CTL_PATH, arguments.split(u' '), environment, 30000);
 }
 
 using VantorctlCommand = SimTest;
 
 TEST_F(VantorctlCommand, StatusStartReloadAndAHungStopAsTheStatePaneShowsThem) {
     ASSERT_TRUE(StartSim());
-    // A configuration for the server to reload.
-    ASSERT_TRUE(LinuxFileStore().ReplaceFile(
+    ASSERT_TRUE(LinuxFileStore().ReplaceFile(  // a configuration for the server to reload
         ConfigPath(), WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous,
                                       std::span<const ResourceRecord* const>())));
     ProgramRun run = Vantorctl("status");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.outLines, QStringList{"Media Server is stopped"});
-    // Stopped: the server's object cannot be created, exactly as after a save.
-    run = Vantorctl("reload");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, Unreloadable);
-
     run = Vantorctl("start --timeout 10000");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.outLines, (QStringList{"Media Server is starting", "Media Server is running"}));
-    run = Vantorctl("reload");
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(Vantorctl("reload").exitCode, 0);
     EXPECT_EQ(CountCalls("Vantor.VTRConfig.ReloadConfiguration"), 1);
     // A stop that does not finish in time ends in failure with the state found.
     Control(sim::control::SetStopHangs, {true});
@@ -53,19 +46,19 @@ TEST_F(VantorctlCommand, StatusStartReloadAndAHungStopAsTheStatePaneShowsThem) {
 
 TEST_F(VantorctlCommand, WithoutABusNothingResponds) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DBUS_SYSTEM_BUS_ADDRESS",
-                       "unix:path=" + QDir(DataDir()).filePath("no-bus"));
-    ProgramRun run = Vantorctl("status", environment);
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.outLines, QStringList{"Media Server does not respond"});
-    for (const char* command : {"start", "stop"}) {
-        run = Vantorctl(command, environment);
-        EXPECT_EQ(run.exitCode, 1) << command;
-        EXPECT_EQ(run.outLines.value(run.outLines.size() - 1), "Media Server does not respond");
+    environment.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + DataDir() + "/no-bus");
+    // Each command's exit code, then its last line on standard output or error.
+    const std::tuple<const char*, int, QString> cases[] = {
+        {"status", 0, "Media Server does not respond"},
+        {"start", 1, "Media Server does not respond"},
+        {"stop", 1, "Media Server does not respond"},
+        {"reload", 1, Unreloadable.trimmed()}};
+    for (const auto& [command, exitCode, lastLine] : cases) {
+        const ProgramRun run = Vantorctl(command, environment);
+        EXPECT_EQ(run.exitCode, exitCode) << command;
+        EXPECT_EQ(run.outLines.value(run.outLines.size() - 1, run.err.trimmed()), lastLine)
+            << command;
     }
-    run = Vantorctl("reload", environment);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, Unreloadable);
 }
 
 }  // namespace

@@ -20,17 +20,10 @@ TEST(LinuxSystemdServiceManager, UnreachableBusFailsEveryCall) {
     EXPECT_EQ(status.currentState, ServiceRunning);  // untouched
     EXPECT_EQ(manager.Start(u"Vantor"), unavailable);
     EXPECT_EQ(manager.Stop(u"Vantor"), unavailable);
-
     LinuxClock clock;
-    ServiceController controller(manager, clock);
-    EXPECT_EQ(controller.QueryServerState(), ServerState::NotResponding);
-    EXPECT_EQ(controller.StopServerService(u"Vantor", 20000), unavailable);
+    EXPECT_EQ(ServiceController(manager, clock).QueryServerState(), ServerState::NotResponding);
     oldBus.isNull() ? qunsetenv("DBUS_SYSTEM_BUS_ADDRESS")
                     : qputenv("DBUS_SYSTEM_BUS_ADDRESS", oldBus);
-
-    const std::uint64_t before = clock.NowMs();
-    clock.SleepMs(20);
-    EXPECT_GE(clock.NowMs() - before, 20u);
 }
 
 }  // namespace

@@ -5,27 +5,10 @@
 namespace vantor::sim {
 namespace {
 
-TEST(SimOptions, ReadsEveryOptionAndRefusesWhatItCannotUse) {
-    const ParsedOptions parsed =
-        ParseSimOptions({"--start-delay", "0", "--data", "/tmp/d", "--stop-delay", "2500",
-                         "--start-fails", "--stop-hangs", "--running", "--bus", "unix:path=/x"});
-    ASSERT_TRUE(parsed.options);
-    EXPECT_EQ(parsed.options->dataDir, "/tmp/d");
-    EXPECT_EQ(parsed.options->busAddress, "unix:path=/x");
-    EXPECT_EQ(parsed.options->lifecycle.startDelayMs, 0u);
-    EXPECT_EQ(parsed.options->lifecycle.stopDelayMs, 2500u);
-    EXPECT_TRUE(parsed.options->lifecycle.startFails);
-    EXPECT_TRUE(parsed.options->lifecycle.stopHangs);
-    EXPECT_TRUE(parsed.options->running);
-    const ParsedOptions plain = ParseSimOptions({"--data", "d"});
-    ASSERT_TRUE(plain.options);
-    EXPECT_FALSE(plain.options->running || plain.options->lifecycle.startFails ||
-                 plain.options->lifecycle.stopHangs || !plain.options->busAddress.isEmpty());
-
-    const struct {
-        QStringList arguments;
-        const char* error;
-    } cases[] = {
+TEST(SimOptions, RefusesWhatItCannotUseWithTheReason) {
+    // What it accepts, the integration tests' runs of the sim show, all but this one.
+    EXPECT_TRUE(ParseSimOptions({"--data", "d", "--start-fails"}).options->lifecycle.startFails);
+    const std::pair<QStringList, const char*> cases[] = {
         {{}, "--data DIR is required"},
         {{"--data", ""}, "--data DIR is required"},
         {{"--data"}, "--data needs a value"},
@@ -34,10 +17,10 @@ TEST(SimOptions, ReadsEveryOptionAndRefusesWhatItCannotUse) {
         {{"--data", "d", "--fast"}, "unknown argument \"--fast\""},
         {{"--data", "d", "--help"}, ""},  // help: no options, no error
     };
-    for (const auto& c : cases) {
-        const ParsedOptions refused = ParseSimOptions(c.arguments);
-        EXPECT_FALSE(refused.options) << c.error;
-        EXPECT_EQ(refused.error, c.error);
+    for (const auto& [arguments, error] : cases) {
+        const ParsedOptions refused = ParseSimOptions(arguments);
+        EXPECT_FALSE(refused.options) << error;
+        EXPECT_EQ(refused.error, error);
     }
 }
 

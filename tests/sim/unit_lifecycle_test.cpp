@@ -14,36 +14,24 @@ std::string After(const LifecycleStep& step, const UnitLifecycle& unit) {
            std::string(ActiveStateText(unit.State()));
 }
 
-TEST(UnitLifecycle, StartsAndStopsThroughTheChangingStatesWithTheirDelays) {
-    const LifecycleSettings settings{250, 400, false, false};
+TEST(UnitLifecycle, PendingChangesReplaceEachOtherFailuresClearAndHungStopsWait) {
+    LifecycleSettings settings{250, 400, false, false};
     UnitLifecycle unit;
-    EXPECT_EQ(ActiveStateText(unit.State()), "inactive");
-    EXPECT_EQ(After(unit.Start(settings), unit), "changed 250 activating");
+    unit.Start(settings);
     // A second start while one is pending changes nothing and leaves the timer running.
     EXPECT_EQ(After(unit.Start(settings), unit), "same - activating");
-    EXPECT_EQ(After(unit.TimerElapsed(settings), unit), "changed - active");
-    // Starting an active unit succeeds without a change, as with systemd.
-    EXPECT_EQ(After(unit.Start(settings), unit), "same - active");
+    // A stop replaces the pending start, and a start the pending stop.
     EXPECT_EQ(After(unit.Stop(settings), unit), "changed 400 deactivating");
-    // A start replaces the pending stop, and a stop the pending start.
     EXPECT_EQ(After(unit.Start(settings), unit), "changed 250 activating");
     EXPECT_EQ(After(unit.Stop(settings), unit), "changed 400 deactivating");
     EXPECT_EQ(After(unit.TimerElapsed(settings), unit), "changed - inactive");
     EXPECT_EQ(After(unit.Stop(settings), unit), "same - inactive");
-    // A stray timer after the unit settled does nothing.
-    EXPECT_EQ(After(unit.TimerElapsed(settings), unit), "same - inactive");
-}
-
-TEST(UnitLifecycle, FailingStartsAndHangingStops) {
-    LifecycleSettings settings{10, 20, true, false};
-    UnitLifecycle unit;
+    EXPECT_EQ(After(unit.TimerElapsed(settings), unit), "same - inactive");  // a stray timer
+    // Stopping a failed unit clears the failure.
+    settings.startFails = true;
     unit.Start(settings);
     EXPECT_EQ(After(unit.TimerElapsed(settings), unit), "changed - failed");
-    // Stopping a failed unit clears the failure; starting it again tries again.
     EXPECT_EQ(After(unit.Stop(settings), unit), "changed - inactive");
-    EXPECT_EQ(After(unit.Start(settings), unit), "changed 10 activating");
-    EXPECT_EQ(After(unit.TimerElapsed(settings), unit), "changed - failed");
-    EXPECT_EQ(After(unit.Start(settings), unit), "changed 10 activating");
 
     settings = LifecycleSettings{10, 20, false, true};
     UnitLifecycle hung(UnitState::Active);
