@@ -1,5 +1,6 @@
 #include "config/catalogue.h"
 
+#include <array>
 #include <random>
 #include <string>
 #include <tuple>
@@ -14,24 +15,24 @@ namespace {
 
 using ::testing::ElementsAre;
 
-ResourceRecord Folder(std::u16string name, std::u16string source = u"") {
-    ResourceRecord record;  // a virtual folder
-    record.name = std::move(name);
-    record.source = std::move(source);
-    return record;
+ResourceRecord Folder(std::u16string name, std::u16string source = u"", bool on = true,
+                      ResourceKind kind = ResourceKind::VirtualFolder) {
+    ResourceRecord r;
+    std::tie(r.kind, r.name, r.source, r.enabled) = std::tuple(kind, name, source, on);
+    return r;
 }
 
 ResourceRecord Live(std::u16string name) {
-    ResourceRecord record = Folder(std::move(name), u"1@10.0.0.1");
-    record.kind = ResourceKind::LiveBroadcast;
-    return record;
+    return Folder(name, u"1@10.0.0.1", true, ResourceKind::LiveBroadcast);
 }
 
-// The item texts of a branch in tree order, or with sources set the records' sources.
+// The item texts of a branch in tree order, or with sources set the records' sources. Each
+// item must know its parent.
 std::vector<std::u16string> Texts(const CatalogueItem& parent, bool sources = false) {
     std::vector<std::u16string> texts;
     for (const auto& child : parent.Children()) {
         texts.push_back(sources ? child->Record().source : child->Text());
+        EXPECT_EQ(child->Parent(), &parent);
     }
     return texts;
 }
@@ -49,102 +50,78 @@ std::u16string RandomText(std::mt19937& random) {
 }
 
 // Only the root "Media Server" and its two branches; their records hold nothing but kind,
-// name, image, enabled and the -1 method.
+// name, image, enabled and the -1 method (fields in declaration order).
 void ExpectOnlyFixedItems(const Catalogue& catalogue) {
     const CatalogueItem& root = catalogue.Root();
-    ASSERT_EQ(root.Children().size(), 2u);
-    const std::tuple<const CatalogueItem*, ResourceKind, const char16_t*, std::uint32_t> fixed[] = {
-        {&root, ResourceKind::ServerRoot, u"Media Server", 2},
-        {root.Children()[0].get(), ResourceKind::FileResourcesBranch, u"File resources", 0},
-        {root.Children()[1].get(), ResourceKind::LiveBroadcastsBranch, u"Live broadcasts", 6}};
-    for (const auto& [item, kind, name, image] : fixed) {
-        ResourceRecord expected;  // enabled
-        expected.kind = kind;
-        expected.authMethod = AuthMethod::None;
-        expected.name = name;
-        expected.imageIndex = image;
-        expected.playTimeLimit = 0;
-        EXPECT_EQ(item->Record(), expected) << static_cast<int>(kind);
-        EXPECT_EQ(item->Text(), name);
-        EXPECT_EQ(item->Children().size(), item == &root ? 2u : 0u);
-        EXPECT_EQ(item->Parent(), item == &root ? nullptr : &root);
+    ASSERT_THAT(Texts(root), ElementsAre(u"File resources", u"Live broadcasts"));
+    const CatalogueItem* items[] = {&root, root.Children()[0].get(), root.Children()[1].get()};
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        const std::u16string name = i == 0 ? u"Media Server" : Texts(root)[i - 1];
+        using enum AuthMethod;
+        const auto kind = static_cast<ResourceKind>(3 + i);
+        const std::uint32_t image = std::array{2u, 0u, 6u}[i];
+        const ResourceRecord expected{kind, true, None, 0, name, u"", u"", image, 0,  false,
+                                      u"",  0,    0,    0, 0,    0,   u"", u"",   u""};
+        EXPECT_EQ(std::pair(items[i]->Record(), items[i]->Text()), std::pair(expected, name));
+        EXPECT_EQ(items[i]->Children().size(), i == 0 ? 2u : 0u);
     }
 }
 
 TEST(Catalogue, KeepsTheThreeFixedItemsAndRemovesResourcesOnly) {
-    Catalogue catalogue;
-    ExpectOnlyFixedItems(catalogue);
-    EXPECT_EQ(catalogue.BranchFor(ResourceKind::VirtualFolder), &catalogue.FileResources());
-    EXPECT_EQ(catalogue.BranchFor(ResourceKind::LiveBroadcast), &catalogue.LiveBroadcasts());
-    EXPECT_EQ(catalogue.BranchFor(ResourceKind::ServerRoot), nullptr);
-    EXPECT_EQ(std::as_const(catalogue).BranchFor(static_cast<ResourceKind>(0)), nullptr);
-
-    catalogue.InsertResourceItem(Folder(u"a"));
-    CatalogueItem* b = catalogue.InsertResourceItem(Folder(u"b"));
-    catalogue.InsertResourceItem(Folder(u"c"));
-    catalogue.InsertResourceItem(Live(u"b"));
-    catalogue.RemoveItem(*b);
-    EXPECT_THAT(Texts(catalogue.FileResources()), ElementsAre(u"a", u"c"));
-    EXPECT_EQ(catalogue.FileResources().Children()[1]->Row(), 1u);
-    EXPECT_EQ(catalogue.LiveBroadcasts().Children().size(), 1u);
-
+    Catalogue c, other;
+    ExpectOnlyFixedItems(c);
+    for (const char16_t* name : {u"a", u"b", u"c"}) {
+        c.InsertResourceItem(Folder(name));
+    }
+    c.InsertResourceItem(Live(u"b"));
+    c.RemoveItem(*c.FileResources().Children()[1]);
+    EXPECT_THAT(Texts(c.FileResources()), ElementsAre(u"a", u"c"));
+    EXPECT_EQ(c.FileResources().Children()[1]->Row(), 1u);
     // Fixed items, and items of another catalogue, stay.
-    catalogue.RemoveItem(catalogue.Root());
-    catalogue.RemoveItem(catalogue.FileResources());
-    catalogue.RemoveItem(catalogue.LiveBroadcasts());
-    Catalogue other;
-    catalogue.RemoveItem(*other.InsertResourceItem(Folder(u"a")));
-    ASSERT_EQ(catalogue.Root().Children().size(), 2u);
-    EXPECT_EQ(catalogue.FileResources().Children().size(), 2u);
-    EXPECT_EQ(other.FileResources().Children().size(), 1u);
-
-    catalogue.Clear();
-    ExpectOnlyFixedItems(catalogue);
+    for (CatalogueItem* item : {&c.Root(), &c.FileResources(), &c.LiveBroadcasts(),
+                                other.InsertResourceItem(Folder(u"a"))}) {
+        c.RemoveItem(*item);
+    }
+    ASSERT_EQ(c.Root().Children().size(), 2u);
+    EXPECT_THAT(Texts(c.FileResources()), ElementsAre(u"a", u"c"));
+    EXPECT_THAT(Texts(c.LiveBroadcasts()), ElementsAre(u"b"));
+    EXPECT_THAT(Texts(other.FileResources()), ElementsAre(u"a"));
+    c.Clear();
+    ExpectOnlyFixedItems(c);
 }
 
 TEST(Catalogue, InsertsResourcesSortedByDisplayText) {
     // Names equal but for case keep their insertion order.
     Catalogue cased;
-    cased.InsertResourceItem(Folder(u"music", u"first"));
-    cased.InsertResourceItem(Folder(u"MUSIC", u"second"));
-    cased.InsertResourceItem(Folder(u"Music", u"third"));
-    cased.InsertResourceItem(Folder(u"Mus", u"shorter"));
-    EXPECT_THAT(Texts(cased.FileResources(), true),
-                ElementsAre(u"shorter", u"first", u"second", u"third"));
+    const char16_t* names[] = {u"music", u"MUSIC", u"Music", u"Mus"};
+    for (char16_t i = 0; i < 4; ++i) {
+        cased.InsertResourceItem(Folder(names[i], std::u16string(1, u'1' + i)));
+    }
+    EXPECT_THAT(Texts(cased.FileResources(), true), ElementsAre(u"4", u"1", u"2", u"3"));
 
     // A disabled resource sorts by its marked text, and gets its branch's picture.
-    ResourceRecord off = Folder(u"Music");
-    off.enabled = false;
+    ResourceRecord off = Folder(u"Music", u"", false);
     off.imageIndex = 77;
     CatalogueItem* item = cased.InsertResourceItem(off);
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->Text(), u"Music (disabled)");
-    EXPECT_EQ(item->Record().name, u"Music");
-    EXPECT_EQ(item->Record().imageIndex, 1u);
-    EXPECT_EQ(item->Parent(), &cased.FileResources());
+    off.imageIndex = VirtualFolderImage;
+    EXPECT_EQ(std::tuple(item->Text(), item->Record()), std::tuple(u"Music (disabled)", off));
     cased.InsertResourceItem(Folder(u"Music2"));
     cased.InsertResourceItem(Folder(u"a b"));
     EXPECT_THAT(
         Texts(cased.FileResources()),
         ElementsAre(u"a b", u"Mus", u"music", u"MUSIC", u"Music", u"Music (disabled)", u"Music2"));
     EXPECT_EQ(item->Row(), 5u);
-
-    CatalogueItem* live = cased.InsertResourceItem(Live(u"News"));
-    ASSERT_NE(live, nullptr);
-    EXPECT_EQ(live->Parent(), &cased.LiveBroadcasts());
-    EXPECT_EQ(live->Record().imageIndex, 3u);
+    EXPECT_EQ(cased.InsertResourceItem(Live(u"News"))->Record().imageIndex, LiveBroadcastImage);
 
     // Records of the fixed kinds or of no kind go nowhere, one by one or loaded.
-    for (auto kind : {ResourceKind::ServerRoot, ResourceKind::FileResourcesBranch,
-                      ResourceKind::LiveBroadcastsBranch, static_cast<ResourceKind>(0),
-                      static_cast<ResourceKind>(9)}) {
-        ResourceRecord record = Folder(u"odd");
-        record.kind = kind;
+    for (int kind : {3, 4, 5, 0, 9}) {
+        const ResourceRecord record = Folder(u"odd", u"", true, static_cast<ResourceKind>(kind));
         EXPECT_EQ(cased.InsertResourceItem(record), nullptr);
         cased.InsertLoaded({record});
     }
-    EXPECT_EQ(cased.FileResources().Children().size(), 7u);
-    EXPECT_EQ(cased.LiveBroadcasts().Children().size(), 1u);
+    EXPECT_EQ(Texts(cased.FileResources()).size(), 7u);
+    EXPECT_THAT(Texts(cased.LiveBroadcasts()), ElementsAre(u"News"));
     EXPECT_EQ(cased.Root().Children().size(), 2u);
 }
 
@@ -159,9 +136,9 @@ TEST(Catalogue, TextChangesDoNotMoveItemsAndLaterInsertionsScanFromTheStart) {
     EXPECT_EQ(renamed.Record().name, u"c");  // the text only
 
     // "e2" goes before the first greater sibling, "z", not where a binary search would put it.
-    EXPECT_EQ(catalogue.InsertResourceItem(Folder(u"e2"))->Row(), 1u);
-    catalogue.InsertResourceItem(Folder(u"a"));
-    catalogue.InsertResourceItem(Folder(u"zz"));
+    for (const char16_t* name : {u"e2", u"a", u"zz"}) {
+        catalogue.InsertResourceItem(Folder(name));
+    }
     EXPECT_THAT(Texts(catalogue.FileResources()),
                 ElementsAre(u"a", u"b", u"e2", u"z", u"d", u"e", u"f", u"zz"));
 }
@@ -171,15 +148,11 @@ TEST(Catalogue, LoadingAllAtOnceMatchesInsertingOneByOne) {
     std::vector<ResourceRecord> records;
     for (int i = 0; i < 1000; ++i) {
         // The source tells records apart; some are of a kind that is never inserted.
-        ResourceRecord record = Folder(RandomText(random), std::u16string(1, u'A' + i));
         const int kind = random() % 10;
-        record.kind = kind < 5   ? ResourceKind::VirtualFolder
-                      : kind < 9 ? ResourceKind::LiveBroadcast
-                                 : ResourceKind::ServerRoot;
-        record.enabled = random() % 4 != 0;
-        records.push_back(record);
+        records.push_back(Folder(RandomText(random), std::u16string(1, u'A' + i)));
+        records.back().enabled = random() % 4 != 0;
+        records.back().kind = static_cast<ResourceKind>(kind < 5 ? 1 : kind < 9 ? 2 : 3);
     }
-
     // Into empty branches, and into branches that already hold items, one renamed out of order.
     Catalogue oneByOne, loaded, startedA, startedB;
     for (Catalogue* started : {&startedA, &startedB}) {
@@ -198,11 +171,8 @@ TEST(Catalogue, LoadingAllAtOnceMatchesInsertingOneByOne) {
             const CatalogueItem& want = *expected->Root().Children()[branch];
             const CatalogueItem& got = *actual->Root().Children()[branch];
             ASSERT_GT(want.Children().size(), 300u);
-            EXPECT_EQ(Texts(got, true), Texts(want, true));
-            EXPECT_EQ(Texts(got), Texts(want));
-            for (const auto& child : got.Children()) {
-                EXPECT_EQ(child->Parent(), &got);
-            }
+            EXPECT_EQ(std::pair(Texts(got, true), Texts(got)),
+                      std::pair(Texts(want, true), Texts(want)));
         }
     }
 }
@@ -210,22 +180,16 @@ TEST(Catalogue, LoadingAllAtOnceMatchesInsertingOneByOne) {
 TEST(Catalogue, NamesAreUniqueAcrossBranchesIgnoringAsciiCase) {
     Catalogue catalogue;
     EXPECT_FALSE(catalogue.ResourceNameExists(u"Music"));
-    ResourceRecord off = Folder(u"Music");
-    off.enabled = false;
-    catalogue.InsertResourceItem(off);
+    catalogue.InsertResourceItem(Folder(u"Music", u"", false));
     catalogue.InsertResourceItem(Live(u"News"));
     catalogue.InsertResourceItem(Folder(u"\u00c9t\u00e9"));
-
-    // A name of the other branch counts; only ASCII letters fold; the display text of a
-    // disabled resource and the fixed items are no names.
-    for (const char16_t* name : {u"mUSIC", u"news", u"\u00c9T\u00e9"}) {
-        EXPECT_TRUE(catalogue.ResourceNameExists(name))
-            << testing::PrintToString(std::u16string(name));
-    }
-    for (const char16_t* name :
-         {u"\u00e9t\u00e9", u"Music (disabled)", u"Musi", u"Music ", u"Media Server", u""}) {
-        EXPECT_FALSE(catalogue.ResourceNameExists(name))
-            << testing::PrintToString(std::u16string(name));
+    // A name of the other branch counts (the first three); only ASCII letters fold; the display
+    // text of a disabled resource and the fixed items are no names.
+    const std::vector<std::u16string> names({u"mUSIC", u"news", u"\u00c9T\u00e9", u"\u00e9t\u00e9",
+                                             u"Music (disabled)", u"Musi", u"Music ",
+                                             u"Media Server", u""});
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(catalogue.ResourceNameExists(names[i]), i < 3) << i;
     }
 }
 
@@ -235,41 +199,24 @@ int Order(std::u16string_view a, std::u16string_view b) {
 }
 
 TEST(CompareDisplayText, FoldsLettersToLowerCaseAndComparesCodeUnits) {
-    const std::tuple<const char16_t*, const char16_t*, int> cases[] = {
-        {u"a b", u"a1", -1},
-        {u"Music", u"music", 0},
-        {u"alpha", u"Beta", -1},
-        {u"", u"a", -1},
-        {u"music2", u"Music (disabled)", 1},
-        // Folding is to lower case, so the punctuation between 'Z' and 'a' sorts before letters.
-        {u"_x", u"Ax", -1},
-        // Letters of other scripts fold too (Latin-1, Latin Extended-A, Greek with its final
-        // sigma, Cyrillic); signs and caseless letters are compared as they are.
-        {u"\u00c9mile\u0141", u"\u00e9mile\u0142", 0},
-        {u"\u03a3\u03c2", u"\u03c3\u03a3", 0},
-        {u"\u00d7", u"\u00f7", -1},
-        // Accented letters come after the plain alphabet; scripts follow one another.
-        {u"Zebra", u"\u00c9mile", -1},
-        {u"\u03a9", u"\u0410", -1}};
-    for (const auto& [a, b, order] : cases) {
-        EXPECT_EQ(Order(a, b), order) << testing::PrintToString(std::u16string(a)) << " "
-                                      << testing::PrintToString(std::u16string(b));
-    }
-}
-
-TEST(CompareDisplayText, IsAStrictWeakOrdering) {
-    std::mt19937 random(7);
-    for (int i = 0; i < 20000; ++i) {
-        const std::u16string a = RandomText(random), b = RandomText(random), c = RandomText(random);
-        const int ab = Order(a, b);
-        ASSERT_EQ(Order(b, a), -ab);
-        const int bc = Order(b, c);
-        if (ab <= 0 && bc <= 0) {
-            ASSERT_LE(Order(a, c), 0);
-            if (ab == 0 && bc == 0) {
-                ASSERT_EQ(Order(a, c), 0);
-            }
+    // Ascending. Folding is to lower case, so the punctuation between 'Z' and 'a' sorts before
+    // letters. Letters beyond ASCII fold too and come after the plain alphabet, with signs among
+    // them as they are; scripts follow one another.
+    const std::vector<std::u16string> up({u"", u"_x", u"a b", u"a1", u"alpha", u"Ax", u"Beta",
+                                          u"Music (disabled)", u"music2", u"Zebra", u"\u00d7",
+                                          u"\u00c9mile", u"\u00f7", u"\u03a9", u"\u0410"});
+    for (std::size_t i = 0; i < up.size(); ++i) {
+        for (std::size_t j = i + 1; j < up.size(); ++j) {
+            EXPECT_EQ(std::pair(Order(up[i], up[j]), Order(up[j], up[i])), std::pair(-1, 1))
+                << i << " " << j;
         }
+    }
+    // Latin-1, Latin Extended-A, Greek with its final sigma, Cyrillic: equal in pairs.
+    const std::vector<std::u16string> equal({u"Music", u"music", u"\u00c9mile\u0141",
+                                             u"\u00e9mile\u0142", u"\u03a3\u03c2", u"\u03c3\u03a3",
+                                             u"\u0416\u0401", u"\u0436\u0451"});
+    for (std::size_t i = 0; i < equal.size(); i += 2) {
+        EXPECT_EQ(Order(equal[i], equal[i + 1]), 0) << i;
     }
 }
 

@@ -63,7 +63,6 @@ public:
     }
 
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
-    std::size_t Size() const { return bytes_.size(); }
 
 private:
     std::vector<std::uint8_t> bytes_;

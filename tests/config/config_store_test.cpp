@@ -2,41 +2,38 @@
 
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "cli/headless_services.h"
 #include "config/config_bytes.h"
 #include "editors/multicast_table.h"
 #include "platform/file_store.h"
-#include "platform/prompter.h"
-#include "server/automation.h"
 
 namespace vantor {
 namespace {
 
 using test::ConfigBytes;
-using Message = std::pair<std::u16string, std::u16string>;
 
 const std::string ConfigPath = "/data/config.vtr";
-const Message FileMessage = {u"Unable to update configuration file", u"VantorConfig - Error"};
-const Message ReloadMessage = {u"Unable to update media server with the new configuration",
-                               u"VantorConfig - Error"};
+// As the prompter shows them: caption, then text.
+const std::string FileMessage = "VantorConfig - Error: Unable to update configuration file\n";
+const std::string ReloadMessage =
+    "VantorConfig - Error: Unable to update media server with the new configuration\n";
 
 class FakeFileStore : public FileStore {
 public:
     std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
-        auto found = files.find(path);
-        return found == files.end() ? std::nullopt : std::optional(found->second);
+        return files.count(path) != 0 ? std::optional(files[path]) : std::nullopt;
     }
     bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
         ++replaces;
-        if (!failReplace) {
-            files[path].assign(bytes.begin(), bytes.end());
-        }
-        return !failReplace;
+        return !failReplace && (files[path].assign(bytes.begin(), bytes.end()), true);
     }
 
     std::map<std::string, std::vector<std::uint8_t>> files;
@@ -44,41 +41,21 @@ public:
     int replaces = 0;
 };
 
-class FakeAutomation : public AutomationFactory {
+// Counts creations and reloads; reloading fails, which the store must not care about.
+class FakeAutomation : public NoAutomation {
 public:
     struct VtrConfig : VtrConfigObject {
         explicit VtrConfig(int& reloads) : reloads(reloads) {}
-        HResult ReloadConfiguration() override {
-            ++reloads;
-            return EFail;  // the store must not care
-        }
+        HResult ReloadConfiguration() override { return ++reloads, EFail; }
         int& reloads;
     };
-
     std::unique_ptr<VtrConfigObject> CreateVtrConfig() override {
         ++creates;
         return available ? std::make_unique<VtrConfig>(reloads) : nullptr;
     }
-    std::unique_ptr<UsersAccessObject> CreateUsersAccess() override { return nullptr; }
-    std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override { return nullptr; }
-    std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override { return nullptr; }
-    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override {
-        return nullptr;
-    }
 
     bool available = true;
-    int creates = 0;
-    int reloads = 0;
-};
-
-class RecordingPrompter : public Prompter {
-public:
-    void ShowMessage(const std::u16string& text, const std::u16string& caption) override {
-        messages.emplace_back(text, caption);
-    }
-    bool AskYesNo(const std::u16string&, const std::u16string&) override { return false; }
-
-    std::vector<Message> messages;
+    int creates = 0, reloads = 0;
 };
 
 struct StoreFixture {
@@ -90,43 +67,40 @@ struct StoreFixture {
     ServerState state = ServerState::Stopped;
     FakeFileStore files;
     FakeAutomation automation;
-    RecordingPrompter prompter;
+    std::ostringstream messages;
+    StreamPrompter prompter{messages};
     ConfigStore store;
 };
 
 TEST(ConfigStore, MissingEmptyAndUnlocatedFiles) {
+    // Missing: the defaults, whatever was in memory before, and no message.
     StoreFixture missing;
     missing.store.Server().playerPort = u"1";
-    missing.store.Resources().InsertResourceItem(ResourceRecord{});
     missing.store.LoadConfiguration();
     EXPECT_EQ(missing.store.Server(), ServerConfig{});
-    EXPECT_EQ(missing.authMethod, AuthMethod::Anonymous);
-    EXPECT_FALSE(missing.store.LoadedVersion().has_value());
-    EXPECT_TRUE(missing.store.Resources().FileResources().Children().empty());
-    EXPECT_TRUE(missing.prompter.messages.empty());
+    EXPECT_EQ(std::tuple(missing.authMethod, missing.store.LoadedVersion(), missing.messages.str()),
+              std::tuple(AuthMethod::Anonymous, std::nullopt, ""));
 
+    // Empty: a version-50 file whose port counts cannot be read.
     StoreFixture empty;
     empty.files.files[ConfigPath] = {};
     empty.store.LoadConfiguration();
     EXPECT_EQ(empty.store.LoadedVersion(), 50u);
-    ServerConfig portsEmpty;  // their counts cannot be read
-    portsEmpty.playerPort = portsEmpty.liveSourcePort = u"";
-    EXPECT_EQ(empty.store.Server(), portsEmpty);
+    ServerConfig noPorts;
+    noPorts.playerPort = noPorts.liveSourcePort = u"";
+    EXPECT_EQ(empty.store.Server(), noPorts);
 
-    // No path: reads as missing, and every save fails with the file message.
+    // No path: every save fails with the file message.
     StoreFixture unlocated("");
-    unlocated.store.LoadConfiguration();
-    EXPECT_EQ(unlocated.store.Server(), ServerConfig{});
     unlocated.state = ServerState::Running;
     unlocated.store.SaveConfiguration();
-    EXPECT_EQ(unlocated.files.replaces, 0);
-    EXPECT_EQ(unlocated.prompter.messages, std::vector<Message>{FileMessage});
-    EXPECT_EQ(unlocated.automation.creates, 0);
+    EXPECT_EQ(std::pair(unlocated.files.replaces, unlocated.automation.creates), std::pair(0, 0));
+    EXPECT_EQ(unlocated.messages.str(), FileMessage);
 }
 
 TEST(ConfigStore, LoadSortsTheTreeAndSaveWritesItInTreeOrder) {
     StoreFixture fixture;
-    ConfigBytes file;
+    ConfigBytes file, sorted;
     // Out of order, live broadcasts before folders, one folder disabled. "zulu" comes first in
     // the file but last in the tree: it wins the port 5000. The group of "Alpha" clashes on the
     // port and stays unregistered (but kept in its record); an invalid group is kept too.
@@ -134,27 +108,22 @@ TEST(ConfigStore, LoadSortsTheTreeAndSaveWritesItInTreeOrder) {
     file.Record(60, 2, u"Alpha", u"225.0.0.2:5000").Record(60, 1, u"Mus", u"not a group");
     file.Record(60, 1, u"Musa", u"225.0.0.3:5001", 0x08);
     fixture.files.files[ConfigPath] = file.Bytes();
-
     fixture.store.LoadConfiguration();
     EXPECT_EQ(fixture.store.LoadedVersion(), 60u);
     EXPECT_EQ(fixture.authMethod, AuthMethod::Internal);
-    EXPECT_EQ(fixture.store.Server().networkInterface, u"eth0 \u00e9");
     // "Musa (disabled)" sorts after "Mus" and before "Music" as its display text.
     const CatalogueItem& files = fixture.store.Resources().FileResources();
     ASSERT_EQ(files.Children().size(), 3u);
     EXPECT_EQ(files.Children()[1]->Text(), u"Musa (disabled)");
-    std::u16string message;
-    for (auto [group, free] : {std::pair(u"225.0.0.1:6000", false),
-                               {u"225.0.0.2:6001", true},
-                               {u"226.0.0.1:5001", false}}) {
-        std::u16string text = group;
-        EXPECT_EQ(fixture.multicast.Register(text, message), free);
-    }
+    std::u16string message, taken = u"225.0.0.1:6000", free = u"225.0.0.2:6001",
+                            used = u"226.0.0.1:5001";
+    EXPECT_FALSE(fixture.multicast.Register(taken, message));
+    EXPECT_TRUE(fixture.multicast.Register(free, message));
+    EXPECT_FALSE(fixture.multicast.Register(used, message));
     EXPECT_EQ(fixture.multicast.Associations().size(), 3u);
 
     // Saved as it was read, each branch in tree order, the groups that were not registered too.
     fixture.store.SaveConfiguration();
-    ConfigBytes sorted;
     sorted.Header(60).Record(60, 1, u"Mus", u"not a group");
     sorted.Record(60, 1, u"Musa", u"225.0.0.3:5001", 0x08).Record(60, 1, u"Music");
     sorted.Record(60, 2, u"Alpha", u"225.0.0.2:5000").Record(60, 2, u"zulu", u"225.0.0.1:5000");
@@ -165,27 +134,25 @@ TEST(ConfigStore, LoadSortsTheTreeAndSaveWritesItInTreeOrder) {
     EXPECT_EQ(files.Children().size(), 3u);
 }
 
-TEST(ConfigStore, SaveZeroesLimitsThatAreOff) {
+TEST(ConfigStore, SaveZeroesLimitsThatAreOffOnceWritten) {
     StoreFixture fixture;
     fixture.store.LoadConfiguration();
     ServerConfig& server = fixture.store.Server();
+    auto limits = [&] {
+        return std::pair(server.maxConnectionsPerUser, server.maxAnonymousConnections);
+    };
     server.maxConnectionsPerUser = 5;
     server.maxAnonymousConnections = 9;
-
     fixture.files.failReplace = true;
     fixture.store.SaveConfiguration();
-    EXPECT_EQ(server.maxConnectionsPerUser, 5u);  // nothing was written, memory is as it was
-
+    EXPECT_EQ(limits(), std::pair(5u, 9u));
     fixture.files.failReplace = false;
     fixture.store.SaveConfiguration();
-    EXPECT_EQ(server.maxConnectionsPerUser, 0u);
-    EXPECT_EQ(server.maxAnonymousConnections, 0u);
-
+    EXPECT_EQ(limits(), std::pair(0u, 0u));
     server.limitConnectionsPerUser = true;
     server.maxConnectionsPerUser = 5;
     fixture.store.SaveConfiguration();
-    EXPECT_EQ(server.maxConnectionsPerUser, 5u);
-    EXPECT_EQ(server.maxAnonymousConnections, 0u);
+    EXPECT_EQ(limits(), std::pair(5u, 0u));
 }
 
 TEST(ConfigStore, SaveNotifiesTheServerOnlyWhileItRuns) {
@@ -194,14 +161,14 @@ TEST(ConfigStore, SaveNotifiesTheServerOnlyWhileItRuns) {
         ServerState state;
         bool reachable, writable;
         int creates, reloads;
-        std::vector<Message> messages;
+        std::string messages;
     };
-    const Case cases[] = {{Stopped, true, true, 0, 0, {}},
-                          {NotResponding, true, true, 0, 0, {}},
-                          {ChangingState, true, true, 0, 0, {}},
-                          {Running, true, true, 1, 1, {}},
-                          {Running, false, true, 1, 0, {ReloadMessage}},
-                          {Running, true, false, 0, 0, {FileMessage}}};
+    const Case cases[] = {{Stopped, true, true, 0, 0, ""},
+                          {NotResponding, true, true, 0, 0, ""},
+                          {ChangingState, true, true, 0, 0, ""},
+                          {Running, true, true, 1, 1, ""},
+                          {Running, false, true, 1, 0, ReloadMessage},
+                          {Running, true, false, 0, 0, FileMessage}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.state) * 10 + c.reachable * 2 + c.writable);
         StoreFixture fixture;
@@ -211,9 +178,9 @@ TEST(ConfigStore, SaveNotifiesTheServerOnlyWhileItRuns) {
         fixture.store.SaveConfiguration();
         EXPECT_EQ(fixture.files.replaces, 1);
         EXPECT_EQ(fixture.files.files.count(ConfigPath), c.writable ? 1u : 0u);
-        EXPECT_EQ(fixture.automation.creates, c.creates);
-        EXPECT_EQ(fixture.automation.reloads, c.reloads);
-        EXPECT_EQ(fixture.prompter.messages, c.messages);
+        EXPECT_EQ(std::pair(fixture.automation.creates, fixture.automation.reloads),
+                  std::pair(c.creates, c.reloads));
+        EXPECT_EQ(fixture.messages.str(), c.messages);
         // The state is read at each save, not when the store was made.
         fixture.state = Stopped;
         fixture.store.SaveConfiguration();

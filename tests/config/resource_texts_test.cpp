@@ -1,73 +1,63 @@
 #include "config/resource_texts.h"
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace vantor {
 namespace {
 
-ResourceRecord Make(ResourceKind kind, std::u16string name, std::u16string source, bool enabled) {
-    ResourceRecord record;
-    record.kind = kind;
-    record.enabled = enabled;
-    record.name = std::move(name);
-    record.source = std::move(source);
-    return record;
+ResourceRecord Make(ResourceKind kind, std::u16string name, std::u16string source, bool on = true) {
+    ResourceRecord r;
+    std::tie(r.kind, r.name, r.source, r.enabled) = std::tuple(kind, name, source, on);
+    return r;
 }
 
-TEST(ResourceTexts, DisplayTextMarksDisabledResources) {
-    const ResourceKind folder = ResourceKind::VirtualFolder;
-    EXPECT_EQ(DisplayText(Make(folder, u"Music", u"/srv/music", true)), u"Music");
-    EXPECT_EQ(DisplayText(Make(folder, u"Music", u"/srv/music", false)), u"Music (disabled)");
-    EXPECT_EQ(DisplayText(Make(folder, u"", u"", false)), u" (disabled)");
+TEST(ResourceTexts, DisplayTextMarksDisabledResourcesAndSourceTextHidesHashes) {
+    using enum ResourceKind;
+    EXPECT_EQ(DisplayText(Make(VirtualFolder, u"Music", u"/m")), u"Music");
+    EXPECT_EQ(DisplayText(Make(VirtualFolder, u"Music", u"/m", false)), u"Music (disabled)");
+    EXPECT_EQ(DisplayText(Make(VirtualFolder, u"", u"", false)), u" (disabled)");
     // Fixed items always show their bare name.
-    EXPECT_EQ(DisplayText(Make(ResourceKind::FileResourcesBranch, u"File resources", u"", false)),
-              u"File resources");
-}
+    EXPECT_EQ(DisplayText(Make(FileResourcesBranch, u"Files", u"", false)), u"Files");
 
-TEST(ResourceTexts, SourceTextHidesTheHashOfDynamicBroadcasts) {
-    const ResourceKind live = ResourceKind::LiveBroadcast;
-    EXPECT_EQ(SourceText(Make(live, u"Dyn", u"0@8843d7f92416211de9ebb963ff4ce28125932878", true)),
-              u"Dynamic");
-    EXPECT_EQ(SourceText(Make(live, u"Dyn", u"0", true)), u"Dynamic");
+    // The source of a dynamic live broadcast hides its hash.
+    for (const char16_t* source : {u"0@8843d7f92416211de9ebb963ff4ce28125932878", u"0"}) {
+        EXPECT_EQ(SourceText(Make(ResourceKind::LiveBroadcast, u"Dyn", source)), u"Dynamic");
+    }
     for (const char16_t* source :
          {u"12@192.168.1.5", u"mms://host/stream", u"vtr://10.0.0.2:7070/tcp/News", u""}) {
-        EXPECT_EQ(SourceText(Make(live, u"L", source, true)), source);
+        EXPECT_EQ(SourceText(Make(ResourceKind::LiveBroadcast, u"L", source)), source);
     }
     // Only a live broadcast's source is coded; a folder path beginning with 0 is just a path.
-    EXPECT_EQ(SourceText(Make(ResourceKind::VirtualFolder, u"F", u"0data", true)), u"0data");
+    EXPECT_EQ(SourceText(Make(ResourceKind::VirtualFolder, u"F", u"0data")), u"0data");
 }
 
 TEST(ResourceTexts, AccessibilityTextNamesTheMethodAndGroups) {
     using enum AuthMethod;
     const std::u16string internal = u"Internal authentication. ";
-    // Method, groups, server default, text.
-    const std::tuple<AuthMethod, UserGroups, AuthMethod, std::u16string> cases[] = {
-        {None, 7, Internal, u""},
-        {Anonymous, 7, Internal, u"Anonymous access"},
-        {SessionBased, 7, Internal, u"Session-based authentication"},
-        {Internal, 7, Anonymous, internal + u"All users"},
-        {Internal, 3, Anonymous, internal + u"Basic and medium users"},
-        {Internal, 5, Anonymous, internal + u"Basic and advanced users"},
-        {Internal, 6, Anonymous, internal + u"Medium and advanced users"},
-        {Internal, 1, Anonymous, internal + u"Basic users"},
-        {Internal, 2, Anonymous, internal + u"Medium users"},
-        {Internal, 4, Anonymous, internal + u"Advanced users"},
-        {Internal, 0, Anonymous, internal},
-        {Internal, 15, Anonymous, internal},
-        // Any unknown method reads as internal authentication.
-        {static_cast<AuthMethod>(9), 1, Anonymous, internal + u"Basic users"},
-        // Inherit shows the server default with the resource's groups.
-        {InheritDefault, 5, Internal, internal + u"Basic and advanced users"},
-        {InheritDefault, 5, Anonymous, u"Anonymous access"},
-        // A default that is no usable method is not followed again.
-        {InheritDefault, 2, InheritDefault, internal + u"Medium users"},
-        {InheritDefault, 2, None, internal + u"Medium users"}};
-    for (const auto& [method, groups, defaultMethod, text] : cases) {
-        EXPECT_EQ(AccessibilityText(method, groups, defaultMethod), text)
-            << static_cast<int>(method) << " " << groups << " " << static_cast<int>(defaultMethod);
+    EXPECT_EQ(AccessibilityText(None, 7, Internal), u"");
+    EXPECT_EQ(AccessibilityText(Anonymous, 7, Internal), u"Anonymous access");
+    EXPECT_EQ(AccessibilityText(SessionBased, 7, Internal), u"Session-based authentication");
+    // Internal authentication by user groups; a mask with no known group or an unknown bit names
+    // no group, and any unknown method reads as internal authentication.
+    const std::vector<std::u16string> groups(
+        {u"", u"Basic users", u"Medium users", u"Basic and medium users", u"Advanced users",
+         u"Basic and advanced users", u"Medium and advanced users", u"All users"});
+    for (UserGroups mask = 0; mask < 8; ++mask) {
+        EXPECT_EQ(AccessibilityText(Internal, mask, Anonymous), internal + groups[mask]) << mask;
+        EXPECT_EQ(AccessibilityText(static_cast<AuthMethod>(9), mask, Anonymous),
+                  internal + groups[mask]);
     }
+    EXPECT_EQ(AccessibilityText(Internal, 15, Anonymous), internal);
+    // Inherit shows the server default with the resource's groups; a default that is no usable
+    // method is not followed again.
+    EXPECT_EQ(AccessibilityText(InheritDefault, 5, Internal), internal + groups[5]);
+    EXPECT_EQ(AccessibilityText(InheritDefault, 5, Anonymous), u"Anonymous access");
+    EXPECT_EQ(AccessibilityText(InheritDefault, 2, InheritDefault), internal + groups[2]);
+    EXPECT_EQ(AccessibilityText(InheritDefault, 2, None), internal + groups[2]);
 }
 
 }  // namespace

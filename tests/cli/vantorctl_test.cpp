@@ -1,0 +1,212 @@
+// vantorctl run as a program: its command line, what show prints and what normalize writes.
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdlib.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/config_commands.h"
+#include "config/config_bytes.h"
+#include "config/config_file.h"
+
+namespace vantor {
+namespace {
+
+using Json = nlohmann::json;
+using Bytes = std::vector<std::uint8_t>;
+using namespace std::string_literals;
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
+}
+
+// The whole file as text or as bytes.
+template <typename Contents>
+Contents Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Contents(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+// Each test in a folder of its own under the system's temporary folder, removed afterwards.
+class Vantorctl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = (std::filesystem::temp_directory_path() / "vantor_cli_XXXXXX").string();
+        ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    // A path inside the folder.
+    std::string At(const std::string& name) const { return folder + "/" + name; }
+    static std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+    // Runs vantorctl with the arguments (paths among them in single quotes) and the environment
+    // assignments given.
+    ProgramRun Run(const std::string& arguments, const std::string& environment = "") const {
+        const std::string command = environment + " '" + VANTOR_CTL_PATH + "' " + arguments +
+                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' </dev/null";
+        const int status = system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read<std::string>(At("stdout")),
+                Read<std::string>(At("stderr"))};
+    }
+
+    std::string folder;
+};
+
+const std::u16string Accented = u"\u00c9v\u00e9nements \u0416";
+const std::string AccentedUtf8 = "\xC3\x89v\xC3\xA9nements \xD0\x96";
+
+// A file of the given version with five resources out of order, one disabled and one named
+// beyond ASCII; the header is ConfigBytes::Header.
+Bytes SampleFile(std::uint32_t version) {
+    test::ConfigBytes bytes;
+    bytes.Header(version).Record(version, 1, u"zulu");
+    bytes.Record(version, 2, u"News", u"225.0.0.1:5000", 0x03).Record(version, 1, Accented, u"", 5);
+    bytes.Record(version, 1, u"Alpha", u"", 0x09);
+    return bytes.Record(version, 2, u"Blues").Bytes();
+}
+
+// An object with these space-separated keys and these values, in order.
+Json Object(const std::string& keys, const auto&... values) {
+    std::istringstream names(keys);
+    Json object = Json::object();
+    for (const Json& value : {Json(values)...}) {
+        std::string key;
+        names >> key;
+        object[key] = value;
+    }
+    return object;
+}
+
+// What show reports for ConfigBytes::Record(version, kind, name, group, flags).
+Json ResourceJson(std::uint32_t version, int kind, const std::string& name,
+                  const std::string& group = "", int flags = 1) {
+    const bool folder = kind == 1, v55 = version >= 55, v60 = version >= 60, off = flags & 0x08;
+    return Object(
+        "kind enabled authMethod userGroups name source description imageIndex unicast "
+        "multicast multicastGroup playlist playlistOrder playTimeLimit allowDelegates "
+        "allowMmsPlayers metaTitle metaAuthor metaCopyright maxConnections maxConnectionsPerUser "
+        "maxThroughputKBps notifyArchival displayText",
+        kind, !off, 3, 6, name, "/media/music", "about " + name, folder ? 1 : 3, (flags & 1) != 0,
+        !group.empty(), group, folder, 1, folder ? -1 : 90, (flags & 2) != 0, (flags & 4) != 0,
+        v55 ? "Title" : "", v55 ? "Author" : "", v55 ? "(c)" : "", v60 ? 11 : 0, v60 ? 2 : 0,
+        v60 ? 900 : 0, v60, off ? name + " (disabled)" : name);
+}
+
+TEST_F(Vantorctl, UsageErrorsExitWithTwo) {
+    for (const char* arguments : {"", "frobnicate", "show --bogus", "show a.vtr b.vtr", "normalize",
+                                  "start --timeout soon"}) {
+        const ProgramRun run = Run(arguments);
+        EXPECT_EQ(std::pair(run.exitCode, run.out), std::pair(ExitUsage, ""s)) << arguments;
+        EXPECT_NE(run.err, "") << arguments;
+    }
+}
+
+TEST_F(Vantorctl, ShowJsonOfEachVersionHasEveryFieldWithItsTypeInTreeOrder) {
+    const std::string path = At("config.vtr");
+    for (std::uint32_t version : {ConfigVersion50, ConfigVersion55, ConfigVersion60}) {
+        SCOPED_TRACE(version);
+        WriteBytes(path, SampleFile(version));
+        const ProgramRun run = Run("show --json " + Quoted(path));
+        EXPECT_EQ(std::pair(run.exitCode, run.err), std::pair(ExitOk, ""s));
+        // Non-ASCII names are written as UTF-8, not as \u escapes.
+        EXPECT_NE(run.out.find(AccentedUtf8), std::string::npos);
+
+        // Exactly these keys, booleans as booleans, texts as strings, numbers as integers.
+        const bool v55 = version >= 55, v60 = version >= 60;
+        const Json server = Object(
+            "playerPort liveSourcePort limitConnections maxConnections limitConnectionsPerUser "
+            "maxConnectionsPerUser limitAnonymousConnections maxAnonymousConnections "
+            "limitThroughput maxThroughputKBps loggingMode loggingProgId defaultAuthMethod "
+            "archivalPassword networkInterface archivalServerAddress archivalServerPort",
+            "6001", "6002", true, 4464, true, 5, false, 0, true, 305419896, 3, "", 3,
+            v55 ? "ab12" : "", v60 ? "eth0 \xC3\xA9" : "Any available", v60 ? "10.0.0.9" : "",
+            v60 ? "8080" : "");
+        // "File resources" first, each branch sorted by display text (É folds to é, after z).
+        const Json resources = {
+            ResourceJson(version, 1, "Alpha", "", 0x09), ResourceJson(version, 1, "zulu"),
+            ResourceJson(version, 1, AccentedUtf8, "", 0x05), ResourceJson(version, 2, "Blues"),
+            ResourceJson(version, 2, "News", "225.0.0.1:5000", 0x03)};
+        EXPECT_EQ(Json::parse(run.out),
+                  Object("version serverConfig resources", version, server, resources));
+    }
+}
+
+TEST_F(Vantorctl, ShowWithoutAFileReadsTheLocatedOneOrShowsTheDefaults) {
+    const std::string appData = "VANTOR_COMMON_APPDATA=" + Quoted(folder);
+    Json defaults = Json::parse(Run("show --json", appData).out);
+    EXPECT_EQ(Json::array({defaults["version"], defaults["serverConfig"]["playerPort"],
+                           defaults["resources"]}),
+              Json::array({nullptr, "5119", Json::array()}));
+    // Then in plain text: both branches in tree order.
+    std::filesystem::create_directory(At("Quorvane"));
+    WriteBytes(At("Quorvane/config.vtr"), SampleFile(ConfigVersion55));
+    const ProgramRun run = Run("show", appData);
+    EXPECT_EQ(run.exitCode, ExitOk);
+    std::size_t at = 0;
+    for (const std::string& text :
+         {"Version: 55\n"s, "File resources (3)\n"s, "Alpha (disabled)"s, "zulu"s, AccentedUtf8,
+          "Live broadcasts (2)\n"s, "Blues"s, "News"s, "225.0.0.1:5000"s}) {
+        at = run.out.find(text, at);
+        ASSERT_NE(at, std::string::npos) << text << "\n" << run.out;
+    }
+}
+
+TEST_F(Vantorctl, NormalizeRewritesAsVersion60InTreeOrder) {
+    const std::string path = At("config.vtr"), out = At("normalised.vtr");
+    for (std::uint32_t version : {ConfigVersion50, ConfigVersion55, ConfigVersion60}) {
+        SCOPED_TRACE(version);
+        // The header as read, then the records in tree order, as version 60.
+        const ConfigFileContents read = ReadConfigFile(SampleFile(version));
+        const std::vector<ResourceRecord>& r = read.records;  // zulu News Événements Alpha Blues
+        const std::vector<const ResourceRecord*> treeOrder = {&r[3], &r[0], &r[2], &r[4], &r[1]};
+        const Bytes normalised = WriteConfigFile(read.server, read.defaultAuthMethod, treeOrder);
+
+        // Into another file the original stays as it was; in place it is replaced.
+        WriteBytes(path, SampleFile(version));
+        EXPECT_EQ(Run("normalize " + Quoted(path) + " " + Quoted(out)).exitCode, ExitOk);
+        EXPECT_EQ(Read<Bytes>(path), SampleFile(version));
+        EXPECT_EQ(Read<Bytes>(out), normalised);
+        const ProgramRun run = Run("normalize " + Quoted(path));
+        EXPECT_EQ(std::pair(run.exitCode, run.err), std::pair(ExitOk, ""s));
+        EXPECT_EQ(Read<Bytes>(path), normalised);
+    }
+}
+
+TEST_F(Vantorctl, MissingUnreadableAndUnwritableFilesFailAndChangeNothing) {
+    const std::string missing = At("missing.vtr"), out = At("out.vtr");
+    // A file named on the command line must exist: the defaults would hide a typing error.
+    for (const auto& [file, problem] :
+         {std::pair(missing, ": no such file\n"), {folder, ": cannot be read\n"}}) {
+        for (const std::string& command : {"show " + Quoted(file), "show --json " + Quoted(file),
+                                           "normalize " + Quoted(file) + " " + Quoted(out)}) {
+            const ProgramRun run = Run(command);
+            EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+                      std::tuple(ExitFailure, "", "vantorctl: " + file + problem))
+                << command;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing) || std::filesystem::exists(out));
+
+    const std::string path = At("config.vtr"), unwritable = At("no such folder/out.vtr");
+    WriteBytes(path, SampleFile(ConfigVersion55));
+    const ProgramRun run = Run("normalize " + Quoted(path) + " " + Quoted(unwritable));
+    EXPECT_EQ(std::pair(run.exitCode, run.err),
+              std::pair(ExitFailure, "vantorctl: " + unwritable + ": cannot be written\n"));
+    EXPECT_EQ(Read<Bytes>(path), SampleFile(ConfigVersion55));
+}
+
+}  // namespace
+}  // namespace vantor
