@@ -1,6 +1,7 @@
 #include "ui/context_menu.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -8,81 +9,64 @@
 namespace vantor {
 namespace {
 
-// The menu as one line per entry ("---" for a separator, else "id text"), easy to compare.
-std::vector<std::string> Lines(const std::vector<ContextMenuEntry>& entries) {
-    std::vector<std::string> lines;
-    for (const ContextMenuEntry& entry : entries) {
-        if (entry.separator) {
-            lines.push_back("---");
-        } else {
-            lines.push_back(std::to_string(entry.id) + " " +
-                            std::string(entry.text.begin(), entry.text.end()));
-        }
+using enum ResourceKind;
+using enum MulticastMenuItem;
+
+// The menu of a record of kind, enabled or not, as one string: "id text" per entry, "-" per
+// separator, joined by "|".
+std::string Menu(ResourceKind kind, bool enabled, MulticastMenuItem multicast) {
+    ResourceRecord record;
+    record.kind = kind;
+    record.enabled = enabled;
+    std::string lines;
+    for (const ContextMenuEntry& entry : BuildContextMenu(record, multicast)) {
+        const std::string text(entry.text.begin(), entry.text.end());
+        lines += (lines.empty() ? "" : "|") +
+                 (entry.separator ? "-" : std::to_string(entry.id) + " " + text);
     }
     return lines;
 }
 
-ResourceRecord OfKind(ResourceKind kind, bool enabled = true) {
-    ResourceRecord record;
-    record.kind = kind;
-    record.enabled = enabled;
-    return record;
-}
-
-using Menu = std::vector<std::string>;
-
-TEST(ContextMenu, FixedItemsAndLiveBroadcasts) {
-    const auto hidden = MulticastMenuItem::Hidden;
-    EXPECT_EQ(
-        Lines(BuildContextMenu(OfKind(ResourceKind::ServerRoot), hidden)),
-        (Menu{"210 New &live broadcast...", "211 New &virtual folder...", "214 &Properties..."}));
-    EXPECT_EQ(Lines(BuildContextMenu(OfKind(ResourceKind::FileResourcesBranch), hidden)),
-              (Menu{"211 New &virtual folder..."}));
-    EXPECT_EQ(Lines(BuildContextMenu(OfKind(ResourceKind::LiveBroadcastsBranch), hidden)),
-              (Menu{"210 New &live broadcast..."}));
-
-    EXPECT_EQ(Lines(BuildContextMenu(OfKind(ResourceKind::LiveBroadcast), hidden)),
-              (Menu{"32790 &Disable live broadcast", "212 Delete &live broadcast",
-                    "213 Live broadcast &settings..."}));
-    EXPECT_EQ(Lines(BuildContextMenu(OfKind(ResourceKind::LiveBroadcast, false), hidden)),
-              (Menu{"32790 &Enable live broadcast", "212 Delete &live broadcast",
-                    "213 Live broadcast &settings..."}));
-}
-
-TEST(ContextMenu, VirtualFolderWithAndWithoutMulticastItem) {
-    EXPECT_EQ(Lines(BuildContextMenu(OfKind(ResourceKind::VirtualFolder, false),
-                                     MulticastMenuItem::Hidden)),
-              (Menu{"32790 &Enable virtual folder", "0 Delete &virtual folder",
-                    "32775 Virtual folder &settings...", "---", "32785 &Export info to web page...",
-                    "---", "32788 &Generate WMP playlist..."}));
-    EXPECT_EQ(
-        Lines(BuildContextMenu(OfKind(ResourceKind::VirtualFolder), MulticastMenuItem::Start)),
-        (Menu{"32790 &Disable virtual folder", "0 Delete &virtual folder",
-              "32775 Virtual folder &settings...", "---", "32777 &Start muticasting", "---",
-              "32785 &Export info to web page...", "32788 &Generate WMP playlist..."}));
-    const Menu stop =
-        Lines(BuildContextMenu(OfKind(ResourceKind::VirtualFolder), MulticastMenuItem::Stop));
-    ASSERT_EQ(stop.size(), 8u);
-    EXPECT_EQ(stop[4], "32777 &Stop multicasting");
+TEST(ContextMenu, ItemsPerKindAndState) {
+    const std::string folder = "0 Delete &virtual folder|32775 Virtual folder &settings...|-|";
+    const std::string tail = "32785 &Export info to web page...|";
+    const std::string broadcast = "212 Delete &live broadcast|213 Live broadcast &settings...";
+    EXPECT_EQ(Menu(ServerRoot, true, Hidden),
+              "210 New &live broadcast...|211 New &virtual folder...|214 &Properties...");
+    EXPECT_EQ(Menu(FileResourcesBranch, true, Hidden), "211 New &virtual folder...");
+    EXPECT_EQ(Menu(LiveBroadcastsBranch, true, Hidden), "210 New &live broadcast...");
+    EXPECT_EQ(Menu(LiveBroadcast, true, Hidden), "32790 &Disable live broadcast|" + broadcast);
+    EXPECT_EQ(Menu(LiveBroadcast, false, Hidden), "32790 &Enable live broadcast|" + broadcast);
+    EXPECT_EQ(Menu(VirtualFolder, false, Hidden), "32790 &Enable virtual folder|" + folder + tail +
+                                                      "-|32788 &Generate WMP playlist...");
+    EXPECT_EQ(Menu(VirtualFolder, true, Start), "32790 &Disable virtual folder|" + folder +
+                                                    "32777 &Start muticasting|-|" + tail +
+                                                    "32788 &Generate WMP playlist...");
+    EXPECT_EQ(Menu(VirtualFolder, true, Stop), "32790 &Disable virtual folder|" + folder +
+                                                   "32777 &Stop multicasting|-|" + tail +
+                                                   "32788 &Generate WMP playlist...");
 }
 
 TEST(ContextMenu, TranslatesItemIdsToCommands) {
-    auto frame = [](int id, int parameter) {
-        return RoutedCommand{.route = CommandRoute::Frame, .id = id, .parameter = parameter};
+    using enum CommandRoute;
+    const std::pair<int, std::optional<RoutedCommand>> cases[] = {
+        {211, RoutedCommand{Frame, 204, 0}},
+        {32775, RoutedCommand{Frame, 204, -1}},
+        {210, RoutedCommand{Frame, 205, 0}},
+        {213, RoutedCommand{Frame, 205, -1}},
+        {214, RoutedCommand{Frame, 215, 0}},
+        {212, RoutedCommand{Frame, 57635, 0}},
+        {0, RoutedCommand{Frame, 57635, 0}},
+        {32790, RoutedCommand{Pane, 32790, 0}},
+        {32777, RoutedCommand{Pane, 32777, 0}},
+        {32785, RoutedCommand{Pane, 32785, 0}},
+        {32788, RoutedCommand{Pane, 32788, 0}},
+        {204, std::nullopt},
+        {57635, std::nullopt},
     };
-    EXPECT_EQ(TranslateMenuCommand(211), frame(204, 0));
-    EXPECT_EQ(TranslateMenuCommand(32775), frame(204, -1));
-    EXPECT_EQ(TranslateMenuCommand(210), frame(205, 0));
-    EXPECT_EQ(TranslateMenuCommand(213), frame(205, -1));
-    EXPECT_EQ(TranslateMenuCommand(214), frame(215, 0));
-    EXPECT_EQ(TranslateMenuCommand(212), frame(57635, 0));
-    EXPECT_EQ(TranslateMenuCommand(0), frame(57635, 0));
-    for (int paneId : {32790, 32777, 32785, 32788}) {
-        EXPECT_EQ(TranslateMenuCommand(paneId),
-                  (RoutedCommand{.route = CommandRoute::Pane, .id = paneId, .parameter = 0}));
+    for (const auto& [id, command] : cases) {
+        EXPECT_EQ(TranslateMenuCommand(id), command) << id;
     }
-    EXPECT_EQ(TranslateMenuCommand(204), std::nullopt);
-    EXPECT_EQ(TranslateMenuCommand(57635), std::nullopt);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 using test::FakeDesktopServices;
 using test::FakeInstallationEnvironment;
 
-TEST(HelpPages, OpensPresentPagesInTheBrowser) {
+TEST(HelpPages, OpensPresentPagesRemembersMissingHelpAndPrefersTheInstalledFolder) {
     FakeDesktopServices desktop;
     FakeInstallationEnvironment env;
     env.existing = {"/data/help/VantorConfig.html", "/data/help/Auth.htm"};
@@ -26,31 +26,25 @@ TEST(HelpPages, OpensPresentPagesInTheBrowser) {
     EXPECT_EQ(desktop.helpPages,
               (std::vector<std::string>{"/data/help/VantorConfig.html", "/data/help/Auth.htm",
                                         "/data/help/VantorConfig.html"}));
-
     // The browser refusing the page is reported.
     desktop.succeed = false;
     EXPECT_FALSE(help.ShowTopic(AuthHelpPage));
-}
 
-TEST(HelpPages, MissingHelpIsRememberedAndShowsNothing) {
-    FakeDesktopServices desktop;
-    FakeInstallationEnvironment env;
-    HelpPages help(desktop, env, "/data/help");
-    EXPECT_FALSE(help.ShowTopic(HelpIndexPage));
-    // Pages that appear later are not looked for again.
-    env.existing = {"/data/help/VantorConfig.html", "/data/help/Auth.htm"};
-    EXPECT_FALSE(help.ShowTopic(HelpIndexPage));
-    EXPECT_FALSE(help.ShowTopic(AuthHelpPage));
-    EXPECT_TRUE(desktop.helpPages.empty());
-
-    HelpPages noFolder(desktop, env, "");
+    // Help missing at the first request stays missing, though its pages appear later; so is
+    // help without a folder.
+    FakeDesktopServices none;
+    FakeInstallationEnvironment empty;
+    HelpPages missing(none, empty, "/data/help");
+    HelpPages noFolder(none, env, "");
+    EXPECT_FALSE(missing.ShowTopic(HelpIndexPage));
+    empty.existing = env.existing;
+    EXPECT_FALSE(missing.ShowTopic(HelpIndexPage));
+    EXPECT_FALSE(missing.ShowTopic(AuthHelpPage));
     EXPECT_FALSE(noFolder.ShowTopic(HelpIndexPage));
-    EXPECT_TRUE(desktop.helpPages.empty());
-}
+    EXPECT_TRUE(none.helpPages.empty());
 
-TEST(HelpPages, PrefersTheInstalledFolderBesideTheExecutable) {
-    FakeInstallationEnvironment env;
-    env.executable = "/opt/vantor/bin/vantorconfig";
+    // The installed folder beside the executable comes first.
+    env.existing.clear();
     EXPECT_EQ(ChooseHelpFolder(env, "/src/data/help"), "/src/data/help");
     env.existing.insert("/opt/vantor/bin/../share/vantorconfig/help/VantorConfig.html");
     EXPECT_EQ(ChooseHelpFolder(env, "/src/data/help"),

@@ -1,14 +1,14 @@
-// The main window built for real over faked platform services, offscreen: the frame's widgets
-// bound to its model and to the resource commands. The rules themselves are tested in ui_tests.
+// The main window built for real over faked platform services, offscreen: the frame's widgets,
+// its tree and contents panes and their item models bound to the logic tested in ui_tests.
 
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <memory>
-#include <thread>
 #include <vector>
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -24,71 +23,102 @@
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "editors/folder_editor_dialog.h"
-#include "platform/linux_clock.h"
-#include "platform/linux_instance_channel.h"
-#include "ui/about_dialog.h"
 #include "ui/activity_monitor_pane.h"
+#include "ui/catalogue_item_model.h"
+#include "ui/contents_list.h"
 #include "ui/contents_list_pane.h"
 #include "ui/main_frame_window.h"
+#include "ui/qt_icons.h"
 #include "ui/resource_tree_pane.h"
-#include "ui/single_instance.h"
 #include "ui/ui_fakes.h"
 
 namespace vantor {
 namespace {
 
-using test::FakeApp;
+using Commands = QList<QVariantList>;
 
-// The server side of the multicast status line: every folder multicasts to group while it is
-// set.
-class MulticastServer : public test::FakeAutomation {
-public:
-    struct Trigger : FileMCastTriggerObject {
-        explicit Trigger(MulticastServer& server) : server(server) {}
-        HResult StartMulticast(const std::u16string&, const std::u16string&, const std::u16string&,
-                               std::int32_t, bool) override {
-            return SOk;
-        }
-        HResult StopMulticast(const std::u16string&) override { return SOk; }
-        MulticastStatusResult GetMulticastStatus(const std::u16string&) override {
-            ++server.statusQueries;
-            return {server.group.empty() ? SFalse : SOk, server.group, u"Stopped by schedule"};
-        }
-        MulticastServer& server;
-    };
-    std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override {
-        return std::make_unique<Trigger>(*this);
+// config.vtr where the fakes locate it: in tree order the folders archive, Films (multicast on
+// port 5000), "Music (disabled)", zebra and the broadcasts Camera, Studio; internal access.
+bool WriteSampleConfig(test::FakeApp& app) {
+    std::vector<ResourceRecord> records(6);
+    const char16_t* names[] = {u"zebra", u"Music", u"Films", u"archive", u"Camera", u"Studio"};
+    std::vector<const ResourceRecord*> pointers;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        records[i].kind = i < 4 ? ResourceKind::VirtualFolder : ResourceKind::LiveBroadcast;
+        records[i].name = names[i];
+        records[i].source = u"/srv/";
+        records[i].userGroups = AllUsers;
+        pointers.push_back(&records[i]);
     }
-
-    std::u16string group;
-    int statusQueries = 0;
-};
-
-// config.vtr where the fakes locate it: the multicast folders Films (on port 5000) and Music.
-void WriteSampleConfig(FakeApp& app) {
-    ResourceRecord films;
-    films.kind = ResourceKind::VirtualFolder;
-    films.name = u"Films";
-    films.source = u"/srv/films";
-    films.unicast = films.multicast = films.playlist = true;
-    films.multicastGroup = u"225.1.1.1:5000";
-    ResourceRecord music = films;
-    music.name = u"Music";
-    music.multicastGroup.clear();
-    const ResourceRecord* records[] = {&films, &music};
+    records[1].enabled = false;
+    records[2].multicast = records[2].unicast = records[2].playlist = true;
+    records[2].multicastGroup = u"225.1.1.1:5000";
+    records[5].source = u"0@5e884898da";
     app.files.files[test::FakeInstallationEnvironment::DefaultConfigPath] =
-        WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records);
+        WriteConfigFile(ServerConfig{}, AuthMethod::Internal, std::span(pointers));
+    return true;
 }
 
-// Once the folder editor is up, runs drive on it.
-template <typename Drive>
-void WhenEditorOpens(Drive drive) {
-    QTimer::singleShot(0, [drive] {
-        auto* dialog = qobject_cast<FolderEditorDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        drive(*dialog);
-    });
+QStringList Column(const QAbstractItemModel& model, int column = 0,
+                   const QModelIndex& parent = {}) {
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        texts << model.index(row, column, parent).data().toString();
+    }
+    return texts;
 }
+
+// A menu's items as "id text", "-" for a separator.
+QStringList Lines(const QList<QAction*>& actions) {
+    QStringList lines;
+    for (QAction* action : actions) {
+        lines << (action->isSeparator()
+                      ? QStringLiteral("-")
+                      : QString::number(action->data().toInt()) + u' ' + action->text());
+    }
+    return lines;
+}
+
+// What a mouse delivers for a double click: QTest::mouseDClick alone sends only the second
+// press, which an item view takes for a first one.
+void DoubleClick(QWidget* widget, QPoint position) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, position);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, position);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
+}
+
+// The window over the sample, shown; every change runs under Qt's own consistency checks of
+// both item models.
+struct Frame {
+    Frame() {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto mode = QAbstractItemModelTester::FailureReportingMode::QtTest;
+        treeTester = std::make_unique<QAbstractItemModelTester>(Tree()->model(), mode);
+        listTester = std::make_unique<QAbstractItemModelTester>(List().model(), mode);
+    }
+    QTreeView* Tree() const { return window.TreePane().View(); }
+    QTreeView& List() const { return *window.ContentsPane().View(); }
+    QStringList ListColumn(int column = 0) const { return Column(*List().model(), column); }
+    QString ListText(int row, int column) const {
+        return List().model()->index(row, column).data().toString();
+    }
+    void DoubleClickRow(int row) {
+        DoubleClick(List().viewport(), List().visualRect(List().model()->index(row, 0)).center());
+    }
+    QRect TreeRect(const CatalogueItem& item) const {
+        return Tree()->visualRect(static_cast<CatalogueItemModel*>(Tree()->model())->IndexOf(item));
+    }
+    Catalogue& Resources() { return window.Store().Resources(); }
+    CatalogueItem& Folder(std::size_t row) { return *Resources().FileResources().Children()[row]; }
+    CatalogueItem* Selected() const { return window.TreePane().SelectedItem(); }
+
+    test::FakeApp app;
+    bool written = WriteSampleConfig(app);
+    MainFrameWindow window{app.services};
+    QSignalSpy commands{&window, &MainFrameWindow::CommandIssued};
+    std::unique_ptr<QAbstractItemModelTester> treeTester, listTester;
+};
 
 }  // namespace
 
@@ -96,255 +126,248 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void StartUpBuildsTheFrameInOrder();
-    void StatePaneFollowsStartAndStop();
-    void MenuPromptsHelpAboutAndSettledWait();
-    void DeleteKeyAndFolderEditorReachTheCommands();
-    void StatusLineFollowsTheActivityTimer();
-    void CloseWaitsForAStartUnderWay();
-    void SecondCopyRestoresTheFirst();
-    void LockIsHeldUntilTheFirstCopyEnds();
+    void StartUpBuildsTheFrameInOrder() {
+        Frame f;
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("Configuration of Media Server"));
+        QCOMPARE(f.window.size(), QSize(700, 525));
+        QStringList menus;
+        for (QAction* top : f.window.menuBar()->actions()) {
+            menus << top->text() << Lines(top->menu()->actions());
+        }
+        QCOMPARE(menus,
+                 (QStringList{"&File", "205 New &live broadcast...", "204 New &virtual folder...",
+                              "215 &Properties...", "-", "32773 &Start Media Server", "&Help",
+                              "32786 &Contents...", "57664 &About VantorConfig..."}));
+        // The common data folder is made before the configuration is read from it.
+        QCOMPARE(f.app.installation.created, (std::vector<std::string>{"/fake/appdata/Quorvane"}));
+        QCOMPARE(f.window.MessagePane()->text(), QStringLiteral("OK"));
+        QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is stopped"));
+        QCOMPARE(f.window.PollTimer()->interval(), 1000);
+
+        // The tree, expanded, with the root selected and the focus; the list shows the root's
+        // two branches in four columns of a quarter of the list's width each.
+        QAbstractItemModel& tree = *f.Tree()->model();
+        const QModelIndex root = tree.index(0, 0);
+        QCOMPARE(Column(tree, 0, tree.index(0, 0, root)),
+                 QStringList({"archive", "Films", "Music (disabled)", "zebra"}));
+        QVERIFY(f.Tree()->isExpanded(tree.index(1, 0, root)));
+        QCOMPARE(f.Selected(), &f.Resources().Root());
+        QCOMPARE(QApplication::focusWidget(), f.Tree());
+        QCOMPARE(f.ListColumn(), QStringList({"File resources", "Live broadcasts"}));
+        QStringList headers;
+        for (int column = 0; column < 4; ++column) {
+            headers << f.List().model()->headerData(column, Qt::Horizontal).toString();
+            QCOMPARE(f.List().header()->sectionSize(column), f.List().viewport()->width() / 4);
+        }
+        QCOMPARE(headers, QStringList({"Name", "Path", "Accessibility", "Description"}));
+        QCOMPARE(f.window.ClientSplitter()->sizes().at(0), 180);
+        QCOMPARE(f.window.RightSplitter()->sizes().at(0), 300);
+        QVERIFY(f.window.StatePane()->x() > f.window.MessagePane()->geometry().right());
+    }
+
+    void StatePaneFollowsAStartAndMenusPromptAndHelp() {
+        Frame f;
+        QAction* item = f.window.CommandAction(StartStopServerCommand);
+        f.app.serviceManager.startGate.Reset();
+        item->trigger();
+        QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is starting"));
+        QVERIFY(!item->isEnabled());
+        // The worker's report changes nothing, polling included, until its event reaches the
+        // window.
+        f.app.serviceManager.startGate.Set();
+        QVERIFY(f.window.Model().Controller().WaitForWorker());
+        QVERIFY(!f.window.PollTimer()->isActive());
+        QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is starting"));
+        QCoreApplication::sendPostedEvents(&f.window, ServerStateEvent::EventType);
+        QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is running"));
+        QVERIFY(item->isEnabled());
+        QCOMPARE(item->text(), QStringLiteral("&Stop Media Server"));
+        QCOMPARE(f.window.PollTimer()->interval(), 250);
+        QVERIFY(f.window.PollTimer()->isActive());
+        // (The stop runs against the sim in program_against_sim_qtest.) Polls show changes made
+        // elsewhere, and copy the tree's status line to the message pane.
+        f.app.serviceManager.installed = false;
+        f.window.MessagePane()->setText(QStringLiteral("stale"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.window.StateText()->text(),
+                                  QStringLiteral("Media Server does not respond"), 3000);
+        QCOMPARE(f.window.MessagePane()->text(), QStringLiteral("OK"));
+
+        QMenu* file = f.window.menuBar()->actions().at(0)->menu();
+        file->popup(f.window.mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY(file->isVisible());
+        f.window.CommandAction(NewOrEditFolderCommand)->hover();
+        QCOMPARE(f.window.MessagePane()->text(), QStringLiteral("Create new virtual folder"));
+        file->hide();
+        QCOMPARE(f.window.MessagePane()->text(), QStringLiteral("OK"));
+        f.app.installation.existing.insert("/fake/help/VantorConfig.html");
+        f.window.CommandAction(HelpContentsCommand)->trigger();
+        QCOMPARE(f.app.desktop.helpPages, std::vector<std::string>{"/fake/help/VantorConfig.html"});
+        // The settled wait runs the event loop until the timer's next poll; closing ends polling.
+        QVERIFY(f.window.WaitForSettledState());
+        f.window.close();
+        QVERIFY(!f.window.WaitForSettledState());
+    }
+
+    void ListFollowsTheSelectionAndDoubleClicks() {
+        Frame f;
+        // A click in the tree, as the user makes it.
+        const QRect files = f.TreeRect(f.Resources().FileResources());
+        QTest::mouseClick(f.Tree()->viewport(), Qt::LeftButton, {}, files.center());
+        QCOMPARE(f.ListColumn(), QStringList({"archive", "Films", "Music", "zebra"}));
+        QCOMPARE(f.ListText(2, 2), QStringLiteral("Internal authentication. All users"));
+        // A worker's text lands in its cell and is announced; a row appended keeps the listing,
+        // but a text for an earlier listing lands nowhere.
+        QSignalSpy changed(f.List().model(), &QAbstractItemModel::dataChanged);
+        ContentsList& contents = f.window.ContentsPane().Contents();
+        const std::uint64_t listing = contents.Listing();
+        contents.Append(ContentsRow{});
+        QVERIFY(contents.SetText(listing, 4, ContentsColumn::Description, u"1 MB"));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(f.ListText(4, 3), QStringLiteral("1 MB"));
+        // Changes of the selected branch show at once, in the tree too.
+        Catalogue& catalogue = f.Resources();
+        ResourceRecord clips;
+        clips.name = u"Clips";
+        catalogue.InsertResourceItem(clips);
+        catalogue.RemoveItem(f.Folder(0));
+        QCOMPARE(f.ListColumn(), QStringList({"Clips", "Films", "Music", "zebra"}));
+        const QModelIndex branch = f.Tree()->model()->index(0, 0, f.Tree()->model()->index(0, 0));
+        QCOMPARE(Column(*f.Tree()->model(), 0, branch),
+                 QStringList({"Clips", "Films", "Music (disabled)", "zebra"}));
+        QVERIFY(!contents.SetText(listing, 1, ContentsColumn::Description, u"stale"));
+
+        // Double clicks select a branch, then a broadcast, whose own row asks to edit it; beside
+        // the rows they do nothing.
+        f.window.TreePane().SelectRoot();
+        f.DoubleClickRow(1);
+        QCOMPARE(f.Selected(), &catalogue.LiveBroadcasts());
+        QCOMPARE(f.ListColumn(), QStringList({"Camera", "Studio"}));
+        f.DoubleClickRow(1);
+        CatalogueItem* studio = catalogue.LiveBroadcasts().Children()[1].get();
+        QCOMPARE(f.Selected(), studio);
+        QCOMPARE(f.ListColumn(1), QStringList({"Dynamic"}));
+        f.DoubleClickRow(0);
+        DoubleClick(f.List().viewport(), QPoint(5, f.List().viewport()->height() - 5));
+        QCOMPARE(f.commands, (Commands{{205, -1}}));
+        QCOMPARE(f.Selected(), studio);
+
+        // Removing the selected resource moves the selection and lists the new one; a reload
+        // replaces every item, so nothing may point at the old ones.
+        catalogue.RemoveItem(*studio);
+        QCOMPARE(f.ListText(0, 0), QString::fromStdU16String(f.Selected()->Record().name));
+        f.window.TreePane().LoadConfiguration();
+        QCOMPARE(f.List().model()->rowCount(), 0);
+        QCOMPARE(f.Selected(), nullptr);
+    }
+
+    void RightClickDeleteKeyAndNewFolderReachTheCommands() {
+        Frame f;
+        QWidget* viewport = f.Tree()->viewport();
+        // Sends what a right click delivers at pos; once the menu is up, remembers its lines and
+        // chooses the item with text (or closes the menu).
+        QStringList shown;
+        auto rightClick = [&](QPoint pos, const QString& text) {
+            QTimer::singleShot(0, [&shown, text] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QAction* chosen = nullptr;
+                for (QAction* action : menu ? menu->actions() : QList<QAction*>{}) {
+                    chosen = !text.isEmpty() && action->text() == text ? action : chosen;
+                }
+                shown << (menu ? Lines(menu->actions()) : QStringList{});
+                if (chosen != nullptr) {
+                    menu->setActiveAction(chosen);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                } else if (menu != nullptr) {
+                    menu->close();
+                }
+            });
+            QContextMenuEvent event(QContextMenuEvent::Mouse, pos, viewport->mapToGlobal(pos));
+            QApplication::sendEvent(viewport, &event);
+            QCoreApplication::processEvents();
+        };
+        // The Delete key and the menu's "Delete" become the frame's delete command, which asks.
+        f.window.TreePane().SelectItem(f.Folder(2));
+        QTest::keyClick(f.Tree(), Qt::Key_Delete);
+        QCOMPARE(f.app.prompter.shown.at(0).text, u"Are you sure to delete Music virtual folder?");
+        f.window.TreePane().SelectRoot();
+        // Below the items, and beside a label: no menu, and the selection stays.
+        const QRect archive = f.TreeRect(f.Folder(0));
+        rightClick(QPoint(10, viewport->height() - 5), {});
+        rightClick(QPoint(viewport->width() - 3, archive.center().y()), {});
+        QVERIFY(shown.isEmpty());
+        QCOMPARE(f.Selected(), &f.Resources().Root());
+        // On the label: the item is selected and its menu shown. The pane's own command runs
+        // there: disabled in place, and saved.
+        const QPoint label(archive.left() + 4, archive.center().y());
+        rightClick(label, QStringLiteral("&Disable virtual folder"));
+        QCOMPARE(f.Selected(), &f.Folder(0));
+        QCOMPARE(shown, (QStringList{"32790 &Disable virtual folder", "0 Delete &virtual folder",
+                                     "32775 Virtual folder &settings...", "-",
+                                     "32785 &Export info to web page...", "-",
+                                     "32788 &Generate WMP playlist..."}));
+        QCOMPARE(f.Folder(0).Text(), u"archive (disabled)");
+        QCOMPARE(f.app.files.writes.size(), std::size_t{2});
+        rightClick(label, QStringLiteral("Delete &virtual folder"));
+        QCOMPARE(f.commands, (Commands{{57635, 0}, {57635, 0}}));
+        QCOMPARE(f.app.prompter.shown.at(1).text,
+                 u"Are you sure to delete archive virtual folder?");
+
+        // New from the menu: the dialog's input becomes a selected, saved folder.
+        f.window.TreePane().SetFolderBrowser(
+            [](QWidget*, const QString&, const QString&) { return QStringLiteral("/srv/alpha"); });
+        QString title;
+        QTimer::singleShot(0, [&title] {
+            auto* dialog = qobject_cast<FolderEditorDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            title = dialog->windowTitle();
+            static_cast<QPushButton*>(dialog->Widget(FolderControl::BrowseButton))->click();
+            QTest::keyClicks(dialog->Widget(FolderControl::NameEdit), QStringLiteral("Alpha"));
+            static_cast<QPushButton*>(dialog->Widget(FolderControl::OkButton))->click();
+        });
+        f.window.CommandAction(NewOrEditFolderCommand)->trigger();
+        QCOMPARE(title, QStringLiteral("New virtual folder"));
+        QCOMPARE(f.Folder(0).Text(), u"Alpha");
+        QCOMPARE(f.Selected(), &f.Folder(0));
+        // Films holds port 5000, so the first free group comes with the next port.
+        QCOMPARE(f.Folder(0).Record().multicastGroup, u"225.0.0.0:5001");
+        QCOMPARE(f.app.files.writes.size(), std::size_t{4});  // the refused deletes saved too
+    }
+
+    void StatusLineFollowsTheActivityTimer() {
+        Frame f;
+        f.app.serviceManager.state = ServiceRunning;
+        f.app.automation.serverUp = true;
+        f.app.automation.multicasting[u"Films"] = u"225.1.1.1:5000";
+        f.app.automation.idleText = u"Stopped by schedule";
+        f.window.Model().OnTimer(StatePollTimerId, u"OK");
+        QCOMPARE(f.window.ActivityPane().RefreshTimer()->interval(), 10000);
+        f.window.TreePane().SelectItem(f.Folder(1));
+        QTRY_COMPARE_WITH_TIMEOUT(f.window.MessagePane()->text(),
+                                  QStringLiteral("Currently multicasting: 225.1.1.1:5000"), 3000);
+        // The server stops multicasting on its own; the activity timer notices.
+        f.app.automation.multicasting.clear();
+        f.app.automation.calls.clear();
+        emit f.window.ActivityPane().RefreshTimerFired();
+        QCOMPARE(f.app.automation.calls, (std::vector<std::string>{"Create", "Status Films"}));
+        QCOMPARE(f.window.TreePane().StatusText(), u"Stopped by schedule");
+    }
+
+    void PicturesAreDrawnAndDistinct() {
+        // Every strip picture and state icon is drawn, and each differs from a blank and from
+        // every other.
+        std::vector<QImage> images{ProgramIcon().pixmap(16, 16).toImage()};
+        images[0].fill(Qt::transparent);
+        for (std::size_t i = 0; i < StripImageCount + 4; ++i) {
+            const int state = static_cast<int>(i) - static_cast<int>(StripImageCount);
+            const QIcon icon =
+                state < 0 ? StripIcon(ImageIndex(i)) : ServerStateIcon(ServerState(state));
+            images.push_back(icon.pixmap(16, 16).toImage());
+        }
+        for (const QImage& image : images) {
+            QCOMPARE(std::count(images.begin(), images.end(), image), 1);
+        }
+    }
 };
-
-void MainFrameTest::StartUpBuildsTheFrameInOrder() {
-    FakeApp app;
-    WriteSampleConfig(app);
-    MainFrameWindow window(app.services);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Configuration of Media Server"));
-    QCOMPARE(window.size(), QSize(700, 525));
-    QStringList menus;
-    for (QAction* top : window.menuBar()->actions()) {
-        menus << top->text();
-        for (QAction* item : top->menu()->actions()) {
-            menus << (item->isSeparator()
-                          ? QStringLiteral("-")
-                          : QString::number(item->data().toInt()) + u' ' + item->text());
-        }
-    }
-    QCOMPARE(menus,
-             (QStringList{"&File", "205 New &live broadcast...", "204 New &virtual folder...",
-                          "215 &Properties...", "-", "32773 &Start Media Server", "&Help",
-                          "32786 &Contents...", "57664 &About VantorConfig..."}));
-    // The common data folder is made before the configuration is read from it.
-    QCOMPARE(app.installation.created, (std::vector<std::string>{"/fake/appdata/Quorvane"}));
-    QCOMPARE(window.Store().Resources().FileResources().Children().size(), std::size_t{2});
-    QCOMPARE(window.MessagePane()->text(), QStringLiteral("OK"));
-    QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is stopped"));
-    QCOMPARE(window.PollTimer()->interval(), 1000);
-
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    // The root is selected with the focus, and the list shows its two branches in four
-    // columns of a quarter of the list's width each.
-    QCOMPARE(window.TreePane().SelectedItem(), &window.Store().Resources().Root());
-    QCOMPARE(QApplication::focusWidget(), window.TreePane().View());
-    QTreeView* list = window.ContentsPane().View();
-    QCOMPARE(list->model()->index(1, 0).data().toString(), QStringLiteral("Live broadcasts"));
-    for (int column = 0; column < 4; ++column) {
-        QCOMPARE(list->header()->sectionSize(column), list->viewport()->width() / 4);
-    }
-    QCOMPARE(window.ClientSplitter()->sizes().at(0), 180);
-    QCOMPARE(window.RightSplitter()->sizes().at(0), 300);
-    QVERIFY(window.StatePane()->width() >= 180);
-    QVERIFY(window.StatePane()->geometry().left() > window.MessagePane()->geometry().right());
-}
-
-void MainFrameTest::StatePaneFollowsStartAndStop() {
-    FakeApp app;
-    MainFrameWindow window(app.services);
-    QAction* item = window.CommandAction(StartStopServerCommand);
-    app.serviceManager.startGate.Reset();
-    item->trigger();
-    QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is starting"));
-    QVERIFY(!item->isEnabled());
-    QVERIFY(!window.PollTimer()->isActive());
-    app.serviceManager.startGate.Set();
-    QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(), QStringLiteral("Media Server is running"),
-                              5000);
-    QVERIFY(item->isEnabled());
-    QCOMPARE(item->text(), QStringLiteral("&Stop Media Server"));
-    QVERIFY(window.PollTimer()->isActive());
-    QCOMPARE(window.PollTimer()->interval(), 250);
-
-    // (The stop, the same way back, runs against the sim in program_against_sim_qtest.) Polls
-    // show changes made elsewhere, and copy the tree's status line to the message pane.
-    app.serviceManager.installed = false;
-    window.MessagePane()->setText(QStringLiteral("stale"));
-    QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
-                              QStringLiteral("Media Server does not respond"), 3000);
-    QCOMPARE(window.MessagePane()->text(), QStringLiteral("OK"));
-}
-
-void MainFrameTest::MenuPromptsHelpAboutAndSettledWait() {
-    FakeApp app;
-    app.installation.existing.insert("/fake/help/VantorConfig.html");
-    MainFrameWindow window(app.services);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QMenu* file = window.menuBar()->actions().at(0)->menu();
-    file->popup(window.mapToGlobal(QPoint(10, 10)));
-    QTRY_VERIFY(file->isVisible());
-    QCOMPARE(window.MessagePane()->text(), QStringLiteral("Ready"));
-    window.CommandAction(NewOrEditFolderCommand)->hover();
-    QCOMPARE(window.MessagePane()->text(), QStringLiteral("Create new virtual folder"));
-    file->hide();
-    QCOMPARE(window.MessagePane()->text(), QStringLiteral("OK"));
-
-    window.CommandAction(HelpContentsCommand)->trigger();
-    QCOMPARE(app.desktop.helpPages, (std::vector<std::string>{"/fake/help/VantorConfig.html"}));
-    QStringList seen;
-    QTimer::singleShot(100, this, [&] {
-        auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
-        if (about == nullptr) {
-            return;
-        }
-        seen << about->windowTitle() << about->findChild<QLabel*>("aboutProduct")->text()
-             << (about->parentWidget() == &window ? "owned" : "not owned");
-        QTest::keyClick(about, Qt::Key_Escape);
-    });
-    window.CommandAction(AboutCommand)->trigger();
-    QCOMPARE(seen, (QStringList{"About", "Media server configurator v 7.5", "owned"}));
-
-    // The settled wait runs the event loop until the timer's next poll.
-    QVERIFY(window.WaitForSettledState());
-    window.close();
-    QVERIFY(!window.WaitForSettledState());  // nothing would settle it any more
-}
-
-void MainFrameTest::DeleteKeyAndFolderEditorReachTheCommands() {
-    FakeApp app;
-    WriteSampleConfig(app);
-    MainFrameWindow window(app.services);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    const CatalogueItem& files = window.Store().Resources().FileResources();
-    window.TreePane().SelectItem(*files.Children()[1]);
-    app.prompter.answers.push_back(true);
-    QTest::keyClick(window.TreePane().View(), Qt::Key_Delete);
-    QCOMPARE(app.prompter.shown.at(0).text, u"Are you sure to delete Music virtual folder?");
-    QCOMPARE(files.Children().size(), std::size_t{1});
-    QCOMPARE(app.files.writes.size(), std::size_t{1});
-
-    // New from the menu: the dialog's input becomes a selected, saved folder.
-    window.TreePane().SetFolderBrowser(
-        [](QWidget*, const QString&, const QString&) { return QStringLiteral("/srv/alpha"); });
-    QString title;
-    WhenEditorOpens([&title](FolderEditorDialog& dialog) {
-        title = dialog.windowTitle();
-        static_cast<QPushButton*>(dialog.Widget(FolderControl::BrowseButton))->click();
-        QTest::keyClicks(dialog.Widget(FolderControl::NameEdit), QStringLiteral("Alpha"));
-        static_cast<QPushButton*>(dialog.Widget(FolderControl::OkButton))->click();
-    });
-    window.CommandAction(NewOrEditFolderCommand)->trigger();
-    QCOMPARE(title, QStringLiteral("New virtual folder"));
-    CatalogueItem& alpha = *files.Children()[0];
-    QCOMPARE(alpha.Text(), u"Alpha");
-    QCOMPARE(window.TreePane().SelectedItem(), &alpha);
-    // Films holds port 5000, so the first free group comes with the next port.
-    QCOMPARE(alpha.Record().multicastGroup, u"225.0.0.0:5001");
-    QCOMPARE(app.files.writes.size(), std::size_t{2});
-}
-
-void MainFrameTest::StatusLineFollowsTheActivityTimer() {
-    FakeApp app;
-    WriteSampleConfig(app);
-    app.serviceManager.state = ServiceRunning;
-    MulticastServer automation;
-    automation.group = u"225.1.1.1:5000";
-    AppServices withServer{app.defaultAuthMethod,
-                           app.multicastTable,
-                           app.files,
-                           app.installation,
-                           app.serviceManager,
-                           app.clock,
-                           automation,
-                           app.prompter,
-                           app.desktop,
-                           app.help};
-    MainFrameWindow window(withServer);
-    QCOMPARE(window.ActivityPane().RefreshTimer()->interval(), 10000);
-    window.TreePane().SelectItem(*window.Store().Resources().FileResources().Children()[0]);
-    QTRY_COMPARE_WITH_TIMEOUT(window.MessagePane()->text(),
-                              QStringLiteral("Currently multicasting: 225.1.1.1:5000"), 3000);
-
-    // The server stops multicasting on its own; the activity timer notices.
-    automation.group.clear();
-    const int queries = automation.statusQueries;
-    emit window.ActivityPane().RefreshTimerFired();
-    QCOMPARE(automation.statusQueries, queries + 1);
-    QCOMPARE(window.TreePane().StatusText(), u"Stopped by schedule");
-}
-
-void MainFrameTest::CloseWaitsForAStartUnderWay() {
-    FakeApp app;
-    MainFrameWindow window(app.services);
-    window.show();
-    QSignalSpy closed(&window, &MainFrameWindow::Closed);
-    app.serviceManager.startGate.Reset();
-    window.OnCommand(StartStopServerCommand, 0);
-    std::thread opener([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        app.serviceManager.startGate.Set();
-    });
-    window.close();
-    opener.join();
-    QCOMPARE(closed.count(), 1);
-    QVERIFY(!window.Model().Controller().IsOperationRunning());
-    QCOMPARE(app.serviceManager.starts.load(), 1);
-    QVERIFY(!window.PollTimer()->isActive());
-    QVERIFY(app.files.writes.empty());  // closing saves nothing
-}
-
-void MainFrameTest::SecondCopyRestoresTheFirst() {
-    QTemporaryDir folder;
-    const std::string path = folder.path().toStdString();
-    FakeApp app;
-    LinuxInstanceChannel firstChannel(path);
-    LinuxClock clock;
-    QCOMPARE(CheckSingleInstance(firstChannel, clock, FrameTitle), InstanceCheckPassed);
-    MainFrameWindow window(app.services);
-    window.showMinimized();
-    QTRY_VERIFY(window.isMinimized());
-    QVERIFY(firstChannel.Listen(SingleInstanceName(FrameTitle),
-                                [&] { window.RestoreFromAnotherCopy(); }));
-
-    // The second copy asks from a thread of its own, as it would from its own process, while
-    // this thread's event loop lets the first answer.
-    std::atomic<bool> done = false;
-    std::atomic<HResult> result = EFail;
-    std::thread second([&] {
-        LinuxInstanceChannel secondChannel(path);
-        LinuxClock secondClock;
-        result = CheckSingleInstance(secondChannel, secondClock, FrameTitle);
-        done = true;
-    });
-    QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
-    second.join();
-    QCOMPARE(result.load(), AnotherInstanceRestored);
-    QVERIFY(!window.isMinimized());
-}
-
-void MainFrameTest::LockIsHeldUntilTheFirstCopyEnds() {
-    QTemporaryDir folder;
-    const std::string path = folder.path().toStdString();
-    const std::u16string name = SingleInstanceName(FrameTitle);
-    auto first = std::make_unique<LinuxInstanceChannel>(path);
-    QCOMPARE(first->TryLock(name).state, InstanceLockState::Acquired);
-
-    // Held without a listener: the second copy waits its 25 rounds, then goes on.
-    LinuxInstanceChannel second(path);
-    test::FakeClock clock;
-    QCOMPARE(CheckSingleInstance(second, clock, FrameTitle), InstanceCheckPassed);
-    QCOMPARE(clock.Sleeps().size(), std::size_t{25});
-    LinuxInstanceChannel third(path);
-    QCOMPARE(third.TryLock(name).state, InstanceLockState::HeldElsewhere);
-    first.reset();
-    QCOMPARE(third.TryLock(name).state, InstanceLockState::Acquired);
-
-    // A lock that cannot be made fails the check with its code.
-    LinuxInstanceChannel missingFolder(path + "/no/such/folder");
-    QCOMPARE(CheckSingleInstance(missingFolder, clock, FrameTitle), EFail);
-}
 
 }  // namespace vantor
 

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QDBusMessage>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -34,11 +33,7 @@
 namespace vantor {
 namespace {
 
-constexpr char SystemBusVariable[] = "DBUS_SYSTEM_BUS_ADDRESS";
-// Long enough for a state poll (once a second) to see the unit between two states.
-const QStringList SlowUnit = {QStringLiteral("--start-delay"), QStringLiteral("2500"),
-                              QStringLiteral("--stop-delay"), QStringLiteral("2500")};
-// A start or stop: the delay plus the controller's once-a-second wait.
+// A start or stop: the sim's delay plus the controller's once-a-second wait.
 constexpr int SettleTimeoutMs = 10000;
 
 // What main() builds, with a recording prompter so that a message shows up in the test.
@@ -64,18 +59,91 @@ class ProgramAgainstSimTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void cleanup() { sim_.Stop(); }
-    void StatePaneFollowsAStartAndAStopFromTheMenu();
-    void SecondCopyOfTheProgramEndsWithOne();
+    void initTestCase() {
+        QString error;
+        QVERIFY2(bus_.Start(busDir_.path(), error), qPrintable(error));
+        // Read by the platform layer at every call, as the program reads them.
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus_.Address().toUtf8());
+        qputenv(CommonAppDataVariable, dataDir_.path().toUtf8());
+        ResourceRecord folder;
+        folder.name = u"Clips";
+        folder.source = dataDir_.path().toStdU16String();
+        const ResourceRecord* records[] = {&folder};
+        QVERIFY(QDir(dataDir_.path()).mkpath(QStringLiteral("Quorvane")));
+        QVERIFY(LinuxFileStore().ReplaceFile(
+            dataDir_.filePath("Quorvane/config.vtr").toStdString(),
+            WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records)));
+    }
+
+    void StatePaneFollowsAStartAndAStopFromTheMenu() {
+        // Slow enough for a state poll (once a second) to see the unit between two states.
+        StartSim({"--start-delay", "2500", "--stop-delay", "2500"});
+        RealServices real;
+        MainFrameWindow window(real.services);
+        window.show();
+        // The configuration came from the folder the environment names.
+        QCOMPARE(window.Store().Resources().FileResources().Children().size(), std::size_t{1});
+
+        QAction* item = window.CommandAction(StartStopServerCommand);
+        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is stopped"));
+        item->trigger();
+        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is starting"));
+        QVERIFY(!item->isEnabled());
+        // Still starting while the unit is on its way.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            sim_.Control(sim::control::GetState).arguments().value(0).toString(),
+            QStringLiteral("activating"), 3000);
+        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is starting"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
+                                  QStringLiteral("Media Server is running"), SettleTimeoutMs);
+        QCOMPARE(item->text(), QStringLiteral("&Stop Media Server"));
+        QVERIFY(item->isEnabled());
+
+        item->trigger();
+        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is stopping"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
+                                  QStringLiteral("Media Server is stopped"), SettleTimeoutMs);
+        QCOMPARE(item->text(), QStringLiteral("&Start Media Server"));
+
+        // One start and one stop reached systemd, and nothing needed telling the user.
+        const QString unit = QStringLiteral(" Vantor.service replace");
+        QCOMPARE(CountCalls("org.freedesktop.systemd1.Manager.StartUnit" + unit), 1);
+        QCOMPARE(CountCalls("org.freedesktop.systemd1.Manager.StopUnit" + unit), 1);
+        // The whole server goes away: the window keeps polling and says so, without a message.
+        sim_.Stop();
+        QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
+                                  QStringLiteral("Media Server does not respond"), 3000);
+        QVERIFY(real.prompter.shown.empty());
+    }
+
+    void SecondCopyOfTheProgramEndsWithOne() {
+        StartSim({QStringLiteral("--running")});
+        QTemporaryDir runtimeDir;  // the single-instance lock and channel, away from a real session
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir.path());
+        const QString program = QStringLiteral(VANTOR_CONFIG_PATH);
+
+        // Up and polling the unit once a second: its event loop runs.
+        QProcess first;
+        first.setProcessEnvironment(environment);
+        first.setProcessChannelMode(QProcess::ForwardedChannels);
+        first.start(program, {});
+        QVERIFY2(first.waitForStarted(5000), qPrintable(first.errorString()));
+        QTRY_VERIFY_WITH_TIMEOUT(CountCalls("org.freedesktop.DBus.Properties.Get") >= 3, 10000);
+
+        // A second copy brings the first forward and ends with 1.
+        QCOMPARE(integration::RunProgram(program, {}, environment, 10000).exitCode, 1);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        QVERIFY(first.waitForFinished(5000));
+    }
 
 private:
     void StartSim(const QStringList& options) {
         QString error;
         QVERIFY2(sim_.Start(bus_.Address(), dataDir_.path(), options, error), qPrintable(error));
-    }
-    QString UnitState() {
-        return sim_.Control(sim::control::GetState).arguments().value(0).toString();
     }
     // How many logged calls the sim received that start with call.
     qsizetype CountCalls(const QString& call) {
@@ -91,97 +159,6 @@ private:
     integration::PrivateBus bus_;
     integration::SimProcess sim_;
 };
-
-void ProgramAgainstSimTest::initTestCase() {
-    QVERIFY(busDir_.isValid());
-    QVERIFY(dataDir_.isValid());
-    QString error;
-    QVERIFY2(bus_.Start(busDir_.path(), error), qPrintable(error));
-    // Read by the platform layer at every call, as the program reads them.
-    qputenv(SystemBusVariable, bus_.Address().toUtf8());
-    qputenv(CommonAppDataVariable, dataDir_.path().toUtf8());
-
-    ResourceRecord folder;
-    folder.kind = ResourceKind::VirtualFolder;
-    folder.name = u"Clips";
-    folder.source = dataDir_.path().toStdU16String();
-    const ResourceRecord* records[] = {&folder};
-    const std::vector<std::uint8_t> bytes =
-        WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records);
-    QVERIFY(QDir(dataDir_.path()).mkpath(QStringLiteral("Quorvane")));
-    QFile file(QDir(dataDir_.path()).filePath(QStringLiteral("Quorvane/config.vtr")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())),
-             qint64(bytes.size()));
-}
-
-void ProgramAgainstSimTest::StatePaneFollowsAStartAndAStopFromTheMenu() {
-    StartSim(SlowUnit);
-    RealServices real;
-    MainFrameWindow window(real.services);
-    window.show();
-    // The configuration came from the folder the environment names.
-    QCOMPARE(window.Store().Resources().FileResources().Children().size(), std::size_t{1});
-
-    QAction* item = window.CommandAction(StartStopServerCommand);
-    QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is stopped"));
-    item->trigger();
-    QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is starting"));
-    QVERIFY(!item->isEnabled());
-    // Still starting while the unit is on its way.
-    QTRY_COMPARE_WITH_TIMEOUT(UnitState(), QStringLiteral("activating"), 3000);
-    QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is starting"));
-    QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(), QStringLiteral("Media Server is running"),
-                              SettleTimeoutMs);
-    QCOMPARE(UnitState(), QStringLiteral("active"));
-    QCOMPARE(item->text(), QStringLiteral("&Stop Media Server"));
-    QVERIFY(item->isEnabled());
-
-    item->trigger();
-    QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is stopping"));
-    QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(), QStringLiteral("Media Server is stopped"),
-                              SettleTimeoutMs);
-    QCOMPARE(UnitState(), QStringLiteral("inactive"));
-    QCOMPARE(item->text(), QStringLiteral("&Start Media Server"));
-
-    // One start and one stop reached systemd, and nothing needed telling the user.
-    QCOMPARE(CountCalls("org.freedesktop.systemd1.Manager.StartUnit Vantor.service replace"),
-             qsizetype{1});
-    QCOMPARE(CountCalls("org.freedesktop.systemd1.Manager.StopUnit Vantor.service replace"),
-             qsizetype{1});
-    QVERIFY(real.prompter.shown.empty());
-
-    // The whole server goes away: the window keeps polling and says so, without a message box.
-    sim_.Stop();
-    QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
-                              QStringLiteral("Media Server does not respond"), 3000);
-    QVERIFY(real.prompter.shown.empty());
-}
-
-void ProgramAgainstSimTest::SecondCopyOfTheProgramEndsWithOne() {
-    StartSim({QStringLiteral("--running")});
-    QTemporaryDir runtimeDir;  // the single-instance lock and channel, away from a real session
-    QVERIFY(runtimeDir.isValid());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir.path());
-    const QString program = QStringLiteral(VANTOR_CONFIG_PATH);
-
-    // Up and polling the unit once a second: its event loop runs.
-    QProcess first;
-    first.setProcessEnvironment(environment);
-    first.setProcessChannelMode(QProcess::ForwardedChannels);
-    first.start(program, {});
-    QVERIFY2(first.waitForStarted(5000), qPrintable(first.errorString()));
-    QTRY_VERIFY_WITH_TIMEOUT(CountCalls("org.freedesktop.DBus.Properties.Get") >= 3, 10000);
-
-    // A second copy brings the first forward and ends with 1.
-    QCOMPARE(integration::RunProgram(program, {}, environment, 10000).exitCode, 1);
-    QCOMPARE(first.state(), QProcess::Running);
-
-    first.terminate();
-    QVERIFY(first.waitForFinished(5000));
-}
 
 }  // namespace vantor
 

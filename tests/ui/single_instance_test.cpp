@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,107 +13,85 @@
 namespace vantor {
 namespace {
 
-using test::FakeClock;
+using Calls = std::vector<std::string>;
+using Sleeps = std::vector<std::uint32_t>;
+using enum RestoreAnswer;
+constexpr InstanceLockResult Acquired{InstanceLockState::Acquired, SOk};
+constexpr InstanceLockResult Held{InstanceLockState::HeldElsewhere, SOk};
 
 // Plays the other copy: lock results and answers come from scripts (the last one repeats), and
 // every call is recorded.
 class FakeInstanceChannel : public InstanceChannel {
 public:
     InstanceLockResult TryLock(const std::u16string& name) override {
-        calls.push_back("lock " + std::string(name.begin(), name.end()));
+        calls.push_back("lock " + test::Narrow(name));
         return Next(locks);
     }
     RestoreAnswer AskToRestore(const std::u16string& name) override {
-        calls.push_back("ask " + std::string(name.begin(), name.end()));
+        calls.push_back("ask " + test::Narrow(name));
         return Next(answers);
     }
     bool Listen(const std::u16string&, std::function<void()>) override { return true; }
 
-    std::deque<InstanceLockResult> locks;
-    std::deque<RestoreAnswer> answers{RestoreAnswer::NoListener};
-    std::vector<std::string> calls;
-
-private:
     template <typename T>
     static T Next(std::deque<T>& script) {
         const T next = script.front();
-        if (script.size() > 1) {
-            script.pop_front();
-        }
+        script.erase(script.begin(), script.begin() + (script.size() > 1 ? 1 : 0));
         return next;
     }
+    std::deque<InstanceLockResult> locks;
+    std::deque<RestoreAnswer> answers;
+    Calls calls;
 };
 
-constexpr InstanceLockResult Acquired{InstanceLockState::Acquired, SOk};
-constexpr InstanceLockResult Held{InstanceLockState::HeldElsewhere, SOk};
+// What a check returned, the sleeps it took and the calls it made.
+using CheckRun = std::tuple<HResult, Sleeps, Calls>;
+CheckRun Check(std::deque<InstanceLockResult> locks,
+               std::deque<RestoreAnswer> answers = {NoListener},
+               std::u16string_view title = FrameTitle) {
+    test::FakeClock clock;
+    FakeInstanceChannel channel;
+    channel.locks = std::move(locks);
+    channel.answers = std::move(answers);
+    const HResult result = CheckSingleInstance(channel, clock, title);
+    return {result, clock.Sleeps(), channel.calls};
+}
+// The calls of rounds rounds that each try the lock and ask the holder, plus a last lock.
+Calls Rounds(std::size_t rounds, bool lastLock = false) {
+    Calls calls;
+    for (std::size_t i = 0; i < rounds; ++i) {
+        calls.insert(calls.end(), {"lock Configuratio", "ask Configuratio"});
+    }
+    return lastLock ? (calls.push_back("lock Configuratio"), calls) : calls;
+}
 
-TEST(SingleInstance, FirstCopyGoesOnAndASecondEndsOnceTheFirstCameForward) {
+TEST(SingleInstance, FirstCopyGoesOnAndASecondEndsWithOneOnceTheFirstCameForward) {
     EXPECT_EQ(SingleInstanceName(FrameTitle), u"Configuratio");
-    EXPECT_EQ(SingleInstanceName(u"Short"), u"Short");
-    FakeClock clock;
-    FakeInstanceChannel first;
-    first.locks = {Acquired};
-    EXPECT_EQ(CheckSingleInstance(first, clock, FrameTitle), InstanceCheckPassed);
-    EXPECT_EQ(first.calls, (std::vector<std::string>{"lock Configuratio"}));
-
-    FakeInstanceChannel second;
-    second.locks = {Held};
-    second.answers = {RestoreAnswer::Restored};
-    const HResult result = CheckSingleInstance(second, clock, FrameTitle);
-    EXPECT_EQ(result, AnotherInstanceRestored);
-    EXPECT_EQ(InstanceCheckExitCode(result), 1);
-    EXPECT_EQ(second.calls, (std::vector<std::string>{"lock Configuratio", "ask Configuratio"}));
-    EXPECT_TRUE(clock.Sleeps().empty());
+    EXPECT_EQ(Check({Acquired}), CheckRun(InstanceCheckPassed, {}, Rounds(0, true)));
+    EXPECT_EQ(Check({Held}, {Restored}), CheckRun(AnotherInstanceRestored, {}, Rounds(1)));
+    EXPECT_EQ(InstanceCheckExitCode(AnotherInstanceRestored), 1);
 }
 
 TEST(SingleInstance, WaitsForAFirstCopyWithoutWindowThenStartsAnyway) {
     // The first copy holds its lock but never listens: 25 rounds, 100 ms apart, then go on.
     // A request nobody answers is repeated at once and counts as a round.
-    for (RestoreAnswer answer : {RestoreAnswer::NoListener, RestoreAnswer::NotAnswered}) {
-        FakeClock clock;
-        FakeInstanceChannel channel;
-        channel.locks = {Held};
-        channel.answers = {answer};
-        EXPECT_EQ(CheckSingleInstance(channel, clock, FrameTitle), InstanceCheckPassed);
-        EXPECT_EQ(clock.Sleeps(), answer == RestoreAnswer::NoListener
-                                      ? std::vector<std::uint32_t>(25, 100)
-                                      : std::vector<std::uint32_t>{});
-        EXPECT_EQ(channel.calls.size(), 50u);
-    }
-
-    // A first copy that gets its window during the wait is brought forward then.
-    FakeClock laterClock;
-    FakeInstanceChannel later;
-    later.locks = {Held};
-    later.answers = {RestoreAnswer::NoListener, RestoreAnswer::NoListener, RestoreAnswer::Restored};
-    EXPECT_EQ(CheckSingleInstance(later, laterClock, FrameTitle), AnotherInstanceRestored);
-    EXPECT_EQ(laterClock.Sleeps(), (std::vector<std::uint32_t>{100, 100}));
-
-    // A first copy that closes during the wait leaves its lock to this one.
-    FakeClock freedClock;
-    FakeInstanceChannel freed;
-    freed.locks = {Held, Held, Acquired};
-    EXPECT_EQ(CheckSingleInstance(freed, freedClock, FrameTitle), InstanceCheckPassed);
-    EXPECT_EQ(freedClock.Sleeps().size(), 2u);
+    EXPECT_EQ(Check({Held}), CheckRun(InstanceCheckPassed, Sleeps(25, 100), Rounds(25)));
+    EXPECT_EQ(Check({Held}, {NotAnswered}), CheckRun(InstanceCheckPassed, {}, Rounds(25)));
+    // A first copy that gets its window during the wait is brought forward then; one that
+    // closes leaves its lock to this one.
+    EXPECT_EQ(Check({Held}, {NoListener, NoListener, Restored}),
+              CheckRun(AnotherInstanceRestored, {100, 100}, Rounds(3)));
+    EXPECT_EQ(Check({Held, Held, Acquired}),
+              CheckRun(InstanceCheckPassed, {100, 100}, Rounds(2, true)));
 }
 
 TEST(SingleInstance, LockFailuresAndAnEmptyNameEndWithTheirCode) {
-    FakeClock clock;
-    FakeInstanceChannel invalid;
-    invalid.locks = {{InstanceLockState::Failed, EInvalidArg}};
-    EXPECT_EQ(CheckSingleInstance(invalid, clock, FrameTitle), EInvalidArg);
+    EXPECT_EQ(std::get<HResult>(Check({{InstanceLockState::Failed, EInvalidArg}})), EInvalidArg);
     EXPECT_EQ(InstanceCheckExitCode(EInvalidArg) & 0xFF, 0x57);
-
     // A failure in a later round ends the check there.
-    FakeInstanceChannel later;
-    later.locks = {Held, {InstanceLockState::Failed, EFail}};
-    EXPECT_EQ(CheckSingleInstance(later, clock, FrameTitle), EFail);
-    EXPECT_EQ(later.calls.size(), 3u);
-
-    FakeInstanceChannel untouched;
-    untouched.locks = {Acquired};
-    EXPECT_EQ(CheckSingleInstance(untouched, clock, u""), EFail);
-    EXPECT_TRUE(untouched.calls.empty());
+    EXPECT_EQ(Check({Held, {InstanceLockState::Failed, EFail}}),
+              CheckRun(EFail, {100}, Rounds(1, true)));
+    EXPECT_EQ(Check({Acquired}, {NoListener}, u""), CheckRun(EFail, {}, {}));
 }
 
 }  // namespace

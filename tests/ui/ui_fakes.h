@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "config/resource_record.h"
 #include "editors/multicast_table.h"
 #include "platform/clock.h"
 #include "platform/desktop_services.h"
@@ -29,6 +28,10 @@
 #include "ui/help_pages.h"
 
 namespace vantor::test {
+
+inline std::string Narrow(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
 
 // Records every message and question; questions are answered from a queue (No once it is
 // empty).
@@ -46,9 +49,7 @@ public:
     bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
         shown.push_back({text, caption, true});
         const bool answer = !answers.empty() && answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
+        answers.erase(answers.begin(), answers.begin() + (answers.empty() ? 0 : 1));
         return answer;
     }
 
@@ -56,34 +57,23 @@ public:
     std::deque<bool> answers;
 };
 
-// A service that behaves like a well-mannered one: Start makes it run, Stop makes it stop, and
-// each shows at the next status query. Used from the controller's worker and the test's thread
-// at once. A closed start gate holds Start until the test opens it, so a test can look at the
-// window while a start is under way.
+// A well-mannered service: Start makes it run, Stop makes it stop, and each shows at the next
+// status query. Used from the controller's worker and the test's thread at once. A closed start
+// gate holds Start until the test opens it, so a test can look at the window meanwhile.
 class ScriptedServiceManager : public ServiceManager {
 public:
     HResult CheckAccess(const std::u16string&, std::uint32_t) override {
         return installed ? SOk : HResultFromError(ErrorServiceDoesNotExist);
     }
-    HResult QueryStatus(const std::u16string&, ServiceStatus& status) override {
-        ++queries;
-        if (!installed) {
-            return HResultFromError(ErrorServiceDoesNotExist);
-        }
+    HResult QueryStatus(const std::u16string& name, ServiceStatus& status) override {
         status = ServiceStatus{state, 0, 0};
-        return SOk;
+        return CheckAccess(name, 0);
     }
     HResult Start(const std::u16string&) override {
         startGate.WaitFor(20000);  // bounded, so a failing test cannot hang in the join
         ++starts;
-        if (state == ServiceRunning) {
-            return HResultFromError(ErrorServiceAlreadyRunning);
-        }
-        if (Failed(startResult)) {
-            return startResult;
-        }
-        state = ServiceRunning;
-        return SOk;
+        state = Failed(startResult) ? state.load() : ServiceRunning;
+        return startResult;
     }
     HResult Stop(const std::u16string&) override {
         ++stops;
@@ -94,7 +84,6 @@ public:
     std::atomic<bool> installed = true;
     std::atomic<std::uint32_t> state = ServiceStopped;  // ServiceRunning, ServicePaused, ...
     std::atomic<HResult> startResult = SOk;
-    std::atomic<int> queries = 0;
     std::atomic<int> starts = 0;
     std::atomic<int> stops = 0;
     ManualResetEvent startGate{true};
@@ -103,10 +92,7 @@ public:
 // Time passes only when someone sleeps, and at once.
 class FakeClock : public Clock {
 public:
-    std::uint64_t NowMs() override {
-        std::lock_guard lock(mutex_);
-        return now_;
-    }
+    std::uint64_t NowMs() override { return now_; }
     void SleepMs(std::uint32_t ms) override {
         std::lock_guard lock(mutex_);
         sleeps_.push_back(ms);
@@ -119,7 +105,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
-    std::uint64_t now_ = 1000;
+    std::atomic<std::uint64_t> now_ = 1000;
     std::vector<std::uint32_t> sleeps_;
 };
 
@@ -127,8 +113,7 @@ private:
 class FakeFileStore : public FileStore {
 public:
     std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
-        const auto found = files.find(path);
-        return found == files.end() ? std::nullopt : std::make_optional(found->second);
+        return files.count(path) != 0 ? std::make_optional(files.at(path)) : std::nullopt;
     }
     bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
         files[path].assign(bytes.begin(), bytes.end());
@@ -165,31 +150,53 @@ public:
     std::vector<std::string> created;
 };
 
-// No server object can be reached, as when the server is not installed; counts the attempts.
+// The server's automation objects. None can be reached (as when the server is not installed)
+// until serverUp is set; then it reloads, refuses every multicast start and stop, and reports the
+// folders in multicasting (name to group) as multicasting. Each multicast call is a line of calls.
 class FakeAutomation : public AutomationFactory {
 public:
-    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override { return None<VtrConfigObject>(); }
-    std::unique_ptr<UsersAccessObject> CreateUsersAccess() override {
-        return None<UsersAccessObject>();
-    }
-    std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override {
-        return None<ResourcesInUseObject>();
+    struct Trigger : FileMCastTriggerObject {
+        explicit Trigger(FakeAutomation& server) : server(server) {}
+        HResult StartMulticast(const std::u16string& name, const std::u16string& path,
+                               const std::u16string& group, std::int32_t port,
+                               bool random) override {
+            server.calls.push_back("Start " + Narrow(name) + " " + Narrow(path) + " " +
+                                   Narrow(group) + " " + std::to_string(port) + " " +
+                                   std::to_string(random));
+            return EFail;
+        }
+        HResult StopMulticast(const std::u16string& name) override {
+            server.calls.push_back("Stop " + Narrow(name));
+            return EFail;
+        }
+        MulticastStatusResult GetMulticastStatus(const std::u16string& name) override {
+            server.calls.push_back("Status " + Narrow(name));
+            const auto found = server.multicasting.find(name);
+            return found != server.multicasting.end()
+                       ? MulticastStatusResult{SOk, found->second, u"unused"}
+                       : MulticastStatusResult{SFalse, u"unused", server.idleText};
+        }
+        FakeAutomation& server;
+    };
+    struct VtrConfig : VtrConfigObject {
+        HResult ReloadConfiguration() override { return SOk; }
+    };
+
+    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override {
+        return serverUp ? std::make_unique<VtrConfig>() : nullptr;
     }
     std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override {
-        return None<FileMCastTriggerObject>();
+        calls.push_back(serverUp ? "Create" : "Create failed");
+        return serverUp ? std::make_unique<Trigger>(*this) : nullptr;
     }
-    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override {
-        return None<RestrictionsNotifierObject>();
-    }
+    std::unique_ptr<UsersAccessObject> CreateUsersAccess() override { return {}; }
+    std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override { return {}; }
+    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override { return {}; }
 
-    int creations = 0;
-
-private:
-    template <typename Object>
-    std::unique_ptr<Object> None() {
-        ++creations;
-        return nullptr;
-    }
+    bool serverUp = false;
+    std::map<std::u16string, std::u16string> multicasting;
+    std::u16string idleText;
+    std::vector<std::string> calls;
 };
 
 // Records the help pages it was asked to open; "opens" everything.
