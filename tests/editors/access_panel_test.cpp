@@ -1,58 +1,34 @@
 #include "editors/access_panel.h"
 
-#include <string>
-#include <tuple>
-#include <utility>
-
 #include <gtest/gtest.h>
 
-namespace vantor {
+using namespace vantor;
 namespace {
 
 // A check box's checked and enabled flags.
 using Box = std::pair<bool, bool>;
-constexpr Box kOnEnabled{true, true};
-constexpr Box kOffEnabled{false, true};
-constexpr Box kOnDisabled{true, false};
-constexpr Box kOffDisabled{false, false};
-
-constexpr AccessControl kGroupBoxes[] = {AccessControl::BasicUsers, AccessControl::MediumUsers,
-                                         AccessControl::AdvancedUsers};
-constexpr AuthMethod kInherit = AuthMethod::InheritDefault;
-constexpr AuthMethod kAnonymous = AuthMethod::Anonymous;
-constexpr AuthMethod kInternal = AuthMethod::Internal;
-constexpr AuthMethod kSession = AuthMethod::SessionBased;
-constexpr std::u16string_view kNoGroup =
-    u"At least one user group should be chosen for internal authentication";
+constexpr Box kOnEn{true, true}, kOffEn{false, true}, kOnDis{true, false}, kOffDis{false, false};
+constexpr AuthMethod kInherit = AuthMethod::InheritDefault, kAnonymous = AuthMethod::Anonymous,
+                     kInternal = AuthMethod::Internal, kSession = AuthMethod::SessionBased;
+using enum AccessControl;
 
 // A panel with the editor's unicast box and the process-wide method it reads through references.
 struct Panel {
-    explicit Panel(bool broadcast, AuthMethod defaultMethod = kSession, bool unicastOn = true)
-        : defaultAuthMethod(defaultMethod), panel(broadcast, defaultAuthMethod, unicast) {
-        unicast.checked = unicastOn;
+    bool broadcast;
+    AuthMethod defaultAuthMethod = kSession;
+    bool unicastOn = true;
+    ControlState unicast{unicastOn, true, true, {}};
+    AccessPanel panel{broadcast, defaultAuthMethod, unicast};
+    Box operator[](AccessControl c) const {
+        return {panel.State(c).checked, panel.State(c).enabled};
     }
-    Box operator[](AccessControl control) const {
-        return {panel.State(control).checked, panel.State(control).enabled};
-    }
-    bool Enabled(AccessControl control) const { return panel.State(control).enabled; }
-    void SetUnicast(bool on) {
-        unicast.checked = on;
-        panel.OnUnicastToggled();
-    }
-
-    AuthMethod defaultAuthMethod;
-    ControlState unicast;
-    AccessPanel panel;
 };
 
 TEST(AccessPanel, VariantsShowTheirOwnControlsAndTexts) {
-    Panel folder(false);
-    Panel broadcast(true);
-    EXPECT_EQ(folder.panel.State(AccessControl::PlayerOption).text, u"Allow MMS players");
-    EXPECT_EQ(broadcast.panel.State(AccessControl::PlayerOption).text,
-              u"Allow MMS / Flash players");
-    for (AccessControl control : {AccessControl::Metadata, AccessControl::AllowDelegates,
-                                  AccessControl::AccessRestrictions}) {
+    Panel folder{false}, broadcast{true};
+    EXPECT_EQ(folder.panel.State(PlayerOption).text, u"Allow MMS players");
+    EXPECT_EQ(broadcast.panel.State(PlayerOption).text, u"Allow MMS / Flash players");
+    for (AccessControl control : {Metadata, AllowDelegates, AccessRestrictions}) {
         EXPECT_FALSE(folder.panel.State(control).visible);
         EXPECT_TRUE(broadcast.panel.State(control).visible);
     }
@@ -61,43 +37,34 @@ TEST(AccessPanel, VariantsShowTheirOwnControlsAndTexts) {
 // Loading runs the selected method's rule over the player option (and "Metadata" with it), the
 // user-group boxes and the inherited-method label. Disabled group boxes keep their checks.
 TEST(AccessPanel, LoadAppliesTheMethodsRule) {
-    struct Case {
-        AuthMethod defaultMethod, method;
-        bool unicast;
-        Box player;
-        bool groupsEnabled;
-        std::u16string_view label;  // empty: hidden
-        AuthMethod read;
-    };
-    const std::u16string_view anonymous = u"(Anonymous access)";
-    const std::u16string_view session = u"(Session-based authentication)";
-    const Case cases[] = {
-        {kAnonymous, kInherit, true, kOnEnabled, false, anonymous, kInherit},
-        {kAnonymous, kInherit, false, kOffDisabled, false, anonymous, kInherit},
-        {kInternal, kInherit, true, kOffDisabled, true, u"(Internal authentication)", kInherit},
-        {kSession, kInherit, true, kOnEnabled, false, session, kInherit},
-        {static_cast<AuthMethod>(9), kInherit, true, kOnEnabled, false, session, kInherit},
+    // Default method, loaded method, unicast; the player option, group boxes enabled, the label
+    // (empty: hidden) and the method read back.
+    using Row = std::tuple<AuthMethod, AuthMethod, bool, Box, bool, const char16_t*, AuthMethod>;
+    const Row rows[] = {
+        {kAnonymous, kInherit, true, kOnEn, false, u"(Anonymous access)", kInherit},
+        {kAnonymous, kInherit, false, kOffDis, false, u"(Anonymous access)", kInherit},
+        {kInternal, kInherit, true, kOffDis, true, u"(Internal authentication)", kInherit},
+        {kSession, kInherit, true, kOnEn, false, u"(Session-based authentication)", kInherit},
+        {AuthMethod(9), kInherit, true, kOnEn, false, u"(Session-based authentication)", kInherit},
         // Anonymous and session-based leave the option as loaded when unicast is off.
-        {kInternal, kAnonymous, true, kOnEnabled, false, u"", kAnonymous},
-        {kInternal, kAnonymous, false, kOnDisabled, false, u"", kAnonymous},
-        {kInternal, kSession, false, kOnDisabled, false, u"", kSession},
-        {kAnonymous, static_cast<AuthMethod>(0), true, kOnEnabled, false, u"", kSession},
+        {kInternal, kAnonymous, true, kOnEn, false, u"", kAnonymous},
+        {kInternal, kAnonymous, false, kOnDis, false, u"", kAnonymous},
+        {kInternal, kSession, false, kOnDis, false, u"", kSession},
+        {kAnonymous, AuthMethod(0), true, kOnEn, false, u"", kSession},
         // A stored internal method opens with the option cleared, so saving stores it off.
-        {kAnonymous, kInternal, true, kOffDisabled, true, u"", kInternal},
-        {kAnonymous, kInternal, false, kOffDisabled, true, u"", kInternal},
+        {kAnonymous, kInternal, true, kOffDis, true, u"", kInternal},
+        {kAnonymous, kInternal, false, kOffDis, true, u"", kInternal},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
-        Panel p(true, c.defaultMethod, c.unicast);
-        p.panel.Load(c.method, BasicUsers | AdvancedUsers, true);
-        EXPECT_EQ(p[AccessControl::PlayerOption], c.player);
-        EXPECT_EQ(p.Enabled(AccessControl::Metadata), c.player.second);
-        EXPECT_EQ(p[AccessControl::BasicUsers], Box(true, c.groupsEnabled));
-        EXPECT_EQ(p[AccessControl::MediumUsers], Box(false, c.groupsEnabled));
-        EXPECT_EQ(p.panel.ReadGroups(), BasicUsers | AdvancedUsers);
-        const ControlState& label = p.panel.State(AccessControl::InheritedMethodLabel);
-        EXPECT_EQ(label.visible ? std::u16string_view(label.text) : u"", c.label);
-        EXPECT_EQ(p.panel.ReadMethod(), c.read);
+    constexpr UserGroups kStored = vantor::BasicUsers | vantor::AdvancedUsers;
+    for (auto [defaultMethod, method, unicast, player, groupsOn, label, read] : rows) {
+        Panel p{true, defaultMethod, unicast};
+        p.panel.Load(method, kStored, true);
+        const ControlState& shown = p.panel.State(InheritedMethodLabel);
+        EXPECT_EQ(std::tuple(p[PlayerOption], p[Metadata].second, p[BasicUsers], p[MediumUsers],
+                             p.panel.ReadGroups(), p.panel.ReadMethod(),
+                             shown.visible ? shown.text : u""),
+                  std::tuple(player, player.second, Box(true, groupsOn), Box(false, groupsOn),
+                             kStored, read, std::u16string(label)));
     }
 }
 
@@ -105,70 +72,39 @@ TEST(AccessPanel, LoadAppliesTheMethodsRule) {
 // where the method admits players, and with a session-based default under inherit only once a
 // method radio is clicked again.
 TEST(AccessPanel, UnicastTogglesThePlayerOptionAndTheDelegates) {
-    struct Case {
-        AuthMethod defaultMethod, method;
-        Box afterUnicastOn;
-        Box afterMethodClicked;
-    };
-    for (Case c : {Case{kAnonymous, kInherit, kOffEnabled, kOffEnabled},
-                   Case{kInternal, kInherit, kOffDisabled, kOffDisabled},
-                   Case{kSession, kInherit, kOffDisabled, kOffEnabled},
-                   Case{kInternal, kAnonymous, kOffEnabled, kOffEnabled},
-                   Case{kInternal, kSession, kOffEnabled, kOffEnabled},
-                   Case{kAnonymous, kInternal, kOffDisabled, kOffDisabled}}) {
-        Panel p(true, c.defaultMethod);
-        p.panel.Load(c.method, AllUsers, true, true);
-        // The player option, "Metadata", the delegates box and "Access restrictions".
+    using Row = std::tuple<AuthMethod, AuthMethod, Box, Box>;
+    for (auto [defaultMethod, method, afterUnicastOn, afterMethodClicked] :
+         {Row{kAnonymous, kInherit, kOffEn, kOffEn}, Row{kInternal, kInherit, kOffDis, kOffDis},
+          Row{kSession, kInherit, kOffDis, kOffEn}, Row{kInternal, kAnonymous, kOffEn, kOffEn},
+          Row{kInternal, kSession, kOffEn, kOffEn}, Row{kAnonymous, kInternal, kOffDis, kOffDis}}) {
+        Panel p{true, defaultMethod};
+        p.panel.Load(method, AllUsers, true, true);
+        // The player option, "Metadata", the delegates and "Access restrictions".
         auto look = [&p] {
-            return std::tuple(p[AccessControl::PlayerOption], p.Enabled(AccessControl::Metadata),
-                              p[AccessControl::AllowDelegates],
-                              p.Enabled(AccessControl::AccessRestrictions));
+            return std::tuple(p[PlayerOption], p[Metadata], p[AllowDelegates],
+                              p[AccessRestrictions]);
         };
-        p.SetUnicast(false);
-        EXPECT_EQ(look(), std::tuple(kOffDisabled, false, kOffDisabled, false));
-        p.SetUnicast(true);
-        EXPECT_EQ(look(), std::tuple(c.afterUnicastOn, c.afterUnicastOn.second, kOffEnabled, true));
-        p.panel.OnMethodSelected(c.method);
-        EXPECT_EQ(p[AccessControl::PlayerOption], c.afterMethodClicked);
+        p.unicast.checked = false;
+        p.panel.OnUnicastToggled();
+        EXPECT_EQ(look(), std::tuple(kOffDis, kOffDis, kOffDis, kOffDis));
+        p.unicast.checked = true;
+        p.panel.OnUnicastToggled();
+        EXPECT_EQ(look(), std::tuple(afterUnicastOn, afterUnicastOn, kOffEn, kOffEn));
+        p.panel.OnMethodSelected(method);
+        EXPECT_EQ(p[PlayerOption], afterMethodClicked);
     }
 }
 
 TEST(AccessPanel, CheckGroupsRejectsNoGroupOnlyWhenInternalIsInEffect) {
-    struct Case {
-        AuthMethod defaultMethod, method;
-        UserGroups groups;
-        bool rejected;
-    };
-    for (Case c : {Case{kInternal, kInherit, 0, true}, Case{kInternal, kInternal, 0, true},
-                   Case{kAnonymous, kInternal, 0, true}, Case{kInternal, kInternal, 4, false},
-                   Case{kAnonymous, kInherit, 0, false}, Case{kInternal, kAnonymous, 0, false},
-                   Case{kInternal, kSession, 0, false}}) {
-        Panel p(false, c.defaultMethod);
-        EXPECT_EQ(p.panel.CheckGroups(c.method, c.groups), c.rejected ? kNoGroup : u"");
+    const std::u16string_view no = AccessPanel::kNoGroupMessage;  // its text: the folder's tests
+    using Row = std::tuple<AuthMethod, AuthMethod, UserGroups, std::u16string_view>;
+    for (auto [defaultMethod, method, groups, message] :
+         {Row{kInternal, kInherit, 0, no}, Row{kInternal, kInternal, 0, no},
+          Row{kAnonymous, kInternal, 0, no}, Row{kInternal, kInternal, 4, u""},
+          Row{kAnonymous, kInherit, 0, u""}, Row{kInternal, kAnonymous, 0, u""},
+          Row{kInternal, kSession, 0, u""}}) {
+        EXPECT_EQ((Panel{false, defaultMethod}.panel.CheckGroups(method, groups)), message);
     }
-
-    // Anonymous with every group cleared passes, and the mask is read as 0.
-    Panel p(false, kInternal);
-    p.panel.Load(kAnonymous, AllUsers, true);
-    for (AccessControl box : kGroupBoxes) {
-        p.panel.OnGroupToggled(box, false);
-    }
-    EXPECT_EQ(p.panel.ReadGroups(), 0u);
-    EXPECT_EQ(p.panel.CheckGroups(p.panel.ReadMethod(), p.panel.ReadGroups()), u"");
-}
-
-TEST(AccessPanel, DelegatesAreLoadedAsStoredAndOnlyInTheBroadcastVariant) {
-    Panel off(true, kSession, false);
-    off.panel.Load(kAnonymous, AllUsers, true, true);
-    EXPECT_EQ(off[AccessControl::AllowDelegates], kOnDisabled);
-    EXPECT_FALSE(off.Enabled(AccessControl::AccessRestrictions));
-    EXPECT_TRUE(off.panel.ReadAllowDelegates());
-
-    Panel folder(false);
-    folder.panel.Load(kAnonymous, AllUsers, true, true);
-    folder.panel.OnAllowDelegatesToggled(true);
-    EXPECT_FALSE(folder.panel.ReadAllowDelegates());
 }
 
 }  // namespace
-}  // namespace vantor

@@ -1,12 +1,8 @@
 #include "server/installation_paths.h"
 
-#include <optional>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
-namespace vantor {
+using namespace vantor;
 namespace {
 
 constexpr HResult kAccessDenied = 0x80070005u;
@@ -19,26 +15,39 @@ constexpr FileVersion Version(std::uint16_t major, std::uint16_t minor) {
 // One composition; the output string starts as kUntouched, so a failure must leave it so.
 struct Row {
     OsVersion os;
-    std::string image;
-    std::optional<FileVersion> version;
-    std::string expected;
+    std::string image{};
+    std::optional<FileVersion> version{};
+    std::string expected{};
     std::string_view product = ProductVantor;
     HResult result = SOk;
     FolderQueryResult common{SOk, R"(C:\ProgramData)"};
     char separator = '\\';
     std::string own = R"(C:\Program Files\VantorConfig\VantorConfig.exe)";
+    bool exists = false;  // the common data folder
+    HResult createResult = SOk;
 };
 
-void ExpectRows(const std::vector<Row>& rows) {
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.product) + " [" + row.image + "] " + row.common.path);
-        const InstallationFacts facts{row.os,     row.image, row.version,
-                                      row.common, row.own,   row.separator};
-        std::string path = kUntouched;
-        EXPECT_EQ(ComposeDataFilePath(facts, ConfigFileName, row.product, path), row.result);
-        EXPECT_EQ(path, row.expected);
+// Reports a row's facts, and records the folders it was asked to create.
+struct FakeEnvironment : InstallationEnvironment {
+    FakeEnvironment(Row facts) : row(std::move(facts)) {}
+    Row row;
+    std::vector<std::string> created;
+
+    OsVersionResult QueryOsVersion() override { return {row.os, 5}; }
+    std::string ReadServiceImagePath(const std::string&) override { return row.image; }
+    // Only the image's trimmed path has a version.
+    std::optional<FileVersion> ReadFileVersion(const std::string& path) override {
+        return path == TrimImagePath(row.image, row.separator) ? row.version : std::nullopt;
     }
-}
+    FolderQueryResult CommonAppDataFolder() override { return row.common; }
+    std::string OwnExecutablePath() override { return row.own; }
+    char PathSeparator() const override { return row.separator; }
+    bool PathExists(const std::string&) override { return row.exists; }
+    HResult CreateSharedFolder(const std::string& path) override {
+        created.push_back(path);
+        return row.createResult;
+    }
+};
 
 constexpr OsVersion W2k = OsVersion::Windows2000;
 constexpr OsVersion Later = OsVersion::Later;
@@ -47,8 +56,9 @@ const std::string kBeside = R"(C:\Srv\config.vtr)";
 const std::string kCommon = R"(C:\ProgramData\Quorvane\config.vtr)";
 const std::string kOwn = R"(C:\Program Files\VantorConfig\config.vtr)";
 
-TEST(InstallationPathsTest, PlacementFollowsWindowsVersionAndProductRules) {
-    ExpectRows({
+TEST(InstallationPathsTest, ComposedPathFollowsWindowsVersionProductSeparatorsAndFailures) {
+    constexpr std::string_view V = ProductVantor;
+    const Row rows[] = {
         // Windows 2000: beside the server whatever its version, else beside this program.
         {W2k, kSrv, Version(9, 0), kBeside},
         {W2k, "", Version(9, 0), kOwn},
@@ -74,12 +84,6 @@ TEST(InstallationPathsTest, PlacementFollowsWindowsVersionAndProductRules) {
         {Later, kSrv, Version(1, 0), kCommon, "Other"},
         // A failed version query counts as a later Windows, not as Windows 2000.
         {OsVersion::QueryFailed, "", {}, kCommon},
-    });
-}
-
-TEST(InstallationPathsTest, SeparatorsAndFailures) {
-    constexpr std::string_view V = ProductVantor;
-    ExpectRows({
         // Trailing backslashes of the common folder leave exactly one before Quorvane.
         {Later, "", {}, kCommon, V, SOk, {SOk, R"(C:\ProgramData\)"}},
         {Later, "", {}, kCommon, V, SOk, {SOk, R"(C:\ProgramData\\\)"}},
@@ -100,89 +104,48 @@ TEST(InstallationPathsTest, SeparatorsAndFailures) {
         {Later, "//opt/bin/vantord/", Version(5, 0), "/opt/bin/config.vtr", V, SOk, {}, '/'},
         {W2k, "", {}, "/usr/bin/config.vtr", V, SOk, {}, '/', "/usr/bin/vantorconfig"},
         {W2k, kSrv, {}, kUntouched, V, EUnexpected, {}, '/'},
-    });
-    EXPECT_EQ(TrimImagePath("relative/vantord/", '/'), "relative/vantord");
-    EXPECT_EQ(TrimImagePath("///", '/'), "");
+    };
+    // Composed from the facts, and located through an environment that reports them.
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        FakeEnvironment env{row};
+        std::string composed = kUntouched, located = kUntouched;
+        EXPECT_EQ(ComposeDataFilePath(
+                      {row.os, row.image, row.version, row.common, row.own, row.separator},
+                      ConfigFileName, row.product, composed),
+                  row.result);
+        EXPECT_EQ(LocateDataFile(env, ConfigFileName, row.product, located), row.result);
+        EXPECT_EQ(std::pair(composed, located), std::pair(row.expected, row.expected));
+    }
 }
 
-// Answers from fixed values and records what was asked.
-class FakeEnvironment : public InstallationEnvironment {
-public:
-    OsVersionResult os{OsVersion::Later, 0};
-    std::string imagePath;
-    std::optional<FileVersion> version;
-    FolderQueryResult common{SOk, R"(C:\ProgramData\)"};
-    bool exists = false;
-    HResult createResult = SOk;
-    std::vector<std::string> askedProducts, versionPaths, created;
-
-    OsVersionResult QueryOsVersion() override { return os; }
-    std::string ReadServiceImagePath(const std::string& product) override {
-        askedProducts.push_back(product);
-        return imagePath;
-    }
-    std::optional<FileVersion> ReadFileVersion(const std::string& path) override {
-        versionPaths.push_back(path);
-        return version;
-    }
-    FolderQueryResult CommonAppDataFolder() override { return common; }
-    std::string OwnExecutablePath() override { return R"(C:\Tool\tool.exe)"; }
-    char PathSeparator() const override { return '\\'; }
-    bool PathExists(const std::string&) override { return exists; }
-    HResult CreateSharedFolder(const std::string& path) override {
-        created.push_back(path);
-        return createResult;
-    }
-};
-
-TEST(InstallationPathsTest, LocateReadsTheEnvironment) {
-    FakeEnvironment env;
-    env.imagePath = R"(\C:\Srv\server.exe\)";
-    env.version = Version(5, 3);
-    std::string path;
-    EXPECT_EQ(LocateRestrictionsFile(env, 1, path), SOk);
-    EXPECT_EQ(path, R"(C:\Srv\VantorIPRestrictions.config)");
-    // The version is read from the trimmed path.
-    EXPECT_EQ(env.versionPaths, std::vector<std::string>{kSrv});
-    for (int selector : {0, 2, -1}) {
+TEST(InstallationPathsTest, LocateReadsTheEnvironmentAndEnsureCreatesOnlyAMissingFolder) {
+    // Selector 1 is this product's restrictions file, any other the older product's.
+    for (auto [selector, product] :
+         {std::pair{1, "Vantor"}, {0, "Tavrin"}, {2, "Tavrin"}, {-1, "Tavrin"}}) {
+        FakeEnvironment env{Row{Later, R"(\C:\Srv\server.exe\)", Version(5, 3)}};
+        std::string path;
         EXPECT_EQ(LocateRestrictionsFile(env, selector, path), SOk);
-        EXPECT_EQ(path, R"(C:\Srv\TavrinIPRestrictions.config)");
+        EXPECT_EQ(path, R"(C:\Srv\)" + std::string(product) + "IPRestrictions.config");
     }
-    EXPECT_EQ(env.askedProducts,
-              (std::vector<std::string>{"Vantor", "Tavrin", "Tavrin", "Tavrin"}));
-
-    env.version = Version(7, 5);
-    EXPECT_EQ(LocateConfigFile(env), kCommon);
-    env.os.version = OsVersion::Windows2000;
-    env.imagePath = "";
-    EXPECT_EQ(LocateConfigFile(env), R"(C:\Tool\config.vtr)");
-
-    env.os.version = OsVersion::Later;
-    env.common = {kAccessDenied, ""};
+    // The configuration file's path, or none when the lookup fails.
+    constexpr std::string_view V = ProductVantor;
+    FakeEnvironment env{Row{W2k}};
+    EXPECT_EQ(LocateConfigFile(env), kOwn);
+    env.row = {Later, "", {}, "", V, SOk, {kAccessDenied, ""}};
     EXPECT_EQ(LocateConfigFile(env), "");
-    path = kUntouched;
-    EXPECT_EQ(LocateDataFile(env, ConfigFileName, ProductVantor, path), kAccessDenied);
-    EXPECT_EQ(path, kUntouched);
-}
-
-TEST(InstallationPathsTest, EnsureCommonDataFolderCreatesOnlyWhenMissing) {
-    FakeEnvironment missing;
-    EXPECT_EQ(EnsureCommonDataFolder(missing), SOk);
-    EXPECT_EQ(missing.created, std::vector<std::string>{R"(C:\ProgramData\Quorvane)"});
-
-    FakeEnvironment cases[5];
-    cases[0].exists = true;
-    cases[1].os.version = OsVersion::Windows2000;
-    cases[2].os = {OsVersion::QueryFailed, 5};
-    cases[3].common = {EFail, ""};
-    cases[4].createResult = kAccessDenied;
-    const HResult expected[] = {SOk, SOk, kAccessDenied, EFail, kAccessDenied};
-    for (int i = 0; i < 5; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(EnsureCommonDataFolder(cases[i]), expected[i]);
-        EXPECT_EQ(cases[i].created.size(), i == 4 ? 1u : 0u);
+    // Ensuring the common data folder: created only when missing, failures passed on.
+    const Row failing{Later, "", {}, "", V, SOk, {EFail, ""}};
+    FakeEnvironment cases[] = {Row{Later}, Row{Later}, Row{W2k}, Row{OsVersion::QueryFailed},
+                               failing,    Row{Later}};
+    cases[1].row.exists = true;
+    cases[5].row.createResult = kAccessDenied;
+    const HResult expected[] = {SOk, SOk, SOk, HResultFromError(5), EFail, kAccessDenied};
+    const std::vector<std::string> creates = {R"(C:\ProgramData\Quorvane)"}, none;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(EnsureCommonDataFolder(cases[i]), expected[i]) << i;
+        EXPECT_EQ(cases[i].created, i == 0 || i == 5 ? creates : none) << i;
     }
 }
 
 }  // namespace
-}  // namespace vantor
