@@ -219,6 +219,16 @@ TEST_F(FolderEditor, TypedGroupIsCheckedOnOkAndCancelFreesOnlyAGroupTheDialogRes
     EXPECT_EQ(Registered(), "230.2.2.2:7000 230.9.9.9:6500");
 }
 
+// A second record claiming a group the first one holds was never registered; saving it
+// unchanged must not check the group again.
+TEST_F(FolderEditor, UnchangedGroupIsNotCheckedAgainOnOk) {
+    Preregister(u"230.1.1.1:6000");  // the first record with this group
+    auto model = OpenMusic();        // the second one, left unregistered by the loader
+    EXPECT_EQ(model->OnOk(), u"");
+    EXPECT_EQ(model->Form().groupText, u"230.1.1.1:6000");
+    EXPECT_EQ(Registered(), "230.1.1.1:6000");
+}
+
 // From the record through the controls and OK back into a record: every field the editor
 // shows is read back, and what it changed lands where it belongs.
 TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValues) {
