@@ -29,11 +29,11 @@ void MethodTable::AddPropertyDescription(const QString& interface, const QString
     properties_.append(PropertyDescription{interface, name, signature});
 }
 
-const MethodSpec* MethodTable::Find(const QString& interface, const QString& member) const {
-    for (const MethodSpec& spec : methods_) {
+const MethodEntry* MethodTable::Find(const QString& interface, const QString& member) const {
+    for (const MethodEntry& entry : methods_) {
         // A call without an interface goes to the first method of that name, as D-Bus allows.
-        if (spec.member == member && (interface.isEmpty() || spec.interface == interface)) {
-            return &spec;
+        if (entry.member == member && (interface.isEmpty() || entry.interface == interface)) {
+            return &entry;
         }
     }
     return nullptr;
@@ -41,9 +41,9 @@ const MethodSpec* MethodTable::Find(const QString& interface, const QString& mem
 
 QString MethodTable::introspect(const QString& /*path*/) const {
     QStringList interfaces;
-    for (const MethodSpec& spec : methods_) {
-        if (!interfaces.contains(spec.interface)) {
-            interfaces.append(spec.interface);
+    for (const MethodEntry& entry : methods_) {
+        if (!interfaces.contains(entry.interface)) {
+            interfaces.append(entry.interface);
         }
     }
     for (const PropertyDescription& property : properties_) {
@@ -54,11 +54,11 @@ QString MethodTable::introspect(const QString& /*path*/) const {
     QString xml;
     for (const QString& interface : interfaces) {
         xml += QStringLiteral("  <interface name=\"%1\">\n").arg(interface);
-        for (const MethodSpec& spec : methods_) {
-            if (spec.interface == interface) {
-                xml += QStringLiteral("    <method name=\"%1\">\n").arg(spec.member);
-                xml += ArgumentsXml(spec.inSignature, "in");
-                xml += ArgumentsXml(spec.outSignature, "out");
+        for (const MethodEntry& entry : methods_) {
+            if (entry.interface == interface) {
+                xml += QStringLiteral("    <method name=\"%1\">\n").arg(entry.member);
+                xml += ArgumentsXml(entry.inSignature, "in");
+                xml += ArgumentsXml(entry.outSignature, "out");
                 xml += QStringLiteral("    </method>\n");
             }
         }
@@ -81,34 +81,34 @@ bool MethodTable::handleMessage(const QDBusMessage& message, const QDBusConnecti
     if (interface == IntrospectableInterface || interface == PeerInterface) {
         return false;  // Qt answers these from introspect()
     }
-    const MethodSpec* spec = Find(interface, message.member());
-    if (spec == nullptr) {
+    const MethodEntry* entry = Find(interface, message.member());
+    if (entry == nullptr) {
         connection.send(message.createErrorReply(
             UnknownMethodError,
             QStringLiteral("No method %1.%2 with signature \"%3\" at %4")
                 .arg(interface, message.member(), message.signature(), message.path())));
         return true;
     }
-    if (message.signature() != spec->inSignature) {
+    if (message.signature() != entry->inSignature) {
         connection.send(message.createErrorReply(
             InvalidArgsError,
             QStringLiteral("%1.%2 takes \"%3\", not \"%4\"")
-                .arg(spec->interface, spec->member, spec->inSignature, message.signature())));
+                .arg(entry->interface, entry->member, entry->inSignature, message.signature())));
         return true;
     }
-    const QString call = spec->interface + u'.' + spec->member;
-    if (spec->observed) {
+    const QString call = entry->interface + u'.' + entry->member;
+    if (entry->observed) {
         policy_.Record(FormatCall(call, message.arguments()));
         if (policy_.Hangs(call)) {
             return true;  // never answered
         }
     }
-    CallAnswer answer = spec->handler(message);
+    CallAnswer answer = entry->handler(message);
     if (!answer.errorName.isEmpty()) {
         connection.send(message.createErrorReply(answer.errorName, answer.errorText));
         return true;
     }
-    if (spec->observed && !answer.values.isEmpty() &&
+    if (entry->observed && !answer.values.isEmpty() &&
         answer.values.front().metaType() == QMetaType::fromType<quint32>()) {
         if (const std::optional<quint32> result = policy_.Result(call)) {
             answer.values.front() = QVariant::fromValue(*result);

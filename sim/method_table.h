@@ -26,7 +26,7 @@ struct CallAnswer {
 
 using MethodHandler = std::function<CallAnswer(const QDBusMessage& call)>;
 
-struct MethodSpec {
+struct MethodEntry {
     QString interface;
     QString member;
     QString inSignature;
@@ -45,7 +45,7 @@ public:
     explicit MethodTable(CallPolicy& policy, QObject* parent = nullptr)
         : QDBusVirtualObject(parent), policy_(policy) {}
 
-    void Add(MethodSpec spec) { methods_.append(std::move(spec)); }
+    void Add(MethodEntry entry) { methods_.append(std::move(entry)); }
     // A property listed in the introspection data; reading it is up to the methods.
     void AddPropertyDescription(const QString& interface, const QString& name,
                                 const QString& signature);
@@ -60,10 +60,10 @@ private:
         QString signature;
     };
 
-    const MethodSpec* Find(const QString& interface, const QString& member) const;
+    const MethodEntry* Find(const QString& interface, const QString& member) const;
 
     CallPolicy& policy_;
-    QList<MethodSpec> methods_;
+    QList<MethodEntry> methods_;
     QList<PropertyDescription> properties_;
 };
 

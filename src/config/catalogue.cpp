@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "config/ascii_case.h"
 #include "config/resource_texts.h"
 
 namespace vantor {
@@ -22,22 +23,6 @@ ResourceRecord FixedRecord(ResourceKind kind, std::u16string_view name, std::uin
 
 bool IsResourceKind(ResourceKind kind) {
     return kind == ResourceKind::VirtualFolder || kind == ResourceKind::LiveBroadcast;
-}
-
-char16_t AsciiLower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c;
-}
-
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Lower-case partner of a non-ASCII upper-case letter of the scripts administrators are likely

@@ -2,30 +2,11 @@
 
 #include <utility>
 
+#include "config/ascii_case.h"
 #include "config/catalogue.h"
 #include "editors/multicast_table.h"
 
 namespace vantor {
-namespace {
-
-char16_t AsciiLower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
-// The catalogue compares names ignoring ASCII letter case; the rename check must agree with it.
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 FolderEditorModel::FolderEditorModel(FolderEditorMode mode, FolderForm form,
                                      MulticastTable& multicastTable, const Catalogue& catalogue,

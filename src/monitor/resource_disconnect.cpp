@@ -3,29 +3,11 @@
 #include <memory>
 #include <string_view>
 
+#include "config/ascii_case.h"
 #include "monitor/activity_record.h"
 #include "server/automation.h"
 
 namespace vantor {
-namespace {
-
-char16_t AsciiLower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 void DisconnectResourceUsers(AutomationFactory& factory, const std::u16string& name,
                              bool isFolder) {
