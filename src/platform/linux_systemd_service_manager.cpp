@@ -159,6 +159,22 @@ std::uint32_t ServiceStateOf(const QString& activeState) {
     return UnknownServiceState;
 }
 
+// The unit's state in the service vocabulary; it must be known and loaded.
+HResult QueryUnitState(SystemdCall& call, const QString& unit, std::uint32_t& state) {
+    QString unitPath;
+    HResult hr = call.OpenUnit(unit, unitPath);
+    if (Failed(hr)) {
+        return hr;
+    }
+    QString activeState;
+    hr = call.UnitProperty(unitPath, "ActiveState", activeState);
+    if (Failed(hr)) {
+        return hr;
+    }
+    state = ServiceStateOf(activeState);
+    return SOk;
+}
+
 }  // namespace
 
 LinuxSystemdServiceManager::LinuxSystemdServiceManager(int callTimeoutMs)
@@ -172,37 +188,26 @@ HResult LinuxSystemdServiceManager::CheckAccess(const std::u16string& name, std:
 
 HResult LinuxSystemdServiceManager::QueryStatus(const std::u16string& name, ServiceStatus& status) {
     SystemdCall call(callTimeoutMs_);
-    QString unitPath;
-    HResult hr = call.OpenUnit(UnitName(name), unitPath);
-    if (Failed(hr)) {
-        return hr;
-    }
-    QString activeState;
-    hr = call.UnitProperty(unitPath, "ActiveState", activeState);
+    std::uint32_t state = 0;
+    const HResult hr = QueryUnitState(call, UnitName(name), state);
     if (Failed(hr)) {
         return hr;
     }
     // systemd reports no progress; with no wait hint the controller polls once a second.
-    status = ServiceStatus{ServiceStateOf(activeState), 0, 0};
+    status = ServiceStatus{state, 0, 0};
     return SOk;
 }
 
 HResult LinuxSystemdServiceManager::Start(const std::u16string& name) {
     SystemdCall call(callTimeoutMs_);
     const QString unit = UnitName(name);
-    QString unitPath;
-    HResult hr = call.OpenUnit(unit, unitPath);
-    if (Failed(hr)) {
-        return hr;
-    }
-    QString activeState;
-    hr = call.UnitProperty(unitPath, "ActiveState", activeState);
+    std::uint32_t state = 0;
+    const HResult hr = QueryUnitState(call, unit, state);
     if (Failed(hr)) {
         return hr;
     }
     // systemd would accept the job and do nothing; a running service refuses a start instead,
     // so the caller does not wait for a change that already happened.
-    const std::uint32_t state = ServiceStateOf(activeState);
     if (state == ServiceRunning || state == ServiceContinuePending) {
         return HResultFromError(ErrorServiceAlreadyRunning);
     }

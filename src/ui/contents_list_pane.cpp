@@ -7,6 +7,7 @@
 
 #include "ui/contents_list.h"
 #include "ui/contents_list_item_model.h"
+#include "ui/qt_view_style.h"
 #include "ui/resource_selection.h"
 
 namespace vantor {
@@ -28,13 +29,7 @@ ContentsListPane::ContentsListPane(QWidget* parent)
     view_->setFrameShadow(QFrame::Sunken);
     view_->header()->setStretchLastSection(false);
     view_->header()->setSectionsMovable(false);
-    // The selection stays visible when the focus is elsewhere.
-    QPalette palette = view_->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
-    view_->setPalette(palette);
+    KeepSelectionVisibleWhenInactive(*view_);
     view_->setModel(model_);
 
     auto* layout = new QVBoxLayout(this);

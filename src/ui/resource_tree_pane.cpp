@@ -17,6 +17,7 @@
 #include "monitor/resource_disconnect.h"
 #include "ui/catalogue_item_model.h"
 #include "ui/contents_list_pane.h"
+#include "ui/qt_view_style.h"
 #include "ui/resource_selection.h"
 
 namespace vantor {
@@ -116,13 +117,7 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& default
     view_->setDragEnabled(false);
     view_->setAcceptDrops(false);
     view_->setFrameShadow(QFrame::Sunken);
-    // The selection stays visible when the focus is in another pane.
-    QPalette palette = view_->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
-    view_->setPalette(palette);
+    KeepSelectionVisibleWhenInactive(*view_);
     view_->setModel(model_);
 
     auto* layout = new QVBoxLayout(this);
