@@ -104,12 +104,15 @@ QString FirstExecStartPath(SystemBusConnection& bus, const QString& unitPath) {
     if (execStart.currentSignature() != kExecStartSignature) {
         return {};
     }
+    // Every begin needs its end: the reader frees its nested state there.
     QString path;
     execStart.beginArray();
     if (!execStart.atEnd()) {
         execStart.beginStructure();
         execStart >> path;
+        execStart.endStructure();
     }
+    execStart.endArray();
     return path;
 }
 
