@@ -1,28 +1,19 @@
 #include "platform/linux_dbus_automation_call.h"
 
-#include <cstdlib>
-
 #include <QDBusMessage>
 #include <QStringList>
+
+#include "platform/linux_system_bus.h"
 
 namespace vantor {
 
 namespace {
 
 constexpr char ConnectionName[] = "vantor_automation";
-constexpr char SystemBusVariable[] = "DBUS_SYSTEM_BUS_ADDRESS";
-// Where the system bus listens when the environment names none.
-constexpr char DefaultSystemBusAddress[] = "unix:path=/var/run/dbus/system_bus_socket";
 
 constexpr char DBusName[] = "org.freedesktop.DBus";
 constexpr char DBusPath[] = "/org/freedesktop/DBus";
 constexpr char DBusInterface[] = "org.freedesktop.DBus";
-
-QString SystemBusAddress() {
-    const char* address = std::getenv(SystemBusVariable);
-    return QString::fromUtf8(address != nullptr && *address != '\0' ? address
-                                                                    : DefaultSystemBusAddress);
-}
 
 HResult ResultOfError(const QDBusMessage& reply) {
     const QString error = reply.errorName();
@@ -52,14 +43,7 @@ QDBusMessage CallBus(QDBusConnection& connection, const char* method, const QVar
 }  // namespace
 
 QDBusConnection AutomationBusConnection() {
-    // Connecting under an existing name returns that connection, so this connects once and
-    // reuses it until it fails.
-    QDBusConnection connection =
-        QDBusConnection::connectToBus(SystemBusAddress(), QString(ConnectionName));
-    if (!connection.isConnected()) {
-        QDBusConnection::disconnectFromBus(QString(ConnectionName));
-    }
-    return connection;
+    return ConnectSystemBus(QString(ConnectionName));
 }
 
 AutomationBusClient::AutomationBusClient(int callTimeoutMs) : callTimeoutMs_(callTimeoutMs) {}

@@ -1,5 +1,13 @@
 #include "platform/linux_installation_environment.h"
 
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -7,26 +15,17 @@
 #include <QDBusVariant>
 #include <QString>
 #include <QVariant>
-#include <atomic>
-#include <cerrno>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/automation_bus.h"
+#include "platform/linux_system_bus.h"
 
 namespace vantor {
 namespace {
 
-constexpr const char* kSystemBusVariable = "DBUS_SYSTEM_BUS_ADDRESS";
-// Where the system bus listens when the environment names none (the D-Bus default).
-constexpr const char* kDefaultSystemBusAddress = "unix:path=/var/run/dbus/system_bus_socket";
-
-const QString kSystemdService = QStringLiteral("org.freedesktop.systemd1");
-const QString kSystemdPath = QStringLiteral("/org/freedesktop/systemd1");
-const QString kSystemdManager = QStringLiteral("org.freedesktop.systemd1.Manager");
-const QString kSystemdServiceInterface = QStringLiteral("org.freedesktop.systemd1.Service");
+const QString kSystemdService = QString::fromLatin1(bus::SystemdName);
+const QString kSystemdPath = QString::fromLatin1(bus::SystemdPath);
+const QString kSystemdManager = QString::fromLatin1(bus::SystemdManagerInterface);
+const QString kSystemdServiceInterface = QString::fromLatin1(bus::SystemdServiceInterface);
 const QString kNoSuchUnitError = QStringLiteral("org.freedesktop.systemd1.NoSuchUnit");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kExecStartSignature = QStringLiteral("a(sasbttttuii)");
@@ -39,7 +38,7 @@ class SystemBusConnection {
 public:
     SystemBusConnection()
         : name_(QStringLiteral("vantor-installation-%1").arg(nextId_.fetch_add(1))),
-          connection_(QDBusConnection::connectToBus(Address(), name_)) {}
+          connection_(QDBusConnection::connectToBus(SystemBusAddress(), name_)) {}
     ~SystemBusConnection() { QDBusConnection::disconnectFromBus(name_); }
     SystemBusConnection(const SystemBusConnection&) = delete;
     SystemBusConnection& operator=(const SystemBusConnection&) = delete;
@@ -55,12 +54,6 @@ public:
     }
 
 private:
-    static QString Address() {
-        const char* address = std::getenv(kSystemBusVariable);
-        return QString::fromUtf8(address != nullptr && *address != '\0' ? address
-                                                                        : kDefaultSystemBusAddress);
-    }
-
     static inline std::atomic<unsigned> nextId_{0};
     QString name_;
     QDBusConnection connection_;

@@ -7,19 +7,14 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
-#include <cstdlib>
+
+#include "platform/linux_system_bus.h"
 
 namespace vantor {
 
 namespace {
 
-// Our own named connection rather than Qt's default system bus: a failed connection can be
-// dropped so the next call tries again (the bus may come up after the tool), and the address is
-// read when connecting rather than once per process.
 constexpr char ConnectionName[] = "vantor_systemd_service_manager";
-constexpr char SystemBusVariable[] = "DBUS_SYSTEM_BUS_ADDRESS";
-// Where the system bus listens when the environment names none.
-constexpr char DefaultSystemBusAddress[] = "unix:path=/var/run/dbus/system_bus_socket";
 constexpr char PropertiesInterface[] = "org.freedesktop.DBus.Properties";
 constexpr char UnitSuffix[] = ".service";
 constexpr char ReplaceMode[] = "replace";
@@ -28,21 +23,8 @@ constexpr char LoadedState[] = "loaded";
 // The status of a unit in a state this tool does not know; shown as not responding.
 constexpr std::uint32_t UnknownServiceState = 0;
 
-QString SystemBusAddress() {
-    const char* address = std::getenv(SystemBusVariable);
-    return QString::fromUtf8(address != nullptr && *address != '\0' ? address
-                                                                    : DefaultSystemBusAddress);
-}
-
-// Connecting again under an existing name returns that connection, so this connects once and
-// then reuses it until it fails.
 QDBusConnection SystemBus() {
-    QDBusConnection connection =
-        QDBusConnection::connectToBus(SystemBusAddress(), QString(ConnectionName));
-    if (!connection.isConnected()) {
-        QDBusConnection::disconnectFromBus(QString(ConnectionName));
-    }
-    return connection;
+    return ConnectSystemBus(QString(ConnectionName));
 }
 
 QString UnitName(const std::u16string& name) {
