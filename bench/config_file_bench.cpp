@@ -15,7 +15,7 @@
 #include "cli/headless_services.h"
 #include "config/config_file.h"
 #include "config/config_store.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "platform/linux_file_store.h"
 
 namespace {

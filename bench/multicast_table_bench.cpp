@@ -11,7 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 
 namespace vantor {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "config/config_file.h"
 #include "config/config_store.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "ui/contents_list.h"
 #include "ui/contents_list_pane.h"
 #include "ui/main_frame_window.h"

@@ -7,7 +7,7 @@
 #include "cli/config_report.h"
 #include "cli/headless_services.h"
 #include "config/config_store.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "platform/file_store.h"
 #include "server/installation_paths.h"
 

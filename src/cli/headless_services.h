@@ -14,10 +14,12 @@ namespace vantor {
 class StreamPrompter : public Prompter {
 public:
     explicit StreamPrompter(std::ostream& err = std::cerr) : err_(err) {}
-    void ShowMessage(const std::u16string& text, const std::u16string& caption) override {
+    void ShowMessage(const std::u16string& text, const std::u16string& caption,
+                     MessageIcon /*icon*/ = MessageIcon::None) override {
         err_ << Utf16ToUtf8(caption) << ": " << Utf16ToUtf8(text) << '\n';
     }
-    bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
+    bool AskYesNo(const std::u16string& text, const std::u16string& caption,
+                  MessageIcon /*icon*/ = MessageIcon::Question) override {
         ShowMessage(text, caption);
         return false;
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "config/config_file.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "platform/file_store.h"
 #include "platform/prompter.h"
 #include "server/automation.h"

@@ -4,7 +4,7 @@
 
 #include "config/ascii_case.h"
 #include "config/catalogue.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 
 namespace vantor {
 

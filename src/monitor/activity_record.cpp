@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "editors/decimal_reader.h"
+#include "config/decimal_reader.h"
 
 namespace vantor {
 namespace {

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QObject>
 
+#include "config/multicast_table.h"
 #include "config/resource_record.h"
-#include "editors/multicast_table.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_file_store.h"

@@ -12,6 +12,22 @@ QString FromModel(const std::u16string& text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 }  // namespace
 
 PrompterDialog::PrompterDialog(QWidget* fallbackOwner) : fallbackOwner_(fallbackOwner) {}
@@ -21,14 +37,15 @@ QWidget* PrompterDialog::Owner() const {
     return active != nullptr ? active : fallbackOwner_.data();
 }
 
-void PrompterDialog::ShowMessage(const std::u16string& text, const std::u16string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, FromModel(caption), FromModel(text), QMessageBox::Ok,
-                    Owner());
+void PrompterDialog::ShowMessage(const std::u16string& text, const std::u16string& caption,
+                                 MessageIcon icon) {
+    QMessageBox box(BoxIcon(icon), FromModel(caption), FromModel(text), QMessageBox::Ok, Owner());
     box.exec();
 }
 
-bool PrompterDialog::AskYesNo(const std::u16string& text, const std::u16string& caption) {
-    QMessageBox box(QMessageBox::Question, FromModel(caption), FromModel(text),
+bool PrompterDialog::AskYesNo(const std::u16string& text, const std::u16string& caption,
+                              MessageIcon icon) {
+    QMessageBox box(BoxIcon(icon), FromModel(caption), FromModel(text),
                     QMessageBox::Yes | QMessageBox::No, Owner());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

@@ -15,8 +15,10 @@ public:
 
     void SetFallbackOwner(QWidget* owner) { fallbackOwner_ = owner; }
 
-    void ShowMessage(const std::u16string& text, const std::u16string& caption) override;
-    bool AskYesNo(const std::u16string& text, const std::u16string& caption) override;
+    void ShowMessage(const std::u16string& text, const std::u16string& caption,
+                     MessageIcon icon) override;
+    bool AskYesNo(const std::u16string& text, const std::u16string& caption,
+                  MessageIcon icon) override;
 
 private:
     QWidget* Owner() const;

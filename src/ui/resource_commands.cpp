@@ -5,8 +5,8 @@
 
 #include "config/catalogue.h"
 #include "config/config_store.h"
+#include "config/decimal_reader.h"
 #include "config/resource_texts.h"
-#include "editors/decimal_reader.h"
 #include "editors/folder_form.h"
 #include "platform/prompter.h"
 #include "server/automation.h"

@@ -12,7 +12,7 @@
 
 #include "cli/headless_services.h"
 #include "config/config_bytes.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "platform/file_store.h"
 
 namespace vantor {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/catalogue.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 
 using namespace vantor;
 namespace {

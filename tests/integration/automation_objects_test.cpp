@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "config/config_store.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "platform/automation_bus.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_dbus_automation_call.h"

@@ -12,8 +12,8 @@
 
 #include "config/config_file.h"
 #include "config/config_store.h"
+#include "config/multicast_table.h"
 #include "editors/folder_editor_model.h"
-#include "editors/multicast_table.h"
 #include "monitor/resource_disconnect.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_file_store.h"

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "config/config_file.h"
+#include "config/multicast_table.h"
 #include "config/text_codec.h"
-#include "editors/multicast_table.h"
 
 namespace vantor::sim {
 namespace {

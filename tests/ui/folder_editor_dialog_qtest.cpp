@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "config/catalogue.h"
+#include "config/multicast_table.h"
 #include "editors/folder_editor_dialog.h"
-#include "editors/multicast_table.h"
 #include "ui/ui_fakes.h"
 
 namespace vantor {

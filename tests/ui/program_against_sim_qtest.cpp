@@ -16,7 +16,7 @@
 
 #include "config/config_file.h"
 #include "config/config_store.h"
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "integration/bus_harness.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"

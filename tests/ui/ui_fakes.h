@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 #include "platform/clock.h"
 #include "platform/desktop_services.h"
 #include "platform/file_store.h"
@@ -41,13 +41,16 @@ public:
         std::u16string text;
         std::u16string caption;
         bool question = false;
+        MessageIcon icon = MessageIcon::None;
     };
 
-    void ShowMessage(const std::u16string& text, const std::u16string& caption) override {
-        shown.push_back({text, caption, false});
+    void ShowMessage(const std::u16string& text, const std::u16string& caption,
+                     MessageIcon icon = MessageIcon::None) override {
+        shown.push_back({text, caption, false, icon});
     }
-    bool AskYesNo(const std::u16string& text, const std::u16string& caption) override {
-        shown.push_back({text, caption, true});
+    bool AskYesNo(const std::u16string& text, const std::u16string& caption,
+                  MessageIcon icon = MessageIcon::Question) override {
+        shown.push_back({text, caption, true, icon});
         const bool answer = !answers.empty() && answers.front();
         answers.erase(answers.begin(), answers.begin() + (answers.empty() ? 0 : 1));
         return answer;

@@ -1,4 +1,4 @@
-#include "editors/ipv4_text.h"
+#include "config/ipv4_text.h"
 
 #include <arpa/inet.h>
 #include <random>

@@ -1,4 +1,4 @@
-#include "editors/interval_set.h"
+#include "config/interval_set.h"
 
 #include <iterator>
 #include <limits>

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "editors/interval_set.h"
+#include "config/interval_set.h"
 
 namespace vantor {
 

@@ -1,4 +1,4 @@
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 
 #include <gtest/gtest.h>
 

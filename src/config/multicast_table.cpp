@@ -1,10 +1,10 @@
-#include "editors/multicast_table.h"
+#include "config/multicast_table.h"
 
 #include <initializer_list>
 
+#include "config/decimal_reader.h"
+#include "config/ipv4_text.h"
 #include "config/text_codec.h"
-#include "editors/decimal_reader.h"
-#include "editors/ipv4_text.h"
 
 namespace vantor {
 namespace {

@@ -1,4 +1,4 @@
-#include "editors/decimal_reader.h"
+#include "config/decimal_reader.h"
 
 #include <climits>
 #include <cstdint>
