@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "editors/qt_control_state.h"
 #include "editors/qt_layout_metrics.h"
 
 namespace vantor {
@@ -35,10 +34,6 @@ constexpr std::pair<AccessControl, char16_t> DefaultMnemonics[] = {
     {AccessControl::AdvancedUsers, u'v'}, {AccessControl::PlayerOption, u'p'},
 };
 
-std::size_t Index(AccessControl control) {
-    return static_cast<std::size_t>(control);
-}
-
 QAbstractButton* Button(QWidget* widget) {
     return static_cast<QAbstractButton*>(widget);
 }
@@ -48,7 +43,7 @@ QAbstractButton* Button(QWidget* widget) {
 AccessPanelView::AccessPanelView(AccessPanel& panel, QWidget* parent)
     : QWidget(parent), panel_(panel) {
     for (const auto& [control, letter] : DefaultMnemonics) {
-        mnemonics_[Index(control)] = letter;
+        widgets_.SetMnemonic(control, letter);
     }
     BuildWidgets();
     BuildLayout();
@@ -56,21 +51,13 @@ AccessPanelView::AccessPanelView(AccessPanel& panel, QWidget* parent)
     ConnectWidgets();
 }
 
-QWidget* AccessPanelView::Widget(AccessControl control) const {
-    return control < AccessControl::Count ? widgets_[Index(control)] : nullptr;
-}
-
 void AccessPanelView::SetMnemonic(AccessControl control, char16_t letter) {
-    if (control < AccessControl::Count) {
-        mnemonics_[Index(control)] = letter;
-        Refresh();
-    }
+    widgets_.SetMnemonic(control, letter);
+    Refresh();
 }
 
 void AccessPanelView::BuildWidgets() {
-    auto add = [this](AccessControl control, QWidget* widget) {
-        widgets_[Index(control)] = widget;
-    };
+    auto add = [this](AccessControl control, QWidget* widget) { widgets_.Set(control, widget); };
     auto* methodBox = new QGroupBox(this);
     add(AccessControl::MethodGroupBox, methodBox);
     for (const auto& [radio, method] : MethodRadios) {
@@ -142,9 +129,7 @@ void AccessPanelView::ConnectWidgets() {
 }
 
 void AccessPanelView::Refresh() {
-    for (std::size_t i = 0; i < kAccessControlCount; ++i) {
-        ApplyControlState(*widgets_[i], panel_.State(static_cast<AccessControl>(i)), mnemonics_[i]);
-    }
+    widgets_.Apply(panel_);
 }
 
 }  // namespace vantor

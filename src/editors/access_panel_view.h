@@ -1,10 +1,9 @@
 #pragma once
 
-#include <array>
-
 #include <QWidget>
 
 #include "editors/access_panel.h"
+#include "editors/qt_control_widgets.h"
 
 namespace vantor {
 
@@ -24,7 +23,7 @@ public:
     explicit AccessPanelView(AccessPanel& panel, QWidget* parent = nullptr);
 
     AccessPanel& Panel() const { return panel_; }
-    QWidget* Widget(AccessControl control) const;
+    QWidget* Widget(AccessControl control) const { return widgets_[control]; }
     // Replaces a control's keyboard letter (0: none), for dialogs whose own controls use it.
     void SetMnemonic(AccessControl control, char16_t letter);
 
@@ -43,8 +42,7 @@ private:
     void ConnectWidgets();
 
     AccessPanel& panel_;
-    std::array<QWidget*, kAccessControlCount> widgets_{};
-    std::array<char16_t, kAccessControlCount> mnemonics_{};
+    ControlWidgets<AccessControl, kAccessControlCount> widgets_;
 };
 
 }  // namespace vantor

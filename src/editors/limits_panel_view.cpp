@@ -32,16 +32,12 @@ constexpr std::pair<LimitsControl, char16_t> DefaultMnemonics[] = {
     {LimitsControl::PlayTimeCheck, u'y'},
 };
 
-std::size_t Index(LimitsControl control) {
-    return static_cast<std::size_t>(control);
-}
-
 }  // namespace
 
 LimitsPanelView::LimitsPanelView(LimitsPanel& panel, QWidget* parent)
     : QWidget(parent), panel_(panel) {
     for (const auto& [control, letter] : DefaultMnemonics) {
-        mnemonics_[Index(control)] = letter;
+        widgets_.SetMnemonic(control, letter);
     }
     BuildWidgets();
     BuildLayout();
@@ -49,21 +45,13 @@ LimitsPanelView::LimitsPanelView(LimitsPanel& panel, QWidget* parent)
     ConnectWidgets();
 }
 
-QWidget* LimitsPanelView::Widget(LimitsControl control) const {
-    return control < LimitsControl::Count ? widgets_[Index(control)] : nullptr;
-}
-
 void LimitsPanelView::SetMnemonic(LimitsControl control, char16_t letter) {
-    if (control < LimitsControl::Count) {
-        mnemonics_[Index(control)] = letter;
-        Refresh();
-    }
+    widgets_.SetMnemonic(control, letter);
+    Refresh();
 }
 
 void LimitsPanelView::BuildWidgets() {
-    auto add = [this](LimitsControl control, QWidget* widget) {
-        widgets_[Index(control)] = widget;
-    };
+    auto add = [this](LimitsControl control, QWidget* widget) { widgets_.Set(control, widget); };
     auto* box = new QGroupBox(this);
     add(LimitsControl::GroupBox, box);
     playTimeRow_ = new QWidget(this);
@@ -134,9 +122,7 @@ QString LimitsPanelView::AccessibleNameOf(LimitPair pair) const {
 }
 
 void LimitsPanelView::Refresh() {
-    for (std::size_t i = 0; i < kLimitsControlCount; ++i) {
-        ApplyControlState(*widgets_[i], panel_.State(static_cast<LimitsControl>(i)), mnemonics_[i]);
-    }
+    widgets_.Apply(panel_);
     for (LimitPair pair : AllPairs) {
         Widget(LimitsPanel::EditOf(pair))->setAccessibleName(AccessibleNameOf(pair));
     }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <array>
-
 #include <QWidget>
 
 #include "editors/limits_panel.h"
+#include "editors/qt_control_widgets.h"
 
 namespace vantor {
 
@@ -22,7 +21,7 @@ public:
     explicit LimitsPanelView(LimitsPanel& panel, QWidget* parent = nullptr);
 
     LimitsPanel& Panel() const { return panel_; }
-    QWidget* Widget(LimitsControl control) const;
+    QWidget* Widget(LimitsControl control) const { return widgets_[control]; }
     QWidget* PlayTimeRow() const { return playTimeRow_; }
     // Replaces a check box's keyboard letter (0: none), for dialogs whose own controls use it.
     void SetMnemonic(LimitsControl control, char16_t letter);
@@ -42,8 +41,7 @@ private:
     QString AccessibleNameOf(LimitPair pair) const;
 
     LimitsPanel& panel_;
-    std::array<QWidget*, kLimitsControlCount> widgets_{};
-    std::array<char16_t, kLimitsControlCount> mnemonics_{};
+    ControlWidgets<LimitsControl, kLimitsControlCount> widgets_;
     QWidget* playTimeRow_ = nullptr;
 };
 

@@ -23,21 +23,6 @@ constexpr std::pair<PasswordControl, PasswordControl> LabelledEdits[] = {
     {PasswordControl::ConfirmLabel, PasswordControl::ConfirmEdit},
 };
 
-char16_t Mnemonic(PasswordControl control) {
-    switch (control) {
-        case PasswordControl::PasswordLabel:
-            return u'P';
-        case PasswordControl::ConfirmLabel:
-            return u'C';
-        default:
-            return 0;
-    }
-}
-
-std::size_t Index(PasswordControl control) {
-    return static_cast<std::size_t>(control);
-}
-
 }  // namespace
 
 SetPasswordDialog::SetPasswordDialog(SetPasswordModel& model, Prompter& prompter, QWidget* parent)
@@ -52,15 +37,17 @@ SetPasswordDialog::SetPasswordDialog(SetPasswordModel& model, Prompter& prompter
                                                                 : QLineEdit::Normal);
         edit->setMinimumWidth(fontMetrics().averageCharWidth() * EditMinimumChars);
         label->setBuddy(edit);
-        widgets_[Index(labelControl)] = label;
-        widgets_[Index(editControl)] = edit;
+        widgets_.Set(labelControl, label);
+        widgets_.Set(editControl, edit);
         form->addRow(label, edit);
     }
     buttons_ = new QDialogButtonBox(this);
     QPushButton* ok = buttons_->addButton(QDialogButtonBox::Ok);
     ok->setDefault(true);
-    widgets_[Index(PasswordControl::OkButton)] = ok;
-    widgets_[Index(PasswordControl::CancelButton)] = buttons_->addButton(QDialogButtonBox::Cancel);
+    widgets_.Set(PasswordControl::OkButton, ok);
+    widgets_.Set(PasswordControl::CancelButton, buttons_->addButton(QDialogButtonBox::Cancel));
+    widgets_.SetMnemonic(PasswordControl::PasswordLabel, u'P');
+    widgets_.SetMnemonic(PasswordControl::ConfirmLabel, u'C');
     auto* main = new QVBoxLayout(this);
     main->addLayout(form);
     main->addWidget(buttons_);
@@ -75,15 +62,8 @@ SetPasswordDialog::SetPasswordDialog(SetPasswordModel& model, Prompter& prompter
     Widget(PasswordControl::PasswordEdit)->setFocus();
 }
 
-QWidget* SetPasswordDialog::Widget(PasswordControl control) const {
-    return control < PasswordControl::Count ? widgets_[Index(control)] : nullptr;
-}
-
 void SetPasswordDialog::Refresh() {
-    for (std::size_t i = 0; i < kPasswordControlCount; ++i) {
-        const auto control = static_cast<PasswordControl>(i);
-        ApplyControlState(*widgets_[i], model_.State(control), Mnemonic(control));
-    }
+    widgets_.Apply(model_);
     for (const auto& [label, edit] : LabelledEdits) {
         Widget(edit)->setAccessibleName(DisplayedText(*Widget(label)));
     }

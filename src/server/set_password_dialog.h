@@ -1,10 +1,10 @@
 #pragma once
 
-#include <array>
 #include <string>
 
 #include <QDialog>
 
+#include "editors/qt_control_widgets.h"
 #include "editors/sub_dialog.h"
 #include "server/set_password_model.h"
 
@@ -22,7 +22,7 @@ public:
     // The model and the prompter must outlive the dialog.
     SetPasswordDialog(SetPasswordModel& model, Prompter& prompter, QWidget* parent = nullptr);
 
-    QWidget* Widget(PasswordControl control) const;
+    QWidget* Widget(PasswordControl control) const { return widgets_[control]; }
     QDialogButtonBox* Buttons() const { return buttons_; }
 
     // Copies every control's state from the model into the widgets.
@@ -34,7 +34,7 @@ public slots:
 private:
     SetPasswordModel& model_;
     Prompter& prompter_;
-    std::array<QWidget*, kPasswordControlCount> widgets_{};
+    ControlWidgets<PasswordControl, kPasswordControlCount> widgets_;
     QDialogButtonBox* buttons_ = nullptr;
 };
 
