@@ -41,10 +41,7 @@ QAbstractButton* Button(QWidget* widget) {
 }  // namespace
 
 AccessPanelView::AccessPanelView(AccessPanel& panel, QWidget* parent)
-    : QWidget(parent), panel_(panel) {
-    for (const auto& [control, letter] : DefaultMnemonics) {
-        widgets_.SetMnemonic(control, letter);
-    }
+    : QWidget(parent), panel_(panel), widgets_(DefaultMnemonics) {
     BuildWidgets();
     BuildLayout();
     Refresh();

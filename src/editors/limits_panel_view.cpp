@@ -35,10 +35,7 @@ constexpr std::pair<LimitsControl, char16_t> DefaultMnemonics[] = {
 }  // namespace
 
 LimitsPanelView::LimitsPanelView(LimitsPanel& panel, QWidget* parent)
-    : QWidget(parent), panel_(panel) {
-    for (const auto& [control, letter] : DefaultMnemonics) {
-        widgets_.SetMnemonic(control, letter);
-    }
+    : QWidget(parent), panel_(panel), widgets_(DefaultMnemonics) {
     BuildWidgets();
     BuildLayout();
     Refresh();

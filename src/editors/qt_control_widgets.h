@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 
 #include <QWidget>
 
@@ -14,6 +15,15 @@ namespace vantor {
 template <class Control, std::size_t Count>
 class ControlWidgets {
 public:
+    ControlWidgets() = default;
+    // With the keyboard letters of some controls.
+    template <std::size_t N>
+    explicit ControlWidgets(const std::pair<Control, char16_t> (&mnemonics)[N]) {
+        for (const auto& [control, letter] : mnemonics) {
+            SetMnemonic(control, letter);
+        }
+    }
+
     QWidget* operator[](Control control) const {
         return Index(control) < Count ? widgets_[Index(control)] : nullptr;
     }

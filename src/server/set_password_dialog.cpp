@@ -23,10 +23,15 @@ constexpr std::pair<PasswordControl, PasswordControl> LabelledEdits[] = {
     {PasswordControl::ConfirmLabel, PasswordControl::ConfirmEdit},
 };
 
+constexpr std::pair<PasswordControl, char16_t> Mnemonics[] = {
+    {PasswordControl::PasswordLabel, u'P'},
+    {PasswordControl::ConfirmLabel, u'C'},
+};
+
 }  // namespace
 
 SetPasswordDialog::SetPasswordDialog(SetPasswordModel& model, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), model_(model), prompter_(prompter) {
+    : QDialog(parent), model_(model), prompter_(prompter), widgets_(Mnemonics) {
     setModal(true);
     setWindowTitle(ToQString(SetPasswordModel::kTitle));
     auto* form = new QFormLayout;
@@ -46,8 +51,6 @@ SetPasswordDialog::SetPasswordDialog(SetPasswordModel& model, Prompter& prompter
     ok->setDefault(true);
     widgets_.Set(PasswordControl::OkButton, ok);
     widgets_.Set(PasswordControl::CancelButton, buttons_->addButton(QDialogButtonBox::Cancel));
-    widgets_.SetMnemonic(PasswordControl::PasswordLabel, u'P');
-    widgets_.SetMnemonic(PasswordControl::ConfirmLabel, u'C');
     auto* main = new QVBoxLayout(this);
     main->addLayout(form);
     main->addWidget(buttons_);
