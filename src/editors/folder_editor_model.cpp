@@ -103,14 +103,6 @@ void FolderEditorModel::OnOrderSelected(bool random) {
     At(FolderControl::Random).checked = random;
 }
 
-void FolderEditorModel::OnMethodSelected(AuthMethod method) {
-    access_.OnMethodSelected(method);
-}
-
-void FolderEditorModel::OnLimitToggled(LimitPair pair, bool checked) {
-    limits_.OnPairToggled(pair, checked);
-}
-
 void FolderEditorModel::SetNameText(std::u16string text) {
     At(FolderControl::NameEdit).text = std::move(text);
 }

@@ -47,7 +47,8 @@ inline constexpr std::size_t kFolderControlCount = static_cast<std::size_t>(Fold
 //
 // Binding: after constructing, the view calls OnOpen, then copies Title() and every control's
 // State() (the folder's own, Access()'s and Limits()'s) into its widgets; it does the same after
-// every handler. Typed text goes back through the Set*Text calls on every change. A handler that
+// every handler. Typed text goes back through the Set*Text calls on every change; clicks on the
+// panels' controls go to Access() and Limits() directly (their views do that). A handler that
 // returns a non-empty message wants it shown in a box captioned kErrorCaption with an OK button;
 // OnOk returning an empty message means the dialog closes accepted.
 //
@@ -121,8 +122,6 @@ public:
     void OnPlaylistClicked(bool checked);
     void OnUnicastClicked(bool checked);
     void OnOrderSelected(bool random);
-    void OnMethodSelected(AuthMethod method);
-    void OnLimitToggled(LimitPair pair, bool checked);
     void SetNameText(std::u16string text);
     void SetDescriptionText(std::u16string text);
     void SetGroupText(std::u16string text);

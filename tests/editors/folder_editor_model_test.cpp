@@ -89,7 +89,7 @@ TEST_F(FolderEditor, OkChecksRunInOrder) {
     model->OnBrowseResult(u"/srv/media");
     model->SetNameText(u"Media");
     // Each step breaks one more check, earlier than all the broken ones: its message wins.
-    model->OnLimitToggled(LimitPair::TotalConnections, true);
+    model->Limits().OnPairToggled(LimitPair::TotalConnections, true);
     model->Limits().SetEditText(LimitPair::TotalConnections, u"");
     EXPECT_EQ(model->OnOk(), u"Limit of connections number is not specified");
     model->SetGroupText(u"230.1.1.1");
@@ -212,7 +212,7 @@ TEST_F(FolderEditor, TypedGroupIsCheckedOnOkAndCancelFreesOnlyAGroupTheDialogRes
     created->OnBrowseResult(u"/srv/media");
     created->SetNameText(u"Media");
     created->SetGroupText(u"230.3.3.3:7100");
-    created->OnLimitToggled(LimitPair::Throughput, true);
+    created->Limits().OnPairToggled(LimitPair::Throughput, true);
     EXPECT_EQ(created->OnOk(), u"Throughput limit must be at least 1 kByte/sec");
     EXPECT_EQ(Registered(), "230.2.2.2:7000 230.3.3.3:7100 230.9.9.9:6500");
     created->OnCancel();
@@ -236,8 +236,8 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     auto model = OpenMusic();
     EXPECT_EQ(model->Title(), u"Update virtual folder");
     model->OnOrderSelected(false);
-    model->OnMethodSelected(AuthMethod::Internal);
-    model->OnLimitToggled(LimitPair::ConnectionsPerUser, true);
+    model->Access().OnMethodSelected(AuthMethod::Internal);
+    model->Limits().OnPairToggled(LimitPair::ConnectionsPerUser, true);
     model->Limits().SetEditText(LimitPair::ConnectionsPerUser, u"2");
     ASSERT_EQ(model->OnOk(), u"");
 
