@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "editors/qt_accessible_name.h"
 #include "editors/qt_control_state.h"
 #include "platform/prompter.h"
 
@@ -451,6 +452,15 @@ void FolderEditorDialog::Refresh() {
         const auto control = static_cast<LimitsControl>(i);
         ApplyControlState(*limitsWidgets_[i], model_.Limits().State(control), Mnemonic(control));
     }
+    // Edits without a label of their own are read out after the control that introduces them.
+    for (LimitPair pair : AllPairs) {
+        NameAfterCaptions(*Widget(LimitsPanel::EditOf(pair)),
+                          {Widget(LimitsPanel::CheckBoxOf(pair)),
+                           pair == LimitPair::ConnectionsPerUser
+                               ? Widget(LimitsControl::ConnectionsPerUserSecondLine)
+                               : nullptr});
+    }
+    NameAfterCaptions(*Widget(FolderControl::PathEdit), {Widget(FolderControl::BrowseButton)});
 }
 
 void FolderEditorDialog::ShowMessage(const std::u16string& message) {
