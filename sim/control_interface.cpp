@@ -67,6 +67,16 @@ void AddUnitControl(MethodTable& table, SimServer& server) {
         server.SetUnitMissing(Flag(call, 0));
         return Done();
     });
+    Add(table, control::SetAuthorization, "s", "", [&server](const QDBusMessage& call) {
+        const std::optional<JobAuthorization> authorization =
+            JobAuthorizationNamed(Text(call, 0).toStdString());
+        if (!authorization) {
+            return CallAnswer::Error(
+                InvalidArgs, QStringLiteral("%1 is not an authorization").arg(Text(call, 0)));
+        }
+        server.Settings().authorization = *authorization;
+        return Done();
+    });
     Add(table, control::GetState, "", "s", [&server](const QDBusMessage&) {
         const std::string_view state = ActiveStateText(server.State());
         return CallAnswer::Values({QString::fromLatin1(state.data(), state.size())});

@@ -11,6 +11,12 @@
 //   SetStopHangs(b)              deactivating never ends; clearing it lets a hung stop finish
 //                                after the stop delay
 //   SetUnitMissing(b)            Vantor.service is answered like a unit systemd does not know
+//   SetAuthorization(s)          what polkit makes of StartUnit and StopUnit: "granted"
+//                                (default), "denied" (AccessDenied), "prompt" (allowed when the
+//                                call allows interactive authorization, else
+//                                InteractiveAuthorizationRequired), "cancelled" (as "prompt",
+//                                but the user dismisses it: AccessDenied). The refused call is
+//                                logged and changes nothing. InvalidArgs for any other text.
 //   GetState() -> s              the unit's ActiveState
 // Bus names
 //   SetUnreachable(s busName, b) gives up the name (or never takes it) while set, so the object

@@ -10,6 +10,7 @@ inline constexpr char SetStopDelay[] = "SetStopDelay";                  // (u ms
 inline constexpr char SetStartFails[] = "SetStartFails";                // (b)
 inline constexpr char SetStopHangs[] = "SetStopHangs";                  // (b)
 inline constexpr char SetUnitMissing[] = "SetUnitMissing";              // (b)
+inline constexpr char SetAuthorization[] = "SetAuthorization";          // (s)
 inline constexpr char FeedActiveUsers[] = "FeedActiveUsers";            // (as)
 inline constexpr char FeedLiveConnections[] = "FeedLiveConnections";    // (as)
 inline constexpr char FeedMediaUsage[] = "FeedMediaUsage";              // (as)

@@ -1,10 +1,11 @@
 #include "sim/systemd_manager.h"
 
+#include <memory>
+
 #include <QCoreApplication>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QVariantMap>
-#include <memory>
 
 #include "platform/automation_bus.h"
 #include "sim/exec_command.h"
@@ -139,6 +140,12 @@ void AddManagerMethods(MethodTable& manager, SimServer& server) {
             if (!JobModes.contains(mode)) {
                 return CallAnswer::Error(InvalidArgsError,
                                          QStringLiteral("Job mode %1 invalid.").arg(mode));
+            }
+            // systemd asks polkit only once it knows the unit and the job.
+            if (const auto refusal = JobRefusal(server.Settings().authorization,
+                                                call.isInteractiveAuthorizationAllowed())) {
+                return CallAnswer::Error(QString::fromLatin1(refusal->data(), refusal->size()),
+                                         QStringLiteral("Access denied"));
             }
             (server.*operation)();
             *jobs += 1;

@@ -15,7 +15,8 @@ class SimServer;
 //   GetUnit(s name) -> o      org.freedesktop.systemd1.NoSuchUnit for any other unit
 //   StartUnit(s name, s mode) -> o job
 //   StopUnit(s name, s mode) -> o job   NoSuchUnit for any other unit; an unknown mode is
-//                             org.freedesktop.DBus.Error.InvalidArgs. Job paths are only
+//                             org.freedesktop.DBus.Error.InvalidArgs; then polkit's answer
+//                             (SetAuthorization) may refuse it. Job paths are only
 //                             numbered: no job objects exist and no job signals are sent.
 // At /org/freedesktop/systemd1/unit/<escaped name>, org.freedesktop.DBus.Properties Get/GetAll
 // for org.freedesktop.systemd1.Unit (Id, Names, Description, LoadState, ActiveState, SubState)

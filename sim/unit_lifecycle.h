@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+#include "sim/job_authorization.h"
+
 namespace vantor::sim {
 
 // The states of the server's unit, named as systemd reports them in ActiveState.
@@ -22,6 +24,8 @@ struct LifecycleSettings {
     unsigned stopDelayMs = 1000;
     bool startFails = false;  // activating ends in failed instead of active
     bool stopHangs = false;   // deactivating never ends
+    // Whether polkit lets a start or stop job through.
+    JobAuthorization authorization = JobAuthorization::Granted;
 };
 
 // What the driver does after an event: when changed, it cancels its pending timer and arms a

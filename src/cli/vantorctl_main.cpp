@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <iostream>
+#include <string>
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include "cli/config_commands.h"
 #include "cli/password_command.h"
 #include "cli/service_commands.h"
+#include "cli/version.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_file_store.h"
@@ -23,6 +25,7 @@ int main(int argc, char** argv) {
 
     CLI::App app{"VantorConfig command-line companion", "vantorctl"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("vantorctl ") + ProgramVersion);
 
     ShowOptions show;
     CLI::App* showCommand =
@@ -31,8 +34,8 @@ int main(int argc, char** argv) {
     showCommand->add_option("FILE", show.file, "config.vtr to read (default: the located one)");
 
     NormalizeOptions normalize;
-    CLI::App* normalizeCommand =
-        app.add_subcommand("normalize", "Rewrite FILE as the tool saves it (version 60, tree order)");
+    CLI::App* normalizeCommand = app.add_subcommand(
+        "normalize", "Rewrite FILE as the tool saves it (version 60, tree order)");
     normalizeCommand->add_option("FILE", normalize.file, "config.vtr to read")->required();
     normalizeCommand->add_option("OUT", normalize.out, "where to write (default: FILE)");
 
@@ -56,10 +59,12 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) {
+        // --help or --version: printed on standard output.
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
+        // The usage of the command that was called wrongly (help() follows the subcommand).
+        std::cerr << "vantorctl: " << e.what() << "\n\n" << app.help();
         return ExitUsage;
     }
 

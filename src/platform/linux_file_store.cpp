@@ -2,34 +2,19 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <string>
-#include <utility>
-
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vantor {
 namespace {
 
+// A new data file may be written by everyone, whatever the umask: the server and the other
+// administrators' tools share the data folder, which is made so that everyone may write.
 constexpr mode_t kNewFileMode = 0666;
 constexpr std::size_t kReadChunk = 64 * 1024;
-
-// The process's umask, read without changing it: umask() can only be read by setting it, which
-// would briefly affect files other threads create.
-mode_t CurrentUmask() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
-        }
-    }
-    const mode_t mask = umask(022);
-    umask(mask);
-    return mask;
-}
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
@@ -176,7 +161,7 @@ bool LinuxFileStore::ReplaceFile(const std::string& path, std::span<const std::u
             // Not permitted for an ordinary user: the permission bits below still apply.
         }
     }
-    const mode_t mode = exists ? (old.st_mode & 07777) : (kNewFileMode & ~CurrentUmask());
+    const mode_t mode = exists ? (old.st_mode & 07777) : kNewFileMode;
     if (fchmod(temp.Fd(), mode) != 0 || fsync(temp.Fd()) != 0 || !temp.Close() ||
         !temp.RenameTo(target)) {
         return false;

@@ -1,5 +1,7 @@
 #include "platform/linux_systemd_service_manager.h"
 
+#include <algorithm>
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -19,6 +21,11 @@ constexpr char PropertiesInterface[] = "org.freedesktop.DBus.Properties";
 constexpr char UnitSuffix[] = ".service";
 constexpr char ReplaceMode[] = "replace";
 constexpr char LoadedState[] = "loaded";
+
+// A start or stop may wait for the administrator to answer polkit's password prompt; the
+// controller's worker makes these calls, so a long wait never holds the window up. Still bounded,
+// and within the time the closing window waits for that worker.
+constexpr int AuthorizedCallTimeoutMs = 60000;
 
 // The status of a unit in a state this tool does not know; shown as not responding.
 constexpr std::uint32_t UnknownServiceState = 0;
@@ -67,7 +74,21 @@ public:
         QDBusMessage message = QDBusMessage::createMethodCall(QString(bus::SystemdName), path,
                                                               QString(interface), QString(method));
         message.setArguments(arguments);
-        const QDBusMessage reply = bus_.call(message, QDBus::Block, timeoutMs_);
+        return Send(message, timeoutMs_, firstResult);
+    }
+
+    // A job request that systemd may let polkit authorize by asking the user.
+    HResult CallJob(const char* method, const QString& unit, QVariant& job) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QString(bus::SystemdName), QString(bus::SystemdPath),
+                                           QString(bus::SystemdManagerInterface), QString(method));
+        message.setArguments({unit, QString(ReplaceMode)});
+        message.setInteractiveAuthorizationAllowed(true);
+        return Send(message, std::max(timeoutMs_, AuthorizedCallTimeoutMs), job);
+    }
+
+    HResult Send(const QDBusMessage& message, int timeoutMs, QVariant& firstResult) {
+        const QDBusMessage reply = bus_.call(message, QDBus::Block, timeoutMs);
         if (reply.type() != QDBusMessage::ReplyMessage) {
             return ResultOfError(reply);
         }
@@ -194,7 +215,7 @@ HResult LinuxSystemdServiceManager::Start(const std::u16string& name) {
         return HResultFromError(ErrorServiceAlreadyRunning);
     }
     QVariant job;
-    return call.CallManager("StartUnit", {unit, QString(ReplaceMode)}, job);
+    return call.CallJob("StartUnit", unit, job);
 }
 
 HResult LinuxSystemdServiceManager::Stop(const std::u16string& name) {
@@ -203,7 +224,7 @@ HResult LinuxSystemdServiceManager::Stop(const std::u16string& name) {
         return HResultFromError(ErrorServerUnavailable);
     }
     QVariant job;
-    return call.CallManager("StopUnit", {UnitName(name), QString(ReplaceMode)}, job);
+    return call.CallJob("StopUnit", UnitName(name), job);
 }
 
 }  // namespace vantor

@@ -12,7 +12,8 @@ namespace vantor {
 // The service manager as systemd on the system bus (DBUS_SYSTEM_BUS_ADDRESS when set) sees it:
 // the service "<name>" is the unit "<name>.service".
 //
-// Every call blocks for at most the call time-out, from any thread, so the controller's worker
+// Every call blocks for at most the call time-out (a start or stop for at most a minute, time for
+// a password prompt), from any thread, so the controller's worker
 // thread may use it as well as the user-interface thread. Qt's D-Bus support expects a
 // QCoreApplication (or QApplication) to exist in the process before the first call and for as
 // long as calls are made; no event loop needs to run on the calling thread.
@@ -30,7 +31,9 @@ public:
     // "activating" ServiceStartPending, "deactivating" ServiceStopPending, "reloading"
     // ServiceContinuePending, anything else 0. No check points or wait hints.
     HResult QueryStatus(const std::u16string& name, ServiceStatus& status) override;
-    // StartUnit(unit, "replace") unless the unit is already active (or reloading).
+    // StartUnit(unit, "replace") unless the unit is already active (or reloading). Start and stop
+    // allow interactive authorization, so polkit may ask the desktop user for a password; a
+    // refusal (access denied, authorization cancelled or required) is ErrorAccessDenied.
     HResult Start(const std::u16string& name) override;
     // StopUnit(unit, "replace").
     HResult Stop(const std::u16string& name) override;

@@ -31,6 +31,8 @@ ContentsListPane::ContentsListPane(QWidget* parent)
     view_->header()->setSectionsMovable(false);
     KeepSelectionVisibleWhenInactive(*view_);
     view_->setModel(model_);
+    // It has no caption on screen; a screen reader still says what it is.
+    view_->setAccessibleName(QStringLiteral("Contents"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

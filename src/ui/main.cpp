@@ -32,6 +32,8 @@ constexpr int FrameClosedExitCode = 1;
 int main(int argc, char** argv) {
     using namespace vantor;
     QApplication app(argc, argv);
+    // Desktops match the window to its menu entry (name, icon) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vantorconfig"));
     // The run ends when the frame says so, with its own exit code.
     app.setQuitOnLastWindowClosed(false);
 

@@ -119,6 +119,8 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& default
     view_->setFrameShadow(QFrame::Sunken);
     KeepSelectionVisibleWhenInactive(*view_);
     view_->setModel(model_);
+    // It has no caption on screen; a screen reader still says what it is.
+    view_->setAccessibleName(QStringLiteral("Resources"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

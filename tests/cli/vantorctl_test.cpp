@@ -8,12 +8,14 @@
 #include <stdlib.h>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "cli/config_commands.h"
+#include "cli/version.h"
 #include "config/config_bytes.h"
 #include "config/config_file.h"
 
@@ -105,12 +107,33 @@ Json ResourceJson(std::uint32_t version, int kind, const std::string& name,
         v60 ? 900 : 0, v60, off ? name + " (disabled)" : name);
 }
 
-TEST_F(Vantorctl, UsageErrorsExitWithTwo) {
-    for (const char* arguments : {"", "frobnicate", "show --bogus", "show a.vtr b.vtr", "normalize",
-                                  "start --timeout soon"}) {
+TEST_F(Vantorctl, UsageErrorsExitWithTwoAndShowTheCommandsUsage) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Usage: vantorctl [OPTIONS] SUBCOMMAND"},
+        {"frobnicate", "Usage: vantorctl [OPTIONS] SUBCOMMAND"},
+        {"show --bogus", "Usage: vantorctl show [OPTIONS] [FILE]"},
+        {"show a.vtr b.vtr", "Usage: vantorctl show"},
+        {"normalize", "Usage: vantorctl normalize [OPTIONS] FILE [OUT]"},
+        {"start --timeout soon", "Usage: vantorctl start [OPTIONS]"},
+    };
+    for (const auto& [arguments, usage] : cases) {
         const ProgramRun run = Run(arguments);
         EXPECT_EQ(std::pair(run.exitCode, run.out), std::pair(ExitUsage, ""s)) << arguments;
-        EXPECT_NE(run.err, "") << arguments;
+        EXPECT_NE(run.err.find(usage), std::string::npos) << arguments << "\n" << run.err;
+    }
+}
+
+TEST_F(Vantorctl, HelpAndVersionGoToStandardOutput) {
+    const ProgramRun version = Run("--version");
+    EXPECT_EQ(std::tuple(version.exitCode, version.out, version.err),
+              std::tuple(ExitOk, "vantorctl " + std::string(ProgramVersion) + "\n", ""s));
+    const ProgramRun help = Run("--help");
+    EXPECT_EQ(help.exitCode, ExitOk);
+    for (const char* command : {"show", "normalize", "status", "start", "stop", "reload"}) {
+        EXPECT_NE(help.out.find("\n  "s + command + " "), std::string::npos) << command;
+        const ProgramRun own = Run(command + " --help"s);
+        EXPECT_EQ(own.exitCode, ExitOk);
+        EXPECT_NE(own.out.find("Usage: vantorctl "s + command), std::string::npos) << own.out;
     }
 }
 

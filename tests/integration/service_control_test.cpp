@@ -4,12 +4,14 @@
 #include <chrono>
 #include <sstream>
 
+#include <QDBusMessage>
 #include <gtest/gtest.h>
 
 #include "cli/service_commands.h"
 #include "platform/automation_bus.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
+#include "platform/linux_system_bus.h"
 #include "platform/linux_systemd_service_manager.h"
 #include "server/service_controller.h"
 #include "sim/sim_control_names.h"
@@ -104,6 +106,52 @@ TEST_F(ServiceControl, NoUnitOrNoSystemdGivesNotResponding) {
     EXPECT_EQ(controller.QueryServerState(), ServerState::Running);
     Control(sim::control::SetUnreachable, {QString::fromLatin1(bus::SystemdName), true});
     EXPECT_EQ(controller.QueryServerState(), ServerState::NotResponding);
+}
+
+// polkit's answers, as systemd on a real system bus relays them: the tool lets the user be asked,
+// and a refusal is a failed start or stop that leaves the state as it is.
+TEST_F(ServiceControl, StartAndStopGoThroughPolkitAndARefusalLeavesTheStateAsItIs) {
+    ASSERT_TRUE(StartSim());
+    const HResult refused = HResultFromError(ErrorAccessDenied);
+    // A caller that does not allow the prompt is turned away; the tool allows it.
+    Control(sim::control::SetAuthorization, {QStringLiteral("prompt")});
+    QDBusMessage plain = QDBusMessage::createMethodCall(bus::SystemdName, bus::SystemdPath,
+                                                        bus::SystemdManagerInterface, "StartUnit");
+    plain.setArguments({QStringLiteral("Vantor.service"), QStringLiteral("replace")});
+    EXPECT_EQ(ConnectSystemBus("polkit_test").call(plain).errorName(),
+              "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired");
+    EXPECT_EQ(RunOnWorker(ServiceOperation::Start, ServiceOperationTimeoutMs), SOk);
+    EXPECT_EQ(controller.QueryServerState(), ServerState::Running);
+
+    struct Case {
+        const char* authorization;
+        ServiceOperation operation;
+        HResult result;  // a refused stop is not checked: its wait runs out instead
+        ServerState after;
+    };
+    const Case cases[] = {
+        {"denied", ServiceOperation::Stop, SFalse, ServerState::Running},
+        {"cancelled", ServiceOperation::Stop, SFalse, ServerState::Running},
+        {"prompt", ServiceOperation::Stop, SOk, ServerState::Stopped},
+        {"denied", ServiceOperation::Start, refused, ServerState::Stopped},
+        {"cancelled", ServiceOperation::Start, refused, ServerState::Stopped},
+        {"granted", ServiceOperation::Start, SOk, ServerState::Running},
+    };
+    for (const Case& c : cases) {
+        Control(sim::control::SetAuthorization, {QString::fromLatin1(c.authorization)});
+        EXPECT_EQ(RunOnWorker(c.operation, 1500), c.result) << c.authorization;
+        // The state query itself never needs authorization.
+        EXPECT_EQ(controller.QueryServerState(), c.after) << c.authorization;
+    }
+    EXPECT_EQ(CountCalls(StartCall), 5);  // the plain call too
+    EXPECT_EQ(CountCalls(StopCall), 3);
+
+    // What vantorctl prints for a refused stop.
+    Control(sim::control::SetAuthorization, {QStringLiteral("denied")});
+    std::ostringstream out, err;
+    EXPECT_EQ(RunServiceOperation(controller, ServiceOperation::Stop, 1000, out, err), 1);
+    EXPECT_EQ(out.str(), "Media Server is stopping\nMedia Server is running\n");
+    EXPECT_NE(err.str().find("stop"), std::string::npos) << err.str();
 }
 
 }  // namespace

@@ -1,0 +1,183 @@
+// What a screen reader and a keyboard user meet in each window and dialog, offscreen: every
+// visible control has an accessible name of its own, and every visible, enabled control takes
+// the focus from the Tab key. A new dialog is one line in Subjects().
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTest>
+
+#include "config/catalogue.h"
+#include "config/multicast_table.h"
+#include "editors/folder_editor_dialog.h"
+#include "ui/about_dialog.h"
+#include "ui/main_frame_window.h"
+#include "ui/ui_fakes.h"
+
+namespace vantor {
+namespace {
+
+// A window under test, with whatever it needs kept alive beside it.
+struct Subject {
+    std::shared_ptr<void> keep;
+    std::unique_ptr<QWidget> window;
+};
+
+template <typename Owned, typename Make>
+Subject Holding(std::shared_ptr<Owned> owned, Make make) {
+    QWidget* window = make(*owned);
+    return Subject{std::move(owned), std::unique_ptr<QWidget>(window)};
+}
+
+struct FolderEditorParts {
+    Catalogue catalogue;
+    MulticastTable table;
+    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
+    test::RecordingPrompter prompter;
+    FolderEditorModel model{FolderEditorMode::Create, {}, table, catalogue, defaultAuthMethod};
+};
+
+const std::vector<std::pair<const char*, std::function<Subject()>>>& Subjects() {
+    static const std::vector<std::pair<const char*, std::function<Subject()>>> subjects = {
+        {"main window",
+         [] {
+             return Holding(std::make_shared<test::FakeApp>(),
+                            [](test::FakeApp& app) { return new MainFrameWindow(app.services); });
+         }},
+        {"folder editor",
+         [] {
+             return Holding(std::make_shared<FolderEditorParts>(), [](FolderEditorParts& parts) {
+                 return new FolderEditorDialog(parts.model, parts.prompter, {});
+             });
+         }},
+        {"about box",
+         [] {
+             return Subject{nullptr, std::make_unique<AboutDialog>()};
+         }},
+    };
+    return subjects;
+}
+
+// Roles a user operates, as opposed to text, frames and layout.
+bool IsControl(QAccessible::Role role) {
+    switch (role) {
+        case QAccessible::PushButton:
+        case QAccessible::CheckBox:
+        case QAccessible::RadioButton:
+        case QAccessible::EditableText:
+        case QAccessible::ComboBox:
+        case QAccessible::SpinBox:
+        case QAccessible::Slider:
+        case QAccessible::List:
+        case QAccessible::Tree:
+        case QAccessible::Table:
+        case QAccessible::PageTab:
+        case QAccessible::ButtonMenu:
+        case QAccessible::ButtonDropDown:
+        case QAccessible::MenuItem:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QString Describe(QAccessibleInterface& node) {
+    const QObject* object = node.object();
+    return QStringLiteral("role 0x%1 %2 \"%3\"")
+        .arg(static_cast<int>(node.role()), 0, 16)
+        .arg(object != nullptr ? QString::fromLatin1(object->metaObject()->className())
+                               : QStringLiteral("(no object)"),
+             object != nullptr ? object->objectName() : QString());
+}
+
+// Controls without a name, and controls of one kind that share a name (a reader could not tell
+// them apart: say, three edits read as their group box's title).
+void CollectBadNames(QAccessibleInterface* node, QStringList& problems, QStringList& seen,
+                     int depth = 0) {
+    if (node == nullptr || depth > 40 || node->state().invisible) {
+        return;
+    }
+    if (IsControl(node->role())) {
+        const QString name = node->text(QAccessible::Name).trimmed();
+        const QString key = QString::number(node->role()) + u'/' + name;
+        if (name.isEmpty()) {
+            problems << QStringLiteral("no name: ") + Describe(*node);
+        } else if (seen.contains(key)) {
+            problems << QStringLiteral("name \"%1\" also used: ").arg(name) + Describe(*node);
+        }
+        seen << key;
+    }
+    for (int i = 0; i < node->childCount(); ++i) {
+        CollectBadNames(node->child(i), problems, seen, depth + 1);
+    }
+}
+
+bool TakesKeyboardInput(const QWidget& widget) {
+    // A header is worked through its view, as in every Qt list.
+    if (qobject_cast<const QHeaderView*>(&widget) != nullptr) {
+        return false;
+    }
+    return qobject_cast<const QAbstractButton*>(&widget) != nullptr ||
+           qobject_cast<const QLineEdit*>(&widget) != nullptr ||
+           qobject_cast<const QAbstractItemView*>(&widget) != nullptr ||
+           qobject_cast<const QComboBox*>(&widget) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(&widget) != nullptr;
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlHasANameAndTheKeyboardReachesIt_data() {
+        QTest::addColumn<int>("index");
+        for (std::size_t i = 0; i < Subjects().size(); ++i) {
+            QTest::newRow(Subjects()[i].first) << static_cast<int>(i);
+        }
+    }
+
+    void everyControlHasANameAndTheKeyboardReachesIt() {
+        QFETCH(int, index);
+        const Subject subject = Subjects()[static_cast<std::size_t>(index)].second();
+        QWidget& window = *subject.window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QStringList problems;
+        QStringList seen;
+        CollectBadNames(QAccessible::queryAccessibleInterface(&window), problems, seen);
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (widget->isVisible() && widget->isEnabled() && TakesKeyboardInput(*widget) &&
+                (widget->focusPolicy() & Qt::TabFocus) == 0) {
+                problems << QStringLiteral("no Tab focus: %1 \"%2\"")
+                                .arg(QString::fromLatin1(widget->metaObject()->className()),
+                                     widget->objectName());
+            }
+        }
+        // Each menu opens from the keyboard with Alt and its letter.
+        if (auto* mainWindow = qobject_cast<QMainWindow*>(&window)) {
+            for (QAction* menu : mainWindow->menuBar()->actions()) {
+                if (!menu->text().contains(u'&')) {
+                    problems << QStringLiteral("menu without a key: ") + menu->text();
+                }
+            }
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+    }
+};
+
+}  // namespace vantor
+
+QTEST_MAIN(vantor::AccessibilityTest)
+#include "accessibility_qtest.moc"
