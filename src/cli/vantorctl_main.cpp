@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include "cli/config_commands.h"
+#include "cli/restrictions_command.h"
 #include "cli/service_commands.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
@@ -50,6 +51,9 @@ int main(int argc, char** argv) {
     CLI::App* reloadCommand = app.add_subcommand(
         "reload", "Ask the running media server to re-read its configuration file");
 
+    RestrictionsOptions restrictions;
+    CLI::App* restrictionsCommand = AddRestrictionsCommand(app, restrictions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -78,6 +82,10 @@ int main(int argc, char** argv) {
 
     LinuxFileStore files;
     LinuxInstallationEnvironment environment;
+    if (*restrictionsCommand) {
+        LinuxDbusAutomationFactory automation;
+        return RunRestrictions(restrictions, files, environment, automation, std::cout, std::cerr);
+    }
     if (*showCommand) {
         return RunShow(show, files, environment, std::cout, std::cerr);
     }
