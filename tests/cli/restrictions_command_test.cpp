@@ -76,6 +76,7 @@ TEST(RestrictionsCommand, ChangesTheLocatedFileAsTheDialogWould) {
         {{"add", "  10.0.0.1\t"}, ExitOk, "", ""},
         {{"mode", "allow"}, ExitFailure, "", std::string(AllowedListEmptyText) + "\n"},
         {{"add", "--list", "allow", "b.example"}, ExitOk, "", ""},
+        {{"list"}, ExitOk, "ExceptionList\n1 10.0.0.1\n2 b.example\n", ""},
         {{"mode", "allow"}, ExitOk, "", ""},
         {{"add", "c"}, ExitOk, "", ""},
         {{"add", "c"}, ExitOk, "", ""},
