@@ -9,29 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "cli/config_commands.h"
-#include "ui/ui_fakes.h"
+#include "monitor/restrictions_fakes.h"
 
 namespace vantor {
 namespace {
 
 const std::string Located = "/fake/appdata/Quorvane/VantorIPRestrictions.config";
 
-// Counts RestrictionsChanged calls while up.
-struct Server : test::FakeAutomation {
-    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override {
-        struct Object : RestrictionsNotifierObject {
-            explicit Object(int& calls) : calls(calls) {}
-            HResult RestrictionsChanged() override {
-                ++calls;
-                return SOk;
-            }
-            int& calls;
-        };
-        return up ? std::make_unique<Object>(changed) : nullptr;
-    }
-    bool up = true;
-    int changed = 0;
-};
+using Server = test::RestrictionsServer;
 
 struct CommandRun {
     int exitCode = -1;

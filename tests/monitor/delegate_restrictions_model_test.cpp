@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "monitor/add_address_model.h"
-#include "ui/ui_fakes.h"
+#include "monitor/restrictions_fakes.h"
 
 using namespace vantor;
 namespace {
@@ -66,23 +66,6 @@ struct Harness {
     test::RecordingPrompter prompter;
     std::deque<std::u16string> answers;
     std::unique_ptr<DelegateRestrictionsModel> model;
-};
-
-// Counts RestrictionsChanged calls; unreachable until up is set.
-struct FakeNotifier : test::FakeAutomation {
-    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override {
-        struct Object : RestrictionsNotifierObject {
-            explicit Object(int& calls) : calls(calls) {}
-            HResult RestrictionsChanged() override {
-                ++calls;
-                return EFail;  // not looked at
-            }
-            int& calls;
-        };
-        return up ? std::make_unique<Object>(changed) : nullptr;
-    }
-    bool up = true;
-    int changed = 0;
 };
 
 TEST(DelegateRestrictionsModel, WithoutAFileOpensOnTheExceptionListAndOkWritesTheDefault) {
@@ -229,7 +212,7 @@ TEST(DelegateRestrictionsModel, OnlyOkTellsTheServer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Harness h;
-        FakeNotifier server;
+        test::RestrictionsServer server;
         server.up = c.serverUp;
         DelegateRestrictionsModel& model = h.Open();
         const bool accepted = RunDelegateRestrictions(
