@@ -9,6 +9,7 @@
 
 #include "cli/config_commands.h"
 #include "cli/password_command.h"
+#include "cli/restrictions_command.h"
 #include "cli/service_commands.h"
 #include "cli/version.h"
 #include "platform/linux_clock.h"
@@ -57,6 +58,9 @@ int main(int argc, char** argv) {
         "password",
         "Read a password and its confirmation as two lines on standard input; print its hash text");
 
+    RestrictionsOptions restrictions;
+    CLI::App* restrictionsCommand = AddRestrictionsCommand(app, restrictions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -90,6 +94,10 @@ int main(int argc, char** argv) {
 
     LinuxFileStore files;
     LinuxInstallationEnvironment environment;
+    if (*restrictionsCommand) {
+        LinuxDbusAutomationFactory automation;
+        return RunRestrictions(restrictions, files, environment, automation, std::cout, std::cerr);
+    }
     if (*showCommand) {
         return RunShow(show, files, environment, std::cout, std::cerr);
     }
