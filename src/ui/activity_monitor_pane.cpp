@@ -51,8 +51,12 @@ ActivityMonitorPane::ActivityMonitorPane(const ServerState& serverState,
         KeepSelectionVisibleWhenInactive(*view);
         if (IsSortablePage(page)) {
             view->header()->setSectionsClickable(true);
-            connect(view->header(), &QHeaderView::sectionClicked, this,
-                    [this, page](int column) { RefreshIf(model_.OnColumnClicked(page, column)); });
+            connect(view->header(), &QHeaderView::sectionClicked, this, [this, page](int column) {
+                const bool sortChanged = model_.OnColumnClicked(page, column);
+                // The header flips its arrow on a click; the order is always ascending.
+                ShowSortIndicator(page);
+                RefreshIf(sortChanged);
+            });
         }
         views_[Index(page)] = view;
         itemModels_[Index(page)] = itemModel;
@@ -111,6 +115,15 @@ void ActivityMonitorPane::SizeColumns() {
     }
 }
 
+void ActivityMonitorPane::ShowSortIndicator(ActivityPage page) {
+    QHeaderView* header = views_[Index(page)]->header();
+    const int sortColumn = model_.SortColumn(page);
+    header->setSortIndicatorShown(sortColumn >= 0);
+    if (sortColumn >= 0) {
+        header->setSortIndicator(sortColumn, Qt::AscendingOrder);
+    }
+}
+
 void ActivityMonitorPane::RefreshIf(bool needed) {
     if (needed) {
         Refresh();
@@ -122,12 +135,6 @@ void ActivityMonitorPane::Refresh() {
     latestTicket_ = ticket;
     const ActivityPage page = model_.CurrentPage();
     itemModels_[Index(page)]->Reset();
-    QTreeView* view = views_[Index(page)];
-    const int sortColumn = model_.SortColumn(page);
-    view->header()->setSortIndicatorShown(sortColumn >= 0);
-    if (sortColumn >= 0) {
-        view->header()->setSortIndicator(sortColumn, Qt::AscendingOrder);
-    }
     // The wait before asking is a timer: the window goes on meanwhile.
     QTimer::singleShot(ActivityRefreshWaitMs, this, [this, ticket] { Fetch(ticket); });
 }

@@ -68,6 +68,7 @@ private:
     void SizeColumns();
     void Fetch(std::uint64_t ticket);
     void RefreshIf(bool needed);
+    void ShowSortIndicator(ActivityPage page);
 
     const ServerState& serverState_;
     AutomationFactory& automation_;

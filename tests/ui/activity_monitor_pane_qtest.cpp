@@ -98,11 +98,17 @@ private slots:
                      .data(Qt::DecorationRole)
                      .value<QIcon>()
                      .isNull());
-        QTest::mouseClick(
-            p.View(ActivityPage::ActiveUsers)->header()->viewport(), Qt::LeftButton, {},
-            QPoint(p.View(ActivityPage::ActiveUsers)->header()->sectionPosition(0) + 5, 5));
+        QHeaderView* header = p.View(ActivityPage::ActiveUsers)->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionPosition(0) + 5, 5));
         QVERIFY(QTest::qWaitFor([&p] { return !p.pane.RefreshPending(); }, 5000));
         QCOMPARE(p.Column(ActivityPage::ActiveUsers, 0), (QStringList{"Ann", "bob", "cy"}));
+        // The sorted column again: no refresh, and the order stays ascending.
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionPosition(0) + 5, 5));
+        QVERIFY(!p.pane.RefreshPending());
+        QCOMPARE(header->sortIndicatorSection(), 0);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
 
         p.pane.setCurrentIndex(2);
         QVERIFY(QTest::qWaitFor([&p] { return !p.pane.RefreshPending(); }, 5000));
