@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 
+#include "cli/activity_commands.h"
 #include "cli/config_commands.h"
 #include "cli/service_commands.h"
 #include "platform/linux_clock.h"
@@ -30,8 +31,8 @@ int main(int argc, char** argv) {
     showCommand->add_option("FILE", show.file, "config.vtr to read (default: the located one)");
 
     NormalizeOptions normalize;
-    CLI::App* normalizeCommand =
-        app.add_subcommand("normalize", "Rewrite FILE as the tool saves it (version 60, tree order)");
+    CLI::App* normalizeCommand = app.add_subcommand(
+        "normalize", "Rewrite FILE as the tool saves it (version 60, tree order)");
     normalizeCommand->add_option("FILE", normalize.file, "config.vtr to read")->required();
     normalizeCommand->add_option("OUT", normalize.out, "where to write (default: FILE)");
 
@@ -49,6 +50,26 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     CLI::App* reloadCommand = app.add_subcommand(
         "reload", "Ask the running media server to re-read its configuration file");
+
+    ActivityOptions activity;
+    CLI::App* activityCommand = app.add_subcommand(
+        "activity", "Print a page of the server's activity as the activity monitor fills it");
+    activityCommand->add_option("PAGE", activity.page, "users, live, usage or throughput")
+        ->capture_default_str();
+    activityCommand->add_option("--sort", activity.sortColumn,
+                                "Sort by this column, from 0 (users and usage pages)");
+    DisconnectOptions disconnect;
+    bool answerYes = false;
+    CLI::App* disconnectCommand = app.add_subcommand(
+        "disconnect", "Disconnect an active user, or with --all every user of its resource");
+    disconnectCommand
+        ->add_option("ROW", disconnect.row, "The user's row as `activity users` lists it, from 0")
+        ->required();
+    disconnectCommand->add_option("--sort", disconnect.sortColumn,
+                                  "The column `activity users --sort` was given");
+    disconnectCommand->add_flag("--all", disconnect.all,
+                                "Every user of that row's resource, after the question");
+    disconnectCommand->add_flag("--yes", answerYes, "Answer Yes to the question of --all");
 
     try {
         app.parse(argc, argv);
@@ -70,6 +91,19 @@ int main(int argc, char** argv) {
                                                    startTimeoutMs, std::cout, std::cerr)
                              : RunServiceOperation(controller, ServiceOperation::Stop,
                                                    stopTimeoutMs, std::cout, std::cerr);
+    }
+    if (*activityCommand || *disconnectCommand) {
+        // The pages are filled only while the server runs, as in the window.
+        LinuxSystemdServiceManager manager;
+        LinuxClock clock;
+        ServiceController controller(manager, clock);
+        const ServerState state = controller.QueryServerState();
+        LinuxDbusAutomationFactory automation;
+        if (*activityCommand) {
+            return RunActivity(activity, state, automation, std::cout, std::cerr);
+        }
+        AnsweringPrompter prompter(answerYes, std::cerr);
+        return RunDisconnect(disconnect, state, automation, prompter, clock, std::cerr);
     }
     if (*reloadCommand) {
         LinuxDbusAutomationFactory automation;
