@@ -21,20 +21,11 @@
 #include <benchmark/benchmark.h>
 
 #include "config/config_file.h"
-#include "config/multicast_table.h"
 #include "integration/bus_harness.h"
+#include "integration/real_services.h"
 #include "platform/automation_bus.h"
-#include "platform/linux_clock.h"
-#include "platform/linux_dbus_automation.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_installation_environment.h"
-#include "platform/linux_systemd_service_manager.h"
 #include "ui/activity_monitor_pane.h"
-#include "ui/app_services.h"
-#include "ui/help_pages.h"
 #include "ui/main_frame_window.h"
-#include "ui/qt_desktop_services.h"
-#include "ui/ui_fakes.h"
 
 namespace {
 
@@ -43,21 +34,7 @@ using namespace vantor;
 constexpr int HangMs = 30000;
 constexpr int TickMs = 5;
 
-struct RealServices {
-    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
-    MulticastTable multicastTable;
-    LinuxFileStore files;
-    LinuxInstallationEnvironment installation;
-    LinuxSystemdServiceManager serviceManager;
-    LinuxClock clock;
-    LinuxDbusAutomationFactory automation;
-    test::RecordingPrompter prompter;
-    QtDesktopServices desktop;
-    HelpPages help{desktop, installation, ""};
-    AppServices services{
-        defaultAuthMethod, multicastTable, files,   installation, serviceManager, clock,
-        automation,        prompter,       desktop, help};
-};
+using integration::RealServices;
 
 // Measures the longest gap between two ticks of a short timer: the longest time the thread
 // could not run its events.
