@@ -23,6 +23,8 @@ ParsedOptions ParseSimOptions(const QStringList& arguments) {
             options.lifecycle.stopHangs = true;
         } else if (arg == u"--running") {
             options.running = true;
+        } else if (arg == u"--demo-activity") {
+            options.demoActivity = true;
         } else if (arg == u"--data" || arg == u"--bus" || arg == u"--start-delay" ||
                    arg == u"--stop-delay") {
             if (i + 1 >= arguments.size()) {

@@ -1,11 +1,12 @@
 #include "sim/sim_server.h"
 
-#include <QCoreApplication>
-#include <QDBusConnectionInterface>
-#include <QDebug>
 #include <algorithm>
 #include <climits>
 #include <utility>
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDebug>
 
 #include "platform/automation_bus.h"
 #include "sim/automation_objects.h"
@@ -43,6 +44,13 @@ SimServer::SimServer(const SimOptions& options, QDBusConnection bus, QObject* pa
       config_(ConfigFilePath(options.dataDir)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &SimServer::OnTimer);
+    if (options.demoActivity) {
+        constexpr int DemoActivityStepMs = 2000;
+        demoActivity_.Step(activity_, 0);
+        connect(&demoTimer_, &QTimer::timeout, this,
+                [this] { demoActivity_.Step(activity_, DemoActivityStepMs / 1000); });
+        demoTimer_.start(DemoActivityStepMs);
+    }
 }
 
 bool SimServer::Open(QString& error) {

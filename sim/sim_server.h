@@ -10,6 +10,7 @@
 #include "sim/activity_feed.h"
 #include "sim/call_policy.h"
 #include "sim/config_reloader.h"
+#include "sim/demo_activity.h"
 #include "sim/multicast_tracker.h"
 #include "sim/sim_options.h"
 #include "sim/unit_lifecycle.h"
@@ -82,6 +83,9 @@ private:
     MulticastTracker multicast_;
     ConfigReloader config_;
     CallPolicy policy_;
+    // --demo-activity: the players move on every DemoActivityStepMs.
+    DemoActivity demoActivity_;
+    QTimer demoTimer_;
 };
 
 }  // namespace vantor::sim

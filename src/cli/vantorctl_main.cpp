@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 
+#include "cli/activity_commands.h"
 #include "cli/config_commands.h"
 #include "cli/password_command.h"
 #include "cli/restrictions_command.h"
@@ -61,6 +62,26 @@ int main(int argc, char** argv) {
     RestrictionsOptions restrictions;
     CLI::App* restrictionsCommand = AddRestrictionsCommand(app, restrictions);
 
+    ActivityOptions activity;
+    CLI::App* activityCommand = app.add_subcommand(
+        "activity", "Print a page of the server's activity as the activity monitor fills it");
+    activityCommand->add_option("PAGE", activity.page, "users, live, usage or throughput")
+        ->capture_default_str();
+    activityCommand->add_option("--sort", activity.sortColumn,
+                                "Sort by this column, from 0 (users and usage pages)");
+    DisconnectOptions disconnect;
+    bool answerYes = false;
+    CLI::App* disconnectCommand = app.add_subcommand(
+        "disconnect", "Disconnect an active user, or with --all every user of its resource");
+    disconnectCommand
+        ->add_option("ROW", disconnect.row, "The user's row as `activity users` lists it, from 0")
+        ->required();
+    disconnectCommand->add_option("--sort", disconnect.sortColumn,
+                                  "The column `activity users --sort` was given");
+    disconnectCommand->add_flag("--all", disconnect.all,
+                                "Every user of that row's resource, after the question");
+    disconnectCommand->add_flag("--yes", answerYes, "Answer Yes to the question of --all");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -86,6 +107,19 @@ int main(int argc, char** argv) {
                                                    startTimeoutMs, std::cout, std::cerr)
                              : RunServiceOperation(controller, ServiceOperation::Stop,
                                                    stopTimeoutMs, std::cout, std::cerr);
+    }
+    if (*activityCommand || *disconnectCommand) {
+        // The pages are filled only while the server runs, as in the window.
+        LinuxSystemdServiceManager manager;
+        LinuxClock clock;
+        ServiceController controller(manager, clock);
+        const ServerState state = controller.QueryServerState();
+        LinuxDbusAutomationFactory automation;
+        if (*activityCommand) {
+            return RunActivity(activity, state, automation, std::cout, std::cerr);
+        }
+        AnsweringPrompter prompter(answerYes, std::cerr);
+        return RunDisconnect(disconnect, state, automation, prompter, clock, std::cerr);
     }
     if (*reloadCommand) {
         LinuxDbusAutomationFactory automation;

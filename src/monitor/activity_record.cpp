@@ -8,13 +8,6 @@
 namespace vantor {
 namespace {
 
-constexpr std::array<std::u16string_view, 6> kActiveUserFields = {u"Resource", u"User", u"IP",
-                                                                  u"Protocol", u"Time", u"Pointer"};
-constexpr std::array<std::u16string_view, 4> kLiveConnectionFields = {u"LiveIP", u"ResourceName",
-                                                                      u"Initiator", u"Activity"};
-constexpr std::array<std::u16string_view, 3> kMediaUsageFields = {u"ResourceName", u"Users",
-                                                                  u"Throughput"};
-
 std::int32_t NumberOrZero(std::u16string_view text) {
     return ReadDecimal(text).value;  // 0 when nothing was read
 }
@@ -53,7 +46,7 @@ std::vector<std::u16string> ExtractFields(std::u16string_view record,
 }
 
 ActiveUserRecord ParseActiveUser(std::u16string_view record) {
-    std::vector<std::u16string> fields = ExtractFields(record, kActiveUserFields);
+    std::vector<std::u16string> fields = ExtractFields(record, ActiveUserFields);
     ActiveUserRecord parsed;
     parsed.resource = std::move(fields[0]);
     parsed.user = std::move(fields[1]);
@@ -65,12 +58,12 @@ ActiveUserRecord ParseActiveUser(std::u16string_view record) {
 }
 
 LiveConnectionRecord ParseLiveConnection(std::u16string_view record) {
-    std::vector<std::u16string> fields = ExtractFields(record, kLiveConnectionFields);
+    std::vector<std::u16string> fields = ExtractFields(record, LiveConnectionFields);
     return {std::move(fields[0]), std::move(fields[1]), std::move(fields[2]), std::move(fields[3])};
 }
 
 MediaUsageRecord ParseMediaUsage(std::u16string_view record) {
-    std::vector<std::u16string> fields = ExtractFields(record, kMediaUsageFields);
+    std::vector<std::u16string> fields = ExtractFields(record, MediaUsageFields);
     return {std::move(fields[0]), std::move(fields[1]), std::move(fields[2])};
 }
 

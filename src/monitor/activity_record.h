@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -14,6 +15,14 @@ namespace vantor {
 
 // "<\x01" name "\x01>"
 std::u16string FieldTag(std::u16string_view name);
+
+// The fields of each kind of record, in their order.
+inline constexpr std::array<std::u16string_view, 6> ActiveUserFields = {
+    u"Resource", u"User", u"IP", u"Protocol", u"Time", u"Pointer"};
+inline constexpr std::array<std::u16string_view, 4> LiveConnectionFields = {
+    u"LiveIP", u"ResourceName", u"Initiator", u"Activity"};
+inline constexpr std::array<std::u16string_view, 3> MediaUsageFields = {u"ResourceName", u"Users",
+                                                                        u"Throughput"};
 
 // Splits a record into the values of the named fields, in order. The record is taken to begin
 // with the first tag (it is not searched for). For each field with a successor, the successor's

@@ -81,7 +81,15 @@ void MainFrameModel::OnTimer(int timerId, std::u16string_view treeStatusText) {
     if (timerId != StatePollTimerId || closed_) {
         return;
     }
-    state_ = controller_.QueryServerState();
+    OnStatePolled(pollEpoch_, controller_.QueryServerState(), treeStatusText);
+}
+
+void MainFrameModel::OnStatePolled(std::uint64_t pollEpoch, ServerState state,
+                                   std::u16string_view treeStatusText) {
+    if (closed_ || pollEpoch != pollEpoch_) {
+        return;
+    }
+    state_ = state;
     ShowServerState(StateDirection::None);
     ShowStartStopItem();
     SetMessageText(treeStatusText);
@@ -101,6 +109,7 @@ bool MainFrameModel::OnStartStop() {
     state_ = ServerState::ChangingState;
     settledEvent_.Reset();
     operationUnderWay_ = true;
+    ++pollEpoch_;
 
     // Runs on the worker thread once the operation has ended, whatever its result: the state
     // found afterwards is all the frame shows of it.
@@ -122,6 +131,7 @@ bool MainFrameModel::OnStartStop() {
 
 void MainFrameModel::OnOperationCompleted(ServerState state) {
     operationUnderWay_ = false;
+    ++pollEpoch_;
     state_ = state;
     ShowServerState(StateDirection::None);
     startStopEnabled_ = true;

@@ -115,6 +115,11 @@ public:
     void OnCreate();
     // A timer tick: polls the state and shows it; treeStatusText goes into the message pane.
     void OnTimer(int timerId, std::u16string_view treeStatusText);
+    // A poll made off this thread: its state, shown unless a start or stop began or ended since
+    // pollEpoch was read (the state would be stale).
+    std::uint64_t PollEpoch() const { return pollEpoch_; }
+    void OnStatePolled(std::uint64_t pollEpoch, ServerState state,
+                       std::u16string_view treeStatusText);
     // The Start/Stop command: starts a stopped server or stops a running one on the worker
     // thread. False, and nothing done, in any other state.
     bool OnStartStop();
@@ -161,6 +166,7 @@ private:
     std::u16string_view startStopText_ = StartServerItemText;
     bool startStopEnabled_ = true;
     bool operationUnderWay_ = false;
+    std::uint64_t pollEpoch_ = 0;
     bool closed_ = false;
     std::optional<std::uint32_t> pollPeriodMs_;
     std::u16string messageText_ = ReadyText;

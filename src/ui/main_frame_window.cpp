@@ -24,6 +24,7 @@
 #include "ui/contents_list_pane.h"
 #include "ui/help_pages.h"
 #include "ui/qt_icons.h"
+#include "ui/qt_server_watcher.h"
 #include "ui/resource_tree_pane.h"
 
 namespace vantor {
@@ -59,21 +60,51 @@ MainFrameWindow::MainFrameWindow(AppServices& services, QWidget* parent)
     setCentralWidget(clientSplitter_);
     BuildStatusBar();
 
+    watcher_ = std::make_unique<ServerWatcher>();
     pollTimer_ = new QTimer(this);
-    connect(pollTimer_, &QTimer::timeout, this, [this] {
-        model_.OnTimer(StatePollTimerId,
-                       tree_ != nullptr ? std::u16string_view(tree_->StatusText()) : OkText);
-    });
+    connect(pollTimer_, &QTimer::timeout, this, &MainFrameWindow::PollStateInBackground);
     model_.OnCreate();
 
     BuildPanes();
     tree_->SelectRoot();
     contents_->InsertColumns();
+    activity_->InsertColumns();
+    activity_->Refresh();
     model_.SetMessageText(OkText);
+}
+
+void MainFrameWindow::PollStateInBackground() {
+    const std::uint64_t epoch = model_.PollEpoch();
+    ServiceController* controller = &model_.Controller();
+    watcher_->Submit<ServerState>(
+        WatchLane::ServerState, this, [controller] { return controller->QueryServerState(); },
+        [this, epoch](ServerState state) {
+            model_.OnStatePolled(
+                epoch, state, tree_ != nullptr ? std::u16string_view(tree_->StatusText()) : OkText);
+        });
+}
+
+void MainFrameWindow::QueryMulticastStatusInBackground() {
+    if (tree_ == nullptr) {
+        return;
+    }
+    const std::optional<std::u16string> folder = tree_->Commands().MulticastStatusFolder();
+    if (!folder) {
+        return;
+    }
+    AutomationFactory* automation = &services_.automation;
+    watcher_->Submit<std::optional<MulticastStatusResult>>(
+        WatchLane::MulticastStatus, this,
+        [automation, name = *folder] { return QueryFolderMulticastStatus(*automation, name); },
+        [this, name = *folder](std::optional<MulticastStatusResult> status) {
+            tree_->Commands().ApplyMulticastStatus(name, status);
+        });
 }
 
 MainFrameWindow::~MainFrameWindow() {
     pollTimer_->stop();
+    // Waits for the queries under way, which use the model's controller and the panes' data.
+    watcher_.reset();
     // The panes hold references into the store and the model, which as members go before the
     // window's children would.
     delete takeCentralWidget();
@@ -154,7 +185,8 @@ void MainFrameWindow::BuildPanes() {
     rightSplitter_ = new QSplitter(Qt::Vertical);
     rightSplitter_->setObjectName(QStringLiteral("rightSplitter"));
     contents_ = new ContentsListPane(rightSplitter_);
-    activity_ = new ActivityMonitorPane(model_.State(), rightSplitter_);
+    activity_ = new ActivityMonitorPane(model_.State(), services_.automation, services_.prompter,
+                                        services_.clock, *watcher_, rightSplitter_);
     rightSplitter_->addWidget(contents_);
     rightSplitter_->addWidget(activity_);
     rightSplitter_->setStretchFactor(0, 0);
@@ -167,8 +199,8 @@ void MainFrameWindow::BuildPanes() {
     tree_->LoadConfiguration();
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
     // The activity monitor's refresh also keeps the multicast status line fresh.
-    connect(activity_, &ActivityMonitorPane::RefreshTimerFired, tree_,
-            [this] { tree_->QueryMulticastStatus(); });
+    connect(activity_, &ActivityMonitorPane::RefreshTimerFired, this,
+            &MainFrameWindow::QueryMulticastStatusInBackground);
 
     clientSplitter_->addWidget(tree_);
     clientSplitter_->addWidget(rightSplitter_);

@@ -20,6 +20,7 @@ class ActivityMonitorPane;
 class ConfigStore;
 class ContentsListPane;
 class ResourceTreePane;
+class ServerWatcher;
 
 // Posted by the service worker when a start or stop has ended.
 class ServerStateEvent : public QEvent {
@@ -64,6 +65,7 @@ public:
     QWidget* StatePane() const { return statePane_; }
     QLabel* StateText() const { return stateText_; }
     QTimer* PollTimer() const { return pollTimer_; }
+    ServerWatcher& Watcher() const { return *watcher_; }
 
 signals:
     // Emitted for every command, before it is carried out.
@@ -79,6 +81,9 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void BuildPanes();
+    // The periodic queries, asked off this thread; their answers come back as events.
+    void PollStateInBackground();
+    void QueryMulticastStatusInBackground();
 
     // MainFrameDisplay
     void ShowStateIcon(ServerState state) override;
@@ -103,6 +108,8 @@ private:
     ContentsListPane* contents_ = nullptr;
     ActivityMonitorPane* activity_ = nullptr;
     ResourceTreePane* tree_ = nullptr;
+    // Its lanes reach the model's service controller: it goes first (see the destructor).
+    std::unique_ptr<ServerWatcher> watcher_;
 };
 
 }  // namespace vantor

@@ -23,6 +23,15 @@ MulticastGroupParts SplitMulticastGroup(std::u16string_view group) {
                                .port = port.read ? port.value : 0};
 }
 
+std::optional<MulticastStatusResult> QueryFolderMulticastStatus(AutomationFactory& automation,
+                                                                const std::u16string& folder) {
+    std::unique_ptr<FileMCastTriggerObject> trigger = automation.CreateFileMCastTrigger();
+    if (trigger == nullptr) {
+        return std::nullopt;
+    }
+    return trigger->GetMulticastStatus(folder);
+}
+
 ResourceCommands::ResourceCommands(ConfigStore& store, const ServerState& serverState,
                                    AutomationFactory& automation, Prompter& prompter,
                                    ResourceCommandHost& host)
@@ -71,25 +80,54 @@ bool ResourceCommands::QueryMulticastStatus() {
 
 bool ResourceCommands::QueryMulticastStatusOf(const CatalogueItem* item) {
     statusText_ = ResourceStatusOkText;
-    if (serverState_ != ServerState::Running || item == nullptr) {
+    const std::optional<std::u16string> folder = EligibleFolder(item);
+    if (!folder) {
         return false;
+    }
+    return ShowMulticastStatus(QueryFolderMulticastStatus(automation_, *folder));
+}
+
+std::optional<std::u16string> ResourceCommands::EligibleFolder(const CatalogueItem* item) const {
+    if (serverState_ != ServerState::Running || item == nullptr) {
+        return std::nullopt;
     }
     const ResourceRecord& record = item->Record();
     if (record.kind != ResourceKind::VirtualFolder || !record.playlist || !record.multicast) {
+        return std::nullopt;
+    }
+    return record.name;
+}
+
+bool ResourceCommands::ShowMulticastStatus(const std::optional<MulticastStatusResult>& status) {
+    statusText_ = ResourceStatusOkText;
+    if (!status) {
         return false;
     }
-    std::unique_ptr<FileMCastTriggerObject> trigger = automation_.CreateFileMCastTrigger();
-    if (trigger == nullptr) {
-        return false;
-    }
-    const MulticastStatusResult status = trigger->GetMulticastStatus(record.name);
-    const bool multicasting = status.result == SOk;
-    statusText_ = multicasting ? std::u16string(CurrentlyMulticastingText) + status.multicastingText
-                               : status.otherText;
+    const bool multicasting = status->result == SOk;
+    statusText_ = multicasting
+                      ? std::u16string(CurrentlyMulticastingText) + status->multicastingText
+                      : status->otherText;
     if (statusText_.empty()) {
         statusText_ = ResourceStatusOkText;
     }
     return multicasting;
+}
+
+std::optional<std::u16string> ResourceCommands::MulticastStatusFolder() {
+    std::optional<std::u16string> folder = EligibleFolder(host_.SelectedItem());
+    if (!folder) {
+        statusText_ = ResourceStatusOkText;
+    }
+    return folder;
+}
+
+void ResourceCommands::ApplyMulticastStatus(const std::u16string& folder,
+                                            const std::optional<MulticastStatusResult>& status) {
+    // The selection or the server's state may have changed while the server was asked.
+    const std::optional<std::u16string> current = EligibleFolder(host_.SelectedItem());
+    if (current && *current == folder) {
+        ShowMulticastStatus(status);
+    }
 }
 
 void ResourceCommands::OnSelectionChanged() {

@@ -1,16 +1,17 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "config/resource_record.h"
+#include "server/automation.h"
 #include "server/server_state.h"
 #include "ui/context_menu.h"
 
 namespace vantor {
 
-class AutomationFactory;
 class CatalogueItem;
 class ConfigStore;
 class Prompter;
@@ -87,6 +88,14 @@ public:
     // Called by the tree pane on every selection change.
     void OnSelectionChanged();
 
+    // The status query split for a caller that asks the server off this thread: the folder to
+    // ask about (the status line becomes "OK" at once when there is none), then the answer
+    // (nothing: the object could not be created), applied only while that folder is still the
+    // eligible selection.
+    std::optional<std::u16string> MulticastStatusFolder();
+    void ApplyMulticastStatus(const std::u16string& folder,
+                              const std::optional<MulticastStatusResult>& status);
+
     // The line the frame copies into its status bar on its next tick.
     const std::u16string& StatusText() const { return statusText_; }
     // True when the next start/stop command starts multicasting.
@@ -94,6 +103,10 @@ public:
 
 private:
     bool QueryMulticastStatusOf(const CatalogueItem* item);
+    // The item's name when its multicast status may be asked for now.
+    std::optional<std::u16string> EligibleFolder(const CatalogueItem* item) const;
+    // Sets the status line from an answer; true when the folder is being multicast.
+    bool ShowMulticastStatus(const std::optional<MulticastStatusResult>& status);
     CatalogueItem* SelectedResource() const;
     void Warn(std::u16string_view text);
 
@@ -105,6 +118,11 @@ private:
     std::u16string statusText_{ResourceStatusOkText};
     bool startRequested_ = false;
 };
+
+// Asks the server whether a folder is being multicast; nothing when its object cannot be
+// created. Touches nothing but the factory, so it may run on any thread.
+std::optional<MulticastStatusResult> QueryFolderMulticastStatus(AutomationFactory& automation,
+                                                                const std::u16string& folder);
 
 // How the start command passes a folder's "address:port" group to the server. A group without
 // ':' never comes from the editor; it is passed whole as the address, with port 0, and the

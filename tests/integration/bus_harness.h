@@ -38,6 +38,8 @@ public:
     bool Stop();
     // A call to the sim's control interface; the reply (or error) message.
     QDBusMessage Control(const char* method, const QVariantList& arguments = {});
+    // The sim's process, for signals (0 when it does not run).
+    qint64 ProcessId() const { return process_.processId(); }
 
 private:
     QProcess process_;

@@ -51,6 +51,9 @@ TEST(ActivityRecord, SplitsTheRecordKindsAndMissingTagsEmptyTheFieldBefore) {
          {u"news", u"bob", u"1.2.3.4", u"HTTP", 0, 456}},
         // No first tag: the record is taken to start with it; too short a head leaves it empty.
         {u"xy<User>bob<IP>i<Protocol>p<Time>1<Pointer>2", {u"", u"bob", u"i", u"p", 1, 2}},
+        // A repeated tag: each field ends at the first tag of the field after it.
+        {u"<Resource>a<User>b<User>c<IP>i<Protocol>p<Time>1<Pointer>2<Pointer>3",
+         {u"a", u"b<\u0001User\u0001>c", u"i", u"p", 1, 2}},
         {u"", {}},
         {u"plain text", {}},
     };

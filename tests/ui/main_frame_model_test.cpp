@@ -201,3 +201,31 @@ TEST_F(MainFrameModelTest, WaitForSettledStateDispatchesUntilASettledStateIsShow
 
 }  // namespace
 }  // namespace vantor
+
+namespace vantor {
+namespace {
+
+// A poll answered off the user-interface thread is shown, unless a start or stop began or ended
+// after it was sent: its state would be older than what the window already knows.
+TEST_F(MainFrameModelTest, PollAnsweredInTheBackgroundIsDroppedWhenAStartOrStopIntervened) {
+    model.OnCreate();
+    const std::uint64_t before = model.PollEpoch();
+    model.OnStatePolled(before, ServerState::Stopped, u"OK");
+    EXPECT_EQ(display.stateText, u"Media Server is stopped");
+    EXPECT_EQ(display.messageText, u"OK");
+
+    ASSERT_TRUE(model.OnStartStop());
+    model.OnStatePolled(before, ServerState::Stopped, u"late");
+    EXPECT_EQ(display.stateText, u"Media Server is starting");
+    Complete();
+    model.OnStatePolled(before, ServerState::Stopped, u"late");
+    EXPECT_EQ(display.stateText, u"Media Server is running");
+    EXPECT_EQ(display.messageText, u"OK");
+    model.OnStatePolled(model.PollEpoch(), ServerState::NotResponding,
+                        u"Currently multicasting: A");
+    EXPECT_EQ(display.stateText, u"Media Server does not respond");
+    EXPECT_EQ(display.messageText, u"Currently multicasting: A");
+}
+
+}  // namespace
+}  // namespace vantor

@@ -347,9 +347,10 @@ private slots:
         // The server stops multicasting on its own; the activity timer notices.
         f.app.automation.multicasting.clear();
         f.app.automation.calls.clear();
+        // The server is asked in the background; its answer arrives as an event.
         emit f.window.ActivityPane().RefreshTimerFired();
+        QTRY_VERIFY_WITH_TIMEOUT(f.window.TreePane().StatusText() == u"Stopped by schedule", 3000);
         QCOMPARE(f.app.automation.calls, (std::vector<std::string>{"Create", "Status Films"}));
-        QCOMPARE(f.window.TreePane().StatusText(), u"Stopped by schedule");
     }
 
     void PicturesAreDrawnAndDistinct() {

@@ -18,6 +18,7 @@
 #include "config/config_store.h"
 #include "config/multicast_table.h"
 #include "integration/bus_harness.h"
+#include "integration/real_services.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_file_store.h"
@@ -36,22 +37,7 @@ namespace {
 // A start or stop: the sim's delay plus the controller's once-a-second wait.
 constexpr int SettleTimeoutMs = 10000;
 
-// What main() builds, with a recording prompter so that a message shows up in the test.
-struct RealServices {
-    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
-    MulticastTable multicastTable;
-    LinuxFileStore files;
-    LinuxInstallationEnvironment installation;
-    LinuxSystemdServiceManager serviceManager;
-    LinuxClock clock;
-    LinuxDbusAutomationFactory automation;
-    test::RecordingPrompter prompter;
-    QtDesktopServices desktop;
-    HelpPages help{desktop, installation, ChooseHelpFolder(installation, "")};
-    AppServices services{
-        defaultAuthMethod, multicastTable, files,   installation, serviceManager, clock,
-        automation,        prompter,       desktop, help};
-};
+using integration::RealServices;
 
 }  // namespace
 

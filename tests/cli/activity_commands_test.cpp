@@ -1,0 +1,64 @@
+#include "cli/activity_commands.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "cli/config_commands.h"
+#include "monitor/activity_fakes.h"
+#include "ui/ui_fakes.h"
+
+namespace vantor {
+namespace {
+
+struct Cli {
+    Cli() {
+        server.users =
+            std::vector<std::u16string>{test::UserRecord(u"news", u"7", u"bob", u"3725"),
+                                        test::UserRecord(u"clips\\a.mp4", u"8", u"Ann", u"59"),
+                                        test::UserRecord(u"news", u"9", u"cy", u"0")};
+    }
+    ServerState state = ServerState::Running;
+    test::FakeActivityServer server;
+    test::FakeClock clock;
+    std::ostringstream out, err;
+};
+
+TEST(ActivityCommands, PrintsAPageAsTheWindowFillsIt) {
+    Cli c;
+    EXPECT_EQ(RunActivity({"users", 0}, c.state, c.server, c.out, c.err), ExitOk);
+    EXPECT_EQ(c.out.str(),
+              "User ID\tResource\tUser IP\tProtocol\tTime\n"
+              "Ann\tclips\\a.mp4\t10.0.0.1\tMMS-HTTP\t00:00:59\n"
+              "bob\tnews\t10.0.0.1\tMMS-HTTP\t01:02:05\n"
+              "cy\tnews\t10.0.0.1\tMMS-HTTP\t00:00:00\n");
+    std::ostringstream throughput;
+    EXPECT_EQ(RunActivity({"throughput"}, c.state, c.server, throughput, c.err), ExitOk);
+    EXPECT_NE(throughput.str().find("-----\t-----\t-----\nTOTAL\t0\t0\n"), std::string::npos);
+
+    EXPECT_EQ(RunActivity({"sessions"}, c.state, c.server, c.out, c.err), ExitUsage);
+    c.state = ServerState::Stopped;
+    std::ostringstream none;
+    EXPECT_EQ(RunActivity({"users"}, c.state, c.server, none, c.err), ExitFailure);
+    EXPECT_EQ(none.str(), "");
+    EXPECT_NE(c.err.str().find("vantorctl: the media server is not running"), std::string::npos);
+}
+
+TEST(ActivityCommands, DisconnectsARowOrAllUsersOfItsResourceAfterTheQuestion) {
+    Cli c;
+    AnsweringPrompter no(false, c.err);
+    EXPECT_EQ(RunDisconnect({1, -1, false}, c.state, c.server, no, c.clock, c.err), ExitOk);
+    EXPECT_EQ(c.server.disconnected, std::vector<std::int32_t>{8});
+    EXPECT_EQ(RunDisconnect({0, -1, true}, c.state, c.server, no, c.clock, c.err), ExitFailure);
+    EXPECT_EQ(c.server.disconnected.size(), 1u);
+    EXPECT_NE(c.err.str().find("Confirmation: Are you sure to kick all current users of news?"),
+              std::string::npos);
+    AnsweringPrompter yes(true, c.err);
+    EXPECT_EQ(RunDisconnect({0, -1, true}, c.state, c.server, yes, c.clock, c.err), ExitOk);
+    EXPECT_EQ(c.server.disconnected, (std::vector<std::int32_t>{8, 7, 9}));
+    EXPECT_EQ(RunDisconnect({3, -1, false}, c.state, c.server, yes, c.clock, c.err), ExitFailure);
+    EXPECT_NE(c.err.str().find("vantorctl: there is no active user 3"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,65 @@
+#pragma once
+
+// A server whose activity object answers from lists a test sets, and records what it is told.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "monitor/activity_record.h"
+#include "platform/clock.h"
+#include "platform/prompter.h"
+#include "server/automation.h"
+
+namespace vantor::test {
+
+struct FakeActivityServer : AutomationFactory {
+    std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override {
+        struct Object : ResourcesInUseObject {
+            explicit Object(FakeActivityServer& server) : server(server) {}
+            TextListResult GetActiveUsers() override { return {SOk, server.users}; }
+            HResult DisconnectUser(std::int32_t pointer) override {
+                server.disconnected.push_back(pointer);
+                return EFail;  // results are not looked at
+            }
+            TextListResult GetLiveConnections() override { return {SOk, server.live}; }
+            ThroughputResult GetThroughput() override { return {SOk, server.throughput}; }
+            TextListResult GetMediaUsage() override { return {SOk, server.usage}; }
+            FakeActivityServer& server;
+        };
+        ++created;
+        return reachable ? std::make_unique<Object>(*this) : nullptr;
+    }
+    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override { return nullptr; }
+    std::unique_ptr<UsersAccessObject> CreateUsersAccess() override { return nullptr; }
+    std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override { return nullptr; }
+    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override { return {}; }
+
+    bool reachable = true;
+    int created = 0;
+    std::optional<std::vector<std::u16string>> users;
+    std::optional<std::vector<std::u16string>> live;
+    std::optional<std::vector<std::u16string>> usage;
+    std::array<std::int32_t, 10> throughput{};
+    std::vector<std::int32_t> disconnected;
+};
+
+// An active-user record.
+inline std::u16string UserRecord(std::u16string_view resource, std::u16string_view pointer,
+                                 std::u16string_view user = u"u", std::u16string_view time = u"1") {
+    return FieldTag(u"Resource") + std::u16string(resource) + FieldTag(u"User") +
+           std::u16string(user) + FieldTag(u"IP") + u"10.0.0.1" + FieldTag(u"Protocol") +
+           u"MMS-HTTP" + FieldTag(u"Time") + std::u16string(time) + FieldTag(u"Pointer") +
+           std::u16string(pointer);
+}
+
+inline std::u16string UsageRecord(std::u16string_view name, std::u16string_view users,
+                                  std::u16string_view throughput) {
+    return FieldTag(u"ResourceName") + std::u16string(name) + FieldTag(u"Users") +
+           std::u16string(users) + FieldTag(u"Throughput") + std::u16string(throughput);
+}
+
+}  // namespace vantor::test
