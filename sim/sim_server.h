@@ -10,6 +10,7 @@
 #include "sim/activity_feed.h"
 #include "sim/call_policy.h"
 #include "sim/config_reloader.h"
+#include "sim/logging_components.h"
 #include "sim/multicast_tracker.h"
 #include "sim/sim_options.h"
 #include "sim/unit_lifecycle.h"
@@ -55,6 +56,7 @@ public:
     MulticastTracker& Multicast() { return multicast_; }
     ConfigReloader& Config() { return config_; }
     CallPolicy& Policy() { return policy_; }
+    LoggingComponents& Logging() { return logging_; }
 
     // What the unit's ExecStart reports: this program and its command line.
     QString ExecutablePath() const;
@@ -82,6 +84,7 @@ private:
     MulticastTracker multicast_;
     ConfigReloader config_;
     CallPolicy policy_;
+    LoggingComponents logging_;  // after policy_, which its objects record into
 };
 
 }  // namespace vantor::sim
