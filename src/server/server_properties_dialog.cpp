@@ -25,6 +25,7 @@
 #include "platform/network_adapters.h"
 #include "platform/prompter.h"
 #include "server/new_user_dialog.h"
+#include "server/set_password_dialog.h"
 #include "server/update_user_dialog.h"
 #include "server/user_list_item_model.h"
 #include "server/user_manager.h"
@@ -341,8 +342,7 @@ void ServerPropertiesDialog::showEvent(QShowEvent* event) {
 void ServerPropertiesDialog::accept() {
     const std::u16string message = model_.OnOk();
     if (!message.empty()) {
-        prompter_.ShowMessage(message, std::u16string(ServerPropertiesErrorCaption),
-                              MessageIcon::Error);
+        prompter_.ShowMessage(message, std::u16string(ServerPropertiesErrorCaption));
         Refresh();
         return;
     }
@@ -373,8 +373,9 @@ ServerPropertiesChange EditServerProperties(ServerConfig& config, AuthMethod& de
         [&](UserUpdateEntry& entry) {
             return UpdateUserDialogRunner(services.prompter, owner)(entry);
         });
-    ServerPropertiesModel model(config, defaultAuthMethod, adapters.Ipv4Addresses(), users, probe,
-                                services.prompter, services.setPasswordDialog);
+    ServerPropertiesModel model(
+        config, defaultAuthMethod, adapters.Ipv4Addresses(), users, probe, services.prompter,
+        [&](std::u16string& hash) { return SetPasswordSubDialog(services.prompter, owner)(hash); });
     ServerPropertiesDialog dialog(model, services.prompter, services.showHelp, parent);
     owner = &dialog;
     if (dialog.exec() != QDialog::Accepted) {

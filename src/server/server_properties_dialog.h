@@ -66,7 +66,6 @@ struct ServerPropertiesServices {
     NetworkAdapters* adapters;            // nullptr: only "Any available" is offered
     LoggingComponentProbe* loggingProbe;  // nullptr: every component fails its test
     std::function<void()> waitForSettledState;
-    SubDialog<std::u16string> setPasswordDialog;  // yields the password's hash text
     std::function<void()> showHelp;
 };
 

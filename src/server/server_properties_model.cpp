@@ -281,7 +281,7 @@ std::u16string ServerPropertiesModel::OnOk() {
         !loggingProbe_.CanCreate(read.loggingProgId)) {
         // Only a warning: the component may be installed after the settings are made.
         prompter_.ShowMessage(std::u16string(LoggingTestFailedText),
-                              std::u16string(ServerPropertiesWarningCaption), MessageIcon::Warning);
+                              std::u16string(ServerPropertiesWarningCaption));
     }
 
     read.loggingMode = static_cast<std::uint32_t>(
@@ -311,7 +311,7 @@ ServerPropertiesChange CommitServerProperties(const ServerPropertiesForm& form,
     ServerPropertiesChange change = ServerPropertiesChange::None;
     if (form.settings != config) {
         prompter.ShowMessage(std::u16string(RestartNeededText),
-                             std::u16string(ServerPropertiesWarningCaption), MessageIcon::Warning);
+                             std::u16string(ServerPropertiesWarningCaption));
         change = ServerPropertiesChange::Settings;
     } else if (form.defaultAuthMethod != defaultAuthMethod) {
         change = ServerPropertiesChange::AuthMethodOnly;

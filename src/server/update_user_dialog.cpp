@@ -142,7 +142,7 @@ void UpdateUserDialog::accept() {
     const std::u16string message = model_.OnOk();
     Refresh();
     if (!message.empty()) {
-        prompter_.ShowMessage(message, std::u16string(UserDialogErrorCaption), MessageIcon::Error);
+        prompter_.ShowMessage(message, std::u16string(UserDialogErrorCaption));
         return;
     }
     QDialog::accept();

@@ -63,7 +63,7 @@ std::unique_ptr<UsersAccessObject> UserManager::Connect() {
 
 void UserManager::ShowRefusal(bool success, const std::u16string& errorText) {
     if (!success) {
-        prompter_.ShowMessage(errorText, std::u16string(UserRefusedCaption), MessageIcon::Error);
+        prompter_.ShowMessage(errorText, std::u16string(UserRefusedCaption));
     }
 }
 

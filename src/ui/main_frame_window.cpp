@@ -251,9 +251,6 @@ void MainFrameWindow::EditServerProperties() {
         adapters_,
         loggingProbe_,
         [this] { WaitForSettledState(); },
-        // The set-password dialog comes with the shared password dialog; until then the button
-        // changes nothing, as a cancelled dialog would.
-        SubDialog<std::u16string>(),
         [this] { services_.help.ShowTopic(AuthHelpPage); },
     };
     const ServerPropertiesChange change = vantor::EditServerProperties(

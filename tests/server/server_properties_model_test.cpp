@@ -185,7 +185,7 @@ TEST_F(ServerPropertiesTest, CustomLoggingIsTestedOnOkAndAFailureOnlyWarns) {
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, u"Testing of custom logging component failed");
     EXPECT_EQ(prompter.shown[0].caption, u"Warning");
-    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(m.Form().settings.loggingProgId, u"Acme.Missing");
 }
 

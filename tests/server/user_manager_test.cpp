@@ -82,7 +82,7 @@ TEST_F(UserManagerTest, RefusalShowsTheServersTextAndTheListIsReloadedAllTheSame
     EXPECT_EQ(server.calls, (Calls{"wait", "Create", "AddUser cid 2 secret a b", "GetUsers"}));
     EXPECT_EQ(Messages(), "Error: A user with this name already exists\n");
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(manager.List().Size(), 1u);
 }
 
