@@ -149,6 +149,7 @@ void ServerPropertiesDialog::BuildWidgets() {
     usersView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     usersView_->setShowGrid(true);
     usersView_->verticalHeader()->hide();
+    usersView_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     usersView_->horizontalHeader()->setSectionsClickable(true);
     usersView_->horizontalHeader()->setHighlightSections(false);
     usersView_->setMinimumHeight(fontMetrics().height() * 8);
@@ -193,18 +194,20 @@ void ServerPropertiesDialog::BuildLayout() {
     archival->addWidget(Widget(ArchivalCaption), 0, 0, 1, 4);
     archival->addWidget(Widget(ArchivalAddressLabel), 1, 0);
     archival->addWidget(Widget(ArchivalAddressEdit), 1, 1);
+    Widget(ArchivalAddressEdit)->setMinimumWidth(fontMetrics().averageCharWidth() * 18);
     archival->addWidget(Widget(ArchivalPortLabel), 1, 2);
     archival->addWidget(Widget(ArchivalPortEdit), 1, 3);
     archival->addWidget(Widget(SetPassword), 2, 0, 1, 2, Qt::AlignLeft);
     archival->setColumnStretch(1, 1);
 
     auto* auth = new QVBoxLayout(Widget(AuthGroup));
-    auto* methods = new QHBoxLayout;
-    methods->addWidget(Widget(AuthLabel));
+    auto* methods = new QGridLayout;
+    methods->addWidget(Widget(AuthLabel), 0, 0, Qt::AlignTop);
+    int line = 0;
     for (const auto& [control, method] : AuthRadios) {
-        methods->addWidget(Widget(control));
+        methods->addWidget(Widget(control), line++, 1);
     }
-    methods->addStretch(1);
+    methods->setColumnStretch(2, 1);
     auth->addLayout(methods);
     auth->addWidget(usersView_, 1);
     auto* userButtons = new QHBoxLayout;
