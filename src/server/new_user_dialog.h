@@ -1,11 +1,8 @@
 #pragma once
 
-#include <array>
-
-#include <QDialog>
-
 #include "editors/sub_dialog.h"
 #include "server/new_user_model.h"
+#include "server/qt_form_dialog.h"
 
 namespace vantor {
 
@@ -13,24 +10,9 @@ class Prompter;
 
 // The "New user" dialog: widgets bound to a NewUserModel. A refused OK shows the model's message
 // and stays open.
-class NewUserDialog : public QDialog {
-    Q_OBJECT
+class NewUserDialog : public QtFormDialog<NewUserModel, NewUserControl, NewUserControlCount> {
 public:
     NewUserDialog(NewUserModel& model, Prompter& prompter, QWidget* parent = nullptr);
-
-    QWidget* Widget(NewUserControl control) const;
-    void Refresh();
-
-public slots:
-    void accept() override;
-
-private:
-    void Build();
-    void Connect();
-
-    NewUserModel& model_;
-    Prompter& prompter_;
-    std::array<QWidget*, NewUserControlCount> widgets_{};
 };
 
 // The dialog as the user manager runs it, modal over parent.

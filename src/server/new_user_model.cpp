@@ -6,18 +6,28 @@
 
 namespace vantor {
 
+namespace {
+
+constexpr std::pair<NewUserControl, std::u16string_view> FixedTexts[] = {
+    {NewUserControl::NameLabel, UserNameLabelText},
+    {NewUserControl::PasswordLabel, UserPasswordText},
+    {NewUserControl::ConfirmLabel, NewUserModel::ConfirmText},
+    {NewUserControl::ConfirmSecondLine, UserPasswordText},
+    {NewUserControl::InfoLabel, UserInfoLabelText},
+    {NewUserControl::GroupBox, UserGroupBoxText},
+    {NewUserControl::Basic, BasicGroupText},
+    {NewUserControl::Medium, MediumGroupText},
+    {NewUserControl::Advanced, AdvancedGroupText},
+    {NewUserControl::OkButton, u"OK"},
+    {NewUserControl::CancelButton, u"Cancel"},
+};
+
+}  // namespace
+
 NewUserModel::NewUserModel() {
-    At(NewUserControl::NameLabel).text = UserNameLabelText;
-    At(NewUserControl::PasswordLabel).text = UserPasswordText;
-    At(NewUserControl::ConfirmLabel).text = ConfirmText;
-    At(NewUserControl::ConfirmSecondLine).text = UserPasswordText;
-    At(NewUserControl::InfoLabel).text = UserInfoLabelText;
-    At(NewUserControl::GroupBox).text = UserGroupBoxText;
-    At(NewUserControl::Basic).text = BasicGroupText;
-    At(NewUserControl::Medium).text = MediumGroupText;
-    At(NewUserControl::Advanced).text = AdvancedGroupText;
-    At(NewUserControl::OkButton).text = u"OK";
-    At(NewUserControl::CancelButton).text = u"Cancel";
+    for (const auto& [control, text] : FixedTexts) {
+        At(control).text = text;
+    }
     At(NewUserControl::Basic).checked = true;
 }
 

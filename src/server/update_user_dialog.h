@@ -1,10 +1,7 @@
 #pragma once
 
-#include <array>
-
-#include <QDialog>
-
 #include "editors/sub_dialog.h"
+#include "server/qt_form_dialog.h"
 #include "server/update_user_model.h"
 
 namespace vantor {
@@ -13,24 +10,10 @@ class Prompter;
 
 // The "Update user" dialog: widgets bound to an UpdateUserModel. A refused OK shows the model's
 // message and stays open.
-class UpdateUserDialog : public QDialog {
-    Q_OBJECT
+class UpdateUserDialog
+    : public QtFormDialog<UpdateUserModel, UpdateUserControl, UpdateUserControlCount> {
 public:
     UpdateUserDialog(UpdateUserModel& model, Prompter& prompter, QWidget* parent = nullptr);
-
-    QWidget* Widget(UpdateUserControl control) const;
-    void Refresh();
-
-public slots:
-    void accept() override;
-
-private:
-    void Build();
-    void Connect();
-
-    UpdateUserModel& model_;
-    Prompter& prompter_;
-    std::array<QWidget*, UpdateUserControlCount> widgets_{};
 };
 
 // The dialog as the user manager runs it, modal over parent, opened on the entry it is given.

@@ -7,23 +7,33 @@
 
 namespace vantor {
 
+namespace {
+
+constexpr std::pair<UpdateUserControl, std::u16string_view> FixedTexts[] = {
+    {UpdateUserControl::NameLabel, UserNameLabelText},
+    {UpdateUserControl::ChangePassword, UpdateUserModel::ChangePasswordText},
+    {UpdateUserControl::ChangeSettings, UpdateUserModel::ChangeSettingsText},
+    {UpdateUserControl::NewLabel, UpdateUserModel::NewText},
+    {UpdateUserControl::NewSecondLine, UserPasswordText},
+    {UpdateUserControl::ConfirmNewLabel, UpdateUserModel::ConfirmNewText},
+    {UpdateUserControl::ConfirmNewSecondLine, UserPasswordText},
+    {UpdateUserControl::InfoLabel, UserInfoLabelText},
+    {UpdateUserControl::GroupBox, UserGroupBoxText},
+    {UpdateUserControl::Basic, BasicGroupText},
+    {UpdateUserControl::Medium, MediumGroupText},
+    {UpdateUserControl::Advanced, AdvancedGroupText},
+    {UpdateUserControl::OkButton, u"OK"},
+    {UpdateUserControl::CancelButton, u"Cancel"},
+};
+
+}  // namespace
+
 UpdateUserModel::UpdateUserModel(const UserUpdateEntry& entry) : entry_(entry) {
-    At(UpdateUserControl::NameLabel).text = UserNameLabelText;
+    for (const auto& [control, text] : FixedTexts) {
+        At(control).text = text;
+    }
     At(UpdateUserControl::NameEdit).text = entry.name;
-    At(UpdateUserControl::ChangePassword).text = ChangePasswordText;
-    At(UpdateUserControl::ChangeSettings).text = ChangeSettingsText;
-    At(UpdateUserControl::NewLabel).text = NewText;
-    At(UpdateUserControl::NewSecondLine).text = UserPasswordText;
-    At(UpdateUserControl::ConfirmNewLabel).text = ConfirmNewText;
-    At(UpdateUserControl::ConfirmNewSecondLine).text = UserPasswordText;
-    At(UpdateUserControl::InfoLabel).text = UserInfoLabelText;
     At(UpdateUserControl::InfoEdit).text = entry.information;
-    At(UpdateUserControl::GroupBox).text = UserGroupBoxText;
-    At(UpdateUserControl::Basic).text = BasicGroupText;
-    At(UpdateUserControl::Medium).text = MediumGroupText;
-    At(UpdateUserControl::Advanced).text = AdvancedGroupText;
-    At(UpdateUserControl::OkButton).text = u"OK";
-    At(UpdateUserControl::CancelButton).text = u"Cancel";
     OnGroupSelected(entry.group);
     OnModeSelected(UserUpdateMode::ChangePassword);
 }
