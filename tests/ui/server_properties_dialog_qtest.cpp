@@ -63,9 +63,10 @@ private slots:
         QCOMPARE(dialog.InterfaceCombo()->count(), 3);
         QCOMPARE(dialog.InterfaceCombo()->currentText(), QStringLiteral("10.1.1.1"));
 
-        // The users list: the server's order, then sorted by a clicked header.
+        // The users list (rows counted by the view's header, which follows the list only when
+        // told of a change): the server's order, then sorted by a clicked header.
         QTableView& view = *dialog.UsersView();
-        QCOMPARE(view.model()->rowCount(), 2);
+        QCOMPARE(view.verticalHeader()->count(), 2);
         QCOMPARE(Cell(view, 1, 2), QStringLiteral("a b"));
         QTest::mouseClick(view.horizontalHeader()->viewport(), Qt::LeftButton, {},
                           QPoint(view.horizontalHeader()->sectionViewportPosition(0) + 4, 4));
@@ -77,7 +78,7 @@ private slots:
         QVERIFY(!dialog.Widget(ServerControl::RemoveUser)->isEnabled());
         click(ServerControl::AddUser);
         QCOMPARE(addDialogs, 1);
-        QCOMPARE(view.model()->rowCount(), 3);
+        QCOMPARE(view.verticalHeader()->count(), 3);
         QCOMPARE(Cell(view, 2, 0), QStringLiteral("bob"));
 
         // Limits and logging radios switch their edits.
@@ -108,7 +109,7 @@ private slots:
         QCOMPARE(model.Form().settings.maxConnections, 5u);
         QCOMPARE(model.Form().settings.loggingMode, 3u);
         QCOMPARE(model.Form().settings.networkInterface, u"127.0.0.1");
-        QCOMPARE(view.model()->rowCount(), 0);
+        QCOMPARE(view.verticalHeader()->count(), 0);
     }
 };
 
