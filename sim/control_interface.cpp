@@ -167,12 +167,30 @@ void AddInspection(MethodTable& table, SimServer& server) {
     });
 }
 
+void AddLoggingControl(MethodTable& table, SimServer& server) {
+    Add(table, control::SetLoggingComponent, "sb", "", [&server](const QDBusMessage& call) {
+        QString error;
+        if (!server.Logging().Add(Text(call, 0), Flag(call, 1), error)) {
+            return CallAnswer::Error(InvalidArgs, error);
+        }
+        return Done();
+    });
+    Add(table, control::RemoveLoggingComponent, "s", "", [&server](const QDBusMessage& call) {
+        if (!server.Logging().Remove(Text(call, 0))) {
+            return CallAnswer::Error(
+                InvalidArgs, QStringLiteral("%1 is not a logging component").arg(Text(call, 0)));
+        }
+        return Done();
+    });
+}
+
 }  // namespace
 
 void RegisterControlInterface(MethodTable& table, SimServer& server) {
     AddUnitControl(table, server);
     AddAnswerControl(table, server);
     AddInspection(table, server);
+    AddLoggingControl(table, server);
 }
 
 }  // namespace vantor::sim

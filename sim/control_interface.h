@@ -46,6 +46,12 @@
 //                                successful reloads of DIR/Quorvane/config.vtr, and the version
 //                                and resource names (file order) of the last file read
 //   GetUserAccounts() -> as      the users, "name\tgroup\tpassword\tinfo" each (group 1-3)
+// Custom logging components
+//   SetLoggingComponent(s busName, b implementsLogging)
+//                                owns busName (any name but the sim's own) with an object at "/"
+//                                that implements Vantor.Logging, or only an unrelated interface
+//   RemoveLoggingComponent(s busName)
+//                                gives it up; InvalidArgs when the sim does not play it
 // The process
 //   Quit()                       answers, then gives up its names and exits 0
 

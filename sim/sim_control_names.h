@@ -28,6 +28,8 @@ inline constexpr char GetLoadedConfig[] = "GetLoadedConfig";            // () ->
 inline constexpr char GetUserAccounts[] = "GetUserAccounts";            // () -> as
 inline constexpr char GetState[] = "GetState";                          // () -> s
 inline constexpr char Quit[] = "Quit";                                  // ()
+inline constexpr char SetLoggingComponent[] = "SetLoggingComponent";    // (s busName, b logging)
+inline constexpr char RemoveLoggingComponent[] = "RemoveLoggingComponent";  // (s busName)
 
 // The D-Bus error the control methods answer with when an argument makes no sense.
 inline constexpr char InvalidArgsError[] = "org.freedesktop.DBus.Error.InvalidArgs";

@@ -41,7 +41,8 @@ SimServer::SimServer(const SimOptions& options, QDBusConnection bus, QObject* pa
       bus_(std::move(bus)),
       settings_(options.lifecycle),
       lifecycle_(options.running ? UnitState::Active : UnitState::Inactive),
-      config_(ConfigFilePath(options.dataDir)) {
+      config_(ConfigFilePath(options.dataDir)),
+      logging_(options.busAddress, policy_) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &SimServer::OnTimer);
     if (options.demoActivity) {
@@ -83,6 +84,7 @@ bool SimServer::Open(QString& error) {
 
 void SimServer::Close() {
     timer_.stop();
+    logging_.RemoveAll();
     for (const QString& name : std::as_const(owned_)) {
         bus_.unregisterService(name);
     }

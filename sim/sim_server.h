@@ -11,6 +11,7 @@
 #include "sim/call_policy.h"
 #include "sim/config_reloader.h"
 #include "sim/demo_activity.h"
+#include "sim/logging_components.h"
 #include "sim/multicast_tracker.h"
 #include "sim/sim_options.h"
 #include "sim/unit_lifecycle.h"
@@ -56,6 +57,7 @@ public:
     MulticastTracker& Multicast() { return multicast_; }
     ConfigReloader& Config() { return config_; }
     CallPolicy& Policy() { return policy_; }
+    LoggingComponents& Logging() { return logging_; }
 
     // What the unit's ExecStart reports: this program and its command line.
     QString ExecutablePath() const;
@@ -86,6 +88,7 @@ private:
     // --demo-activity: the players move on every DemoActivityStepMs.
     DemoActivity demoActivity_;
     QTimer demoTimer_;
+    LoggingComponents logging_;  // after policy_, which its objects record into
 };
 
 }  // namespace vantor::sim

@@ -26,8 +26,9 @@
 //   GetMulticastStatus(s name) -> (u result, s multicastingText, s otherText)
 // Vantor.RestrictionsNotification
 //   RestrictionsChanged() -> (u result)
-// Vantor.Logging: the interface a custom logging component implements; only its presence is
-//   tested.
+// Vantor.Logging: the interface a custom logging component implements, at "/" under the bus
+//   name the administrator gives as its ProgID. The tool only tests that it is there.
+//   LogEvent(s text) -> (u result)
 
 namespace vantor::bus {
 

@@ -7,9 +7,11 @@
 #include "config/resource_record.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
+#include "platform/linux_dbus_logging_component_probe.h"
 #include "platform/linux_file_store.h"
 #include "platform/linux_installation_environment.h"
 #include "platform/linux_instance_channel.h"
+#include "platform/linux_network_adapters.h"
 #include "platform/linux_systemd_service_manager.h"
 #include "ui/app_services.h"
 #include "ui/help_pages.h"
@@ -61,7 +63,11 @@ int main(int argc, char** argv) {
         defaultAuthMethod, multicastTable, files,   installation, serviceManager, clock,
         automation,        prompter,       desktop, help};
 
+    LinuxNetworkAdapters adapters;
+    LinuxDbusLoggingComponentProbe loggingProbe;
+
     MainFrameWindow frame(services);
+    frame.SetServerPropertiesPlatform(adapters, loggingProbe);
     prompter.SetFallbackOwner(&frame);
     QObject::connect(&frame, &MainFrameWindow::Closed, &app,
                      [] { QCoreApplication::exit(FrameClosedExitCode); });

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -19,6 +20,7 @@
 
 #include "config/config_store.h"
 #include "server/installation_paths.h"
+#include "server/server_properties_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/activity_monitor_pane.h"
 #include "ui/contents_list_pane.h"
@@ -36,6 +38,9 @@ constexpr int StateIconSize = 16;
 constexpr int StatePaneTextPadding = 4;
 // How long WaitForSettledState lets events run before it looks at the event again.
 constexpr int SettledWaitSliceMs = 20;
+// The longest WaitForSettledState keeps the user waiting: past it the caller goes ahead, and a
+// server that is still changing state answers (or fails) within its own call time-out.
+constexpr qint64 SettledWaitLimitMs = 5000;
 
 QString FromModel(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -229,6 +234,9 @@ void MainFrameWindow::OnCommand(int command, int parameter) {
             about.exec();
             break;
         }
+        case ServerPropertiesCommand:
+            EditServerProperties();
+            break;
         case NewOrEditFolderCommand:
         case DeleteResourceCommand:
             if (tree_ != nullptr) {
@@ -252,12 +260,38 @@ bool MainFrameWindow::WaitForSettledState() {
     if (QThread::currentThread() != thread()) {
         return false;
     }
-    return model_.WaitForSettledState([] {
+    QElapsedTimer waited;
+    waited.start();
+    return model_.WaitForSettledState([&waited] {
         QEventLoop slice;
         QTimer::singleShot(SettledWaitSliceMs, &slice, &QEventLoop::quit);
         slice.exec();
-        return !QCoreApplication::closingDown();
+        return !QCoreApplication::closingDown() && waited.elapsed() < SettledWaitLimitMs;
     });
+}
+
+void MainFrameWindow::SetServerPropertiesPlatform(NetworkAdapters& adapters,
+                                                  LoggingComponentProbe& probe) {
+    adapters_ = &adapters;
+    loggingProbe_ = &probe;
+}
+
+void MainFrameWindow::EditServerProperties() {
+    ServerPropertiesServices services{
+        services_.automation,
+        services_.prompter,
+        adapters_,
+        loggingProbe_,
+        [this] { WaitForSettledState(); },
+        [this] { services_.help.ShowTopic(AuthHelpPage); },
+    };
+    const ServerPropertiesChange change = vantor::EditServerProperties(
+        store_->Server(), services_.defaultAuthMethod, [this] { store_->SaveConfiguration(); },
+        services, this);
+    if (change != ServerPropertiesChange::None && tree_ != nullptr) {
+        // The default method shows through in the resources that inherit it.
+        tree_->RelistSelection();
+    }
 }
 
 bool MainFrameWindow::event(QEvent* event) {

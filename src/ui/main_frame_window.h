@@ -19,6 +19,8 @@ namespace vantor {
 class ActivityMonitorPane;
 class ConfigStore;
 class ContentsListPane;
+class LoggingComponentProbe;
+class NetworkAdapters;
 class ResourceTreePane;
 class ServerWatcher;
 
@@ -51,6 +53,11 @@ public:
     // Resets the settled-state event and keeps the window responsive until the next poll shows
     // a settled state. False when it returned without (nothing would ever settle it).
     bool WaitForSettledState();
+    // What the server properties reach of the machine; until set, no adapter is listed and every
+    // custom logging component fails its test. Both must outlive the window.
+    void SetServerPropertiesPlatform(NetworkAdapters& adapters, LoggingComponentProbe& probe);
+    // The Properties command (215): the server properties dialog over the configuration.
+    void EditServerProperties();
 
     MainFrameModel& Model() { return model_; }
     ConfigStore& Store() { return *store_; }
@@ -108,6 +115,8 @@ private:
     ContentsListPane* contents_ = nullptr;
     ActivityMonitorPane* activity_ = nullptr;
     ResourceTreePane* tree_ = nullptr;
+    NetworkAdapters* adapters_ = nullptr;
+    LoggingComponentProbe* loggingProbe_ = nullptr;
     // Its lanes reach the model's service controller: it goes first (see the destructor).
     std::unique_ptr<ServerWatcher> watcher_;
 };

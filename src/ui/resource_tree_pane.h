@@ -50,6 +50,8 @@ public:
     // Asks the server again about the selected folder's multicasting, for the status line.
     bool QueryMulticastStatus() { return commands_->QueryMulticastStatus(); }
     ResourceCommands& Commands() { return *commands_; }
+    // Lists the selected item again, for texts that follow the server's default method.
+    void RelistSelection() { RefreshSelection(); }
     QTreeView* View() const;
 
     // The context menu for an item (which the caller has selected), each action carrying its

@@ -1,0 +1,69 @@
+#include "server/new_user_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace vantor {
+namespace {
+
+using enum NewUserControl;
+
+constexpr std::pair<NewUserControl, std::int32_t> GroupRadios[] = {
+    {Basic, BasicGroup}, {Medium, MediumGroup}, {Advanced, AdvancedGroup}};
+constexpr NewUserControl Edits[] = {NameEdit, PasswordEdit, ConfirmEdit, InfoEdit};
+
+}  // namespace
+
+NewUserDialog::NewUserDialog(NewUserModel& model, Prompter& prompter, QWidget* parent)
+    : QtFormDialog(model, prompter, NewUserModel::Title, UserDialogErrorCaption, parent) {
+    for (NewUserControl label :
+         {NameLabel, PasswordLabel, ConfirmLabel, ConfirmSecondLine, InfoLabel}) {
+        Put(label, new QLabel(this));
+    }
+    for (NewUserControl control : Edits) {
+        auto* edit = new QLineEdit(this);
+        edit->setEchoMode(NewUserModel::Masked(control) ? QLineEdit::Password : QLineEdit::Normal);
+        Put(control, edit);
+    }
+    auto* groupBox = new QGroupBox(this);
+    Put(GroupBox, groupBox);
+    auto* radios = new QHBoxLayout(groupBox);
+    for (const auto& [control, group] : GroupRadios) {
+        auto* radio = new QRadioButton(groupBox);
+        radios->addWidget(radio);
+        Put(control, radio);
+    }
+    QDialogButtonBox* buttons = AddButtons(OkButton, CancelButton);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Widget(NameLabel), 0, 0);
+    grid->addWidget(Widget(NameEdit), 0, 1);
+    grid->addWidget(Widget(PasswordLabel), 1, 0);
+    grid->addWidget(Widget(PasswordEdit), 1, 1);
+    grid->addLayout(StackedLabels(Widget(ConfirmLabel), Widget(ConfirmSecondLine)), 2, 0);
+    grid->addWidget(Widget(ConfirmEdit), 2, 1);
+    grid->addWidget(Widget(InfoLabel), 3, 0);
+    grid->addWidget(Widget(InfoEdit), 3, 1);
+    grid->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 32);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(grid);
+    main->addWidget(groupBox);
+    main->addWidget(buttons);
+
+    Refresh();
+    ConnectEdits(Edits);
+    ConnectChoices<std::int32_t>(
+        GroupRadios, [](NewUserModel& m, std::int32_t group) { m.OnGroupSelected(group); });
+}
+
+SubDialog<NewUserEntry> NewUserDialogRunner(Prompter& prompter, QWidget* parent) {
+    return [&prompter, parent](NewUserEntry& entry) {
+        NewUserModel model;
+        return RunFormDialog<NewUserDialog>(model, prompter, parent, entry);
+    };
+}
+
+}  // namespace vantor

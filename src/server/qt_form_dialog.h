@@ -1,0 +1,122 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <utility>
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "editors/qt_control_state.h"
+#include "platform/prompter.h"
+
+namespace vantor {
+
+// What the small dialogs of the user manager share: a widget per control of a form model,
+// every state copied from the model after each handler, and an OK that closes only when the
+// model's checks pass (otherwise its message is shown with errorCaption and the dialog stays).
+// Model has State(Control), SetText(Control, text) and OnOk() returning the message.
+template <typename Model, typename Control, std::size_t Count>
+class QtFormDialog : public QDialog {
+public:
+    QWidget* Widget(Control control) const {
+        return control < Control::Count ? widgets_[static_cast<std::size_t>(control)] : nullptr;
+    }
+
+    void Refresh() {
+        for (std::size_t i = 0; i < Count; ++i) {
+            ApplyControlState(*widgets_[i], model_.State(static_cast<Control>(i)));
+        }
+    }
+
+    void accept() override {
+        const std::u16string message = model_.OnOk();
+        Refresh();
+        if (!message.empty()) {
+            prompter_.ShowMessage(message, std::u16string(errorCaption_));
+            return;
+        }
+        QDialog::accept();
+    }
+
+protected:
+    QtFormDialog(Model& model, Prompter& prompter, std::u16string_view title,
+                 std::u16string_view errorCaption, QWidget* parent)
+        : QDialog(parent), model_(model), prompter_(prompter), errorCaption_(errorCaption) {
+        setModal(true);
+        setWindowTitle(ToQString(title));
+    }
+
+    void Put(Control control, QWidget* widget) {
+        widgets_[static_cast<std::size_t>(control)] = widget;
+    }
+
+    // The OK and Cancel buttons, OK the default.
+    QDialogButtonBox* AddButtons(Control ok, Control cancel) {
+        auto* buttons = new QDialogButtonBox(this);
+        QPushButton* okButton = buttons->addButton(QDialogButtonBox::Ok);
+        okButton->setDefault(true);
+        Put(ok, okButton);
+        Put(cancel, buttons->addButton(QDialogButtonBox::Cancel));
+        connect(buttons, &QDialogButtonBox::accepted, this, &QtFormDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QtFormDialog::reject);
+        return buttons;
+    }
+
+    // Typed text goes to the model as it is typed.
+    void ConnectEdits(std::span<const Control> edits) {
+        for (Control control : edits) {
+            connect(static_cast<QLineEdit*>(Widget(control)), &QLineEdit::textEdited, this,
+                    [this, control](const QString& text) {
+                        model_.SetText(control, ToModelText(text));
+                    });
+        }
+    }
+
+    // A click on each button calls handler with the value beside it, then refreshes.
+    template <typename Value, typename Handler>
+    void ConnectChoices(std::span<const std::pair<Control, Value>> choices, Handler handler) {
+        for (const auto& [control, value] : choices) {
+            connect(static_cast<QAbstractButton*>(Widget(control)), &QAbstractButton::clicked, this,
+                    [this, handler, selected = value] {
+                        handler(model_, selected);
+                        Refresh();
+                    });
+        }
+    }
+
+    Model& model_;
+
+private:
+    Prompter& prompter_;
+    std::u16string_view errorCaption_;
+    std::array<QWidget*, Count> widgets_{};
+};
+
+// A label over its second line, as "Confirm" over "Password".
+inline QVBoxLayout* StackedLabels(QWidget* first, QWidget* second) {
+    auto* lines = new QVBoxLayout;
+    lines->setSpacing(0);
+    lines->addWidget(first);
+    lines->addWidget(second);
+    return lines;
+}
+
+// Runs Dialog modally on model; accepted, entry becomes the model's entry.
+template <typename Dialog, typename Model, typename Entry>
+bool RunFormDialog(Model& model, Prompter& prompter, QWidget* parent, Entry& entry) {
+    Dialog dialog(model, prompter, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    entry = model.Entry();
+    return true;
+}
+
+}  // namespace vantor

@@ -1,0 +1,91 @@
+#include "server/update_user_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "server/new_user_model.h"
+
+namespace vantor {
+namespace {
+
+using enum UpdateUserControl;
+
+constexpr std::pair<UpdateUserControl, std::int32_t> GroupRadios[] = {
+    {Basic, BasicGroup}, {Medium, MediumGroup}, {Advanced, AdvancedGroup}};
+constexpr std::pair<UpdateUserControl, UserUpdateMode> ModeRadios[] = {
+    {ChangePassword, UserUpdateMode::ChangePassword},
+    {ChangeSettings, UserUpdateMode::ChangeSettings}};
+constexpr UpdateUserControl Edits[] = {NameEdit, NewEdit, ConfirmNewEdit, InfoEdit};
+
+}  // namespace
+
+UpdateUserDialog::UpdateUserDialog(UpdateUserModel& model, Prompter& prompter, QWidget* parent)
+    : QtFormDialog(model, prompter, UpdateUserModel::Title, UserDialogErrorCaption, parent) {
+    for (UpdateUserControl label :
+         {NameLabel, NewLabel, NewSecondLine, ConfirmNewLabel, ConfirmNewSecondLine, InfoLabel}) {
+        Put(label, new QLabel(this));
+    }
+    for (UpdateUserControl control : Edits) {
+        auto* edit = new QLineEdit(this);
+        edit->setEchoMode(UpdateUserModel::Masked(control) ? QLineEdit::Password
+                                                           : QLineEdit::Normal);
+        if (UpdateUserModel::ReadOnly(control)) {
+            edit->setReadOnly(true);
+            // Not for typing into, so it wears the dialog's colour rather than an edit's.
+            QPalette readOnly = edit->palette();
+            readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
+            edit->setPalette(readOnly);
+        }
+        Put(control, edit);
+    }
+    for (const auto& [control, mode] : ModeRadios) {
+        Put(control, new QRadioButton(this));
+    }
+    auto* groupBox = new QGroupBox(this);
+    Put(GroupBox, groupBox);
+    auto* groups = new QHBoxLayout(groupBox);
+    for (const auto& [control, group] : GroupRadios) {
+        auto* radio = new QRadioButton(groupBox);
+        groups->addWidget(radio);
+        Put(control, radio);
+    }
+    QDialogButtonBox* buttons = AddButtons(OkButton, CancelButton);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Widget(NameLabel), 0, 0);
+    grid->addWidget(Widget(NameEdit), 0, 1);
+    auto* modes = new QHBoxLayout;
+    modes->addWidget(Widget(ChangePassword));
+    modes->addWidget(Widget(ChangeSettings));
+    grid->addLayout(modes, 1, 0, 1, 2);
+    grid->addLayout(StackedLabels(Widget(NewLabel), Widget(NewSecondLine)), 2, 0);
+    grid->addWidget(Widget(NewEdit), 2, 1);
+    grid->addLayout(StackedLabels(Widget(ConfirmNewLabel), Widget(ConfirmNewSecondLine)), 3, 0);
+    grid->addWidget(Widget(ConfirmNewEdit), 3, 1);
+    grid->addWidget(Widget(InfoLabel), 4, 0);
+    grid->addWidget(Widget(InfoEdit), 4, 1);
+    grid->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 32);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(grid);
+    main->addWidget(groupBox);
+    main->addWidget(buttons);
+
+    Refresh();
+    ConnectEdits(Edits);
+    ConnectChoices<UserUpdateMode>(
+        ModeRadios, [](UpdateUserModel& m, UserUpdateMode mode) { m.OnModeSelected(mode); });
+    ConnectChoices<std::int32_t>(
+        GroupRadios, [](UpdateUserModel& m, std::int32_t group) { m.OnGroupSelected(group); });
+}
+
+SubDialog<UserUpdateEntry> UpdateUserDialogRunner(Prompter& prompter, QWidget* parent) {
+    return [&prompter, parent](UserUpdateEntry& entry) {
+        UpdateUserModel model(entry);
+        return RunFormDialog<UpdateUserDialog>(model, prompter, parent, entry);
+    };
+}
+
+}  // namespace vantor

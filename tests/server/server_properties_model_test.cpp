@@ -1,0 +1,223 @@
+#include "server/server_properties_model.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_users_server.h"
+#include "platform/logging_component_probe.h"
+#include "server/user_manager.h"
+
+using namespace vantor;
+using test::Narrow;
+namespace {
+
+using enum ServerControl;
+
+struct FakeProbe : LoggingComponentProbe {
+    bool CanCreate(const std::u16string& progId) override {
+        tested.push_back(Narrow(progId));
+        return progId == u"Acme.Logger";
+    }
+    std::vector<std::string> tested;
+};
+
+ServerConfig StoredConfig() {
+    ServerConfig config;
+    config.limitConnections = true;
+    config.maxConnections = 25;
+    config.limitConnectionsPerUser = false;
+    config.maxConnectionsPerUser = 3;
+    config.maxAnonymousConnections = 7;
+    config.limitThroughput = true;
+    config.maxThroughputKBps = 900;
+    config.loggingMode = 3;
+    config.loggingProgId = u"Acme.Logger";
+    config.archivalPassword = u"oldhash";
+    config.networkInterface = u"10.0.0.2";
+    config.archivalServerAddress = u"10.0.0.9";
+    config.archivalServerPort = u"8080";
+    return config;
+}
+
+struct ServerPropertiesTest : ::testing::Test {
+    ServerPropertiesModel& Open(const ServerConfig& config = StoredConfig()) {
+        model =
+            std::make_unique<ServerPropertiesModel>(config, AuthMethod::Internal, addresses, users,
+                                                    probe, prompter, [this](std::u16string& hash) {
+                                                        hash = passwordDialogHash;
+                                                        return !hash.empty();
+                                                    });
+        model->OnOpen();
+        return *model;
+    }
+
+    test::FakeUsersServer server;
+    test::RecordingPrompter prompter;
+    UserManager users{server, prompter, [] {}, {}, {}};
+    FakeProbe probe;
+    std::vector<std::string> addresses = {"127.0.0.1", "0.0.0.0", "10.0.0.2", "192.168.1.4"};
+    std::u16string passwordDialogHash;
+    std::unique_ptr<ServerPropertiesModel> model;
+};
+
+TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
+    server.records = {u"ann Basic x"};
+    ServerPropertiesModel& m = Open();
+    EXPECT_EQ(m.State(PlayerPortEdit).text, u"5119");
+    EXPECT_EQ(m.State(ArchivalPortEdit).text, u"8080");
+    // A limit shows its number whether or not it is on; its edit follows the check box.
+    EXPECT_TRUE(m.State(TotalCheck).checked);
+    EXPECT_TRUE(m.State(TotalEdit).enabled);
+    EXPECT_EQ(m.State(PerUserEdit).text, u"3");
+    EXPECT_FALSE(m.State(PerUserEdit).enabled);
+    EXPECT_TRUE(m.State(CustomLogging).checked);
+    EXPECT_TRUE(m.State(ProgIdEdit).enabled);
+    EXPECT_TRUE(m.State(InternalAuthentication).checked);
+    EXPECT_EQ(m.Users().Size(), 1u);
+    EXPECT_EQ(m.InterfaceEntries(), (std::vector<std::u16string>{u"Any available", u"127.0.0.1",
+                                                                 u"10.0.0.2", u"192.168.1.4"}));
+    EXPECT_EQ(m.State(InterfaceCombo).text, u"10.0.0.2");
+
+    m.OnLoggingSelected(LoggingMode::Disabled);
+    EXPECT_FALSE(m.State(ProgIdEdit).enabled);
+    m.OnLimitToggled(ServerLimit::ConnectionsPerUser, true);
+    EXPECT_TRUE(m.State(PerUserEdit).enabled);
+}
+
+TEST_F(ServerPropertiesTest, InterfaceListSelectsTheStoredTextOrAnyAvailable) {
+    const struct {
+        std::vector<std::string> addresses;
+        std::u16string stored;
+        std::size_t selected;
+        std::size_t count;
+    } cases[] = {
+        {{"10.0.0.1", "10.0.0.2"}, u"10.0.0.2", 2, 3},
+        {{"10.0.0.1", "10.0.0.1"}, u"10.0.0.1", 2, 3},  // the last of equal entries
+        {{"10.0.0.1"}, u"10.9.9.9", 0, 2},              // not an address of this machine
+        {{"0.0.0.0"}, u"Any available", 0, 1},
+        {{}, u"0.0.0.0", 0, 1},
+    };
+    for (const auto& [list, stored, selected, count] : cases) {
+        const NetworkInterfaceChoices choices = BuildNetworkInterfaceChoices(list, stored);
+        EXPECT_EQ(choices.selected, selected) << Narrow(stored);
+        EXPECT_EQ(choices.entries.size(), count) << Narrow(stored);
+        EXPECT_EQ(choices.entries.front(), u"Any available");
+    }
+}
+
+TEST_F(ServerPropertiesTest, OkChecksInOrderAndStaysOpenWithTheFirstFailure) {
+    // Each case breaks one more field; OK must name the earliest broken one.
+    const struct {
+        ServerControl edit;
+        ServerLimit limit;
+        std::u16string text;
+        std::u16string_view message;
+    } failures[] = {
+        {ThroughputEdit, ServerLimit::Throughput, u"0",
+         u"Throughput limit must be at least 1 kByte/sec"},
+        {ThroughputEdit, ServerLimit::Throughput, u"", u"Throughput limit is not specified"},
+        {AnonymousEdit, ServerLimit::AnonymousConnections, u"-4",
+         u"Minimal number of connections is 1"},
+        {AnonymousEdit, ServerLimit::AnonymousConnections, u"",
+         u"Limit of connections number is not specified"},
+        {PerUserEdit, ServerLimit::ConnectionsPerUser, u"abc",
+         u"Minimal number of connections per user is 1"},
+        {PerUserEdit, ServerLimit::ConnectionsPerUser, u"",
+         u"Limit of connections number per user is not specified"},
+        {TotalEdit, ServerLimit::TotalConnections, u"0", u"Minimal number of connections is 1"},
+        {TotalEdit, ServerLimit::TotalConnections, u"",
+         u"Limit of connections number is not specified"},
+    };
+    ServerPropertiesModel& m = Open();
+    for (const auto& [edit, limit, text, message] : failures) {
+        m.OnLimitToggled(limit, true);
+        m.SetEditText(edit, text);
+        EXPECT_EQ(m.OnOk(), message);
+    }
+    m.SetEditText(LiveSourcePortEdit, u"");
+    EXPECT_EQ(m.OnOk(), u"No port for dynamic live sources is specified");
+    m.SetEditText(PlayerPortEdit, u"");
+    EXPECT_EQ(m.OnOk(), u"No port for client connections is specified");
+    EXPECT_EQ(m.Form().settings, StoredConfig());  // untouched by the refusals
+    EXPECT_EQ(m.Users().Size(), 0u);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(ServerPropertiesTest, OkReadsEveryFieldAndAnUncheckedLimitKeepsItsNumber) {
+    server.records = {u"ann Basic x"};
+    ServerPropertiesModel& m = Open();
+    m.OnLimitToggled(ServerLimit::TotalConnections, false);
+    m.SetEditText(TotalEdit, u"99");  // typed, then switched off: ignored
+    m.OnLimitToggled(ServerLimit::AnonymousConnections, true);
+    m.SetEditText(AnonymousEdit, u" 12abc");
+    m.SetEditText(PlayerPortEdit, u"6000");
+    m.SetEditText(ArchivalAddressEdit, u"");
+    m.OnLoggingSelected(LoggingMode::Standard);
+    m.OnAuthMethodSelected(AuthMethod::SessionBased);
+    m.OnInterfaceSelected(3);
+    m.OnInterfaceSelected(9);  // no such entry: ignored
+    passwordDialogHash = u"newhash";
+    m.OnSetPassword();
+    passwordDialogHash = u"";  // cancelled: the hash stays
+    m.OnSetPassword();
+    ASSERT_EQ(m.OnOk(), u"");
+
+    ServerConfig expected = StoredConfig();
+    expected.limitConnections = false;  // 25 kept
+    expected.limitAnonymousConnections = true;
+    expected.maxAnonymousConnections = 12;
+    expected.playerPort = u"6000";
+    expected.archivalServerAddress = u"";
+    expected.loggingMode = 2;
+    expected.archivalPassword = u"newhash";
+    expected.networkInterface = u"192.168.1.4";
+    EXPECT_EQ(m.Form(), (ServerPropertiesForm{expected, AuthMethod::SessionBased}));
+    EXPECT_TRUE(m.Users().Empty());
+    EXPECT_TRUE(probe.tested.empty());  // standard logging: nothing to test
+}
+
+TEST_F(ServerPropertiesTest, CustomLoggingIsTestedOnOkAndAFailureOnlyWarns) {
+    ServerPropertiesModel& m = Open();
+    ASSERT_EQ(m.OnOk(), u"");
+    EXPECT_TRUE(prompter.shown.empty());
+    m.SetEditText(ProgIdEdit, u"Acme.Missing");
+    ASSERT_EQ(m.OnOk(), u"");
+    EXPECT_EQ(probe.tested, (std::vector<std::string>{"Acme.Logger", "Acme.Missing"}));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, u"Testing of custom logging component failed");
+    EXPECT_EQ(prompter.shown[0].caption, u"Warning");
+    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::None);
+    EXPECT_EQ(m.Form().settings.loggingProgId, u"Acme.Missing");
+}
+
+TEST_F(ServerPropertiesTest, CommitComparesWarnsCopiesAndSaves) {
+    const ServerConfig stored = StoredConfig();
+    ServerConfig changed = stored;
+    changed.archivalServerPort = u"8081";
+    const struct {
+        ServerPropertiesForm form;
+        ServerPropertiesChange change;
+        bool warned;
+    } cases[] = {
+        {{stored, AuthMethod::Internal}, ServerPropertiesChange::None, false},
+        {{stored, AuthMethod::Anonymous}, ServerPropertiesChange::AuthMethodOnly, false},
+        {{changed, AuthMethod::Internal}, ServerPropertiesChange::Settings, true},
+    };
+    for (const auto& [form, change, warned] : cases) {
+        ServerConfig config = stored;
+        AuthMethod method = AuthMethod::Internal;
+        test::RecordingPrompter shown;
+        int saves = 0;
+        EXPECT_EQ(CommitServerProperties(form, config, method, shown, [&] { ++saves; }), change);
+        EXPECT_EQ(saves, change == ServerPropertiesChange::None ? 0 : 1);
+        EXPECT_EQ(config, form.settings);
+        EXPECT_EQ(method, form.defaultAuthMethod);
+        ASSERT_EQ(shown.shown.size(), warned ? 1u : 0u);
+        if (warned) {
+            EXPECT_EQ(shown.shown[0].text,
+                      u"New settings will only be used when Media Server restarts");
+            EXPECT_EQ(shown.shown[0].caption, u"Warning");
+        }
+    }
+}
+
+}  // namespace
