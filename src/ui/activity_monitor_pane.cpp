@@ -60,6 +60,8 @@ ActivityMonitorPane::ActivityMonitorPane(const ServerState& serverState,
         }
         views_[Index(page)] = view;
         itemModels_[Index(page)] = itemModel;
+        // A screen reader names each page's list after its tab.
+        view->setAccessibleName(FromModel(ActivityTabText(page)));
         addTab(view, FromModel(ActivityTabText(page)));
     }
 
