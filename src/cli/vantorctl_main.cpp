@@ -2,15 +2,21 @@
 
 #include <cstdint>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 
 #include "cli/config_commands.h"
+#include "cli/media_commands.h"
 #include "cli/service_commands.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
+#include "platform/linux_directory_reader.h"
+#include "platform/linux_ffmpeg_media_probe.h"
 #include "platform/linux_file_store.h"
+#include "platform/linux_host_address.h"
 #include "platform/linux_installation_environment.h"
 #include "platform/linux_systemd_service_manager.h"
 #include "server/service_controller.h"
@@ -30,8 +36,8 @@ int main(int argc, char** argv) {
     showCommand->add_option("FILE", show.file, "config.vtr to read (default: the located one)");
 
     NormalizeOptions normalize;
-    CLI::App* normalizeCommand =
-        app.add_subcommand("normalize", "Rewrite FILE as the tool saves it (version 60, tree order)");
+    CLI::App* normalizeCommand = app.add_subcommand(
+        "normalize", "Rewrite FILE as the tool saves it (version 60, tree order)");
     normalizeCommand->add_option("FILE", normalize.file, "config.vtr to read")->required();
     normalizeCommand->add_option("OUT", normalize.out, "where to write (default: FILE)");
 
@@ -49,6 +55,25 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     CLI::App* reloadCommand = app.add_subcommand(
         "reload", "Ask the running media server to re-read its configuration file");
+
+    std::vector<std::string> mediaFiles;
+    CLI::App* mediaInfoCommand = app.add_subcommand(
+        "media-info", "Print NAME<TAB>SUMMARY per file, as the contents list describes it");
+    mediaInfoCommand->add_option("FILE", mediaFiles, "Media files")->required();
+    ExportOptions exportOptions;
+    std::vector<std::string> exportPaths;
+    CLI::App* exportCommand = app.add_subcommand(
+        "export", "Write a virtual folder's HTML page or WPL playlist as the window does");
+    exportCommand->add_option("KIND", exportOptions.kind, "html or wpl")
+        ->required()
+        ->check(CLI::IsMember({"html", "wpl"}));
+    exportCommand->add_option("FOLDER", exportOptions.folder, "The virtual folder's name")
+        ->required();
+    exportCommand->add_option("PATHS", exportPaths, "[SUBPATH] OUT: a subfolder, then the file")
+        ->required()
+        ->expected(1, 2);
+    exportCommand->add_option("--config", exportOptions.config,
+                              "config.vtr to read (default: the located one)");
 
     try {
         app.parse(argc, argv);
@@ -78,6 +103,24 @@ int main(int argc, char** argv) {
 
     LinuxFileStore files;
     LinuxInstallationEnvironment environment;
+    if (*mediaInfoCommand || *exportCommand) {
+        LinuxFfmpegMediaProbe probe;
+        if (*mediaInfoCommand) {
+            return RunMediaInfo(mediaFiles, probe, std::cout);
+        }
+        exportOptions.out = exportPaths.back();
+        if (exportPaths.size() == 2) {
+            exportOptions.subfolder = exportPaths.front();
+        }
+        LinuxDirectoryReader reader;
+        LinuxHostAddress host;
+        ExportPlatform platform{.files = files,
+                                .environment = environment,
+                                .reader = reader,
+                                .probe = probe,
+                                .host = host};
+        return RunExport(exportOptions, platform, std::cerr);
+    }
     if (*showCommand) {
         return RunShow(show, files, environment, std::cout, std::cerr);
     }
