@@ -8,8 +8,7 @@
 namespace vantor {
 namespace {
 
-FolderExport Movies(std::u16string label, std::u16string title,
-                    std::vector<ExportedFile> files) {
+FolderExport Movies(std::u16string label, std::u16string title, std::vector<ExportedFile> files) {
     return FolderExport{.folderLabel = std::move(label),
                         .title = std::move(title),
                         .host = u"192.168.1.10",
@@ -38,19 +37,22 @@ TEST(FolderExport, FolderLabelAndTitleFromTheFolderShown) {
 }
 
 TEST(FolderExport, WebPageByteForByte) {
-    const FolderExport folder = Movies(u"Movies\\2009", u"2009",
-                                       {{u"a.wmv", u"Size: 0.98 MB; Time: 00:01:02."},
-                                        {u"Tom & Jerry <\"1\">.wmv", u""}});
+    const FolderExport folder =
+        Movies(u"Movies\\2009", u"2009",
+               {{u"a.wmv", u"Size: 0.98 MB; Time: 00:01:02."}, {u"Tom & Jerry <\"1\">.wmv", u""}});
     const std::string expected =
         "<Html>\r\n<Head>\r\n   <Title>Content of the virtual folder Movies\\2009</Title>\r\n"
         "</Head>\r\n<Body>\r\n"
         "This page displays the content of virtual folder:   Movies\\2009<br><br>"
         "VTR link for the playlist via TCP unicast: <A "
-        "HREF=\"vtr:\\\\TCP:192.168.1.10:5119\\playlist\\Movies\\2009\">Movies\\2009</A><br><br>\r\n"
+        "HREF=\"vtr:\\\\TCP:192.168.1.10:5119\\playlist\\Movies\\2009\">Movies\\2009</"
+        "A><br><br>\r\n"
         "Content of the folder:<br><br>\r\n<table border=\"1\">\r\n"
         "<tr>\r\n<td>\r\na.wmv</td>\r\n"
-        "<td>\r\nVTR link: <A HREF=\"vtr:\\\\TCP:192.168.1.10:5119\\Movies\\2009\\a.wmv\">a.wmv</A></td>\r\n"
-        "<td>\r\nMMS link: <A HREF=\"mms://192.168.1.10:5119/Movies\\2009/a.wmv\">a.wmv</A></td>\r\n"
+        "<td>\r\nVTR link: <A "
+        "HREF=\"vtr:\\\\TCP:192.168.1.10:5119\\Movies\\2009\\a.wmv\">a.wmv</A></td>\r\n"
+        "<td>\r\nMMS link: <A "
+        "HREF=\"mms://192.168.1.10:5119/Movies\\2009/a.wmv\">a.wmv</A></td>\r\n"
         "<td>\r\nSize: 0.98 MB; Time: 00:01:02.</td>\r\n</tr>\r\n"
         "<tr>\r\n<td>\r\nTom & Jerry <\"1\">.wmv</td>\r\n"
         "<td>\r\nVTR link: <A HREF=\"vtr:\\\\TCP:192.168.1.10:5119\\Movies\\2009\\Tom & Jerry "
@@ -66,14 +68,16 @@ TEST(FolderExport, WebPageByteForByte) {
     FolderExport empty = Movies(u"Fran\u00e7ais \u65e5\u672c", u"x", {});
     empty.host.clear();
     const std::string page = WebPageBytes(empty);
-    EXPECT_NE(page.find("HREF=\"vtr:\\\\TCP::5119\\playlist\\Fran\xe7" "ais ??\">"),
+    EXPECT_NE(page.find("HREF=\"vtr:\\\\TCP::5119\\playlist\\Fran\xe7"
+                        "ais ??\">"),
               std::string::npos)
         << page;
     EXPECT_NE(page.find("<table border=\"1\">\r\n</table>\r\n"), std::string::npos);
 }
 
 TEST(FolderExport, PlaylistByteForByte) {
-    const FolderExport root = Movies(u"Movies", u"movies", {{u"a.wmv", u"ignored"}, {u"b.wma", u""}});
+    const FolderExport root =
+        Movies(u"Movies", u"movies", {{u"a.wmv", u"ignored"}, {u"b.wma", u""}});
     EXPECT_EQ(PlaylistBytes(root),
               "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n"
               "<meta name=\"ItemCount\" content=\"2\"/>\r\n<title>movies</title>\r\n</head>\r\n"

@@ -86,8 +86,7 @@ TEST(MediaSummary, ReadsAsTheDescriptionColumnShowsIt) {
          WithAudio(Video(VideoFormatBlock::None, FourCC('H', '2', '6', '4'), 8'192, 400'000, 1, 1),
                    AudioFormatBlock::None, 0x55, 8'192, 8'000, 2),
          u"Video - . Audio - 0.0 kByte/s; 0.0 kHz; Mono."},
-        {"a file that does not render", WithFile({}, 0, std::nullopt),
-         u"Format is not supported."},
+        {"a file that does not render", WithFile({}, 0, std::nullopt), u"Format is not supported."},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DescribeMedia(c.facts), c.summary) << c.what;
@@ -96,13 +95,26 @@ TEST(MediaSummary, ReadsAsTheDescriptionColumnShowsIt) {
 
 TEST(MediaSummary, AudioFormatTable) {
     const std::vector<std::pair<std::uint16_t, std::u16string_view>> names = {
-        {0x0001, u"PCM"},         {0x0003, u"IEEE"},        {0x0006, u"CCITT A-Law"},
-        {0x0007, u"CCITT u-Law"}, {0x0009, u"DRM"},         {0x000A, u"WMA Voice"},
-        {0x0011, u"IMA ADPCM"},   {0x0022, u"True Speech"}, {0x0031, u"GSM 6.10"},
-        {0x0050, u"MP3"},         {0x0055, u"MP3"},         {0x0092, u"Dolby"},
-        {0x00FF, u"AAC"},         {0x0130, u"ACELP"},       {0x0161, u"WMA"},
-        {0x0162, u"WMA V9"},      {0x2000, u"AC3"},         {0x0000, u""},
-        {0x0002, u""},            {0xFFFF, u""}};
+        {0x0001, u"PCM"},
+        {0x0003, u"IEEE"},
+        {0x0006, u"CCITT A-Law"},
+        {0x0007, u"CCITT u-Law"},
+        {0x0009, u"DRM"},
+        {0x000A, u"WMA Voice"},
+        {0x0011, u"IMA ADPCM"},
+        {0x0022, u"True Speech"},
+        {0x0031, u"GSM 6.10"},
+        {0x0050, u"MP3"},
+        {0x0055, u"MP3"},
+        {0x0092, u"Dolby"},
+        {0x00FF, u"AAC"},
+        {0x0130, u"ACELP"},
+        {0x0161, u"WMA"},
+        {0x0162, u"WMA V9"},
+        {0x2000, u"AC3"},
+        {0x0000, u""},
+        {0x0002, u""},
+        {0xFFFF, u""}};
     for (const auto& [tag, name] : names) {
         EXPECT_EQ(AudioFormatName(tag), name) << tag;
     }

@@ -43,7 +43,8 @@ std::vector<MediaJob> Jobs(std::vector<std::size_t> rows) {
 }
 
 std::u16string SummaryOf(std::size_t n) {
-    const std::string text = "Size: " + std::to_string(n) + ".00 MB; . Audio - 0.0 kByte/s; 0.0 kHz; Mono.";
+    const std::string text =
+        "Size: " + std::to_string(n) + ".00 MB; . Audio - 0.0 kByte/s; 0.0 kHz; Mono.";
     return {text.begin(), text.end()};
 }
 

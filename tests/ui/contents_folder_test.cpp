@@ -46,9 +46,8 @@ constexpr std::u16string_view kOneSecond =
 
 struct Fixture {
     Fixture() {
-        reader.folders["/srv/movies"] = {{".", true},          {"..", true},
-                                         {"b.mp4", false},     {"2009", true},
-                                         {".hidden.mp4", false}, {".cache", true},
+        reader.folders["/srv/movies"] = {{".", true},     {"..", true},           {"b.mp4", false},
+                                         {"2009", true},  {".hidden.mp4", false}, {".cache", true},
                                          {"a.mp3", false}};
         reader.folders["/srv/movies/2009"] = {{"June", true}, {"c.wav", false}};
         ResourceRecord record;
@@ -85,9 +84,9 @@ TEST(ContentsFolder, ListsSubfoldersThenVisibleFilesAndStepsDownAndUp) {
     f.folder.ShowSelection(f.folderItem, AuthMethod::Anonymous);
     EXPECT_EQ(f.folder.RootFolder(), "/srv/movies");
     EXPECT_EQ(f.Rows(), (decltype(f.Rows()){{Subfolder, u"2009", u"/srv/movies"},
-                                           {Subfolder, u".cache", u"/srv/movies"},
-                                           {File, u"b.mp4", u"/srv/movies"},
-                                           {File, u"a.mp3", u"/srv/movies"}}));
+                                            {Subfolder, u".cache", u"/srv/movies"},
+                                            {File, u"b.mp4", u"/srv/movies"},
+                                            {File, u"a.mp3", u"/srv/movies"}}));
     EXPECT_EQ(f.list.Row(0).imageIndex, SubfolderRowImage);
     EXPECT_EQ(f.list.Row(2).imageIndex, FileRowImage);
 
@@ -98,8 +97,8 @@ TEST(ContentsFolder, ListsSubfoldersThenVisibleFilesAndStepsDownAndUp) {
     EXPECT_EQ(f.folder.Activate(0).action, ContentsActivation::Action::None);
     EXPECT_EQ(f.folder.CurrentFolder(), "/srv/movies/2009");
     EXPECT_EQ(f.Rows(), (decltype(f.Rows()){{Up, u"", u""},
-                                           {Subfolder, u"June", u"/srv/movies/2009"},
-                                           {File, u"c.wav", u"/srv/movies/2009"}}));
+                                            {Subfolder, u"June", u"/srv/movies/2009"},
+                                            {File, u"c.wav", u"/srv/movies/2009"}}));
     EXPECT_EQ(f.list.Row(0).imageIndex, UpRowImage);
     EXPECT_EQ(f.folder.Activate(2).path, "/srv/movies/2009/c.wav");
 

@@ -120,8 +120,9 @@ TEST(FolderExportCommands, RefusalsAndFailuresAreShownAndLeaveNoFile) {
     EXPECT_EQ(f.commands.ExportWebPage(f.record, f.shown, u"5119", f.Answer("/out/2009.html")),
               ExportOutcome::Written);
     EXPECT_EQ(f.offered[1].path, "2009.html");
-    EXPECT_NE(f.Written("/out/2009.html").find("mms://192.168.1.10:5119/Movies\\2009/Tom & Jerry.wmv"),
-              std::string::npos);
+    EXPECT_NE(
+        f.Written("/out/2009.html").find("mms://192.168.1.10:5119/Movies\\2009/Tom & Jerry.wmv"),
+        std::string::npos);
 
     UnwritableFileStore unwritable;
     FolderExportCommands failing(unwritable, f.host, f.prompter);
