@@ -63,38 +63,43 @@ ExportOutcome FolderExportCommands::ExportWebPage(const ResourceRecord& folder,
                                                   const ContentsFolder& shown,
                                                   const std::u16string& playerPort,
                                                   const SaveFileDialog& save) {
-    if (!ShowsFolder(shown)) {
-        return ExportOutcome::NoFolder;
-    }
-    std::string path;
-    if (!AskWhere(save, WebPageFilterName, WebPageFilterPattern, WebPageExtension, shown, path)) {
-        return ExportOutcome::Cancelled;
-    }
-    return Write(path, WebPageBytes(Collect(folder, shown, playerPort)));
+    return Export(ExportKind::WebPage, folder, shown, playerPort, save);
 }
 
 ExportOutcome FolderExportCommands::GeneratePlaylist(const ResourceRecord& folder,
                                                      const ContentsFolder& shown,
                                                      const std::u16string& playerPort,
                                                      const SaveFileDialog& save) {
+    return Export(ExportKind::Playlist, folder, shown, playerPort, save);
+}
+
+ExportOutcome FolderExportCommands::Export(ExportKind kind, const ResourceRecord& folder,
+                                           const ContentsFolder& shown,
+                                           const std::u16string& playerPort,
+                                           const SaveFileDialog& save) {
     if (!ShowsFolder(shown)) {
         return ExportOutcome::NoFolder;
     }
+    const bool page = kind == ExportKind::WebPage;
     std::string path;
-    if (!AskWhere(save, PlaylistFilterName, PlaylistFilterPattern, PlaylistExtension, shown,
-                  path)) {
+    if (!AskWhere(save, page ? WebPageFilterName : PlaylistFilterName,
+                  page ? WebPageFilterPattern : PlaylistFilterPattern,
+                  page ? WebPageExtension : PlaylistExtension, shown, path)) {
         return ExportOutcome::Cancelled;
     }
-    const FolderExport playlist = Collect(folder, shown, playerPort);
+    const FolderExport collected = Collect(folder, shown, playerPort);
+    if (page) {
+        return Write(path, WebPageBytes(collected));
+    }
     // Checked before anything is created, so a refusal leaves no file behind.
-    for (const ExportedFile& file : playlist.files) {
+    for (const ExportedFile& file : collected.files) {
         if (RefusedInPlaylist(file.name)) {
             prompter_.ShowMessage(std::u16string(PlaylistNameRefusedText),
                                   std::u16string(ExportErrorCaption), MessageIcon::Error);
             return ExportOutcome::Refused;
         }
     }
-    return Write(path, PlaylistBytes(playlist));
+    return Write(path, PlaylistBytes(collected));
 }
 
 ExportOutcome FolderExportCommands::Write(const std::string& path, const std::string& bytes) {

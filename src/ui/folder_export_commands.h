@@ -44,6 +44,9 @@ public:
                                    const std::u16string& playerPort, const SaveFileDialog& save);
 
 private:
+    enum class ExportKind { WebPage, Playlist };
+    ExportOutcome Export(ExportKind kind, const ResourceRecord& folder, const ContentsFolder& shown,
+                         const std::u16string& playerPort, const SaveFileDialog& save);
     FolderExport Collect(const ResourceRecord& folder, const ContentsFolder& shown,
                          const std::u16string& playerPort);
     ExportOutcome Write(const std::string& path, const std::string& bytes);

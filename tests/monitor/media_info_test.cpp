@@ -93,32 +93,5 @@ TEST(MediaSummary, ReadsAsTheDescriptionColumnShowsIt) {
     }
 }
 
-TEST(MediaSummary, AudioFormatTable) {
-    const std::vector<std::pair<std::uint16_t, std::u16string_view>> names = {
-        {0x0001, u"PCM"},
-        {0x0003, u"IEEE"},
-        {0x0006, u"CCITT A-Law"},
-        {0x0007, u"CCITT u-Law"},
-        {0x0009, u"DRM"},
-        {0x000A, u"WMA Voice"},
-        {0x0011, u"IMA ADPCM"},
-        {0x0022, u"True Speech"},
-        {0x0031, u"GSM 6.10"},
-        {0x0050, u"MP3"},
-        {0x0055, u"MP3"},
-        {0x0092, u"Dolby"},
-        {0x00FF, u"AAC"},
-        {0x0130, u"ACELP"},
-        {0x0161, u"WMA"},
-        {0x0162, u"WMA V9"},
-        {0x2000, u"AC3"},
-        {0x0000, u""},
-        {0x0002, u""},
-        {0xFFFF, u""}};
-    for (const auto& [tag, name] : names) {
-        EXPECT_EQ(AudioFormatName(tag), name) << tag;
-    }
-}
-
 }  // namespace
 }  // namespace vantor
