@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
@@ -11,11 +12,15 @@
 #include "cli/config_commands.h"
 #include "cli/password_command.h"
 #include "cli/restrictions_command.h"
+#include "cli/media_commands.h"
 #include "cli/service_commands.h"
 #include "cli/version.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
+#include "platform/linux_directory_reader.h"
+#include "platform/linux_ffmpeg_media_probe.h"
 #include "platform/linux_file_store.h"
+#include "platform/linux_host_address.h"
 #include "platform/linux_installation_environment.h"
 #include "platform/linux_systemd_service_manager.h"
 #include "server/service_controller.h"
@@ -82,6 +87,25 @@ int main(int argc, char** argv) {
                                 "Every user of that row's resource, after the question");
     disconnectCommand->add_flag("--yes", answerYes, "Answer Yes to the question of --all");
 
+    std::vector<std::string> mediaFiles;
+    CLI::App* mediaInfoCommand = app.add_subcommand(
+        "media-info", "Print NAME<TAB>SUMMARY per file, as the contents list describes it");
+    mediaInfoCommand->add_option("FILE", mediaFiles, "Media files")->required();
+    ExportOptions exportOptions;
+    std::vector<std::string> exportPaths;
+    CLI::App* exportCommand = app.add_subcommand(
+        "export", "Write a virtual folder's HTML page or WPL playlist as the window does");
+    exportCommand->add_option("KIND", exportOptions.kind, "html or wpl")
+        ->required()
+        ->check(CLI::IsMember({"html", "wpl"}));
+    exportCommand->add_option("FOLDER", exportOptions.folder, "The virtual folder's name")
+        ->required();
+    exportCommand->add_option("PATHS", exportPaths, "[SUBPATH] OUT: a subfolder, then the file")
+        ->required()
+        ->expected(1, 2);
+    exportCommand->add_option("--config", exportOptions.config,
+                              "config.vtr to read (default: the located one)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -131,6 +155,24 @@ int main(int argc, char** argv) {
     if (*restrictionsCommand) {
         LinuxDbusAutomationFactory automation;
         return RunRestrictions(restrictions, files, environment, automation, std::cout, std::cerr);
+    }
+    if (*mediaInfoCommand || *exportCommand) {
+        LinuxFfmpegMediaProbe probe;
+        if (*mediaInfoCommand) {
+            return RunMediaInfo(mediaFiles, probe, std::cout);
+        }
+        exportOptions.out = exportPaths.back();
+        if (exportPaths.size() == 2) {
+            exportOptions.subfolder = exportPaths.front();
+        }
+        LinuxDirectoryReader reader;
+        LinuxHostAddress host;
+        ExportPlatform platform{.files = files,
+                                .environment = environment,
+                                .reader = reader,
+                                .probe = probe,
+                                .host = host};
+        return RunExport(exportOptions, platform, std::cerr);
     }
     if (*showCommand) {
         return RunShow(show, files, environment, std::cout, std::cerr);

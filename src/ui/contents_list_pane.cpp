@@ -5,15 +5,39 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "monitor/media_info_worker.h"
+#include "platform/linux_directory_reader.h"
+#include "platform/linux_ffmpeg_media_probe.h"
+#include "ui/contents_folder.h"
 #include "ui/contents_list.h"
 #include "ui/contents_list_item_model.h"
 #include "ui/qt_view_style.h"
-#include "ui/resource_selection.h"
 
 namespace vantor {
+namespace {
+
+// Results written per turn of the event loop: a few hundred cells take well under a frame.
+constexpr std::size_t kResultsPerTurn = 256;
+
+}  // namespace
 
 ContentsListPane::ContentsListPane(QWidget* parent)
-    : QWidget(parent), contents_(std::make_unique<ContentsList>()) {
+    : ContentsListPane(std::make_unique<LinuxFfmpegMediaProbe>(),
+                       std::make_unique<LinuxDirectoryReader>(), parent) {}
+
+ContentsListPane::ContentsListPane(std::unique_ptr<MediaProbe> probe,
+                                   std::unique_ptr<DirectoryReader> reader, QWidget* parent)
+    : QWidget(parent),
+      contents_(std::make_unique<ContentsList>()),
+      probe_(std::move(probe)),
+      reader_(std::move(reader)) {
+    // Called on the worker's thread: only a queued call crosses to this one, and it is dropped
+    // if the pane is gone by then.
+    worker_ = std::make_unique<MediaInfoWorker>(*probe_, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { ApplyMediaResults(); }, Qt::QueuedConnection);
+    });
+    folder_ = std::make_unique<ContentsFolder>(*contents_, *reader_, worker_.get());
     model_ = new ContentsListItemModel(*contents_, this);
     view_ = new QTreeView(this);
     // A flat report list: no tree decoration, one row selected at a time across all columns.
@@ -39,9 +63,12 @@ ContentsListPane::ContentsListPane(QWidget* parent)
     layout->addWidget(view_);
 
     connect(view_, &QTreeView::doubleClicked, this, &ContentsListPane::OnDoubleClicked);
+    connect(view_, &QTreeView::clicked, this, &ContentsListPane::OnClicked);
+    worker_->Start();
 }
 
 ContentsListPane::~ContentsListPane() {
+    StopWorker();
     // The view and the model go before the list they read.
     delete view_;
     delete model_;
@@ -49,6 +76,24 @@ ContentsListPane::~ContentsListPane() {
 
 ContentsList& ContentsListPane::Contents() {
     return *contents_;
+}
+
+ContentsFolder& ContentsListPane::Folder() {
+    return *folder_;
+}
+
+void ContentsListPane::StopWorker() {
+    worker_->Stop();
+}
+
+void ContentsListPane::ApplyMediaResults() {
+    folder_->ApplyResults(kResultsPerTurn);
+}
+
+void ContentsListPane::OnClicked(const QModelIndex& index) {
+    if (index.isValid()) {
+        folder_->Click(static_cast<std::size_t>(index.row()));
+    }
 }
 
 QTreeView* ContentsListPane::View() const {
@@ -81,15 +126,18 @@ void ContentsListPane::OnDoubleClicked(const QModelIndex& index) {
         return;
     }
     // Decided before anything is emitted: selecting a tree item refills this list.
-    const RowActivation activation = ActivateRow(*contents_, static_cast<std::size_t>(index.row()));
+    const ContentsActivation activation = folder_->Activate(static_cast<std::size_t>(index.row()));
     switch (activation.action) {
-        case RowActivation::Action::SelectItem:
+        case ContentsActivation::Action::OpenFile:
+            emit FileOpenRequested(QString::fromStdString(activation.path));
+            break;
+        case ContentsActivation::Action::SelectItem:
             emit TreeItemActivated(activation.item);
             break;
-        case RowActivation::Action::Command:
+        case ContentsActivation::Action::Command:
             emit LiveBroadcastRowActivated();
             break;
-        case RowActivation::Action::None:
+        case ContentsActivation::Action::None:
             break;
     }
 }

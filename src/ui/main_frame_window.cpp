@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "config/config_store.h"
+#include "platform/desktop_services.h"
 #include "server/installation_paths.h"
 #include "server/server_properties_dialog.h"
 #include "ui/about_dialog.h"
@@ -203,6 +204,8 @@ void MainFrameWindow::BuildPanes() {
                              model_.State(), services_.automation, services_.prompter, *contents_);
     tree_->LoadConfiguration();
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
+    connect(contents_, &ContentsListPane::FileOpenRequested, this,
+            [this](const QString& path) { services_.desktop.OpenFile(path.toStdString()); });
     // The activity monitor's refresh also keeps the multicast status line fresh.
     connect(activity_, &ActivityMonitorPane::RefreshTimerFired, this,
             &MainFrameWindow::QueryMulticastStatusInBackground);
@@ -306,6 +309,8 @@ void MainFrameWindow::closeEvent(QCloseEvent* event) {
     // Nothing is saved here: every change was saved when it was made. A start or stop under way
     // is waited for, so that it is not cut off by the program's end.
     model_.OnClose();
+    // The media worker must not outlive the window's run; a probe under way is told to stop.
+    contents_->StopWorker();
     event->accept();
     emit Closed();
 }

@@ -15,10 +15,13 @@
 #include "config/config_store.h"
 #include "editors/qt_control_state.h"
 #include "monitor/resource_disconnect.h"
+#include "platform/linux_file_store.h"
+#include "platform/linux_host_address.h"
 #include "ui/catalogue_item_model.h"
+#include "ui/contents_folder.h"
 #include "ui/contents_list_pane.h"
+#include "ui/qt_save_file_dialog.h"
 #include "ui/qt_view_style.h"
-#include "ui/resource_selection.h"
 
 namespace vantor {
 
@@ -103,7 +106,11 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& default
       prompter_(prompter),
       contents_(contents),
       commands_(std::make_unique<ResourceCommands>(store, serverState, automation, prompter,
-                                                   static_cast<ResourceCommandHost&>(*this))) {
+                                                   static_cast<ResourceCommandHost&>(*this))),
+      exportFiles_(std::make_unique<LinuxFileStore>()),
+      hostAddress_(std::make_unique<LinuxHostAddress>()),
+      exports_(std::make_unique<FolderExportCommands>(*exportFiles_, *hostAddress_, prompter)),
+      saveFileDialog_(QtSaveFileDialog(this)) {
     model_ = new CatalogueItemModel(store_.Resources(), this);
     view_ = new LinedTreeView(this);
     view_->setHeaderHidden(true);
@@ -214,7 +221,29 @@ QTreeView* ResourceTreePane::View() const {
 }
 
 void ResourceTreePane::ShowSelection() {
-    vantor::ShowSelection(SelectedItem(), defaultAuthMethod_, contents_.Contents());
+    contents_.Folder().ShowSelection(SelectedItem(), defaultAuthMethod_);
+}
+
+void ResourceTreePane::SetHostAddress(std::unique_ptr<HostAddress> host) {
+    hostAddress_ = std::move(host);
+    exports_ = std::make_unique<FolderExportCommands>(*exportFiles_, *hostAddress_, prompter_);
+}
+
+bool ResourceTreePane::RunFolderExport(int command) {
+    if (command != ExportFolderInfoCommand && command != GeneratePlaylistCommand) {
+        return false;
+    }
+    const CatalogueItem* selected = SelectedItem();
+    if (selected == nullptr || selected->Record().kind != ResourceKind::VirtualFolder) {
+        return true;
+    }
+    const std::u16string& port = store_.Server().playerPort;
+    if (command == ExportFolderInfoCommand) {
+        exports_->ExportWebPage(selected->Record(), contents_.Folder(), port, saveFileDialog_);
+    } else {
+        exports_->GeneratePlaylist(selected->Record(), contents_.Folder(), port, saveFileDialog_);
+    }
+    return true;
 }
 
 CatalogueItem* ResourceTreePane::ItemWithLabelAt(const QPoint& pos) const {
@@ -267,7 +296,7 @@ void ResourceTreePane::OnContextMenuCommand(int menuId) {
     }
     if (command->route == CommandRoute::Frame) {
         emit CommandRequested(command->id, command->parameter);
-    } else {
+    } else if (!RunFolderExport(command->id)) {
         commands_->OnCommand(command->id, command->parameter);
     }
 }

@@ -8,6 +8,7 @@
 #include "config/resource_record.h"
 #include "editors/folder_editor_dialog.h"
 #include "server/server_state.h"
+#include "ui/folder_export_commands.h"
 #include "ui/resource_commands.h"
 
 class QMenu;
@@ -21,6 +22,8 @@ class CatalogueItem;
 class CatalogueItemModel;
 class ConfigStore;
 class ContentsListPane;
+class FileStore;
+class HostAddress;
 class MulticastTable;
 class Prompter;
 
@@ -62,6 +65,10 @@ public:
     void OnContextMenuCommand(int menuId);
     // Where the folder editor's "Browse..." looks for folders (tests pass their own).
     void SetFolderBrowser(FolderBrowser browser) { folderBrowser_ = std::move(browser); }
+    // Where the folder exports ask for their file, and this computer's address for their links
+    // (tests pass their own).
+    void SetSaveFileDialog(SaveFileDialog dialog) { saveFileDialog_ = std::move(dialog); }
+    void SetHostAddress(std::unique_ptr<HostAddress> host);
 
 signals:
     // A frame command with its parameter (for instance 205 with -1: edit the selected broadcast).
@@ -69,6 +76,8 @@ signals:
 
 private:
     void ShowSelection();
+    // 32785 and 32788 on the folder the contents list shows; false for any other command.
+    bool RunFolderExport(int command);
     // A right click in the tree at pos (viewport coordinates).
     void ShowContextMenu(const QPoint& pos);
     // The item whose picture or label is at pos, or nullptr.
@@ -87,6 +96,10 @@ private:
     ContentsListPane& contents_;
     FolderBrowser folderBrowser_ = BrowseWithFileDialog;
     std::unique_ptr<ResourceCommands> commands_;
+    std::unique_ptr<FileStore> exportFiles_;
+    std::unique_ptr<HostAddress> hostAddress_;
+    std::unique_ptr<FolderExportCommands> exports_;
+    SaveFileDialog saveFileDialog_;
     CatalogueItemModel* model_ = nullptr;
     QTreeView* view_ = nullptr;
 };

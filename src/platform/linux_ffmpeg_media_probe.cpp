@@ -1,0 +1,152 @@
+#include "platform/linux_ffmpeg_media_probe.h"
+
+#include <algorithm>
+#include <limits>
+#include <mutex>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+}
+
+namespace vantor {
+namespace {
+
+constexpr std::int64_t kUnitsPerSecond = 10'000'000;  // 100-nanosecond units
+constexpr int kIoprioWhoProcess = 1;                  // with id 0: the calling thread
+constexpr int kIoprioClassIdle = 3;
+constexpr int kIoprioClassShift = 13;
+constexpr std::int64_t kMpegVariableBitRate = 0x3FFFF * 400;
+
+int Interrupted(void* opaque) {
+    const auto* cancelled = static_cast<const std::function<bool()>*>(opaque);
+    return (*cancelled && (*cancelled)()) ? 1 : 0;
+}
+
+std::uint32_t Clamp32(std::int64_t value) {
+    return static_cast<std::uint32_t>(
+        std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+// The first stream of a kind; cover pictures travel as video streams but are not video.
+const AVStream* FirstStream(const AVFormatContext& context, AVMediaType type) {
+    for (unsigned i = 0; i < context.nb_streams; ++i) {
+        const AVStream* stream = context.streams[i];
+        if (stream->codecpar->codec_type == type &&
+            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+            return stream;
+        }
+    }
+    return nullptr;
+}
+
+void ReadVideo(const AVStream& stream, MediaFacts& facts) {
+    const AVCodecParameters& codec = *stream.codecpar;
+    facts.hasVideo = true;
+    if (codec.codec_id == AV_CODEC_ID_MPEG1VIDEO) {
+        facts.videoBlock = VideoFormatBlock::Mpeg1Video;
+    } else {
+        const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};
+        facts.videoBlock = VideoFormatBlock::Bitmap;
+        facts.fourCC = av_codec_get_tag(tables, codec.codec_id);
+    }
+    // An MPEG sequence header's all-ones rate means "variable": no rate declared.
+    const bool variableRate =
+        (codec.codec_id == AV_CODEC_ID_MPEG1VIDEO || codec.codec_id == AV_CODEC_ID_MPEG2VIDEO) &&
+        codec.bit_rate == kMpegVariableBitRate;
+    facts.videoBitRate = variableRate ? 0 : Clamp32(codec.bit_rate);
+    AVRational rate = stream.avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) {
+        rate = stream.r_frame_rate;
+    }
+    if (rate.num > 0 && rate.den > 0) {
+        // Truncated, as a frame duration in whole 100 ns units is.
+        facts.avgTimePerFrame = av_rescale_rnd(rate.den, kUnitsPerSecond, rate.num, AV_ROUND_DOWN);
+    }
+    facts.width = codec.width;
+    facts.height = codec.height;
+}
+
+void ReadAudio(const AVStream& stream, MediaFacts& facts) {
+    const AVCodecParameters& codec = *stream.codecpar;
+    facts.hasAudio = true;
+    const int channels = codec.ch_layout.nb_channels;
+    std::int64_t bitRate = codec.bit_rate;
+    const int bitsPerSample = av_get_bits_per_sample(codec.codec_id);
+    if (bitRate <= 0 && bitsPerSample > 0) {
+        // Uncompressed sound may declare no rate; it follows from the sample layout.
+        bitRate = static_cast<std::int64_t>(codec.sample_rate) * channels * bitsPerSample;
+    }
+    if (codec.codec_id == AV_CODEC_ID_VORBIS) {
+        facts.audioBlock = AudioFormatBlock::Vorbis;
+        facts.audioBitsPerSecond = Clamp32(bitRate);
+    } else {
+        const AVCodecTag* const tables[] = {avformat_get_riff_audio_tags(), nullptr};
+        facts.audioBlock = AudioFormatBlock::WaveFormat;
+        facts.formatTag = static_cast<std::uint16_t>(av_codec_get_tag(tables, codec.codec_id));
+        // A WAVE format block holds whole bytes per second.
+        facts.audioBitsPerSecond = Clamp32(bitRate / 8 * 8);
+    }
+    facts.samplesPerSecond = Clamp32(codec.sample_rate);
+    facts.channels = static_cast<std::uint16_t>(std::clamp(channels, 0, 0xFFFF));
+}
+
+}  // namespace
+
+LinuxFfmpegMediaProbe::LinuxFfmpegMediaProbe() {
+    // Damaged files are expected here; FFmpeg's complaints about them would only be noise.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+MediaFacts LinuxFfmpegMediaProbe::Probe(const std::string& path,
+                                        const std::function<bool()>& cancelled) {
+    MediaFacts facts;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+        facts.fileSize = static_cast<std::uint64_t>(status.st_size);
+    } else {
+        // A folder or a device is no media file, and opening one could block.
+        return facts;
+    }
+
+    AVFormatContext* context = avformat_alloc_context();
+    if (context == nullptr) {
+        return facts;
+    }
+    context->interrupt_callback.callback = Interrupted;
+    context->interrupt_callback.opaque = const_cast<void*>(static_cast<const void*>(&cancelled));
+    if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) {
+        return facts;  // the context is freed on failure
+    }
+    const bool analysed = avformat_find_stream_info(context, nullptr) >= 0;
+    if (analysed || !(cancelled && cancelled())) {
+        if (const AVStream* video = FirstStream(*context, AVMEDIA_TYPE_VIDEO)) {
+            ReadVideo(*video, facts);
+        }
+        if (const AVStream* audio = FirstStream(*context, AVMEDIA_TYPE_AUDIO)) {
+            ReadAudio(*audio, facts);
+        }
+        if (context->duration != AV_NOPTS_VALUE && context->duration > 0) {
+            facts.duration = context->duration * (kUnitsPerSecond / AV_TIME_BASE);
+        }
+    }
+    avformat_close_input(&context);
+    facts.renders = (facts.hasVideo || facts.hasAudio) && !(cancelled && cancelled());
+    return facts;
+}
+
+void LinuxFfmpegMediaProbe::LowerThreadPriority() {
+    sched_param param{};
+    param.sched_priority = 0;
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &param);
+    ::syscall(SYS_ioprio_set, kIoprioWhoProcess, 0, kIoprioClassIdle << kIoprioClassShift);
+}
+
+}  // namespace vantor

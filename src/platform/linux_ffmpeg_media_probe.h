@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/media_probe.h"
+
+namespace vantor {
+
+// Media facts through FFmpeg: a file renders when libavformat opens it and finds an audio or a
+// video stream. Format codes come from FFmpeg's RIFF tag tables, so they read as a Windows
+// player would name them.
+class LinuxFfmpegMediaProbe : public MediaProbe {
+public:
+    LinuxFfmpegMediaProbe();
+    MediaFacts Probe(const std::string& path, const std::function<bool()>& cancelled) override;
+    // SCHED_IDLE for the processor and the idle class for the disk, for the calling thread.
+    void LowerThreadPriority() override;
+};
+
+}  // namespace vantor
