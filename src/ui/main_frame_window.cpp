@@ -198,13 +198,14 @@ void MainFrameWindow::OnCommand(int command, int parameter) {
             break;
         }
         case NewOrEditFolderCommand:
+        case NewOrEditLiveBroadcastCommand:
         case DeleteResourceCommand:
             if (tree_ != nullptr) {
                 tree_->Commands().OnCommand(command, parameter);
             }
             break;
         default:
-            // Live broadcasts, the server properties and the folder export come with their own
+            // The server properties and the folder export come with their own
             // dialogs.
             break;
     }
