@@ -6,29 +6,27 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QShowEvent>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "editors/access_panel_view.h"
+#include "editors/limits_panel_view.h"
 #include "editors/qt_control_state.h"
+#include "editors/qt_layout_metrics.h"
 #include "platform/prompter.h"
 
 namespace vantor {
 
 namespace {
 
-// Room for the longest group a user types ("255.255.255.255:65535") and for a 32-bit limit.
+// Room for the longest group a user types.
 constexpr char GroupEditSample[] = "255.255.255.255:65535";
-constexpr char LimitEditSample[] = "-2147483648";
 constexpr int TextEditMinimumChars = 40;
 
 // The keyboard mnemonic of each control (0: none); one letter per dialog.
@@ -57,75 +55,14 @@ char16_t Mnemonic(FolderControl control) {
     }
 }
 
-char16_t Mnemonic(AccessControl control) {
-    switch (control) {
-        case AccessControl::InheritRadio:
-            return u'I';
-        case AccessControl::AnonymousRadio:
-            return u'o';
-        case AccessControl::InternalRadio:
-            return u't';
-        case AccessControl::SessionRadio:
-            return u'S';
-        case AccessControl::BasicUsers:
-            return u'a';
-        case AccessControl::MediumUsers:
-            return u'e';
-        case AccessControl::AdvancedUsers:
-            return u'v';
-        case AccessControl::PlayerOption:
-            return u'p';
-        default:
-            return 0;
-    }
-}
-
-char16_t Mnemonic(LimitsControl control) {
-    switch (control) {
-        case LimitsControl::TotalConnectionsCheck:
-            return u'c';
-        case LimitsControl::ConnectionsPerUserCheck:
-            return u'L';
-        case LimitsControl::ThroughputCheck:
-            return u'x';
-        default:
-            return 0;
-    }
-}
-
-constexpr LimitPair AllPairs[] = {LimitPair::TotalConnections, LimitPair::ConnectionsPerUser,
-                                  LimitPair::Throughput, LimitPair::PlayTime};
-
-constexpr std::pair<AccessControl, AuthMethod> MethodRadios[] = {
-    {AccessControl::InheritRadio, AuthMethod::InheritDefault},
-    {AccessControl::AnonymousRadio, AuthMethod::Anonymous},
-    {AccessControl::InternalRadio, AuthMethod::Internal},
-    {AccessControl::SessionRadio, AuthMethod::SessionBased},
+constexpr std::pair<FolderControl, FolderControl> LabelledEdits[] = {
+    {FolderControl::NameLabel, FolderControl::NameEdit},
+    {FolderControl::DescriptionLabel, FolderControl::DescriptionEdit},
+    {FolderControl::GroupLabel, FolderControl::GroupEdit},
 };
 
-constexpr AccessControl GroupBoxes[] = {AccessControl::BasicUsers, AccessControl::MediumUsers,
-                                        AccessControl::AdvancedUsers};
-
-template <typename Control>
-std::size_t Index(Control control) {
+std::size_t Index(FolderControl control) {
     return static_cast<std::size_t>(control);
-}
-
-// How far text under a check box or radio button is indented to line up with its caption.
-int IndicatorIndent(const QWidget& widget, bool radio) {
-    const QStyle* style = widget.style();
-    if (radio) {
-        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, &widget) +
-               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, &widget);
-    }
-    return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &widget) +
-           style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &widget);
-}
-
-int EditWidthFor(const QLineEdit& edit, const char* sample) {
-    // The frame and text margins of an edit come to well under two average characters.
-    return edit.fontMetrics().horizontalAdvance(QString::fromLatin1(sample)) +
-           2 * edit.fontMetrics().averageCharWidth() + 8;
 }
 
 }  // namespace
@@ -151,11 +88,11 @@ QWidget* FolderEditorDialog::Widget(FolderControl control) const {
 }
 
 QWidget* FolderEditorDialog::Widget(AccessControl control) const {
-    return control < AccessControl::Count ? accessWidgets_[Index(control)] : nullptr;
+    return accessView_->Widget(control);
 }
 
 QWidget* FolderEditorDialog::Widget(LimitsControl control) const {
-    return control < LimitsControl::Count ? limitsWidgets_[Index(control)] : nullptr;
+    return limitsView_->Widget(control);
 }
 
 void FolderEditorDialog::BuildWidgets() {
@@ -188,56 +125,13 @@ void FolderEditorDialog::BuildWidgets() {
     folder(FolderControl::OkButton, ok);
     folder(FolderControl::CancelButton, buttons_->addButton(QDialogButtonBox::Cancel));
 
-    auto access = [this](AccessControl control, QWidget* widget) {
-        accessWidgets_[Index(control)] = widget;
-    };
-    auto* methodBox = new QGroupBox(this);
-    access(AccessControl::MethodGroupBox, methodBox);
-    for (const auto& [radio, method] : MethodRadios) {
-        access(radio, new QRadioButton(methodBox));
-    }
-    auto* inherited = new QLabel(methodBox);
-    // Appearing and disappearing with the method, it must not make the box jump.
-    QSizePolicy keepRoom = inherited->sizePolicy();
-    keepRoom.setRetainSizeWhenHidden(true);
-    inherited->setSizePolicy(keepRoom);
-    access(AccessControl::InheritedMethodLabel, inherited);
-    auto* groupsBox = new QGroupBox(this);
-    access(AccessControl::GroupsGroupBox, groupsBox);
-    for (AccessControl box : GroupBoxes) {
-        access(box, new QCheckBox(groupsBox));
-    }
-    access(AccessControl::PlayerOption, new QCheckBox(this));
-    access(AccessControl::Metadata, new QPushButton(this));
-    access(AccessControl::AllowDelegates, new QCheckBox(this));
-    access(AccessControl::AccessRestrictions, new QPushButton(this));
-
-    auto limits = [this](LimitsControl control, QWidget* widget) {
-        limitsWidgets_[Index(control)] = widget;
-    };
-    auto* limitsBox = new QGroupBox(this);
-    limits(LimitsControl::GroupBox, limitsBox);
-    for (LimitPair pair : AllPairs) {
-        QWidget* owner = pair == LimitPair::PlayTime ? static_cast<QWidget*>(this) : limitsBox;
-        limits(LimitsPanel::CheckBoxOf(pair), new QCheckBox(owner));
-        auto* edit = new QLineEdit(owner);
-        if (LimitsPanel::DigitsOnly(LimitsPanel::EditOf(pair))) {
-            edit->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[0-9]*")), edit));
-        }
-        edit->setFixedWidth(EditWidthFor(*edit, LimitEditSample));
-        limits(LimitsPanel::EditOf(pair), edit);
-    }
-    limits(LimitsControl::ConnectionsPerUserSecondLine, new QLabel(limitsBox));
-    limits(LimitsControl::MinutesLabel, new QLabel(this));
+    accessView_ = new AccessPanelView(model_.Access(), this);
+    limitsView_ = new LimitsPanelView(model_.Limits(), this);
 
     // Labels take their keyboard shortcut to the edit they name.
-    static_cast<QLabel*>(Widget(FolderControl::NameLabel))
-        ->setBuddy(Widget(FolderControl::NameEdit));
-    static_cast<QLabel*>(Widget(FolderControl::DescriptionLabel))
-        ->setBuddy(Widget(FolderControl::DescriptionEdit));
-    static_cast<QLabel*>(Widget(FolderControl::GroupLabel))
-        ->setBuddy(Widget(FolderControl::GroupEdit));
+    for (const auto& [label, edit] : LabelledEdits) {
+        static_cast<QLabel*>(Widget(label))->setBuddy(Widget(edit));
+    }
     for (FolderControl edit : {FolderControl::NameEdit, FolderControl::DescriptionEdit}) {
         Widget(edit)->setMinimumWidth(fontMetrics().averageCharWidth() * TextEditMinimumChars);
     }
@@ -264,10 +158,8 @@ void FolderEditorDialog::BuildLayout() {
     delivery->setColumnStretch(4, 1);
     delivery->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 2);
     delivery->addWidget(Widget(FolderControl::Unicast), 0, 0);
-    auto* playerRow = new QHBoxLayout;
-    playerRow->setContentsMargins(IndicatorIndent(*Widget(FolderControl::Unicast), false), 0, 0, 0);
-    playerRow->addWidget(Widget(AccessControl::PlayerOption));
-    delivery->addLayout(playerRow, 1, 0);
+    delivery->addLayout(
+        IndentedRow(*Widget(FolderControl::Unicast), Widget(AccessControl::PlayerOption)), 1, 0);
     delivery->addWidget(Widget(FolderControl::Multicast), 2, 0);
     delivery->addWidget(Widget(FolderControl::GroupLabel), 2, 2);
     delivery->addWidget(Widget(FolderControl::GroupEdit), 2, 3, Qt::AlignLeft);
@@ -280,52 +172,10 @@ void FolderEditorDialog::BuildLayout() {
     delivery->addLayout(order, 3, 3);
     main->addLayout(delivery);
 
-    // Controls of the broadcast editors' variant; hidden here, so they take no room.
-    auto* broadcastOnly = new QHBoxLayout;
-    for (QWidget* widget :
-         {Widget(AccessControl::Metadata), Widget(AccessControl::AllowDelegates),
-          Widget(AccessControl::AccessRestrictions), Widget(LimitsControl::PlayTimeCheck),
-          Widget(LimitsControl::PlayTimeEdit), Widget(LimitsControl::MinutesLabel)}) {
-        broadcastOnly->addWidget(widget);
-    }
-    main->addLayout(broadcastOnly);
-
-    // Who may play it.
-    auto* access = new QHBoxLayout;
-    auto* methods = new QVBoxLayout(Widget(AccessControl::MethodGroupBox));
-    methods->addWidget(Widget(AccessControl::InheritRadio));
-    auto* inheritedRow = new QHBoxLayout;
-    inheritedRow->setContentsMargins(IndicatorIndent(*Widget(AccessControl::InheritRadio), true), 0,
-                                     0, 0);
-    inheritedRow->addWidget(Widget(AccessControl::InheritedMethodLabel));
-    methods->addLayout(inheritedRow);
-    methods->addWidget(Widget(AccessControl::AnonymousRadio));
-    methods->addWidget(Widget(AccessControl::InternalRadio));
-    methods->addWidget(Widget(AccessControl::SessionRadio));
-    auto* groups = new QVBoxLayout(Widget(AccessControl::GroupsGroupBox));
-    for (AccessControl box : GroupBoxes) {
-        groups->addWidget(Widget(box));
-    }
-    groups->addStretch(1);
-    access->addWidget(Widget(AccessControl::MethodGroupBox), 3);
-    access->addWidget(Widget(AccessControl::GroupsGroupBox), 2);
-    main->addLayout(access);
-
-    // How much of the server it may take.
-    auto* limits = new QGridLayout(Widget(LimitsControl::GroupBox));
-    limits->setColumnStretch(0, 1);
-    limits->addWidget(Widget(LimitsControl::TotalConnectionsCheck), 0, 0);
-    limits->addWidget(Widget(LimitsControl::TotalConnectionsEdit), 0, 1);
-    limits->addWidget(Widget(LimitsControl::ConnectionsPerUserCheck), 1, 0);
-    limits->addWidget(Widget(LimitsControl::ConnectionsPerUserEdit), 1, 1, 2, 1, Qt::AlignVCenter);
-    auto* secondLine = new QHBoxLayout;
-    secondLine->setContentsMargins(
-        IndicatorIndent(*Widget(LimitsControl::ConnectionsPerUserCheck), false), 0, 0, 0);
-    secondLine->addWidget(Widget(LimitsControl::ConnectionsPerUserSecondLine));
-    limits->addLayout(secondLine, 2, 0);
-    limits->addWidget(Widget(LimitsControl::ThroughputCheck), 3, 0);
-    limits->addWidget(Widget(LimitsControl::ThroughputEdit), 3, 1);
-    main->addWidget(Widget(LimitsControl::GroupBox));
+    // Who may play it, and how much of the server it may take. The panels' broadcast-only
+    // controls stay hidden and unplaced.
+    main->addWidget(accessView_);
+    main->addWidget(limitsView_);
 
     main->addStretch(1);
     main->addWidget(buttons_);
@@ -410,31 +260,9 @@ void FolderEditorDialog::ConnectWidgets() {
     connect(buttons_, &QDialogButtonBox::accepted, this, &FolderEditorDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &FolderEditorDialog::reject);
 
-    for (const auto& [radio, method] : MethodRadios) {
-        const AuthMethod selected = method;
-        connect(checkBox(Widget(radio)), &QAbstractButton::clicked, this,
-                handle([this, selected](bool) { model_.OnMethodSelected(selected); }));
-    }
-    for (AccessControl box : GroupBoxes) {
-        const AccessControl group = box;
-        connect(checkBox(Widget(box)), &QAbstractButton::clicked, this,
-                handle([this, group](bool checked) {
-                    model_.Access().OnGroupToggled(group, checked);
-                }));
-    }
-    connect(checkBox(Widget(AccessControl::PlayerOption)), &QAbstractButton::clicked, this,
-            handle([this](bool checked) { model_.Access().OnPlayerOptionToggled(checked); }));
-    connect(checkBox(Widget(AccessControl::AllowDelegates)), &QAbstractButton::clicked, this,
-            handle([this](bool checked) { model_.Access().OnAllowDelegatesToggled(checked); }));
-
-    for (LimitPair pair : AllPairs) {
-        connect(checkBox(Widget(LimitsPanel::CheckBoxOf(pair))), &QAbstractButton::clicked, this,
-                handle([this, pair](bool checked) { model_.OnLimitToggled(pair, checked); }));
-        connect(edit(Widget(LimitsPanel::EditOf(pair))), &QLineEdit::textEdited, this,
-                handle([this, pair](const QString& text) {
-                    model_.Limits().SetEditText(pair, ToModelText(text));
-                }));
-    }
+    // The panels handle their own controls; the rest of the dialog follows what they changed.
+    connect(accessView_, &AccessPanelView::edited, this, &FolderEditorDialog::Refresh);
+    connect(limitsView_, &LimitsPanelView::edited, this, &FolderEditorDialog::Refresh);
 }
 
 void FolderEditorDialog::Refresh() {
@@ -443,14 +271,14 @@ void FolderEditorDialog::Refresh() {
         const auto control = static_cast<FolderControl>(i);
         ApplyControlState(*folderWidgets_[i], model_.State(control), Mnemonic(control));
     }
-    for (std::size_t i = 0; i < kAccessControlCount; ++i) {
-        const auto control = static_cast<AccessControl>(i);
-        ApplyControlState(*accessWidgets_[i], model_.Access().State(control), Mnemonic(control));
+    // Edits are read out under the caption of their label; the path, which has none, under
+    // what the browser asks for.
+    for (const auto& [label, edit] : LabelledEdits) {
+        Widget(edit)->setAccessibleName(DisplayedText(*Widget(label)));
     }
-    for (std::size_t i = 0; i < kLimitsControlCount; ++i) {
-        const auto control = static_cast<LimitsControl>(i);
-        ApplyControlState(*limitsWidgets_[i], model_.Limits().State(control), Mnemonic(control));
-    }
+    Widget(FolderControl::PathEdit)->setAccessibleName(ToQString(FolderEditorModel::kBrowseTitle));
+    accessView_->Refresh();
+    limitsView_->Refresh();
 }
 
 void FolderEditorDialog::ShowMessage(const std::u16string& message) {

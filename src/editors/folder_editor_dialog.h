@@ -14,6 +14,8 @@ class QShowEvent;
 
 namespace vantor {
 
+class AccessPanelView;
+class LimitsPanelView;
 class Catalogue;
 class MulticastTable;
 class Prompter;
@@ -41,6 +43,8 @@ public:
     QWidget* Widget(AccessControl control) const;
     QWidget* Widget(LimitsControl control) const;
     QDialogButtonBox* Buttons() const { return buttons_; }
+    AccessPanelView& AccessView() const { return *accessView_; }
+    LimitsPanelView& LimitsView() const { return *limitsView_; }
 
     // Copies the title and every control's state from the model into the widgets.
     void Refresh();
@@ -66,8 +70,8 @@ private:
     Prompter& prompter_;
     FolderBrowser browser_;
     std::array<QWidget*, kFolderControlCount> folderWidgets_{};
-    std::array<QWidget*, kAccessControlCount> accessWidgets_{};
-    std::array<QWidget*, kLimitsControlCount> limitsWidgets_{};
+    AccessPanelView* accessView_ = nullptr;
+    LimitsPanelView* limitsView_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
     // Opening can fail to reserve a group; that is said once the dialog is on screen.
     std::u16string openingMessage_;

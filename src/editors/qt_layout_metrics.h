@@ -1,0 +1,16 @@
+#pragma once
+
+class QHBoxLayout;
+class QLineEdit;
+class QWidget;
+
+namespace vantor {
+
+// A row holding widget, indented so that it lines up with the caption of the check box or radio
+// button above it (a second line of text, a label that belongs to the option).
+QHBoxLayout* IndentedRow(const QWidget& above, QWidget* widget);
+
+// A width for edit that holds sample (a Latin-1 text such as the longest value) with its frame.
+int EditWidthFor(const QLineEdit& edit, const char* sample);
+
+}  // namespace vantor
