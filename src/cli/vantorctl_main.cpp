@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include "cli/config_commands.h"
+#include "cli/password_command.h"
 #include "cli/service_commands.h"
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
@@ -49,6 +50,9 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     CLI::App* reloadCommand = app.add_subcommand(
         "reload", "Ask the running media server to re-read its configuration file");
+    CLI::App* passwordCommand = app.add_subcommand(
+        "password",
+        "Read a password and its confirmation as two lines on standard input; print its hash text");
 
     try {
         app.parse(argc, argv);
@@ -59,6 +63,9 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
 
+    if (*passwordCommand) {
+        return RunPassword(std::cin, std::cout, std::cerr);
+    }
     if (*statusCommand || *startCommand || *stopCommand) {
         LinuxSystemdServiceManager manager;
         LinuxClock clock;

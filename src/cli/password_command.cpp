@@ -1,0 +1,40 @@
+#include "cli/password_command.h"
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <utility>
+
+#include "cli/config_commands.h"
+#include "config/text_codec.h"
+
+namespace vantor {
+
+namespace {
+
+// One line without its end, whether the file uses LF or CRLF.
+std::u16string ReadLine(std::istream& in) {
+    std::string line;
+    std::getline(in, line);
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return Utf8ToUtf16(line);
+}
+
+}  // namespace
+
+int RunPassword(std::istream& in, std::ostream& out, std::ostream& err, PasswordHasher hasher) {
+    SetPasswordModel model(std::move(hasher));
+    model.SetPasswordText(ReadLine(in));
+    model.SetConfirmText(ReadLine(in));
+    const PasswordMessage message = model.OnOk();
+    if (!message.text.empty()) {
+        err << Utf16ToUtf8(message.text) << '\n';
+        return ExitFailure;
+    }
+    out << Utf16ToUtf8(model.HashText()) << '\n';
+    return ExitOk;
+}
+
+}  // namespace vantor

@@ -1,0 +1,80 @@
+// The "Set password" dialog's rules, without widgets.
+
+#include "server/set_password_model.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+struct Attempt {
+    std::u16string password, confirm;
+    std::u16string_view message;  // empty: accepted
+    bool editsEmptied;
+};
+
+TEST(SetPasswordModel, ChecksLengthThenConfirmationAndClearsBothEditsWhenRefused) {
+    const Attempt attempts[] = {
+        {u"abcd", u"abcd", SetPasswordModel::kTooShortMessage, true},
+        {u"", u"", SetPasswordModel::kTooShortMessage, true},
+        // Length comes first, and counts UTF-16 units: one character beyond the BMP is two.
+        {u"abc", u"xyz", SetPasswordModel::kTooShortMessage, true},
+        {u"ab\U0001F600c", u"ab\U0001F600c", u"", false},
+        {u"abcde", u"abcdE", SetPasswordModel::kMismatchMessage, true},
+        {u"abcde", u"", SetPasswordModel::kMismatchMessage, true},
+        {u"abcde", u"abcde", u"", false},
+    };
+    for (const Attempt& a : attempts) {
+        SetPasswordModel model;
+        model.SetPasswordText(a.password);
+        model.SetConfirmText(a.confirm);
+        const PasswordMessage message = model.OnOk();
+        EXPECT_EQ(message.text, a.message) << std::string(a.password.begin(), a.password.end());
+        const bool emptied = model.State(PasswordControl::PasswordEdit).text.empty() &&
+                             model.State(PasswordControl::ConfirmEdit).text.empty();
+        EXPECT_EQ(emptied, a.editsEmptied);
+        if (a.message.empty()) {
+            EXPECT_EQ(model.HashText().size(), 40u);
+        } else {
+            EXPECT_EQ(message.caption, u"Error");
+            EXPECT_EQ(message.icon, MessageIcon::None);
+            EXPECT_TRUE(model.HashText().empty());
+        }
+    }
+}
+
+TEST(SetPasswordModel, AcceptedPasswordYieldsItsHashAndAFailedDigestKeepsTheEdits) {
+    std::vector<std::u16string> hashed;
+    bool digestWorks = false;
+    SetPasswordModel model([&](std::u16string_view password, std::u16string& hashText) {
+        hashed.emplace_back(password);
+        hashText = digestWorks ? u"0123456789abcdef0123456789abcdef01234567" : u"";
+        return digestWorks;
+    });
+    model.SetPasswordText(u"Secret");
+    model.SetConfirmText(u"Secret");
+    const PasswordMessage failed = model.OnOk();
+    EXPECT_EQ(failed.text, u"Error encrypting password. Reinstall the program!");
+    EXPECT_EQ(failed.caption, u"Error");
+    EXPECT_EQ(model.State(PasswordControl::PasswordEdit).text, u"Secret");
+    EXPECT_EQ(model.State(PasswordControl::ConfirmEdit).text, u"Secret");
+    EXPECT_TRUE(model.HashText().empty());
+
+    digestWorks = true;
+    EXPECT_TRUE(model.OnOk().text.empty());
+    EXPECT_EQ(model.HashText(), u"0123456789abcdef0123456789abcdef01234567");
+    EXPECT_EQ(hashed, (std::vector<std::u16string>{u"Secret", u"Secret"}));
+
+    // The real digest by default.
+    SetPasswordModel real;
+    real.SetPasswordText(u"abcde");
+    real.SetConfirmText(u"abcde");
+    EXPECT_TRUE(real.OnOk().text.empty());
+    EXPECT_EQ(real.HashText(), u"03de6c570bfe24bfc328ccd7ca46b76eadaf4334");
+}
+
+}  // namespace
+}  // namespace vantor
