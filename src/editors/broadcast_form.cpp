@@ -5,15 +5,6 @@
 namespace vantor {
 namespace {
 
-// The record keeps limits unsigned; the editors show and check them as signed numbers.
-LimitSetting LimitFromRecord(std::uint32_t value) {
-    return {value != 0, static_cast<std::int32_t>(value)};
-}
-
-std::uint32_t LimitToRecord(const LimitSetting& limit) {
-    return limit.enabled ? static_cast<std::uint32_t>(limit.value) : 0;
-}
-
 void FillFromRecord(const ResourceRecord& record, BroadcastForm& form) {
     form.description = record.description;
     form.name = record.name;

@@ -7,15 +7,6 @@
 #include "editors/remote_link.h"
 
 namespace vantor {
-namespace {
-
-std::u16string Decimal(std::int32_t value) {
-    const std::string ascii = std::to_string(value);
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
-}  // namespace
-
 DelegateEditorModel::DelegateEditorModel(DelegateEditorMode mode, DelegateForm form,
                                          MulticastTable& multicastTable, const Catalogue& catalogue,
                                          const AuthMethod& defaultAuthMethod,
@@ -51,7 +42,7 @@ std::u16string DelegateEditorModel::OnOpen() {
     At(DelegateControl::RemoteAliasEdit).text = parts.alias;
     At(DelegateControl::AddressEdit).text = parts.address;
     selectedProtocol_ = parts.protocol;
-    At(DelegateControl::PortEdit).text = Decimal(parts.port);
+    At(DelegateControl::PortEdit).text = DecimalText(parts.port);
     return message;
 }
 
@@ -72,7 +63,7 @@ void DelegateEditorModel::OnProtocolSelected(int index) {
         return;  // only a change of selection proposes a port
     }
     selectedProtocol_ = index >= 0 && index < static_cast<int>(ProtocolItems().size()) ? index : -1;
-    At(DelegateControl::PortEdit).text = Decimal(ProposedPort(selectedProtocol_));
+    At(DelegateControl::PortEdit).text = DecimalText(ProposedPort(selectedProtocol_));
 }
 
 std::u16string DelegateEditorModel::ReadRemoteLink() {

@@ -6,15 +6,6 @@
 #include "config/decimal_reader.h"
 
 namespace vantor {
-namespace {
-
-std::u16string Decimal(int value) {
-    const std::string ascii = std::to_string(value);
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
-}  // namespace
-
 LiveEditorModel::LiveEditorModel(LiveEditorMode mode, LiveForm form, MulticastTable& multicastTable,
                                  const Catalogue& catalogue, const AuthMethod& defaultAuthMethod,
                                  BroadcastSubDialogs subDialogs)
@@ -44,7 +35,7 @@ std::u16string LiveEditorModel::OnOpen() {
         default:
             settings_.SetHeader(kStaticHeader);
             for (int id = 1; id <= kIdCount; ++id) {
-                idItems_.push_back(Decimal(id));
+                idItems_.push_back(DecimalText(id));
             }
             At(LiveControl::SetPasswordButton).enabled = false;
             break;
@@ -98,7 +89,7 @@ void LiveEditorModel::ComposeSource() {
     const std::u16string& typed = State(LiveControl::AddressEdit).text;
     if (type_ == LiveType::Static) {
         // "%d@%s"; with no ID selected the number is 0.
-        form_.source = Decimal(selectedId_ + 1) + u"@" + typed;
+        form_.source = DecimalText(selectedId_ + 1) + u"@" + typed;
     } else if (type_ == LiveType::MmsRebroadcast) {
         form_.source = typed;
     }
