@@ -18,7 +18,10 @@
 #include <QTimer>
 
 #include "config/config_store.h"
+#include "editors/metadata_dialog.h"
+#include "monitor/delegate_restrictions_dialog.h"
 #include "server/installation_paths.h"
+#include "server/set_password_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/activity_monitor_pane.h"
 #include "ui/contents_list_pane.h"
@@ -165,6 +168,7 @@ void MainFrameWindow::BuildPanes() {
         new ResourceTreePane(*store_, services_.defaultAuthMethod, services_.multicastTable,
                              model_.State(), services_.automation, services_.prompter, *contents_);
     tree_->LoadConfiguration();
+    tree_->SetBroadcastSubDialogs(BroadcastEditorSubDialogs());
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
     // The activity monitor's refresh also keeps the multicast status line fresh.
     connect(activity_, &ActivityMonitorPane::RefreshTimerFired, tree_,
@@ -175,6 +179,20 @@ void MainFrameWindow::BuildPanes() {
     clientSplitter_->setStretchFactor(0, 0);
     clientSplitter_->setStretchFactor(1, 1);
     clientSplitter_->setSizes({TreePaneWidth, FrameWidth - TreePaneWidth});
+}
+
+BroadcastSubDialogs MainFrameWindow::BroadcastEditorSubDialogs() {
+    BroadcastSubDialogs dialogs;
+    dialogs.setPassword = SetPasswordSubDialog(services_.prompter, this);
+    dialogs.metadata = MetadataSubDialog(this);
+    // The broadcast editors edit the media server's own restrictions file.
+    dialogs.accessRestrictions = [this] {
+        int mediaServerFile = 1;
+        RunSubDialog(DelegateRestrictionsSubDialog(this, services_.prompter, services_.files,
+                                                   services_.installation, services_.automation),
+                     mediaServerFile);
+    };
+    return dialogs;
 }
 
 QAction* MainFrameWindow::CommandAction(int command) const {

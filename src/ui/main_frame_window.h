@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMainWindow>
 
+#include "editors/broadcast_settings.h"
 #include "ui/app_services.h"
 #include "ui/main_frame_model.h"
 
@@ -79,6 +80,8 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void BuildPanes();
+    // The password, metadata and restrictions dialogs of the live broadcast editors.
+    BroadcastSubDialogs BroadcastEditorSubDialogs();
 
     // MainFrameDisplay
     void ShowStateIcon(ServerState state) override;
