@@ -202,10 +202,9 @@ void ResourceCommands::CommitBroadcast(CatalogueItem* item, const BroadcastForm&
         store_.Resources().SetItemText(*item, DisplayText(record));
         ShowSelectionAgain();
     } else {
+        // A new record starts enabled, with playlist false and order 0, which a broadcast keeps.
         ResourceRecord record;
         record.enabled = true;
-        record.playlist = false;
-        record.playlistOrder = 0;
         ApplyBroadcastForm(form, record);
         if (CatalogueItem* added = store_.Resources().InsertResourceItem(std::move(record))) {
             host_.SelectItem(*added);

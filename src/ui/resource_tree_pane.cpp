@@ -7,10 +7,9 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QShortcut>
 #include <QStyleOptionViewItem>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -140,12 +139,9 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& default
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowContextMenu(pos); });
-    // From the keyboard the menu belongs to the selected item wherever its text ends; the
-    // system sends the Menu key as a context menu event, Shift+F10 is ours to catch.
+    // From the keyboard the menu belongs to the selected item wherever its text ends: the
+    // system sends the Menu key as a context menu event, Shift+F10 comes as a plain key.
     view_->installEventFilter(this);
-    auto* shiftF10 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), view_);
-    shiftF10->setContext(Qt::WidgetShortcut);
-    connect(shiftF10, &QShortcut::activated, this, [this] { ShowContextMenuForSelection(); });
 
     // The list shows the selected item's children or the selected broadcast itself, so it is
     // refilled when they change. A reset drops the view's current item without telling, and
@@ -267,8 +263,16 @@ void ResourceTreePane::ShowContextMenuForSelection() {
 }
 
 bool ResourceTreePane::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_ && event->type() == QEvent::ContextMenu &&
-        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+    if (watched != view_) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const bool menuKey =
+        event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+    const bool shiftF10 =
+        event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->keyCombination() ==
+                                                 QKeyCombination(Qt::ShiftModifier, Qt::Key_F10);
+    if (menuKey || shiftF10) {
         ShowContextMenuForSelection();
         return true;
     }
