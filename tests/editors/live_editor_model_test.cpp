@@ -105,6 +105,16 @@ TEST_F(LiveEditor, OpensEachTypeWithItsHeaderLabelsAndControls) {
     auto model = OpenNew(LiveType::Static);
     EXPECT_EQ(model->IdListItems().front(), u"1");
     EXPECT_EQ(model->IdListItems().back(), u"255");
+
+    // A stored broadcast without a source opens as a new one: inherit, all groups.
+    ResourceRecord sourceless;
+    sourceless.name = u"Old";
+    sourceless.authMethod = AuthMethod::Internal;
+    sourceless.userGroups = BasicUsers;
+    auto opened = Open(LiveEditorMode::Update, LiveFormFromRecord(sourceless));
+    EXPECT_EQ(opened->Title(), u"New live broadcast");
+    EXPECT_EQ(opened->Settings().Access().ReadMethod(), AuthMethod::InheritDefault);
+    EXPECT_EQ(opened->Settings().Access().ReadGroups(), AllUsers);
 }
 
 TEST_F(LiveEditor, OkChecksRunInOrderForAStaticBroadcast) {
