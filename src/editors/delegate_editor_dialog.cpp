@@ -17,16 +17,13 @@ namespace {
 
 constexpr char kPortSample[] = "-2147483648";
 
+// The shared controls and the panels take most letters; protocol and port go without.
 char16_t Mnemonic(DelegateControl control) {
     switch (control) {
         case DelegateControl::RemoteAliasLabel:
-            return u'R';
+            return u'b';
         case DelegateControl::AddressLabel:
-            return u'I';
-        case DelegateControl::ProtocolLabel:
-            return u'p';
-        case DelegateControl::PortLabel:
-            return u'o';
+            return u'r';
         default:
             return 0;
     }

@@ -15,7 +15,7 @@ namespace {
 char16_t Mnemonic(LiveControl control) {
     switch (control) {
         case LiveControl::AddressLabel:
-            return u'I';
+            return u'r';  // the panels hold I and P
         case LiveControl::SetPasswordButton:
             return u'w';
         default:
