@@ -110,7 +110,9 @@ void BroadcastDialog::BuildWidgets() {
     }
 }
 
-void BroadcastDialog::Assemble(QGridLayout* afterName, QGridLayout* afterDescription) {
+void BroadcastDialog::Assemble(QGridLayout* afterName, const QWidgetList& afterNameTabs,
+                               QGridLayout* afterDescription,
+                               const QWidgetList& afterDescriptionTabs) {
     auto* main = new QVBoxLayout(this);
     main->addWidget(Widget(BroadcastControl::Header));
 
@@ -151,7 +153,35 @@ void BroadcastDialog::Assemble(QGridLayout* afterName, QGridLayout* afterDescrip
     main->addWidget(limits_);
     main->addStretch(1);
     main->addWidget(buttons_);
+    SetTabOrder(afterNameTabs, afterDescriptionTabs);
     Widget(BroadcastControl::NameEdit)->setFocus();
+}
+
+void BroadcastDialog::SetTabOrder(const QWidgetList& afterNameTabs,
+                                  const QWidgetList& afterDescriptionTabs) {
+    QWidgetList order{Widget(BroadcastControl::NameEdit)};
+    order << afterNameTabs << Widget(BroadcastControl::DescriptionEdit) << afterDescriptionTabs;
+    order << Widget(BroadcastControl::Unicast) << Widget(AccessControl::PlayerOption)
+          << Widget(AccessControl::Metadata) << Widget(BroadcastControl::Multicast)
+          << Widget(BroadcastControl::GroupEdit) << Widget(LimitsControl::PlayTimeCheck)
+          << Widget(LimitsControl::PlayTimeEdit) << Widget(AccessControl::AllowDelegates)
+          << Widget(AccessControl::AccessRestrictions) << Widget(BroadcastControl::NotifyArchival);
+    for (AccessControl control :
+         {AccessControl::InheritRadio, AccessControl::AnonymousRadio, AccessControl::InternalRadio,
+          AccessControl::SessionRadio, AccessControl::BasicUsers, AccessControl::MediumUsers,
+          AccessControl::AdvancedUsers}) {
+        order << Widget(control);
+    }
+    for (LimitsControl control :
+         {LimitsControl::TotalConnectionsCheck, LimitsControl::TotalConnectionsEdit,
+          LimitsControl::ConnectionsPerUserCheck, LimitsControl::ConnectionsPerUserEdit,
+          LimitsControl::ThroughputCheck, LimitsControl::ThroughputEdit}) {
+        order << Widget(control);
+    }
+    order << Widget(BroadcastControl::OkButton) << Widget(BroadcastControl::CancelButton);
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void BroadcastDialog::ConnectWidgets() {

@@ -44,8 +44,10 @@ protected:
     BroadcastDialog(BroadcastSettings& settings, Prompter& prompter, QWidget* parent);
 
     // Lays the dialog out top to bottom, with the dialog's own rows after the name and after
-    // the description (either may be nullptr), then gives the name the focus.
-    void Assemble(QGridLayout* afterName, QGridLayout* afterDescription);
+    // the description (either may be nullptr), sets the tab order top to bottom with the
+    // dialog's own controls in their place, then gives the name the focus.
+    void Assemble(QGridLayout* afterName, const QWidgetList& afterNameTabs,
+                  QGridLayout* afterDescription, const QWidgetList& afterDescriptionTabs);
     // The model's opening message, said once the dialog is on screen.
     void SetOpeningMessage(std::u16string message) { openingMessage_ = std::move(message); }
     // Shows a handler's message, if it returned one.
@@ -69,6 +71,7 @@ protected:
 private:
     void BuildWidgets();
     void ConnectWidgets();
+    void SetTabOrder(const QWidgetList& afterNameTabs, const QWidgetList& afterDescriptionTabs);
 
     BroadcastSettings& settings_;
     Prompter& prompter_;

@@ -73,7 +73,9 @@ DelegateEditorDialog::DelegateEditorDialog(DelegateEditorModel& model, Prompter&
     fields->addWidget(port, 2, 3, Qt::AlignLeft);
     auto* remote = new QGridLayout;
     remote->addWidget(box, 0, 0);
-    Assemble(nullptr, remote);
+    Assemble(nullptr, {}, remote,
+             {Widget(DelegateControl::RemoteAliasEdit), Widget(DelegateControl::AddressEdit),
+              protocols, port});
 
     SetOpeningMessage(model_.OnOpen());
     Refresh();

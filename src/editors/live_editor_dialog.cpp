@@ -50,7 +50,7 @@ LiveEditorDialog::LiveEditorDialog(LiveEditorModel& model, Prompter& prompter, Q
     password->setColumnStretch(2, 1);
     password->addWidget(Widget(LiveControl::PasswordLabel), 0, 0);
     password->addWidget(Widget(LiveControl::SetPasswordButton), 0, 1);
-    Assemble(source, password);
+    Assemble(source, {address, ids}, password, {Widget(LiveControl::SetPasswordButton)});
 
     SetOpeningMessage(model_.OnOpen());
     for (const std::u16string& item : model_.IdListItems()) {

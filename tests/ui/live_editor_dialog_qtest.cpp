@@ -44,6 +44,17 @@ private slots:
         QVERIFY(!button(LiveControl::SetPasswordButton)->isEnabled());
         QCOMPARE(edit(BroadcastControl::GroupEdit)->text(), QStringLiteral("225.0.0.0:5000"));
 
+        // Tab goes down the dialog, the source controls in their place after the name.
+        QCOMPARE(QApplication::focusWidget(), dialog.Widget(BroadcastControl::NameEdit));
+        QWidgetList visited;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget();
+        }
+        QCOMPARE(visited, (QWidgetList{dialog.Widget(LiveControl::AddressEdit), dialog.IdList(),
+                                       dialog.Widget(BroadcastControl::DescriptionEdit),
+                                       dialog.Widget(BroadcastControl::Unicast)}));
+
         // A refused OK shows the model's message and keeps the dialog and its input.
         QTest::keyClicks(edit(LiveControl::AddressEdit), QStringLiteral("192.168.0.10"));
         button(BroadcastControl::OkButton)->click();
