@@ -75,4 +75,9 @@ std::int32_t ReadDialogInt(std::u16string_view text) {
     return value > INT32_MAX ? 0 : static_cast<std::int32_t>(value);
 }
 
+std::u16string DecimalText(std::int32_t value) {
+    const std::string ascii = std::to_string(value);
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
 }  // namespace vantor

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vantor {
@@ -28,5 +29,8 @@ DecimalReading ReadDecimal(std::string_view text);
 // "+5"), or a number outside the signed 32-bit range, reads as 0, so callers that need at least
 // 1 reject all of them with one message.
 std::int32_t ReadDialogInt(std::u16string_view text);
+
+// The text "%d" makes of value, as the dialogs show numbers.
+std::u16string DecimalText(std::int32_t value);
 
 }  // namespace vantor

@@ -4,7 +4,6 @@
 
 #include "config/ascii_case.h"
 #include "config/catalogue.h"
-#include "config/multicast_table.h"
 
 namespace vantor {
 
@@ -13,9 +12,10 @@ FolderEditorModel::FolderEditorModel(FolderEditorMode mode, FolderForm form,
                                      const AuthMethod& defaultAuthMethod)
     : mode_(mode),
       form_(std::move(form)),
-      multicastTable_(multicastTable),
       catalogue_(catalogue),
       title_(kCreateTitle),
+      group_(multicastTable, form_.groupText, form_.assignedAutomatically,
+             states_[static_cast<std::size_t>(FolderControl::GroupEdit)]),
       access_(false, defaultAuthMethod, states_[static_cast<std::size_t>(FolderControl::Unicast)]),
       limits_(false) {
     At(FolderControl::NameLabel).text = kNameLabelText;
@@ -44,10 +44,10 @@ std::u16string FolderEditorModel::OnOpen() {
     EnableOrder(form_.playlist);
 
     std::u16string message;
-    if (form_.multicast && form_.groupText.empty()) {
-        message = AssignGroup();
+    if (form_.multicast) {
+        message = group_.AssignIfEmpty();
     }
-    ShowGroup(form_.multicast);
+    group_.Show(form_.multicast);
 
     if (form_.name.empty()) {
         form_.method = AuthMethod::InheritDefault;
@@ -72,15 +72,13 @@ std::u16string FolderEditorModel::OnMulticastClicked(bool checked) {
     At(FolderControl::Multicast).checked = checked;
     std::u16string message;
     if (checked) {
-        if (form_.groupText.empty()) {
-            message = AssignGroup();
-        }
+        message = group_.AssignIfEmpty();
         // Multicast always plays the folder as a playlist.
         At(FolderControl::Playlist).checked = true;
         EnableOrder(true);
     }
     // Unchecked, the form keeps its group until OK releases it.
-    ShowGroup(checked);
+    group_.Show(checked);
     return message;
 }
 
@@ -88,7 +86,7 @@ void FolderEditorModel::OnPlaylistClicked(bool checked) {
     At(FolderControl::Playlist).checked = checked;
     if (!checked) {
         At(FolderControl::Multicast).checked = false;
-        ShowGroup(false);
+        group_.Show(false);
     }
     EnableOrder(checked);
 }
@@ -154,7 +152,7 @@ std::u16string FolderEditorModel::OnOk() {
     }
     form_.playerOption = access_.ReadPlayerOption();
 
-    if (std::u16string message = ApplyMulticastGroup(); !message.empty()) {
+    if (std::u16string message = group_.Apply(form_.multicast); !message.empty()) {
         return message;
     }
 
@@ -170,53 +168,8 @@ std::u16string FolderEditorModel::OnOk() {
     return {};
 }
 
-std::u16string FolderEditorModel::ApplyMulticastGroup() {
-    if (!form_.multicast) {
-        if (!form_.groupText.empty()) {
-            multicastTable_.Unregister(form_.groupText);
-            form_.groupText.clear();
-        }
-        return {};
-    }
-    std::u16string typed = State(FolderControl::GroupEdit).text;
-    if (typed.empty()) {
-        return std::u16string(kEmptyGroupMessage);
-    }
-    if (typed.find(u':') == std::u16string::npos) {
-        return std::u16string(kNoPortMessage);
-    }
-    // An unchanged group is not checked again, even if it never made it into the table.
-    if (typed == form_.groupText) {
-        return {};
-    }
-    std::u16string message;
-    if (!multicastTable_.Register(typed, message)) {
-        At(FolderControl::GroupEdit).text = form_.groupText;
-        return message;
-    }
-    multicastTable_.Unregister(form_.groupText);
-    form_.groupText = std::move(typed);
-    return {};
-}
-
 void FolderEditorModel::OnCancel() {
-    if (form_.assignedAutomatically) {
-        multicastTable_.Unregister(form_.groupText);
-    }
-}
-
-std::u16string FolderEditorModel::AssignGroup() {
-    std::u16string message;
-    if (!multicastTable_.Register(form_.groupText, message)) {
-        return message;
-    }
-    form_.assignedAutomatically = true;
-    return {};
-}
-
-void FolderEditorModel::ShowGroup(bool shown) {
-    At(FolderControl::GroupEdit).text = shown ? form_.groupText : u"";
-    At(FolderControl::GroupEdit).enabled = shown;
+    group_.ReleaseAssigned();
 }
 
 void FolderEditorModel::EnableOrder(bool enabled) {

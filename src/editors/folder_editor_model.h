@@ -10,6 +10,7 @@
 #include "editors/control_state.h"
 #include "editors/folder_form.h"
 #include "editors/limits_panel.h"
+#include "editors/multicast_group_field.h"
 
 namespace vantor {
 
@@ -86,9 +87,8 @@ public:
         u"Resource with this name already exists. Choose different name";
     static constexpr std::u16string_view kNoDeliveryMessage =
         u"Either Unicast or Multicast or both should be checked";
-    static constexpr std::u16string_view kEmptyGroupMessage = u"Empty multicast group";
-    static constexpr std::u16string_view kNoPortMessage =
-        u"No port is specified in the multicast group";
+    static constexpr std::u16string_view kEmptyGroupMessage = EmptyMulticastGroupMessage;
+    static constexpr std::u16string_view kNoPortMessage = NoMulticastPortMessage;
 
     // form: the record's settings (FolderFormFromRecord) in update mode, the defaults in create
     // mode. The references must outlive the model.
@@ -132,20 +132,15 @@ public:
 
 private:
     ControlState& At(FolderControl control) { return states_[static_cast<std::size_t>(control)]; }
-    // Reserves a free group for the form; the table's message when none is left.
-    std::u16string AssignGroup();
-    void ShowGroup(bool shown);
     void EnableOrder(bool enabled);
-    // Step 10 of OK: brings the table and the form's group in line with the dialog.
-    std::u16string ApplyMulticastGroup();
 
     FolderEditorMode mode_;
     FolderForm form_;
-    MulticastTable& multicastTable_;
     const Catalogue& catalogue_;
     std::u16string title_;
     std::array<ControlState, kFolderControlCount> states_;
-    AccessPanel access_;  // after states_: it refers to the unicast box
+    MulticastGroupField group_;  // after form_ and states_: it works on both
+    AccessPanel access_;         // after states_: it refers to the unicast box
     LimitsPanel limits_;
 };
 

@@ -3,18 +3,6 @@
 #include <cstdint>
 
 namespace vantor {
-namespace {
-
-// The record keeps limits unsigned; the editor shows and checks them as signed numbers.
-LimitSetting LimitFromRecord(std::uint32_t value) {
-    return {value != 0, static_cast<std::int32_t>(value)};
-}
-
-std::uint32_t LimitToRecord(const LimitSetting& limit) {
-    return limit.enabled ? static_cast<std::uint32_t>(limit.value) : 0;
-}
-
-}  // namespace
 
 FolderForm FolderFormFromRecord(const ResourceRecord& record) {
     FolderForm form;

@@ -6,15 +6,6 @@
 #include "config/decimal_reader.h"
 
 namespace vantor {
-namespace {
-
-std::u16string Decimal(std::int32_t value) {
-    std::string ascii = std::to_string(value);
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
-}  // namespace
-
 LimitsPanel::LimitsPanel(bool broadcastVariant) : broadcastVariant_(broadcastVariant) {
     At(LimitsControl::GroupBox).text =
         broadcastVariant ? kBroadcastGroupBoxText : kFolderGroupBoxText;
@@ -77,14 +68,14 @@ void LimitsPanel::Load(std::int32_t maxConnections, std::int32_t maxConnectionsP
         bool limited = playTimeLimit != -1;
         At(LimitsControl::PlayTimeCheck).checked = limited;
         At(LimitsControl::PlayTimeEdit).enabled = limited;
-        At(LimitsControl::PlayTimeEdit).text = limited ? Decimal(playTimeLimit) : u"";
+        At(LimitsControl::PlayTimeEdit).text = limited ? DecimalText(playTimeLimit) : u"";
     }
 }
 
 void LimitsPanel::LoadConnectionPair(LimitPair pair, std::int32_t value) {
     At(CheckBoxOf(pair)).checked = value != 0;
     At(EditOf(pair)).enabled = value != 0;
-    At(EditOf(pair)).text = Decimal(value);  // 0 is shown too
+    At(EditOf(pair)).text = DecimalText(value);  // 0 is shown too
 }
 
 void LimitsPanel::OnPairToggled(LimitPair pair, bool checked) {

@@ -18,6 +18,15 @@ struct LimitSetting {
     bool operator==(const LimitSetting&) const = default;
 };
 
+// The record keeps limits unsigned, 0 for none; the editors show and check them as signed
+// numbers with a check box.
+inline LimitSetting LimitFromRecord(std::uint32_t value) {
+    return {value != 0, static_cast<std::int32_t>(value)};
+}
+inline std::uint32_t LimitToRecord(const LimitSetting& limit) {
+    return limit.enabled ? static_cast<std::uint32_t>(limit.value) : 0;
+}
+
 // The check box + edit box pairs of the limits panel. PlayTime exists in the broadcast editors
 // only (where it stands among the delivery options rather than in the group box).
 enum class LimitPair { TotalConnections, ConnectionsPerUser, Throughput, PlayTime };

@@ -19,9 +19,12 @@
 #include <QTimer>
 
 #include "config/config_store.h"
+#include "editors/metadata_dialog.h"
+#include "monitor/delegate_restrictions_dialog.h"
 #include "platform/desktop_services.h"
 #include "server/installation_paths.h"
 #include "server/server_properties_dialog.h"
+#include "server/set_password_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/activity_monitor_pane.h"
 #include "ui/contents_list_pane.h"
@@ -203,6 +206,7 @@ void MainFrameWindow::BuildPanes() {
         new ResourceTreePane(*store_, services_.defaultAuthMethod, services_.multicastTable,
                              model_.State(), services_.automation, services_.prompter, *contents_);
     tree_->LoadConfiguration();
+    tree_->SetBroadcastSubDialogs(BroadcastEditorSubDialogs());
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
     connect(contents_, &ContentsListPane::FileOpenRequested, this,
             [this](const QString& path) { services_.desktop.OpenFile(path.toStdString()); });
@@ -215,6 +219,20 @@ void MainFrameWindow::BuildPanes() {
     clientSplitter_->setStretchFactor(0, 0);
     clientSplitter_->setStretchFactor(1, 1);
     clientSplitter_->setSizes({TreePaneWidth, FrameWidth - TreePaneWidth});
+}
+
+BroadcastSubDialogs MainFrameWindow::BroadcastEditorSubDialogs() {
+    BroadcastSubDialogs dialogs;
+    dialogs.setPassword = SetPasswordSubDialog(services_.prompter, this);
+    dialogs.metadata = MetadataSubDialog(this);
+    // The broadcast editors edit the media server's own restrictions file.
+    dialogs.accessRestrictions = [this] {
+        int mediaServerFile = 1;
+        RunSubDialog(DelegateRestrictionsSubDialog(this, services_.prompter, services_.files,
+                                                   services_.installation, services_.automation),
+                     mediaServerFile);
+    };
+    return dialogs;
 }
 
 QAction* MainFrameWindow::CommandAction(int command) const {
@@ -241,13 +259,14 @@ void MainFrameWindow::OnCommand(int command, int parameter) {
             EditServerProperties();
             break;
         case NewOrEditFolderCommand:
+        case NewOrEditLiveBroadcastCommand:
         case DeleteResourceCommand:
             if (tree_ != nullptr) {
                 tree_->Commands().OnCommand(command, parameter);
             }
             break;
         default:
-            // Live broadcasts, the server properties and the folder export come with their own
+            // The server properties and the folder export come with their own
             // dialogs.
             break;
     }

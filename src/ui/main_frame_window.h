@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QMainWindow>
 
+#include "editors/broadcast_settings.h"
 #include "ui/app_services.h"
 #include "ui/main_frame_model.h"
 
@@ -91,6 +92,8 @@ private:
     // The periodic queries, asked off this thread; their answers come back as events.
     void PollStateInBackground();
     void QueryMulticastStatusInBackground();
+    // The password, metadata and restrictions dialogs of the live broadcast editors.
+    BroadcastSubDialogs BroadcastEditorSubDialogs();
 
     // MainFrameDisplay
     void ShowStateIcon(ServerState state) override;

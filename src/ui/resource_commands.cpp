@@ -46,6 +46,9 @@ bool ResourceCommands::OnCommand(int id, int parameter) {
         case NewOrEditFolderCommand:
             NewOrEditFolder(parameter);
             return true;
+        case NewOrEditLiveBroadcastCommand:
+            NewOrEditLiveBroadcast(parameter);
+            return true;
         case DeleteResourceCommand:
             Delete();
             return true;
@@ -56,7 +59,7 @@ bool ResourceCommands::OnCommand(int id, int parameter) {
             StartStopMulticast();
             return true;
         default:
-            // Live broadcasts (205), server properties (215) and the folder export commands
+            // Server properties (215) and the folder export commands
             // (32785, 32788) have their own handlers.
             return false;
     }
@@ -185,13 +188,63 @@ void ResourceCommands::NewOrEditFolder(int parameter) {
         }
         ApplyFolderForm(form, record);
         catalogue.SetItemText(*item, DisplayText(record));
-        host_.RefreshSelection();
+        ShowSelectionAgain();
     } else {
         ResourceRecord record;
         record.enabled = true;
         ApplyFolderForm(form, record);
         CatalogueItem* added = catalogue.InsertResourceItem(std::move(record));
         if (added != nullptr) {
+            host_.SelectItem(*added);
+        }
+    }
+    store_.SaveConfiguration();
+}
+
+void ResourceCommands::ShowSelectionAgain() {
+    host_.RefreshSelection();
+    OnSelectionChanged();
+}
+
+void ResourceCommands::NewOrEditLiveBroadcast(int parameter) {
+    const bool updateMode = parameter == EditSelectedParameter;
+    CatalogueItem* item = nullptr;
+    LiveType type = LiveType::Static;
+    if (updateMode) {
+        item = SelectedResource();
+        if (item == nullptr || item->Record().kind != ResourceKind::LiveBroadcast) {
+            return;
+        }
+        type = LiveTypeOfSource(item->Record().source);
+    } else if (!host_.ChooseLiveType(type)) {
+        return;
+    }
+
+    if (type == LiveType::Delegate) {
+        DelegateForm form = updateMode ? DelegateFormFromRecord(item->Record()) : DelegateForm{};
+        if (host_.RunDelegateEditor(form, updateMode)) {
+            CommitBroadcast(item, form);
+        }
+    } else {
+        LiveForm form = updateMode ? LiveFormFromRecord(item->Record()) : NewLiveForm(type);
+        if (host_.RunLiveEditor(form, updateMode)) {
+            CommitBroadcast(item, form);
+        }
+    }
+}
+
+void ResourceCommands::CommitBroadcast(CatalogueItem* item, const BroadcastForm& form) {
+    if (item != nullptr) {
+        ResourceRecord& record = item->Record();
+        ApplyBroadcastForm(form, record);
+        store_.Resources().SetItemText(*item, DisplayText(record));
+        ShowSelectionAgain();
+    } else {
+        // A new record starts enabled, with playlist false and order 0, which a broadcast keeps.
+        ResourceRecord record;
+        record.enabled = true;
+        ApplyBroadcastForm(form, record);
+        if (CatalogueItem* added = store_.Resources().InsertResourceItem(std::move(record))) {
             host_.SelectItem(*added);
         }
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/resource_record.h"
+#include "editors/broadcast_form.h"
 #include "server/automation.h"
 #include "server/server_state.h"
 #include "ui/context_menu.h"
@@ -49,6 +50,12 @@ public:
     // Runs the virtual folder editor modally on form; true when the administrator accepted, and
     // then the form holds the accepted settings.
     virtual bool RunFolderEditor(FolderForm& form, bool updateMode) = 0;
+    // Asks which kind of live broadcast to create; false when the administrator cancelled.
+    virtual bool ChooseLiveType(LiveType& type) = 0;
+    // Run the live broadcast (static, dynamic, MMS) or the delegate editor modally on form, as
+    // RunFolderEditor does.
+    virtual bool RunLiveEditor(LiveForm& form, bool updateMode) = 0;
+    virtual bool RunDelegateEditor(DelegateForm& form, bool updateMode) = 0;
     // Drops the players connected to a resource that was deleted or switched on or off. Called
     // only while the server runs.
     virtual void DisconnectResourceUsers(const std::u16string& name, bool isFolder) = 0;
@@ -70,6 +77,9 @@ public:
 
     // 204: parameter -1 edits the selected virtual folder, anything else creates one.
     void NewOrEditFolder(int parameter);
+    // 205: parameter -1 edits the selected live broadcast in the editor its source calls for;
+    // anything else asks for the kind and creates one.
+    void NewOrEditLiveBroadcast(int parameter);
     // 57635: asks, then deletes the selected resource. Always saves, even when nothing was
     // deleted.
     void Delete();
@@ -107,6 +117,11 @@ private:
     std::optional<std::u16string> EligibleFolder(const CatalogueItem* item) const;
     // Sets the status line from an answer; true when the folder is being multicast.
     bool ShowMulticastStatus(const std::optional<MulticastStatusResult>& status);
+    // After an accepted edit of the selected resource: its row and the status line anew.
+    void ShowSelectionAgain();
+    // Puts an accepted broadcast form into the catalogue (item: the edited one, or nullptr for
+    // a new broadcast) and saves.
+    void CommitBroadcast(CatalogueItem* item, const BroadcastForm& form);
     CatalogueItem* SelectedResource() const;
     void Warn(std::u16string_view text);
 

@@ -5,7 +5,9 @@
 
 #include <QAbstractItemDelegate>
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QStyleOptionViewItem>
@@ -13,10 +15,15 @@
 #include <QVBoxLayout>
 
 #include "config/config_store.h"
+#include "editors/delegate_editor_dialog.h"
+#include "editors/live_editor_dialog.h"
+#include "editors/live_type_chooser_dialog.h"
+#include "editors/metadata_dialog.h"
 #include "editors/qt_control_state.h"
 #include "monitor/resource_disconnect.h"
 #include "platform/linux_file_store.h"
 #include "platform/linux_host_address.h"
+#include "platform/rebroadcast_support.h"
 #include "ui/catalogue_item_model.h"
 #include "ui/contents_folder.h"
 #include "ui/contents_list_pane.h"
@@ -111,6 +118,7 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& default
       hostAddress_(std::make_unique<LinuxHostAddress>()),
       exports_(std::make_unique<FolderExportCommands>(*exportFiles_, *hostAddress_, prompter)),
       saveFileDialog_(QtSaveFileDialog(this)) {
+    broadcastSubDialogs_.metadata = MetadataSubDialog(this);
     model_ = new CatalogueItemModel(store_.Resources(), this);
     view_ = new LinedTreeView(this);
     view_->setHeaderHidden(true);
@@ -140,6 +148,9 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& default
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowContextMenu(pos); });
+    // From the keyboard the menu belongs to the selected item wherever its text ends: the
+    // system sends the Menu key as a context menu event, Shift+F10 comes as a plain key.
+    view_->installEventFilter(this);
 
     // The list shows the selected item's children or the selected broadcast itself, so it is
     // refilled when they change. A reset drops the view's current item without telling, and
@@ -267,7 +278,40 @@ void ResourceTreePane::ShowContextMenu(const QPoint& pos) {
         return;
     }
     SelectItem(*item);
-    std::unique_ptr<QMenu> menu = ContextMenuFor(*item);
+    RunContextMenu(*item, pos);
+}
+
+void ResourceTreePane::ShowContextMenuForSelection() {
+    CatalogueItem* item = SelectedItem();
+    if (item == nullptr) {
+        return;
+    }
+    const QModelIndex index = model_->IndexOf(*item);
+    view_->scrollTo(index);
+    // Just under the item's picture, where a menu opened by the mouse would cover nothing of it.
+    const QRect cell = view_->visualRect(index);
+    RunContextMenu(*item, QPoint(cell.left() + cell.height() / 2, cell.bottom()));
+}
+
+bool ResourceTreePane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != view_) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const bool menuKey =
+        event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+    const bool shiftF10 =
+        event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->keyCombination() ==
+                                                 QKeyCombination(Qt::ShiftModifier, Qt::Key_F10);
+    if (menuKey || shiftF10) {
+        ShowContextMenuForSelection();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ResourceTreePane::RunContextMenu(CatalogueItem& item, const QPoint& pos) {
+    std::unique_ptr<QMenu> menu = ContextMenuFor(item);
     QAction* chosen = menu->exec(view_->viewport()->mapToGlobal(pos));
     if (chosen != nullptr) {
         const int menuId = chosen->data().toInt();
@@ -309,6 +353,22 @@ bool ResourceTreePane::RunFolderEditor(FolderForm& form, bool updateMode) {
     return EditFolder(updateMode ? FolderEditorMode::Update : FolderEditorMode::Create, form,
                       multicastTable_, store_.Resources(), defaultAuthMethod_, prompter_,
                       folderBrowser_, window());
+}
+
+bool ResourceTreePane::ChooseLiveType(LiveType& type) {
+    return ChooseLiveTypeWithDialog(MmsRebroadcastSupported(), type, window());
+}
+
+bool ResourceTreePane::RunLiveEditor(LiveForm& form, bool updateMode) {
+    return EditLiveBroadcast(updateMode ? LiveEditorMode::Update : LiveEditorMode::Create, form,
+                             multicastTable_, store_.Resources(), defaultAuthMethod_,
+                             broadcastSubDialogs_, prompter_, window());
+}
+
+bool ResourceTreePane::RunDelegateEditor(DelegateForm& form, bool updateMode) {
+    return EditDelegateBroadcast(
+        updateMode ? DelegateEditorMode::Update : DelegateEditorMode::Create, form, multicastTable_,
+        store_.Resources(), defaultAuthMethod_, broadcastSubDialogs_, prompter_, window());
 }
 
 void ResourceTreePane::DisconnectResourceUsers(const std::u16string& name, bool isFolder) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "config/resource_record.h"
+#include "editors/broadcast_settings.h"
 #include "editors/folder_editor_dialog.h"
 #include "server/server_state.h"
 #include "ui/folder_export_commands.h"
@@ -69,6 +70,13 @@ public:
     // (tests pass their own).
     void SetSaveFileDialog(SaveFileDialog dialog) { saveFileDialog_ = std::move(dialog); }
     void SetHostAddress(std::unique_ptr<HostAddress> host);
+    // The dialogs a live broadcast editor opens on top of itself; the window passes the
+    // password and restrictions dialogs, tests their own.
+    void SetBroadcastSubDialogs(BroadcastSubDialogs dialogs) {
+        broadcastSubDialogs_ = std::move(dialogs);
+    }
+    // The context menu of the selected item, placed at that item: the Menu key and Shift+F10.
+    void ShowContextMenuForSelection();
 
 signals:
     // A frame command with its parameter (for instance 205 with -1: edit the selected broadcast).
@@ -82,10 +90,16 @@ private:
     void ShowContextMenu(const QPoint& pos);
     // The item whose picture or label is at pos, or nullptr.
     CatalogueItem* ItemWithLabelAt(const QPoint& pos) const;
+    // Shows the item's menu at pos (viewport coordinates) and runs the chosen command.
+    void RunContextMenu(CatalogueItem& item, const QPoint& pos);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // ResourceCommandHost
     void RefreshSelection() override;
     bool RunFolderEditor(FolderForm& form, bool updateMode) override;
+    bool ChooseLiveType(LiveType& type) override;
+    bool RunLiveEditor(LiveForm& form, bool updateMode) override;
+    bool RunDelegateEditor(DelegateForm& form, bool updateMode) override;
     void DisconnectResourceUsers(const std::u16string& name, bool isFolder) override;
 
     ConfigStore& store_;
@@ -95,6 +109,7 @@ private:
     Prompter& prompter_;
     ContentsListPane& contents_;
     FolderBrowser folderBrowser_ = BrowseWithFileDialog;
+    BroadcastSubDialogs broadcastSubDialogs_;
     std::unique_ptr<ResourceCommands> commands_;
     std::unique_ptr<FileStore> exportFiles_;
     std::unique_ptr<HostAddress> hostAddress_;

@@ -13,7 +13,9 @@
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "config/multicast_table.h"
+#include "editors/delegate_editor_model.h"
 #include "editors/folder_editor_model.h"
+#include "editors/live_editor_model.h"
 #include "monitor/resource_disconnect.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_file_store.h"
@@ -62,6 +64,26 @@ protected:
         form = model.Form();
         return true;
     }
+    bool ChooseLiveType(LiveType& type) override { return type = liveType_, true; }
+    bool RunLiveEditor(LiveForm& form, bool updateMode) override {
+        LiveEditorModel model(updateMode ? LiveEditorMode::Update : LiveEditorMode::Create, form,
+                              table_, store_.Resources(), defaultAuthMethod_, subDialogs_);
+        EXPECT_EQ(model.OnOpen(), u"");
+        liveScript_(model);
+        EXPECT_EQ(model.OnOk(), u"");
+        form = model.Form();
+        return true;
+    }
+    bool RunDelegateEditor(DelegateForm& form, bool updateMode) override {
+        DelegateEditorModel model(
+            updateMode ? DelegateEditorMode::Update : DelegateEditorMode::Create, form, table_,
+            store_.Resources(), defaultAuthMethod_, subDialogs_);
+        EXPECT_EQ(model.OnOpen(), u"");
+        delegateScript_(model);
+        EXPECT_EQ(model.OnOk(), u"");
+        form = model.Form();
+        return true;
+    }
     void DisconnectResourceUsers(const std::u16string& name, bool isFolder) override {
         vantor::DisconnectResourceUsers(automation_, name, isFolder);
     }
@@ -103,6 +125,10 @@ protected:
     ResourceCommands commands_{store_, state_, automation_, prompter_, *this};
     CatalogueItem* selected_ = nullptr;
     std::function<void(FolderEditorModel&)> script_;
+    LiveType liveType_ = LiveType::Static;
+    BroadcastSubDialogs subDialogs_;
+    std::function<void(LiveEditorModel&)> liveScript_;
+    std::function<void(DelegateEditorModel&)> delegateScript_;
 };
 
 TEST_F(ResourceCommandsAgainstSim, NewFolderIsSortedSelectedSavedAndReloaded) {
@@ -182,6 +208,115 @@ TEST_F(ResourceCommandsAgainstSim, MulticastingFolderRefusalsLeaveEverythingUnch
     EXPECT_EQ(FileBytes(), original);
     EXPECT_EQ(CountCalls(ReloadCall), 1);
     EXPECT_EQ(CountCalls(DisconnectCall), 0);
+}
+
+CatalogueItem& Broadcasts(ConfigStore& store) {
+    return store.Resources().LiveBroadcasts();
+}
+
+QStringList BroadcastNames(ConfigStore& store) {
+    QStringList names;
+    for (const auto& child : Broadcasts(store).Children()) {
+        names << QString::fromStdU16String(child->Text());
+    }
+    return names;
+}
+
+TEST_F(ResourceCommandsAgainstSim, NewBroadcastsOfEachKindAreSortedSelectedSavedAndReloaded) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartWith({Resource(ResourceKind::LiveBroadcast, u"Morning"), Resource(Folder, u"Music")}));
+    selected_ = &Broadcasts(store_);
+    subDialogs_.setPassword = [](std::u16string& hash) {
+        hash = u"0123456789abcdef0123456789abcdef01234567";
+        return true;
+    };
+    liveScript_ = [](LiveEditorModel& editor) {
+        editor.Settings().SetNameText(editor.Type() == LiveType::Static ? u"zulu" : u"Alpha");
+        editor.SetAddressText(u"192.168.0.10");
+        editor.OnIdSelected(2);
+        editor.OnSetPasswordClicked();
+    };
+    delegateScript_ = [](DelegateEditorModel& editor) {
+        editor.Settings().SetNameText(u"Relay");
+        editor.SetRemoteAliasText(u"news");
+        editor.SetAddressText(u"10.0.0.5");
+    };
+    const std::pair<LiveType, QString> created[] = {
+        {LiveType::Static, "zulu"}, {LiveType::Dynamic, "Alpha"}, {LiveType::Delegate, "Relay"}};
+    for (const auto& [type, name] : created) {
+        liveType_ = type;
+        commands_.OnCommand(NewOrEditLiveBroadcastCommand, NewResourceParameter);
+        ASSERT_NE(selected_, nullptr);
+        EXPECT_EQ(QString::fromStdU16String(selected_->Text()), name);
+    }
+
+    EXPECT_TRUE(prompter_.shown.empty());
+    EXPECT_EQ(BroadcastNames(store_), (QStringList{"Alpha", "Morning", "Relay", "zulu"}));
+    std::vector<std::u16string> sources;
+    for (const ResourceRecord& record : ReadConfigFile(FileBytes()).records) {
+        sources.push_back(record.source);
+    }
+    EXPECT_EQ(sources, (std::vector<std::u16string>{
+                           u"/srv/Music", u"0@0123456789abcdef0123456789abcdef01234567",
+                           u"/srv/Morning", u"vtr://tcp:10.0.0.5:5119/news", u"3@192.168.0.10"}));
+    EXPECT_EQ(CountCalls(ReloadCall), 3);
+    EXPECT_EQ(LoadedNames(), (QStringList{"Music", "Alpha", "Morning", "Relay", "zulu"}));
+}
+
+TEST_F(ResourceCommandsAgainstSim, BroadcastEditReloadsOnceAndLeavesTheOtherRecords) {
+    ResourceRecord relay = Resource(ResourceKind::LiveBroadcast, u"Relay", u"225.3.3.3:6000");
+    relay.source = u"vtr://https:10.0.0.5:8443/a/b";
+    ResourceRecord news = Resource(ResourceKind::LiveBroadcast, u"News");
+    news.source = u"7@10.1.1.1";
+    ASSERT_NO_FATAL_FAILURE(StartWith({Resource(Folder, u"Music"), news, relay}));
+    const std::vector<ResourceRecord> before = ReadConfigFile(FileBytes()).records;
+
+    selected_ = Broadcasts(store_).Children()[1].get();
+    delegateScript_ = [](DelegateEditorModel& editor) {
+        EXPECT_EQ(editor.State(DelegateControl::PortEdit).text, u"8443");
+        editor.Settings().SetDescriptionText(u"forwarded");
+    };
+    commands_.OnCommand(NewOrEditLiveBroadcastCommand, EditSelectedParameter);
+    selected_ = Broadcasts(store_).Children()[0].get();
+    liveScript_ = [](LiveEditorModel& editor) {
+        EXPECT_EQ(editor.SelectedId(), 6);
+        editor.SetAddressText(u"10.1.1.2");
+    };
+    commands_.OnCommand(NewOrEditLiveBroadcastCommand, EditSelectedParameter);
+
+    const std::vector<ResourceRecord> after = ReadConfigFile(FileBytes()).records;
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[1].source, u"7@10.1.1.2");
+    ResourceRecord expectedRelay = before[2];
+    expectedRelay.description = u"forwarded";
+    EXPECT_EQ(after[2], expectedRelay);
+    EXPECT_EQ(CountCalls(ReloadCall), 2);
+}
+
+TEST_F(ResourceCommandsAgainstSim, DisablingOrDeletingABroadcastDisconnectsExactlyItsUsers) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartWith({Resource(ResourceKind::LiveBroadcast, u"News"),
+                   Resource(ResourceKind::LiveBroadcast, u"Newsroom"), Resource(Folder, u"news")}));
+    const QStringList users{ActiveUser("NEWS", 1), ActiveUser("newsroom", 2),
+                            ActiveUser("news\\a.wmv", 3), ActiveUser("news", 4)};
+    Control(sim::control::FeedActiveUsers, {users});
+    selected_ = Broadcasts(store_).Children()[0].get();
+    commands_.OnCommand(ToggleEnabledCommand, 0);
+    EXPECT_EQ(CallLog().filter(DisconnectCall),
+              (QStringList{DisconnectCall + " 1", DisconnectCall + " 4"}));
+    EXPECT_EQ(QString::fromStdU16String(selected_->Text()), "News (disabled)");
+    EXPECT_FALSE(ReadConfigFile(FileBytes()).records.at(1).enabled);
+
+    Control(sim::control::ClearCallLog);
+    Control(sim::control::FeedActiveUsers, {users});
+    prompter_.answers.push_back(true);
+    commands_.OnCommand(DeleteResourceCommand, 0);
+    EXPECT_EQ(prompter_.shown.at(0).text, u"Are you sure to delete News live broadcast?");
+    EXPECT_EQ(CallLog().filter(DisconnectCall),
+              (QStringList{DisconnectCall + " 1", DisconnectCall + " 4"}));
+    EXPECT_EQ(BroadcastNames(store_), QStringList{"Newsroom"});
+    EXPECT_EQ(LoadedNames(), (QStringList{"news", "Newsroom"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -246,7 +247,19 @@ private slots:
         CatalogueItem* studio = catalogue.LiveBroadcasts().Children()[1].get();
         QCOMPARE(f.Selected(), studio);
         QCOMPARE(f.ListColumn(1), QStringList({"Dynamic"}));
+        // The broadcast's row opens its editor, which is cancelled here.
+        QStringList editors;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                editors << dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        poll.start(10);
         f.DoubleClickRow(0);
+        poll.stop();
+        QCOMPARE(editors, QStringList{"Update live broadcast"});
         DoubleClick(f.List().viewport(), QPoint(5, f.List().viewport()->height() - 5));
         QCOMPARE(f.commands, (Commands{{205, -1}}));
         QCOMPARE(f.Selected(), studio);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -35,6 +36,18 @@ struct Fixture : ResourceCommandHost {
     bool RunFolderEditor(FolderForm& form, bool updateMode) override {
         opened.emplace_back(form, updateMode);
         return editor && editor(form);
+    }
+    bool ChooseLiveType(LiveType& type) override {
+        ++choices;
+        return chosen && (type = *chosen, true);
+    }
+    bool RunLiveEditor(LiveForm& form, bool updateMode) override {
+        liveOpened.emplace_back(form, updateMode);
+        return broadcastEditor && broadcastEditor(form);
+    }
+    bool RunDelegateEditor(DelegateForm& form, bool updateMode) override {
+        delegateOpened.emplace_back(form, updateMode);
+        return broadcastEditor && broadcastEditor(form);
     }
     // Remembers too whether the resource was still listed then.
     void DisconnectResourceUsers(const std::u16string& name, bool isFolder) override {
@@ -79,6 +92,11 @@ struct Fixture : ResourceCommandHost {
     int refreshes = 0;
     std::function<bool(FolderForm&)> editor;  // accepts and edits the form, or cancels
     std::vector<std::pair<FolderForm, bool>> opened;
+    int choices = 0;
+    std::optional<LiveType> chosen;  // nothing: the chooser is cancelled
+    std::function<bool(BroadcastForm&)> broadcastEditor;
+    std::vector<std::pair<LiveForm, bool>> liveOpened;
+    std::vector<std::pair<DelegateForm, bool>> delegateOpened;
     Disconnects disconnects;
 };
 
@@ -235,6 +253,119 @@ TEST(ResourceCommands, ToggleSwitchesInPlaceAndDisconnectsBothWays) {
     f.Select(f.Resources().LiveBroadcasts());
     f.commands.ToggleEnabled();
     EXPECT_EQ(f.files.writes.size(), 3u);
+}
+
+TEST(ResourceCommands, NewLiveBroadcastRunsTheChosenEditorAndAddsItSorted) {
+    Fixture f;
+    f.Add(Live, u"Alpha");
+    f.Add(Live, u"Zulu");
+    f.commands.OnCommand(NewOrEditLiveBroadcastCommand, NewResourceParameter);  // cancelled
+    f.chosen = LiveType::Dynamic;
+    f.commands.NewOrEditLiveBroadcast(NewResourceParameter);  // editor cancelled
+    EXPECT_EQ(f.choices, 2);
+    EXPECT_TRUE(f.files.writes.empty());
+
+    f.broadcastEditor = [](BroadcastForm& form) {
+        form.name = u"Mid";
+        form.source = u"3@10.0.0.1";
+        return true;
+    };
+    f.chosen = LiveType::Static;
+    f.commands.NewOrEditLiveBroadcast(NewResourceParameter);
+    f.chosen = LiveType::Delegate;
+    f.broadcastEditor = [](BroadcastForm& form) {
+        form.name = u"Beta";
+        form.source = u"vtr://tcp:h:5119/x";
+        return true;
+    };
+    f.commands.NewOrEditLiveBroadcast(NewResourceParameter);
+
+    ASSERT_EQ(f.liveOpened.size(), 2u);
+    EXPECT_EQ(f.liveOpened[0], std::make_pair(NewLiveForm(LiveType::Dynamic), false));
+    EXPECT_EQ(f.liveOpened[1], std::make_pair(NewLiveForm(LiveType::Static), false));
+    ASSERT_EQ(f.delegateOpened.size(), 1u);
+    EXPECT_EQ(f.delegateOpened[0], std::make_pair(DelegateForm{}, false));
+    EXPECT_EQ(f.selected->Text(), u"Beta");
+    std::vector<std::u16string> names;
+    for (const ResourceRecord& record : f.Written()) {
+        names.push_back(record.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Alpha", u"Beta", u"Mid", u"Zulu"}));
+    const ResourceRecord& mid = f.Resources().LiveBroadcasts().Children()[2]->Record();
+    EXPECT_EQ(std::tie(mid.kind, mid.imageIndex, mid.enabled, mid.playlist, mid.playlistOrder,
+                       mid.source),
+              std::make_tuple(Live, 3u, true, false, 0u, u"3@10.0.0.1"s));
+    EXPECT_EQ(f.files.writes.size(), 2u);
+}
+
+TEST(ResourceCommands, LiveBroadcastSettingsOpenTheEditorTheSourceCallsFor) {
+    Fixture f;
+    struct Case {
+        std::u16string source;
+        std::optional<LiveType> liveType;  // nothing: the delegate editor
+    };
+    for (const Case& c : {Case{u"vtr://https:h:443/a", std::nullopt}, Case{u"vtr://", std::nullopt},
+                          Case{u"0@abc", LiveType::Dynamic}, Case{u"12@10.0.0.1", LiveType::Static},
+                          Case{u"", LiveType::Static}, Case{u"mms://h/a", LiveType::MmsRebroadcast},
+                          Case{u"Mms://h/a", LiveType::Static}}) {
+        CatalogueItem& item = f.Select(f.Add(Live, u"News"));
+        item.Record().source = c.source;
+        f.liveOpened.clear();
+        f.delegateOpened.clear();
+        f.commands.OnCommand(NewOrEditLiveBroadcastCommand, EditSelectedParameter);
+        if (c.liveType) {
+            ASSERT_EQ(f.liveOpened.size(), 1u);
+            EXPECT_EQ(LiveTypeOf(f.liveOpened[0].first), *c.liveType);
+            EXPECT_EQ(f.liveOpened[0].first, LiveFormFromRecord(item.Record()));
+            EXPECT_TRUE(f.liveOpened[0].second);
+        } else {
+            ASSERT_EQ(f.delegateOpened.size(), 1u);
+            EXPECT_EQ(f.delegateOpened[0].first, DelegateFormFromRecord(item.Record()));
+        }
+        f.Resources().RemoveItem(item);
+    }
+    EXPECT_EQ(f.choices, 0);
+    EXPECT_TRUE(f.files.writes.empty());
+    f.liveOpened.clear();
+    f.Select(f.Add(Folder, u"Music"));
+    f.commands.NewOrEditLiveBroadcast(EditSelectedParameter);
+    EXPECT_TRUE(f.liveOpened.empty());
+}
+
+TEST(ResourceCommands, AcceptedBroadcastEditChangesTheRecordInPlaceAndShowsItAgain) {
+    Fixture f;
+    f.Add(Live, u"Alpha");
+    CatalogueItem& news = f.Select(f.Add(Live, u"News"));
+    news.Record().enabled = false;
+    news.Record().source = u"1@h";
+    news.Record().playlist = true;  // not the editor's: kept as it was
+    // The status line still shows what a folder selected before said.
+    CatalogueItem& music = f.Select(f.Add(Folder, u"Music"));
+    f.server.multicasting[u"Music"] = u"on";
+    f.commands.QueryMulticastStatus();
+    f.Select(news);
+    f.broadcastEditor = [](BroadcastForm& form) {
+        form.name = u"Zzz";
+        form.description = u"words";
+        return true;
+    };
+    f.commands.NewOrEditLiveBroadcast(EditSelectedParameter);
+    EXPECT_EQ(std::make_pair(news.Text(), news.Row()), std::make_pair(u"Zzz (disabled)"s, 1ul));
+    EXPECT_EQ(f.refreshes, 1);
+    EXPECT_EQ(f.commands.StatusText(), u"OK");
+    ASSERT_EQ(f.files.writes.size(), 1u);
+    const ResourceRecord& written = f.Written().at(2);
+    EXPECT_EQ(std::tie(written.name, written.description, written.playlist, written.enabled),
+              std::make_tuple(u"Zzz"s, u"words"s, true, false));
+    EXPECT_EQ(music.Text(), u"Music");
+
+    // A folder's accepted edit asks the server about it again for the status line.
+    f.Select(music);
+    f.commands.OnSelectionChanged();
+    f.server.multicasting.clear();
+    f.editor = [](FolderForm&) { return true; };
+    f.commands.NewOrEditFolder(EditSelectedParameter);
+    EXPECT_EQ(f.commands.StatusText(), u"OK");
 }
 
 }  // namespace

@@ -1,0 +1,124 @@
+#include "editors/delegate_editor_model.h"
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "config/catalogue.h"
+#include "config/multicast_table.h"
+#include "editors/remote_link.h"
+
+using namespace vantor;
+namespace {
+
+struct DelegateEditor : ::testing::Test {
+    std::unique_ptr<DelegateEditorModel> Open(DelegateEditorMode mode, DelegateForm form) {
+        auto model = std::make_unique<DelegateEditorModel>(
+            mode, std::move(form), table, catalogue, defaultAuthMethod, BroadcastSubDialogs{});
+        EXPECT_EQ(model->OnOpen(), u"");
+        return model;
+    }
+    auto OpenNew() { return Open(DelegateEditorMode::Create, DelegateForm{}); }
+    auto OpenLink(std::u16string link) {
+        DelegateForm form;
+        form.source = std::move(link);
+        form.name = form.openingName = u"Relay";
+        return Open(DelegateEditorMode::Update, form);
+    }
+    // The remote fields as shown: alias, address, protocol index, port.
+    static std::u16string Remote(const DelegateEditorModel& model) {
+        return model.State(DelegateControl::RemoteAliasEdit).text + u"|" +
+               model.State(DelegateControl::AddressEdit).text + u"|" +
+               static_cast<char16_t>(u'0' + model.SelectedProtocol()) + u"|" +
+               model.State(DelegateControl::PortEdit).text;
+    }
+
+    MulticastTable table;
+    Catalogue catalogue;
+    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
+};
+
+TEST_F(DelegateEditor, NewBroadcastComposesTheLinkFromTheRemoteFields) {
+    auto model = OpenNew();
+    EXPECT_EQ(model->Title(), u"Delegate live broadcast");
+    EXPECT_EQ(model->Settings().State(BroadcastControl::Header).text, DelegateEditorModel::kHeader);
+    EXPECT_EQ(Remote(*model), u"||0|5119");
+    model->Settings().SetNameText(u"Relay");
+    model->SetRemoteAliasText(u"news");
+    model->SetAddressText(u"10.0.0.5");
+    ASSERT_EQ(model->OnOk(), u"");
+    EXPECT_EQ(model->Form().source, u"vtr://tcp:10.0.0.5:5119/news");
+    EXPECT_EQ(model->Form().name, u"Relay");
+    EXPECT_EQ(model->Form().method, AuthMethod::InheritDefault);
+    EXPECT_EQ(model->Form().groups, AllUsers);
+}
+
+TEST_F(DelegateEditor, ChoosingAProtocolProposesItsPortOverATypedOne) {
+    auto model = OpenNew();
+    model->SetPortText(u"9000");
+    model->OnProtocolSelected(TcpProtocol);  // no change of selection: the typed port stays
+    EXPECT_EQ(Remote(*model), u"||0|9000");
+    model->OnProtocolSelected(HttpProtocol);
+    EXPECT_EQ(Remote(*model), u"||1|80");
+    model->SetPortText(u"8080");
+    model->OnProtocolSelected(HttpsProtocol);
+    EXPECT_EQ(Remote(*model), u"||2|443");
+    model->OnProtocolSelected(TcpProtocol);
+    EXPECT_EQ(Remote(*model), u"||0|5119");
+}
+
+TEST_F(DelegateEditor, StoredLinksOpenAsFarAsTheyAllow) {
+    auto model = OpenLink(u"vtr://https:10.0.0.5:8443/a/b");
+    EXPECT_EQ(model->Title(), u"Update live broadcast");
+    EXPECT_EQ(Remote(*model), u"a/b|10.0.0.5|2|8443");
+    // Missing pieces show what a new delegate starts with.
+    EXPECT_EQ(Remote(*OpenLink(u"vtr://http:host")), u"||1|5119");
+    EXPECT_EQ(Remote(*OpenLink(u"vtr://")), u"||0|5119");
+
+    // OK writes the link again from the fields.
+    model->SetPortText(u"-5");
+    ASSERT_EQ(model->OnOk(), u"");
+    EXPECT_EQ(model->Form().source, u"vtr://https:10.0.0.5:-5/a/b");
+}
+
+TEST_F(DelegateEditor, OkChecksNamesBeforeTheRemoteFields) {
+    ResourceRecord other;
+    other.kind = ResourceKind::LiveBroadcast;
+    other.name = u"News";
+    catalogue.InsertResourceItem(other);
+
+    auto model = OpenNew();
+    model->SetPortText(u"");
+    EXPECT_EQ(model->OnOk(), u"No name for new live broadcast is specified");
+    model->Settings().SetNameText(u"*");
+    EXPECT_EQ(model->OnOk(), u"Live broadcast name can not contain characters \"*/\\\"");
+    model->Settings().SetNameText(u"NEWS");
+    EXPECT_EQ(model->OnOk(), u"Resource with this name already exists. Choose different name");
+    model->Settings().SetNameText(u"Relay");
+    EXPECT_EQ(model->OnOk(), u"No Remote Alias is specified");
+    model->SetRemoteAliasText(u"news");
+    EXPECT_EQ(model->OnOk(), u"No Remote Media Server IP address specified");
+    model->SetAddressText(u"10.0.0.5");
+    for (std::u16string port : {u"", u"0", u"abc", u"+5"}) {
+        model->SetPortText(port);
+        EXPECT_EQ(model->OnOk(), u"No Remote Media Server port specified");
+    }
+    model->SetPortText(u"70000");
+    model->Settings().OnUnicastClicked(false);
+    model->Settings().OnMulticastClicked(false);
+    EXPECT_EQ(model->OnOk(), u"Either Unicast or Multicast or both should be checked");
+    // The link is written before the later checks; the next OK writes it again.
+    EXPECT_EQ(model->Form().source, u"vtr://tcp:10.0.0.5:70000/news");
+}
+
+TEST_F(DelegateEditor, CancelFreesTheGroupReservedOnOpening) {
+    auto model = OpenNew();
+    EXPECT_EQ(model->Form().groupText, u"225.0.0.0:5000");
+    EXPECT_EQ(table.Associations().size(), 1u);
+    model->OnCancel();
+    EXPECT_EQ(table.Associations().size(), 0u);
+    EXPECT_EQ(model->Form().groupText, u"");
+}
+
+}  // namespace
