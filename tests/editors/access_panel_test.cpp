@@ -58,13 +58,15 @@ TEST(AccessPanel, LoadAppliesTheMethodsRule) {
     constexpr UserGroups kStored = vantor::BasicUsers | vantor::AdvancedUsers;
     for (auto [defaultMethod, method, unicast, player, groupsOn, label, read] : rows) {
         Panel p{true, defaultMethod, unicast};
-        p.panel.Load(method, kStored, true);
+        p.panel.Load(method, kStored, true, true);
         const ControlState& shown = p.panel.State(InheritedMethodLabel);
-        EXPECT_EQ(std::tuple(p[PlayerOption], p[Metadata].second, p[BasicUsers], p[MediumUsers],
-                             p.panel.ReadGroups(), p.panel.ReadMethod(),
-                             shown.visible ? shown.text : u""),
-                  std::tuple(player, player.second, Box(true, groupsOn), Box(false, groupsOn),
-                             kStored, read, std::u16string(label)));
+        // The delegates and "Access restrictions" follow unicast whatever the method.
+        EXPECT_EQ(
+            std::tuple(p[PlayerOption], p[Metadata].second, p[BasicUsers], p[MediumUsers],
+                       p.panel.ReadGroups(), p.panel.ReadMethod(), shown.visible ? shown.text : u"",
+                       p[AllowDelegates], p[AccessRestrictions].second),
+            std::tuple(player, player.second, Box(true, groupsOn), Box(false, groupsOn), kStored,
+                       read, std::u16string(label), Box(true, unicast), unicast));
     }
 }
 

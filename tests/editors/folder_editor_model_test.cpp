@@ -273,6 +273,22 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     ApplyFolderForm(form, record);
     EXPECT_EQ(std::tuple(record.maxConnectionsPerUser, record.playlistOrder, record.maxConnections),
               std::tuple(0xFFFFFFFFu, 1u, 0u));
+
+    // A folder whose every field differs from a new form's comes back unchanged.
+    record = ResourceRecord{.authMethod = AuthMethod::SessionBased,
+                            .userGroups = AdvancedUsers,
+                            .name = u"Quiet",
+                            .source = u"/srv/quiet",
+                            .description = u"d",
+                            .imageIndex = VirtualFolderImage,
+                            .multicastGroup = u"230.9.9.9:7000",
+                            .maxThroughputKBps = 64};
+    form = FolderFormFromRecord(record);
+    EXPECT_EQ(std::tuple(form.openingName, form.unicast, form.playlist, form.playerOption),
+              std::tuple(u"Quiet", false, false, false));
+    ResourceRecord again;
+    ApplyFolderForm(form, again);
+    EXPECT_EQ(again, record);
 }
 
 }  // namespace
