@@ -39,12 +39,13 @@ std::vector<std::u16string> Texts(const CatalogueItem& parent, bool sources = fa
     return texts;
 }
 
-// Up to three characters from a mix of cases, scripts and punctuation, so that equal texts and
-// texts equal but for case are common; a third start with a long prefix, shared but for case and
-// of lengths around the twelve units the loader's sort keys hold.
+// Up to three characters from a mix of cases, scripts, punctuation and NUL (which sorts first,
+// as the empty text does), so that equal texts and texts equal but for case are common; half
+// start with a long prefix, shared but for case and of lengths around the twelve units the
+// loader's sort keys hold.
 std::u16string RandomText(std::mt19937& random) {
     static constexpr char16_t alphabet[] =
-        u" 1AaZz_\u00c9\u00e9\u00d7\u0141\u0142\u03a3\u03c3\u03c2\u0416\u0436\u0401\u0451\u0130i";
+        u" 1AaZz_\u00c9\u00e9\u00d7\u0141\u0142\u03a3\u03c3\u03c2\u0416\u0436\u0401\u0451\u0130i\0";
     static const std::u16string prefixes[] = {
         u"", u"", u"", u"Concert 201", u"CONCERT 2019", u"concert 2019 "};
     std::u16string text(random() % 4, u' ');

@@ -97,7 +97,7 @@ TEST(AccessPanel, UnicastTogglesThePlayerOptionAndTheDelegates) {
     }
 }
 
-TEST(AccessPanel, CheckGroupsRejectsNoGroupOnlyWhenInternalIsInEffect) {
+TEST(AccessPanel, ClicksReachTheirBoxesAndNoGroupIsRejectedOnlyUnderInternal) {
     const std::u16string_view no = AccessPanel::kNoGroupMessage;  // its text: the folder's tests
     using Row = std::tuple<AuthMethod, AuthMethod, UserGroups, std::u16string_view>;
     for (auto [defaultMethod, method, groups, message] :
@@ -106,6 +106,20 @@ TEST(AccessPanel, CheckGroupsRejectsNoGroupOnlyWhenInternalIsInEffect) {
           Row{kAnonymous, kInherit, 0, u""}, Row{kInternal, kAnonymous, 0, u""},
           Row{kInternal, kSession, 0, u""}}) {
         EXPECT_EQ((Panel{false, defaultMethod}.panel.CheckGroups(method, groups)), message);
+    }
+    // Clicks reach the boxes they name; a folder has no delegates box to check.
+    Panel folder{false, kInternal}, broadcast{true, kAnonymous};
+    for (Panel* p : {&folder, &broadcast}) {
+        p->panel.Load(kAnonymous, vantor::BasicUsers, false);
+        p->panel.OnGroupToggled(MediumUsers, true);
+        p->panel.OnGroupToggled(BasicUsers, false);
+        p->panel.OnGroupToggled(PlayerOption, true);  // not a group box
+        EXPECT_EQ(p->panel.ReadGroups(), vantor::MediumUsers);
+        EXPECT_FALSE(p->panel.ReadPlayerOption());
+        p->panel.OnPlayerOptionToggled(true);
+        p->panel.OnAllowDelegatesToggled(true);
+        EXPECT_EQ(std::pair(p->panel.ReadPlayerOption(), (*p)[AllowDelegates].first),
+                  std::pair(true, p == &broadcast));
     }
 }
 
