@@ -107,6 +107,13 @@ TEST(AccessPanel, ClicksReachTheirBoxesAndNoGroupIsRejectedOnlyUnderInternal) {
           Row{kInternal, kSession, 0, u""}}) {
         EXPECT_EQ((Panel{false, defaultMethod}.panel.CheckGroups(method, groups)), message);
     }
+    // Another method hides the inherited method's label again.
+    for (AuthMethod method : {kInternal, kAnonymous, kSession}) {
+        Panel p{false, kAnonymous};
+        p.panel.Load(kInherit, AllUsers, true);
+        p.panel.OnMethodSelected(method);
+        EXPECT_FALSE(p.panel.State(InheritedMethodLabel).visible);
+    }
     // Clicks reach the boxes they name; a folder has no delegates box to check.
     Panel folder{false, kInternal}, broadcast{true, kAnonymous};
     for (Panel* p : {&folder, &broadcast}) {
