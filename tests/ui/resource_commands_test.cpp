@@ -111,6 +111,7 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
         EXPECT_EQ(f.commands.StatusText(), idle.empty() ? u"OK" : idle);
     }
     f.server.multicasting[u"Music"] = u"225.1.2.3:5000";
+    EXPECT_TRUE(f.commands.QueryMulticastStatus());
 
     // No question to the server: disabled, stopped, without multicast, a live broadcast.
     f.server.calls.clear();
@@ -139,6 +140,8 @@ TEST(ResourceCommands, StartStopDoesWhatTheMenuOffered) {
     f.commands.ContextMenuItems(music);
     f.server.calls.clear();
     EXPECT_TRUE(f.commands.OnCommand(StartStopMulticastCommand, 0));
+    // Commands with handlers elsewhere are left to them.
+    EXPECT_FALSE(f.commands.OnCommand(ServerPropertiesCommand, 0));
     f.server.multicasting[u"Music"] = u"on";
     f.commands.ContextMenuItems(music);
     f.commands.StartStopMulticast();
