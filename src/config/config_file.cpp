@@ -276,11 +276,7 @@ void ReadRecords(ByteReader& reader, ConfigFileContents& contents) {
         // Read in place: a record is large, and moving 100,000 of them shows.
         ResourceRecord& record = records.emplace_back();
         record.kind = static_cast<ResourceKind>(kind);
-        // Limits of older files mean "no limit".
-        record.maxConnections = 0;
-        record.maxConnectionsPerUser = 0;
-        record.maxThroughputKBps = 0;
-        record.notifyArchival = false;
+        // Fields an older version lacks keep the record's defaults: no limit, no archival.
         if (!ReadRecordBody(reader, contents.version, record)) {
             records.pop_back();
             return;

@@ -152,6 +152,8 @@ TEST(ConfigFile, DamagedFilesKeepTheCompleteRecordsBeforeTheDamage) {
         }
         const ConfigFileContents whole = ReadConfigFile(file.Bytes());
         ASSERT_EQ(whole.records.size(), 3u);
+        // Counted before they are read, so allocated once and exactly.
+        EXPECT_EQ(whole.records.capacity(), 3u);
         // Every cut, at an odd or even byte, inside the header, a number or a string.
         for (std::size_t size = 0; size <= file.Bytes().size(); ++size) {
             const ConfigFileContents read = ReadConfigFile(std::span(file.Bytes()).first(size));
@@ -188,9 +190,11 @@ TEST(ConfigFile, DamagedFilesKeepTheCompleteRecordsBeforeTheDamage) {
     for (std::uint8_t kind : {0, 3, 5, 200}) {
         file.Record(60, kind, u"Odd");
     }
-    file.Record(60, 2, u"Cast");
-    EXPECT_EQ(ReadConfigFile(file.Bytes()).records,
-              (Records{RecordOf(60, 1, u"Folder"), RecordOf(60, 2, u"Cast")}));
+    file.Record(60, 2, u"Cast").Record(60, 1, u"Zed");
+    read = ReadConfigFile(file.Bytes());
+    EXPECT_EQ(read.records, (Records{RecordOf(60, 1, u"Folder"), RecordOf(60, 2, u"Cast"),
+                                     RecordOf(60, 1, u"Zed")}));
+    EXPECT_EQ(read.records.capacity(), 3u);
 }
 
 }  // namespace

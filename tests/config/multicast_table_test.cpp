@@ -111,6 +111,11 @@ TEST(MulticastTable, UnregisterFreesTheGroupAndItsPortAndAssignmentFailsWhenNoPo
                   MulticastStatus::Ok);
     }
     EXPECT_EQ(Reg(full, u""), Failure(u"Multicast port is out of range"));
+    // Nothing half assigned: no group without a port.
+    std::u16string group = u"left over";
+    std::uint32_t port = 7;
+    EXPECT_EQ(full.AssignFree(group, port), MulticastStatus::PortOutOfRange);
+    EXPECT_EQ(std::pair(group, port), std::pair(std::u16string(), 0u));
     full.Unregister(u"232.0.117.48:1");  // 0xE8000000 + 30000 held port 30000
     EXPECT_EQ(Reg(full, u""), u"225.0.0.0:30000");
     EXPECT_EQ(Reg(full, u""), Failure(u"Multicast port is out of range"));

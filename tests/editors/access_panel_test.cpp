@@ -58,13 +58,15 @@ TEST(AccessPanel, LoadAppliesTheMethodsRule) {
     constexpr UserGroups kStored = vantor::BasicUsers | vantor::AdvancedUsers;
     for (auto [defaultMethod, method, unicast, player, groupsOn, label, read] : rows) {
         Panel p{true, defaultMethod, unicast};
-        p.panel.Load(method, kStored, true);
+        p.panel.Load(method, kStored, true, true);
         const ControlState& shown = p.panel.State(InheritedMethodLabel);
-        EXPECT_EQ(std::tuple(p[PlayerOption], p[Metadata].second, p[BasicUsers], p[MediumUsers],
-                             p.panel.ReadGroups(), p.panel.ReadMethod(),
-                             shown.visible ? shown.text : u""),
-                  std::tuple(player, player.second, Box(true, groupsOn), Box(false, groupsOn),
-                             kStored, read, std::u16string(label)));
+        // The delegates and "Access restrictions" follow unicast whatever the method.
+        EXPECT_EQ(
+            std::tuple(p[PlayerOption], p[Metadata].second, p[BasicUsers], p[MediumUsers],
+                       p.panel.ReadGroups(), p.panel.ReadMethod(), shown.visible ? shown.text : u"",
+                       p[AllowDelegates], p[AccessRestrictions].second),
+            std::tuple(player, player.second, Box(true, groupsOn), Box(false, groupsOn), kStored,
+                       read, std::u16string(label), Box(true, unicast), unicast));
     }
 }
 
@@ -95,7 +97,7 @@ TEST(AccessPanel, UnicastTogglesThePlayerOptionAndTheDelegates) {
     }
 }
 
-TEST(AccessPanel, CheckGroupsRejectsNoGroupOnlyWhenInternalIsInEffect) {
+TEST(AccessPanel, ClicksReachTheirBoxesAndNoGroupIsRejectedOnlyUnderInternal) {
     const std::u16string_view no = AccessPanel::kNoGroupMessage;  // its text: the folder's tests
     using Row = std::tuple<AuthMethod, AuthMethod, UserGroups, std::u16string_view>;
     for (auto [defaultMethod, method, groups, message] :
@@ -104,6 +106,27 @@ TEST(AccessPanel, CheckGroupsRejectsNoGroupOnlyWhenInternalIsInEffect) {
           Row{kAnonymous, kInherit, 0, u""}, Row{kInternal, kAnonymous, 0, u""},
           Row{kInternal, kSession, 0, u""}}) {
         EXPECT_EQ((Panel{false, defaultMethod}.panel.CheckGroups(method, groups)), message);
+    }
+    // Another method hides the inherited method's label again.
+    for (AuthMethod method : {kInternal, kAnonymous, kSession}) {
+        Panel p{false, kAnonymous};
+        p.panel.Load(kInherit, AllUsers, true);
+        p.panel.OnMethodSelected(method);
+        EXPECT_FALSE(p.panel.State(InheritedMethodLabel).visible);
+    }
+    // Clicks reach the boxes they name; a folder has no delegates box to check.
+    Panel folder{false, kInternal}, broadcast{true, kAnonymous};
+    for (Panel* p : {&folder, &broadcast}) {
+        p->panel.Load(kAnonymous, vantor::BasicUsers, false);
+        p->panel.OnGroupToggled(MediumUsers, true);
+        p->panel.OnGroupToggled(BasicUsers, false);
+        p->panel.OnGroupToggled(PlayerOption, true);  // not a group box
+        EXPECT_EQ(p->panel.ReadGroups(), vantor::MediumUsers);
+        EXPECT_FALSE(p->panel.ReadPlayerOption());
+        p->panel.OnPlayerOptionToggled(true);
+        p->panel.OnAllowDelegatesToggled(true);
+        EXPECT_EQ(std::pair(p->panel.ReadPlayerOption(), (*p)[AllowDelegates].first),
+                  std::pair(true, p == &broadcast));
     }
 }
 

@@ -236,6 +236,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     auto model = OpenMusic();
     EXPECT_EQ(model->Title(), u"Update virtual folder");
     model->OnOrderSelected(false);
+    model->SetDescriptionText(u"Albums");
     model->Access().OnMethodSelected(AuthMethod::Internal);
     model->Limits().OnPairToggled(LimitPair::ConnectionsPerUser, true);
     model->Limits().SetEditText(LimitPair::ConnectionsPerUser, u"2");
@@ -259,6 +260,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     expected.authMethod = AuthMethod::Internal;
     expected.allowMmsPlayers = false;  // internal clears it
     expected.maxConnectionsPerUser = 2;
+    expected.description = u"Albums";
     EXPECT_EQ(record, expected);
     // Odd stored values: a per-user limit of 0xFFFFFFFF shows as -1 and is stored back
     // unchanged; a damaged order opens as random and is saved as 1; an off limit is stored as 0
@@ -273,6 +275,22 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     ApplyFolderForm(form, record);
     EXPECT_EQ(std::tuple(record.maxConnectionsPerUser, record.playlistOrder, record.maxConnections),
               std::tuple(0xFFFFFFFFu, 1u, 0u));
+
+    // A folder whose every field differs from a new form's comes back unchanged.
+    record = ResourceRecord{.authMethod = AuthMethod::SessionBased,
+                            .userGroups = AdvancedUsers,
+                            .name = u"Quiet",
+                            .source = u"/srv/quiet",
+                            .description = u"d",
+                            .imageIndex = VirtualFolderImage,
+                            .multicastGroup = u"230.9.9.9:7000",
+                            .maxThroughputKBps = 64};
+    form = FolderFormFromRecord(record);
+    EXPECT_EQ(std::tuple(form.openingName, form.unicast, form.playlist, form.playerOption),
+              std::tuple(u"Quiet", false, false, false));
+    ResourceRecord again;
+    ApplyFolderForm(form, again);
+    EXPECT_EQ(again, record);
 }
 
 }  // namespace

@@ -88,4 +88,10 @@ TEST(LimitsPanel, ReadsThePairsInOrderWithTheirOwnMessages) {
         panel.SetEditText(pair, u"junk");
     }
     EXPECT_EQ(Fields(panel.ReadLimits()), Fields({}));
+    // Only the per-user box lets letters be typed at all.
+    std::string digitsOnly;
+    for (LimitPair pair : {kTotal, kPerUser, kThroughput, kPlayTime}) {
+        digitsOnly += LimitsPanel::DigitsOnly(LimitsPanel::EditOf(pair)) ? '+' : '-';
+    }
+    EXPECT_EQ(digitsOnly, "+-++");
 }

@@ -168,6 +168,14 @@ TEST_F(ServiceControllerTest, OneWorkerAtATimeReportsOnceFromItsThreadAndClosing
     ASSERT_TRUE(controller.WaitForWorker(ManualResetEvent::Infinite));
     EXPECT_TRUE(controller.WaitForWorker(0));
     EXPECT_EQ(reports, (Calls{"Vantor 1 0", "Vantor 2 1"}));
+    // Queued again with no wait in between: the ended worker's thread is joined first.
+    ASSERT_EQ(controller.QueueServiceOperation(kStop, 0, Recorder(reports)), SOk);
+    while (controller.IsOperationRunning()) {
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(controller.QueueServiceOperation(kStop, 0, Recorder(reports)), SOk);
+    ASSERT_TRUE(controller.WaitForWorker(5000));
+    EXPECT_EQ(reports.size(), 4u);
     // A throwing manager gives E_UNEXPECTED; a throwing callback still frees the worker.
     manager.onStart = [] { throw std::runtime_error("bus gone"); };
     ASSERT_EQ(controller.QueueServiceOperation(kStart, 1, Recorder(reports)), SOk);

@@ -110,6 +110,12 @@ TEST_F(MainFrameModelTest, StartGreysTheItemStopsPollingAndPollsFasterAfterCompl
     // Stopping goes the other way and keeps the fast period.
     ASSERT_TRUE(model.OnStartStop());
     EXPECT_EQ(display.stateText, u"Media Server is stopping");
+    // A poll queued before the stop began, handled once the service has stopped but before the
+    // report: the item keeps its text, greyed, until the report comes.
+    ASSERT_TRUE(model.Controller().WaitForWorker());
+    model.OnTimer(StatePollTimerId, u"OK");
+    EXPECT_EQ(std::tuple(display.itemText, display.itemEnabled),
+              std::tuple(u"&Stop Media Server", false));
     Complete();
     EXPECT_EQ(display.Now(), Shown(u"Media Server is stopped", 219, u"&Start Media Server", true));
     EXPECT_EQ(model.PollPeriodMs(), 250u);

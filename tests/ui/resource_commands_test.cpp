@@ -110,6 +110,26 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
     EXPECT_EQ(f.MulticastItem(music), u"&Stop multicasting");
     EXPECT_FALSE(f.commands.StartRequested());
     EXPECT_EQ(f.commands.StatusText(), u"Currently multicasting: 225.1.2.3:5000");
+    // Each selection that is not a folder, or none, puts the status line back to "OK".
+    CatalogueItem& news = f.Add(Live, u"News");
+    for (CatalogueItem* other :
+         {&news, &f.Resources().Root(), static_cast<CatalogueItem*>(nullptr)}) {
+        f.Select(music);
+        f.commands.OnSelectionChanged();
+        f.selected = other;
+        f.commands.OnSelectionChanged();
+        EXPECT_EQ(f.commands.StatusText(), u"OK");
+    }
+    // A folder not multicasting shows the server's own text, or "OK" when it gives none.
+    f.Select(music);
+    f.server.multicasting.clear();
+    for (std::u16string idle : {u"Idle", u""}) {
+        f.server.idleText = idle;
+        f.commands.QueryMulticastStatus();
+        EXPECT_EQ(f.commands.StatusText(), idle.empty() ? u"OK" : idle);
+    }
+    f.server.multicasting[u"Music"] = u"225.1.2.3:5000";
+    EXPECT_TRUE(f.commands.QueryMulticastStatus());
 
     // No question to the server: disabled, stopped, without multicast, a live broadcast.
     f.server.calls.clear();
@@ -122,7 +142,7 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
     EXPECT_EQ(f.commands.StatusText(), u"OK");
     f.state = ServerState::Running;
     EXPECT_EQ(f.MulticastItem(f.Add(Folder, u"Plain", false)), u"none");
-    f.Select(f.Add(Live, u"News"));
+    f.Select(news);
     f.commands.OnSelectionChanged();
     EXPECT_EQ(f.server.calls, Calls{});
     // A server whose trigger cannot be reached is taken as not multicasting.
@@ -138,6 +158,8 @@ TEST(ResourceCommands, StartStopDoesWhatTheMenuOffered) {
     f.commands.ContextMenuItems(music);
     f.server.calls.clear();
     EXPECT_TRUE(f.commands.OnCommand(StartStopMulticastCommand, 0));
+    // Commands with handlers elsewhere are left to them.
+    EXPECT_FALSE(f.commands.OnCommand(ServerPropertiesCommand, 0));
     f.server.multicasting[u"Music"] = u"on";
     f.commands.ContextMenuItems(music);
     f.commands.StartStopMulticast();
@@ -147,6 +169,17 @@ TEST(ResourceCommands, StartStopDoesWhatTheMenuOffered) {
                                      "Create", "Status Music", "Create", "Status Music", "Create",
                                      "Stop Music", "Create", "Status Music", "Create failed"}));
     EXPECT_TRUE(f.files.writes.empty());
+    // Only an order of 1 asks for random play; other stored values play in order.
+    f.server.serverUp = true;
+    f.server.multicasting.clear();
+    f.commands.ContextMenuItems(music);
+    for (std::uint32_t order : {0u, 2u, 1u}) {
+        music.Record().playlistOrder = order;
+        f.server.calls.clear();
+        f.commands.StartStopMulticast();
+        EXPECT_EQ(f.server.calls.at(1),
+                  "Start Music /media/Music 225.1.2.3 5000 " + std::to_string(order == 1));
+    }
 
     EXPECT_EQ(SplitMulticastGroup(u"225.0.0.1:6000:7"), (MulticastGroupParts{u"225.0.0.1", 6000}));
     EXPECT_EQ(SplitMulticastGroup(u"225.0.0.1"), (MulticastGroupParts{u"225.0.0.1", 0}));
