@@ -18,6 +18,8 @@ constexpr int EditMinimumChars = 32;
 AddAddressDialog::AddAddressDialog(AddAddressModel& model, QWidget* parent)
     : QDialog(parent), model_(model), edit_(new QLineEdit(this)), add_(new QPushButton(this)) {
     setWindowTitle(ToQString(AddAddressModel::kTitle));
+    // The edit has no label: the title says what it takes.
+    edit_->setAccessibleName(ToQString(AddAddressModel::kTitle));
     edit_->setMinimumWidth(edit_->fontMetrics().averageCharWidth() * EditMinimumChars);
     add_->setDefault(true);
     auto* layout = new QHBoxLayout(this);

@@ -31,6 +31,17 @@ RestrictionsControl ListControl(DelegateAccessMode list) {
                                                      : RestrictionsControl::AllowedList;
 }
 
+RestrictionsControl RadioControl(DelegateAccessMode list) {
+    return list == DelegateAccessMode::ExceptionList ? RestrictionsControl::ExceptionRadio
+                                                     : RestrictionsControl::AllowedRadio;
+}
+
+std::u16string_view RadioText(DelegateAccessMode list) {
+    return list == DelegateAccessMode::ExceptionList
+               ? DelegateRestrictionsModel::kExceptionRadioText
+               : DelegateRestrictionsModel::kAllowedRadioText;
+}
+
 QTreeWidget* NewList(QWidget* parent) {
     auto* list = new QTreeWidget(parent);
     list->setColumnCount(2);
@@ -92,6 +103,15 @@ void DelegateRestrictionsDialog::BuildWidgets() {
     auto* main = new QVBoxLayout(this);
     main->addWidget(group, 1);
     main->addWidget(buttons);
+
+    for (DelegateAccessMode mode : Lists) {
+        auto* radio = static_cast<QRadioButton*>(Widget(RadioControl(mode)));
+        // Each radio heads its own list, so each is a Tab stop of its own; the model keeps
+        // the two exclusive.
+        radio->setAutoExclusive(false);
+        // A list is read out under the radio above it.
+        List(mode)->setAccessibleName(ToQString(RadioText(mode)));
+    }
 
     // Every handler ends with the widgets brought in line with the model again.
     auto handle = [this](auto handler) {

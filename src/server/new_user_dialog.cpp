@@ -14,6 +14,11 @@ using enum NewUserControl;
 constexpr std::pair<NewUserControl, std::int32_t> GroupRadios[] = {
     {Basic, BasicGroup}, {Medium, MediumGroup}, {Advanced, AdvancedGroup}};
 constexpr NewUserControl Edits[] = {NameEdit, PasswordEdit, ConfirmEdit, InfoEdit};
+// Each edit, its label and the label's second line (Count: none).
+constexpr NewUserControl Captions[][3] = {{NameEdit, NameLabel, Count},
+                                          {PasswordEdit, PasswordLabel, Count},
+                                          {ConfirmEdit, ConfirmLabel, ConfirmSecondLine},
+                                          {InfoEdit, InfoLabel, Count}};
 
 }  // namespace
 
@@ -54,6 +59,9 @@ NewUserDialog::NewUserDialog(NewUserModel& model, Prompter& prompter, QWidget* p
     main->addWidget(buttons);
 
     Refresh();
+    for (const auto& [edit, label, secondLine] : Captions) {
+        NameAfterCaption(*Widget(edit), *Widget(label), Widget(secondLine));
+    }
     ConnectEdits(Edits);
     ConnectChoices<std::int32_t>(
         GroupRadios, [](NewUserModel& m, std::int32_t group) { m.OnGroupSelected(group); });

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -98,6 +99,19 @@ private:
     std::u16string_view errorCaption_;
     std::array<QWidget*, Count> widgets_{};
 };
+
+// A control is read out under the caption beside it, joined with the caption's second line when
+// it has one ("Confirm" over "Password"); a label caption also hands its focus to the control.
+inline void NameAfterCaption(QWidget& control, QWidget& caption, const QWidget* secondLine) {
+    if (auto* label = qobject_cast<QLabel*>(&caption)) {
+        label->setBuddy(&control);
+    }
+    QString name = DisplayedText(caption);
+    if (secondLine != nullptr) {
+        name += u' ' + DisplayedText(*secondLine);
+    }
+    control.setAccessibleName(name);
+}
 
 // A label over its second line, as "Confirm" over "Password".
 inline QVBoxLayout* StackedLabels(QWidget* first, QWidget* second) {

@@ -25,6 +25,7 @@
 #include "platform/network_adapters.h"
 #include "platform/prompter.h"
 #include "server/new_user_dialog.h"
+#include "server/qt_form_dialog.h"
 #include "server/set_password_dialog.h"
 #include "server/update_user_dialog.h"
 #include "server/user_list_item_model.h"
@@ -53,6 +54,21 @@ constexpr std::pair<ServerControl, AuthMethod> AuthRadios[] = {
     {AnonymousAccess, AuthMethod::Anonymous},
     {InternalAuthentication, AuthMethod::Internal},
     {SessionAuthentication, AuthMethod::SessionBased}};
+
+// Each control, the caption it is read out under and the caption's second line (Count: none).
+// The two "Limit concurrent connections" check boxes are told apart by their second lines.
+constexpr ServerControl Captions[][3] = {{ServerControl::InterfaceCombo, InterfaceLabel, Count},
+                                         {PlayerPortEdit, PlayerPortLabel, Count},
+                                         {LiveSourcePortEdit, LiveSourcePortLabel, Count},
+                                         {TotalEdit, TotalCheck, Count},
+                                         {PerUserEdit, PerUserCheck, PerUserSecondLine},
+                                         {AnonymousEdit, AnonymousCheck, AnonymousSecondLine},
+                                         {ThroughputEdit, ThroughputCheck, Count},
+                                         {ProgIdEdit, ProgIdLabel, Count},
+                                         {ArchivalAddressEdit, ArchivalAddressLabel, Count},
+                                         {ArchivalPortEdit, ArchivalPortLabel, Count},
+                                         {PerUserCheck, PerUserCheck, PerUserSecondLine},
+                                         {AnonymousCheck, AnonymousCheck, AnonymousSecondLine}};
 
 // Room for a port or a 32-bit limit.
 constexpr char NumberEditSample[] = "-2147483648";
@@ -84,6 +100,10 @@ ServerPropertiesDialog::ServerPropertiesDialog(ServerPropertiesModel& model, Pro
         combo->addItem(ToQString(entry));
     }
     Refresh();
+    for (const auto& [control, caption, secondLine] : Captions) {
+        NameAfterCaption(*Widget(control), *Widget(caption), Widget(secondLine));
+    }
+    usersView_->setAccessibleName(DisplayedText(*Widget(AuthGroup)));
     RefreshUsers();
     Connect();
 }

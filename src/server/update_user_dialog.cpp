@@ -19,6 +19,16 @@ constexpr std::pair<UpdateUserControl, UserUpdateMode> ModeRadios[] = {
     {ChangePassword, UserUpdateMode::ChangePassword},
     {ChangeSettings, UserUpdateMode::ChangeSettings}};
 constexpr UpdateUserControl Edits[] = {NameEdit, NewEdit, ConfirmNewEdit, InfoEdit};
+// Each edit, its label and the label's second line (Count: none).
+constexpr UpdateUserControl Captions[][3] = {
+    {NameEdit, NameLabel, Count},
+    {NewEdit, NewLabel, NewSecondLine},
+    {ConfirmNewEdit, ConfirmNewLabel, ConfirmNewSecondLine},
+    {InfoEdit, InfoLabel, Count}};
+// Tab follows the rows as they are laid out: the mode radios sit between the name and the
+// passwords.
+constexpr UpdateUserControl TabOrder[] = {NameEdit,       ChangePassword, ChangeSettings, NewEdit,
+                                          ConfirmNewEdit, InfoEdit,       Basic};
 
 }  // namespace
 
@@ -74,6 +84,12 @@ UpdateUserDialog::UpdateUserDialog(UpdateUserModel& model, Prompter& prompter, Q
     main->addWidget(buttons);
 
     Refresh();
+    for (const auto& [edit, label, secondLine] : Captions) {
+        NameAfterCaption(*Widget(edit), *Widget(label), Widget(secondLine));
+    }
+    for (std::size_t i = 1; i < std::size(TabOrder); ++i) {
+        setTabOrder(Widget(TabOrder[i - 1]), Widget(TabOrder[i]));
+    }
     ConnectEdits(Edits);
     ConnectChoices<UserUpdateMode>(
         ModeRadios, [](UpdateUserModel& m, UserUpdateMode mode) { m.OnModeSelected(mode); });

@@ -17,12 +17,25 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTest>
+#include <QTreeView>
 
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
 #include "editors/folder_editor_dialog.h"
+#include "monitor/activity_fakes.h"
+#include "monitor/add_address_dialog.h"
+#include "monitor/delegate_restrictions_dialog.h"
+#include "platform/logging_component_probe.h"
+#include "server/fake_users_server.h"
+#include "server/new_user_dialog.h"
+#include "server/server_properties_dialog.h"
+#include "server/set_password_dialog.h"
+#include "server/update_user_dialog.h"
+#include "server/user_manager.h"
 #include "ui/about_dialog.h"
+#include "ui/activity_monitor_pane.h"
 #include "ui/main_frame_window.h"
+#include "ui/qt_server_watcher.h"
 #include "ui/ui_fakes.h"
 
 namespace vantor {
@@ -48,6 +61,76 @@ struct FolderEditorParts {
     FolderEditorModel model{FolderEditorMode::Create, {}, table, catalogue, defaultAuthMethod};
 };
 
+struct PasswordParts {
+    test::RecordingPrompter prompter;
+    SetPasswordModel model;
+};
+
+// A file with an address in each list, so both lists have rows.
+struct RestrictionsParts {
+    RestrictionsParts() {
+        const std::string text =
+            "<IPRestrictionsConfig xmlns=\"http://www.quorvane.example/IPRestrictionsConfig\">"
+            "<AccessMode Active=\"AllowedList\"/>"
+            "<ExceptionMediaServerList><Address>10.0.0.8</Address></ExceptionMediaServerList>"
+            "<AllowedMediaServerList><Address>10.0.0.9</Address></AllowedMediaServerList>"
+            "</IPRestrictionsConfig>";
+        files.files[kPath].assign(text.begin(), text.end());
+        model.OnOpen();
+    }
+    static constexpr const char* kPath = "/data/VantorIPRestrictions.config";
+    test::FakeFileStore files;
+    test::RecordingPrompter prompter;
+    DelegateRestrictionsModel model{files, FixedRestrictionsFile(kPath), prompter, {}};
+};
+
+struct AnyLogger : LoggingComponentProbe {
+    bool CanCreate(const std::u16string&) override { return true; }
+};
+
+struct ServerPropertiesParts {
+    ServerPropertiesParts() { server.records = {u"amy Medium a b", u"zed Basic z"}; }
+    test::FakeUsersServer server;
+    test::RecordingPrompter prompter;
+    UserManager users{server, prompter, {}, {}, {}};
+    AnyLogger probe;
+    ServerConfig config;
+    ServerPropertiesModel model{
+        config, AuthMethod::Anonymous, {"127.0.0.1"}, users, probe, prompter, {}};
+};
+
+struct NewUserParts {
+    test::RecordingPrompter prompter;
+    NewUserModel model;
+};
+
+struct UpdateUserParts {
+    test::RecordingPrompter prompter;
+    UpdateUserModel model{{u"ann", UserUpdateMode::ChangePassword, u"", u"desk", MediumGroup}};
+};
+
+struct ActivityParts {
+    ActivityParts() {
+        server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"7", u"bob")};
+        server.usage = std::vector<std::u16string>{test::UsageRecord(u"Clips/", u"1", u"64")};
+    }
+    ServerState state = ServerState::Running;
+    test::FakeActivityServer server;
+    test::FakeClock clock;
+    test::RecordingPrompter prompter;
+    ServerWatcher watcher;
+};
+
+// The activity monitor with one page in front: the pages behind it are hidden from a reader.
+Subject ActivityMonitorAt(ActivityPage page) {
+    return Holding(std::make_shared<ActivityParts>(), [page](ActivityParts& parts) {
+        auto* pane = new ActivityMonitorPane(parts.state, parts.server, parts.prompter, parts.clock,
+                                             parts.watcher);
+        pane->setCurrentWidget(pane->PageView(page));
+        return pane;
+    });
+}
+
 const std::vector<std::pair<const char*, std::function<Subject()>>>& Subjects() {
     static const std::vector<std::pair<const char*, std::function<Subject()>>> subjects = {
         {"main window",
@@ -65,6 +148,47 @@ const std::vector<std::pair<const char*, std::function<Subject()>>>& Subjects() 
          [] {
              return Subject{nullptr, std::make_unique<AboutDialog>()};
          }},
+        {"set password",
+         [] {
+             return Holding(std::make_shared<PasswordParts>(), [](PasswordParts& parts) {
+                 return new SetPasswordDialog(parts.model, parts.prompter);
+             });
+         }},
+        {"delegate restrictions",
+         [] {
+             return Holding(std::make_shared<RestrictionsParts>(), [](RestrictionsParts& parts) {
+                 return new DelegateRestrictionsDialog(parts.model);
+             });
+         }},
+        {"add address",
+         [] {
+             return Holding(std::make_shared<AddAddressModel>(),
+                            [](AddAddressModel& model) { return new AddAddressDialog(model); });
+         }},
+        {"server properties",
+         [] {
+             return Holding(std::make_shared<ServerPropertiesParts>(),
+                            [](ServerPropertiesParts& parts) {
+                                return new ServerPropertiesDialog(parts.model, parts.prompter, {});
+                            });
+         }},
+        {"new user",
+         [] {
+             return Holding(std::make_shared<NewUserParts>(), [](NewUserParts& parts) {
+                 return new NewUserDialog(parts.model, parts.prompter);
+             });
+         }},
+        {"update user",
+         [] {
+             return Holding(std::make_shared<UpdateUserParts>(), [](UpdateUserParts& parts) {
+                 return new UpdateUserDialog(parts.model, parts.prompter);
+             });
+         }},
+        {"activity: active users", [] { return ActivityMonitorAt(ActivityPage::ActiveUsers); }},
+        {"activity: live connections",
+         [] { return ActivityMonitorAt(ActivityPage::LiveConnections); }},
+        {"activity: media usage", [] { return ActivityMonitorAt(ActivityPage::MediaUsage); }},
+        {"activity: throughput", [] { return ActivityMonitorAt(ActivityPage::Throughput); }},
     };
     return subjects;
 }

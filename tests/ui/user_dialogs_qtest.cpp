@@ -1,6 +1,7 @@
 // The new user and update user dialogs bound to their models, offscreen.
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -55,6 +56,12 @@ private slots:
         QVERIFY(name->isReadOnly());
         QVERIFY(!widget(UpdateUserControl::InfoEdit)->isEnabled());
         QVERIFY(qobject_cast<QAbstractButton*>(widget(UpdateUserControl::Medium))->isChecked());
+        // Tab follows the layout: the checked mode radio sits between the name and the passwords.
+        name->setFocus();
+        QTest::keyClick(&dialog, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), widget(UpdateUserControl::ChangePassword));
+        QTest::keyClick(&dialog, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), widget(UpdateUserControl::NewEdit));
 
         auto* settings = qobject_cast<QAbstractButton*>(widget(UpdateUserControl::ChangeSettings));
         QTest::mouseClick(settings, Qt::LeftButton, {}, QPoint(4, settings->height() / 2));
