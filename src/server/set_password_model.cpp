@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "server/password_entry.h"
+
 namespace vantor {
 
 SetPasswordModel::SetPasswordModel(PasswordHasher hasher) : hasher_(std::move(hasher)) {
@@ -29,11 +31,10 @@ PasswordMessage SetPasswordModel::Refuse(std::u16string_view message, bool clear
 
 PasswordMessage SetPasswordModel::OnOk() {
     const std::u16string& password = State(PasswordControl::PasswordEdit).text;
-    if (password.size() < kMinimumLength) {
-        return Refuse(kTooShortMessage, true);
-    }
-    if (password != State(PasswordControl::ConfirmEdit).text) {
-        return Refuse(kMismatchMessage, true);
+    if (const std::u16string message =
+            CheckPasswordEntry(password, State(PasswordControl::ConfirmEdit).text);
+        !message.empty()) {
+        return Refuse(message, true);
     }
     std::u16string hashText;
     if (!hasher_ || !hasher_(password, hashText)) {
