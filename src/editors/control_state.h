@@ -17,4 +17,7 @@ struct ControlState {
     bool operator==(const ControlState&) const = default;
 };
 
+// What an edit box lets the user type at all; the form's checks still read whatever it holds.
+enum class EditEntry { AnyText, Digits, SignedNumber };
+
 }  // namespace vantor

@@ -5,8 +5,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
 #include "editors/qt_control_state.h"
@@ -55,9 +53,7 @@ DelegateEditorDialog::DelegateEditorDialog(DelegateEditorModel& model, Prompter&
     }
     labelled(DelegateControl::ProtocolLabel, DelegateControl::ProtocolList, protocols);
     auto* port = new QLineEdit(box);
-    // A signed number, as the port is read; anything else would read as 0 anyway.
-    port->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), port));
+    RestrictEntry(*port, DelegateEditorModel::Entry(DelegateControl::PortEdit));
     port->setFixedWidth(EditWidthFor(*port, kPortSample));
     labelled(DelegateControl::PortLabel, DelegateControl::PortEdit, port);
 

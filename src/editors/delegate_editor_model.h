@@ -72,6 +72,10 @@ public:
     BroadcastSettings& Settings() { return settings_; }
     const BroadcastSettings& Settings() const { return settings_; }
     static const std::vector<std::u16string>& ProtocolItems();
+    // The port is read as a signed number; anything else would read as 0 anyway.
+    static EditEntry Entry(DelegateControl control) {
+        return control == DelegateControl::PortEdit ? EditEntry::SignedNumber : EditEntry::AnyText;
+    }
     int SelectedProtocol() const { return selectedProtocol_; }
 
     // Fills the controls; an existing link is parsed back into its pieces as far as it allows

@@ -8,8 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 
 #include "editors/qt_control_state.h"
 #include "editors/qt_layout_metrics.h"
@@ -56,10 +54,9 @@ void LimitsPanelView::BuildWidgets() {
         QWidget* owner = pair == LimitPair::PlayTime ? playTimeRow_ : box;
         add(LimitsPanel::CheckBoxOf(pair), new QCheckBox(owner));
         auto* edit = new QLineEdit(owner);
-        if (LimitsPanel::DigitsOnly(LimitsPanel::EditOf(pair))) {
-            edit->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[0-9]*")), edit));
-        }
+        RestrictEntry(*edit, LimitsPanel::DigitsOnly(LimitsPanel::EditOf(pair))
+                                 ? EditEntry::Digits
+                                 : EditEntry::AnyText);
         edit->setFixedWidth(EditWidthFor(*edit, LimitEditSample));
         add(LimitsPanel::EditOf(pair), edit);
     }

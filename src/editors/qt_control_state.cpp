@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QWidget>
 
 namespace vantor {
@@ -71,6 +73,16 @@ QString DisplayedText(const QWidget& widget) {
         plain += text[i];
     }
     return plain;
+}
+
+void RestrictEntry(QLineEdit& edit, EditEntry entry) {
+    if (entry == EditEntry::AnyText) {
+        edit.setValidator(nullptr);
+        return;
+    }
+    const QString pattern =
+        entry == EditEntry::Digits ? QStringLiteral("[0-9]*") : QStringLiteral("-?[0-9]*");
+    edit.setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), &edit));
 }
 
 }  // namespace vantor

@@ -7,6 +7,7 @@
 
 #include "editors/control_state.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace vantor {
@@ -26,5 +27,8 @@ void ApplyControlState(QWidget& widget, const ControlState& state, char16_t mnem
 
 // The caption of a label, button or group box without its mnemonic marks; an edit's text.
 QString DisplayedText(const QWidget& widget);
+
+// Keeps an edit to what its form model lets the user type.
+void RestrictEntry(QLineEdit& edit, EditEntry entry);
 
 }  // namespace vantor

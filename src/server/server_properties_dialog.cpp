@@ -14,8 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -130,10 +128,8 @@ void ServerPropertiesDialog::BuildWidgets() {
                             2 * fontMetrics().averageCharWidth() + 8;
     for (ServerControl control : Edits) {
         auto* edit = new QLineEdit(this);
-        if (ServerPropertiesModel::DigitsOnly(control)) {
-            edit->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[0-9]*")), edit));
-        }
+        RestrictEntry(*edit, ServerPropertiesModel::DigitsOnly(control) ? EditEntry::Digits
+                                                                        : EditEntry::AnyText);
         if (control != ProgIdEdit && control != ArchivalAddressEdit) {
             edit->setFixedWidth(numberWidth);
         }
