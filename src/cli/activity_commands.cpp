@@ -3,12 +3,20 @@
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <memory>
 
+#include <CLI/CLI.hpp>
+
+#include "cli/command_table.h"
 #include "cli/config_commands.h"
 #include "cli/headless_services.h"
 #include "config/text_codec.h"
 #include "monitor/activity_monitor_model.h"
 #include "platform/clock.h"
+#include "platform/linux_clock.h"
+#include "platform/linux_dbus_automation.h"
+#include "platform/linux_systemd_service_manager.h"
+#include "server/service_controller.h"
 
 namespace vantor {
 
@@ -91,6 +99,53 @@ int RunDisconnect(const DisconnectOptions& options, const ServerState& state,
     }
     const bool done = options.all ? model.OnDisconnectAllUsers(row) : model.OnDisconnectUser(row);
     return done ? ExitOk : ExitFailure;
+}
+
+namespace {
+
+// The pages are filled only while the server runs, as in the window.
+ServerState QueryState(Clock& clock) {
+    LinuxSystemdServiceManager manager;
+    ServiceController controller(manager, clock);
+    return controller.QueryServerState();
+}
+
+}  // namespace
+
+void AddActivityCommands(CommandTable& table) {
+    auto activity = std::make_shared<ActivityOptions>();
+    CLI::App* activityCommand = table.Add(
+        "activity", "Print a page of the server's activity as the activity monitor fills it",
+        [activity] {
+            LinuxClock clock;
+            const ServerState state = QueryState(clock);
+            LinuxDbusAutomationFactory automation;
+            return RunActivity(*activity, state, automation, std::cout, std::cerr);
+        });
+    activityCommand->add_option("PAGE", activity->page, "users, live, usage or throughput")
+        ->capture_default_str();
+    activityCommand->add_option("--sort", activity->sortColumn,
+                                "Sort by this column, from 0 (users and usage pages)");
+
+    auto disconnect = std::make_shared<DisconnectOptions>();
+    auto answerYes = std::make_shared<bool>(false);
+    CLI::App* disconnectCommand = table.Add(
+        "disconnect", "Disconnect an active user, or with --all every user of its resource",
+        [disconnect, answerYes] {
+            LinuxClock clock;
+            const ServerState state = QueryState(clock);
+            LinuxDbusAutomationFactory automation;
+            AnsweringPrompter prompter(*answerYes, std::cerr);
+            return RunDisconnect(*disconnect, state, automation, prompter, clock, std::cerr);
+        });
+    disconnectCommand
+        ->add_option("ROW", disconnect->row, "The user's row as `activity users` lists it, from 0")
+        ->required();
+    disconnectCommand->add_option("--sort", disconnect->sortColumn,
+                                  "The column `activity users --sort` was given");
+    disconnectCommand->add_flag("--all", disconnect->all,
+                                "Every user of that row's resource, after the question");
+    disconnectCommand->add_flag("--yes", *answerYes, "Answer Yes to the question of --all");
 }
 
 }  // namespace vantor

@@ -8,6 +8,8 @@
 
 namespace vantor {
 
+class CommandTable;
+
 class AutomationFactory;
 class Clock;
 
@@ -53,5 +55,8 @@ int RunActivity(const ActivityOptions& options, const ServerState& state,
 int RunDisconnect(const DisconnectOptions& options, const ServerState& state,
                   AutomationFactory& automation, Prompter& prompter, Clock& clock,
                   std::ostream& err);
+
+// Adds `activity` and `disconnect`.
+void AddActivityCommands(CommandTable& table);
 
 }  // namespace vantor

@@ -1,14 +1,20 @@
 #include "cli/config_commands.h"
 
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <system_error>
 
+#include <CLI/CLI.hpp>
+
+#include "cli/command_table.h"
 #include "cli/config_report.h"
 #include "cli/headless_services.h"
 #include "config/config_store.h"
 #include "config/multicast_table.h"
 #include "platform/file_store.h"
+#include "platform/linux_file_store.h"
+#include "platform/linux_installation_environment.h"
 #include "server/installation_paths.h"
 
 namespace vantor {
@@ -79,6 +85,27 @@ int RunNormalize(const NormalizeOptions& options, FileStore& files, std::ostream
         return ExitFailure;
     }
     return ExitOk;
+}
+
+void AddConfigCommands(CommandTable& table) {
+    auto show = std::make_shared<ShowOptions>();
+    CLI::App* showCommand =
+        table.Add("show", "Print the server settings and the catalogue in tree order", [show] {
+            LinuxFileStore files;
+            LinuxInstallationEnvironment environment;
+            return RunShow(*show, files, environment, std::cout, std::cerr);
+        });
+    showCommand->add_flag("--json", show->json, "Print one JSON object");
+    showCommand->add_option("FILE", show->file, "config.vtr to read (default: the located one)");
+
+    auto normalize = std::make_shared<NormalizeOptions>();
+    CLI::App* normalizeCommand = table.Add(
+        "normalize", "Rewrite FILE as the tool saves it (version 60, tree order)", [normalize] {
+            LinuxFileStore files;
+            return RunNormalize(*normalize, files, std::cerr);
+        });
+    normalizeCommand->add_option("FILE", normalize->file, "config.vtr to read")->required();
+    normalizeCommand->add_option("OUT", normalize->out, "where to write (default: FILE)");
 }
 
 }  // namespace vantor

@@ -6,6 +6,7 @@
 
 namespace vantor {
 
+class CommandTable;
 class FileStore;
 class InstallationEnvironment;
 
@@ -30,5 +31,8 @@ int RunShow(const ShowOptions& options, FileStore& files, InstallationEnvironmen
 
 // `vantorctl normalize`: loads FILE as at start-up and writes it as the tool saves it.
 int RunNormalize(const NormalizeOptions& options, FileStore& files, std::ostream& err);
+
+// Adds `show` and `normalize`.
+void AddConfigCommands(CommandTable& table);
 
 }  // namespace vantor

@@ -1,10 +1,15 @@
 #include "cli/media_commands.h"
 
 #include <algorithm>
+#include <iostream>
 #include <limits>
+#include <memory>
 #include <ostream>
 #include <string_view>
 
+#include <CLI/CLI.hpp>
+
+#include "cli/command_table.h"
 #include "cli/config_commands.h"
 #include "cli/headless_services.h"
 #include "config/ascii_case.h"
@@ -14,6 +19,11 @@
 #include "config/text_codec.h"
 #include "monitor/media_info.h"
 #include "monitor/media_info_worker.h"
+#include "platform/linux_directory_reader.h"
+#include "platform/linux_ffmpeg_media_probe.h"
+#include "platform/linux_file_store.h"
+#include "platform/linux_host_address.h"
+#include "platform/linux_installation_environment.h"
 #include "platform/media_probe.h"
 #include "server/installation_paths.h"
 #include "ui/contents_folder.h"
@@ -114,6 +124,48 @@ int RunExport(const ExportOptions& options, ExportPlatform& platform, std::ostre
         err << "vantorctl: " << shown.CurrentFolder() << ": not a folder path\n";
     }
     return outcome == ExportOutcome::Written ? ExitOk : ExitFailure;
+}
+
+void AddMediaCommands(CommandTable& table) {
+    auto mediaFiles = std::make_shared<std::vector<std::string>>();
+    CLI::App* mediaInfoCommand = table.Add(
+        "media-info", "Print NAME<TAB>SUMMARY per file, as the contents list describes it",
+        [mediaFiles] {
+            LinuxFfmpegMediaProbe probe;
+            return RunMediaInfo(*mediaFiles, probe, std::cout);
+        });
+    mediaInfoCommand->add_option("FILE", *mediaFiles, "Media files")->required();
+
+    auto options = std::make_shared<ExportOptions>();
+    auto paths = std::make_shared<std::vector<std::string>>();
+    CLI::App* exportCommand =
+        table.Add("export", "Write a virtual folder's HTML page or WPL playlist as the window does",
+                  [options, paths] {
+                      options->out = paths->back();
+                      if (paths->size() == 2) {
+                          options->subfolder = paths->front();
+                      }
+                      LinuxFileStore files;
+                      LinuxInstallationEnvironment environment;
+                      LinuxFfmpegMediaProbe probe;
+                      LinuxDirectoryReader reader;
+                      LinuxHostAddress host;
+                      ExportPlatform platform{.files = files,
+                                              .environment = environment,
+                                              .reader = reader,
+                                              .probe = probe,
+                                              .host = host};
+                      return RunExport(*options, platform, std::cerr);
+                  });
+    exportCommand->add_option("KIND", options->kind, "html or wpl")
+        ->required()
+        ->check(CLI::IsMember({"html", "wpl"}));
+    exportCommand->add_option("FOLDER", options->folder, "The virtual folder's name")->required();
+    exportCommand->add_option("PATHS", *paths, "[SUBPATH] OUT: a subfolder, then the file")
+        ->required()
+        ->expected(1, 2);
+    exportCommand->add_option("--config", options->config,
+                              "config.vtr to read (default: the located one)");
 }
 
 }  // namespace vantor

@@ -7,6 +7,8 @@
 
 namespace vantor {
 
+class CommandTable;
+
 class DirectoryReader;
 class FileStore;
 class HostAddress;
@@ -38,5 +40,8 @@ struct ExportPlatform {
 // folder's listing with every summary filled in; the window's messages on standard error and
 // exit code 1 when it refuses or cannot write.
 int RunExport(const ExportOptions& options, ExportPlatform& platform, std::ostream& err);
+
+// Adds `media-info` and `export`.
+void AddMediaCommands(CommandTable& table);
 
 }  // namespace vantor

@@ -1,10 +1,12 @@
 #include "cli/password_command.h"
 
+#include <iostream>
 #include <istream>
 #include <ostream>
 #include <string>
 #include <utility>
 
+#include "cli/command_table.h"
 #include "cli/config_commands.h"
 #include "config/text_codec.h"
 
@@ -35,6 +37,13 @@ int RunPassword(std::istream& in, std::ostream& out, std::ostream& err, Password
     }
     out << Utf16ToUtf8(model.HashText()) << '\n';
     return ExitOk;
+}
+
+void AddPasswordCommand(CommandTable& table) {
+    table.Add("password",
+              "Read a password and its confirmation as two lines on standard input; print its "
+              "hash text",
+              [] { return RunPassword(std::cin, std::cout, std::cerr); });
 }
 
 }  // namespace vantor

@@ -1,14 +1,20 @@
 #include "cli/restrictions_command.h"
 
+#include <iostream>
+#include <memory>
 #include <ostream>
 
 #include <CLI/CLI.hpp>
 
+#include "cli/command_table.h"
 #include "cli/config_commands.h"
 #include "cli/headless_services.h"
 #include "config/text_codec.h"
 #include "monitor/add_address_model.h"
 #include "monitor/delegate_restrictions_model.h"
+#include "platform/linux_dbus_automation.h"
+#include "platform/linux_file_store.h"
+#include "platform/linux_installation_environment.h"
 #include "server/installation_paths.h"
 
 namespace vantor {
@@ -144,6 +150,16 @@ int RunRestrictions(const RestrictionsOptions& options, FileStore& files,
         },
         automation);
     return changed ? ExitOk : ExitFailure;
+}
+
+void AddRestrictionsCommands(CommandTable& table) {
+    auto options = std::make_shared<RestrictionsOptions>();
+    table.On(AddRestrictionsCommand(table.App(), *options), [options] {
+        LinuxFileStore files;
+        LinuxInstallationEnvironment environment;
+        LinuxDbusAutomationFactory automation;
+        return RunRestrictions(*options, files, environment, automation, std::cout, std::cerr);
+    });
 }
 
 }  // namespace vantor

@@ -10,6 +10,8 @@ class App;
 
 namespace vantor {
 
+class CommandTable;
+
 class AutomationFactory;
 class FileStore;
 class InstallationEnvironment;
@@ -45,5 +47,8 @@ CLI::App* AddRestrictionsCommand(CLI::App& app, RestrictionsOptions& options);
 int RunRestrictions(const RestrictionsOptions& options, FileStore& files,
                     InstallationEnvironment& environment, AutomationFactory& automation,
                     std::ostream& out, std::ostream& err);
+
+// Adds `restrictions` to the program's commands.
+void AddRestrictionsCommands(CommandTable& table);
 
 }  // namespace vantor

@@ -2,15 +2,23 @@
 
 #include <atomic>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
 
+#include <CLI/CLI.hpp>
+
+#include "cli/command_table.h"
 #include "cli/config_commands.h"
 #include "config/config_store.h"
 #include "config/text_codec.h"
+#include "platform/linux_clock.h"
+#include "platform/linux_dbus_automation.h"
+#include "platform/linux_systemd_service_manager.h"
 #include "server/automation.h"
 #include "server/server_state_display.h"
+#include "server/service_controller.h"
 
 namespace vantor {
 
@@ -87,6 +95,34 @@ int RunReload(AutomationFactory& automation, std::ostream& err) {
         return ExitFailure;
     }
     return ExitOk;
+}
+
+void AddServiceCommands(CommandTable& table) {
+    table.Add("status", "Print the media server's state as the main window shows it", [] {
+        LinuxSystemdServiceManager manager;
+        LinuxClock clock;
+        ServiceController controller(manager, clock);
+        return RunStatus(controller, std::cout);
+    });
+    for (const auto& [name, operation, help] :
+         {std::tuple{"start", ServiceOperation::Start,
+                     "Start the media server and wait until it runs"},
+          std::tuple{"stop", ServiceOperation::Stop,
+                     "Stop the media server and wait until it has stopped"}}) {
+        auto timeoutMs = std::make_shared<std::uint32_t>(ServiceOperationTimeoutMs);
+        CLI::App* command = table.Add(name, help, [timeoutMs, operation = operation] {
+            LinuxSystemdServiceManager manager;
+            LinuxClock clock;
+            ServiceController controller(manager, clock);
+            return RunServiceOperation(controller, operation, *timeoutMs, std::cout, std::cerr);
+        });
+        command->add_option("--timeout", *timeoutMs, "How long to wait, in milliseconds")
+            ->capture_default_str();
+    }
+    table.Add("reload", "Ask the running media server to re-read its configuration file", [] {
+        LinuxDbusAutomationFactory automation;
+        return RunReload(automation, std::cerr);
+    });
 }
 
 }  // namespace vantor

@@ -8,6 +8,8 @@
 
 namespace vantor {
 
+class CommandTable;
+
 class AutomationFactory;
 
 // Reported on standard error when a start or stop did not end well; %s is "start" or "stop".
@@ -36,5 +38,8 @@ int RunServiceOperation(ServiceController& controller, ServiceOperation operatio
 // An object that cannot be created prints the tool's message for it to err; a reload the server
 // answers with a failure (or does not answer in time) is reported too. Both give ExitFailure.
 int RunReload(AutomationFactory& automation, std::ostream& err);
+
+// Adds `status`, `start`, `stop` and `reload`.
+void AddServiceCommands(CommandTable& table);
 
 }  // namespace vantor
