@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/config_commands.h"
+#include "cli/vantorctl_fixture.h"
 #include "cli/version.h"
 #include "config/config_bytes.h"
 #include "config/config_file.h"
@@ -29,43 +30,6 @@ using namespace std::string_literals;
 void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
 }
-
-// The whole file as text or as bytes.
-template <typename Contents>
-Contents Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Contents(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-// Each test in a folder of its own under the system's temporary folder, removed afterwards.
-class Vantorctl : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder = (std::filesystem::temp_directory_path() / "vantor_cli_XXXXXX").string();
-        ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-    // A path inside the folder.
-    std::string At(const std::string& name) const { return folder + "/" + name; }
-    static std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-    // Runs vantorctl with the arguments (paths among them in single quotes) and the environment
-    // assignments given.
-    ProgramRun Run(const std::string& arguments, const std::string& environment = "") const {
-        const std::string command = environment + " '" + VANTOR_CTL_PATH + "' " + arguments +
-                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' </dev/null";
-        const int status = system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read<std::string>(At("stdout")),
-                Read<std::string>(At("stderr"))};
-    }
-
-    std::string folder;
-};
 
 const std::u16string Accented = u"\u00c9v\u00e9nements \u0416";
 const std::string AccentedUtf8 = "\xC3\x89v\xC3\xA9nements \xD0\x96";
@@ -200,11 +164,11 @@ TEST_F(Vantorctl, NormalizeRewritesAsVersion60InTreeOrder) {
         // Into another file the original stays as it was; in place it is replaced.
         WriteBytes(path, SampleFile(version));
         EXPECT_EQ(Run("normalize " + Quoted(path) + " " + Quoted(out)).exitCode, ExitOk);
-        EXPECT_EQ(Read<Bytes>(path), SampleFile(version));
-        EXPECT_EQ(Read<Bytes>(out), normalised);
+        EXPECT_EQ(ReadWhole<Bytes>(path), SampleFile(version));
+        EXPECT_EQ(ReadWhole<Bytes>(out), normalised);
         const ProgramRun run = Run("normalize " + Quoted(path));
         EXPECT_EQ(std::pair(run.exitCode, run.err), std::pair(ExitOk, ""s));
-        EXPECT_EQ(Read<Bytes>(path), normalised);
+        EXPECT_EQ(ReadWhole<Bytes>(path), normalised);
     }
 }
 
@@ -228,7 +192,7 @@ TEST_F(Vantorctl, MissingUnreadableAndUnwritableFilesFailAndChangeNothing) {
     const ProgramRun run = Run("normalize " + Quoted(path) + " " + Quoted(unwritable));
     EXPECT_EQ(std::pair(run.exitCode, run.err),
               std::pair(ExitFailure, "vantorctl: " + unwritable + ": cannot be written\n"));
-    EXPECT_EQ(Read<Bytes>(path), SampleFile(ConfigVersion55));
+    EXPECT_EQ(ReadWhole<Bytes>(path), SampleFile(ConfigVersion55));
 }
 
 }  // namespace

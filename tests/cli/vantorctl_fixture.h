@@ -1,0 +1,53 @@
+#pragma once
+
+// Runs the built vantorctl in a temporary folder of its own, for the tests of its commands.
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+#include <string>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+namespace vantor {
+
+// The whole file as text or as bytes.
+template <typename Contents>
+Contents ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Contents(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+// Each test in a folder of its own under the system's temporary folder, removed afterwards.
+class Vantorctl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = (std::filesystem::temp_directory_path() / "vantor_cli_XXXXXX").string();
+        ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    // A path inside the folder.
+    std::string At(const std::string& name) const { return folder + "/" + name; }
+    static std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+    // Runs vantorctl with the arguments (paths among them in single quotes) and the environment
+    // assignments given.
+    ProgramRun Run(const std::string& arguments, const std::string& environment = "") const {
+        const std::string command = environment + " '" + VANTOR_CTL_PATH + "' " + arguments +
+                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' </dev/null";
+        const int status = system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWhole<std::string>(At("stdout")),
+                ReadWhole<std::string>(At("stderr"))};
+    }
+
+    std::string folder;
+};
+
+}  // namespace vantor
