@@ -179,9 +179,7 @@ void BroadcastDialog::SetTabOrder(const QWidgetList& afterNameTabs,
         order << Widget(control);
     }
     order << Widget(BroadcastControl::OkButton) << Widget(BroadcastControl::CancelButton);
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(order[i - 1], order[i]);
-    }
+    ChainTabOrder(order);
 }
 
 void BroadcastDialog::ConnectWidgets() {

@@ -182,7 +182,7 @@ void FolderEditorDialog::BuildLayout() {
 }
 
 void FolderEditorDialog::SetTabOrder() {
-    const std::initializer_list<QWidget*> order = {
+    ChainTabOrder({
         Widget(FolderControl::NameEdit),
         Widget(FolderControl::BrowseButton),
         Widget(FolderControl::PathEdit),
@@ -209,14 +209,7 @@ void FolderEditorDialog::SetTabOrder() {
         Widget(LimitsControl::ThroughputEdit),
         Widget(FolderControl::OkButton),
         Widget(FolderControl::CancelButton),
-    };
-    QWidget* previous = nullptr;
-    for (QWidget* widget : order) {
-        if (previous != nullptr) {
-            QWidget::setTabOrder(previous, widget);
-        }
-        previous = widget;
-    }
+    });
     Widget(FolderControl::NameEdit)->setFocus();
 }
 

@@ -28,4 +28,10 @@ int EditWidthFor(const QLineEdit& edit, const char* sample) {
            2 * edit.fontMetrics().averageCharWidth() + 8;
 }
 
+void ChainTabOrder(const QList<QWidget*>& order) {
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
 }  // namespace vantor

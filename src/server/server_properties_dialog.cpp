@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "editors/qt_control_state.h"
+#include "editors/qt_layout_metrics.h"
 #include "platform/logging_component_probe.h"
 #include "platform/network_adapters.h"
 #include "platform/prompter.h"
@@ -247,6 +248,25 @@ void ServerPropertiesDialog::BuildLayout() {
     auto* main = new QVBoxLayout(this);
     main->addLayout(columns, 1);
     main->addWidget(static_cast<QWidget*>(Widget(OkButton)->parent()));
+
+    // Tab reads the left column top to bottom, then the right one, then the buttons.
+    QList<QWidget*> order{Widget(ServerControl::InterfaceCombo), Widget(PlayerPortEdit),
+                          Widget(LiveSourcePortEdit)};
+    for (ServerLimit limit : Limits) {
+        order << Widget(ServerPropertiesModel::CheckBoxOf(limit))
+              << Widget(ServerPropertiesModel::EditOf(limit));
+    }
+    for (const auto& [control, mode] : LoggingRadios) {
+        order << Widget(control);
+    }
+    order << Widget(ProgIdEdit) << Widget(ArchivalAddressEdit) << Widget(ArchivalPortEdit)
+          << Widget(SetPassword);
+    for (const auto& [control, method] : AuthRadios) {
+        order << Widget(control);
+    }
+    order << usersView_ << Widget(AddUser) << Widget(RemoveUser) << Widget(UpdateUser)
+          << Widget(OkButton) << Widget(CancelButton) << Widget(Help);
+    ChainTabOrder(order);
 }
 
 void ServerPropertiesDialog::Connect() {

@@ -2,6 +2,7 @@
 // the models in server_tests; this checks that the widgets follow them both ways.
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -110,6 +111,28 @@ private slots:
         QCOMPARE(model.Form().settings.loggingMode, 3u);
         QCOMPARE(model.Form().settings.networkInterface, u"127.0.0.1");
         QCOMPARE(view.verticalHeader()->count(), 0);
+    }
+
+    void tabReadsTheLeftColumnThenTheRight() {
+        test::FakeUsersServer server;
+        test::RecordingPrompter prompter;
+        UserManager users(server, prompter, {}, {}, {});
+        NamedProbe probe;
+        ServerConfig config;
+        ServerPropertiesModel model(config, AuthMethod::Anonymous, {}, users, probe, prompter, {});
+        ServerPropertiesDialog dialog(model, prompter, [] {});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        // Each pair: where the focus is, where Tab takes it (not where the widget was created).
+        const std::pair<ServerControl, ServerControl> steps[] = {
+            {ServerControl::LiveSourcePortEdit, ServerControl::TotalCheck},
+            {ServerControl::ArchivalPortEdit, ServerControl::SetPassword},
+            {ServerControl::SetPassword, ServerControl::AnonymousAccess}};
+        for (const auto& [from, to] : steps) {
+            dialog.Widget(from)->setFocus();
+            QTest::keyClick(&dialog, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), dialog.Widget(to));
+        }
     }
 };
 
