@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editors/access_panel_view.h"
@@ -53,8 +51,7 @@ std::size_t Index(Control control) {
 }  // namespace
 
 BroadcastDialog::BroadcastDialog(BroadcastSettings& settings, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), settings_(settings), prompter_(prompter) {
-    setModal(true);
+    : EditorDialog(prompter, BroadcastSettings::kErrorCaption, parent), settings_(settings) {
     BuildWidgets();
     ConnectWidgets();
 }
@@ -91,11 +88,8 @@ void BroadcastDialog::BuildWidgets() {
     group->setFixedWidth(EditWidthFor(*group, kGroupEditSample));
     own(BroadcastControl::GroupEdit, group);
     own(BroadcastControl::NotifyArchival, new QCheckBox(this));
-    buttons_ = new QDialogButtonBox(this);
-    QPushButton* ok = buttons_->addButton(QDialogButtonBox::Ok);
-    ok->setDefault(true);
-    own(BroadcastControl::OkButton, ok);
-    own(BroadcastControl::CancelButton, buttons_->addButton(QDialogButtonBox::Cancel));
+    buttons_ = AddOkCancel(widgets_[Index(BroadcastControl::OkButton)],
+                           widgets_[Index(BroadcastControl::CancelButton)]);
 
     access_ = new AccessPanelView(settings_.Access(), this);
     limits_ = new LimitsPanelView(settings_.Limits(), this);
@@ -209,8 +203,6 @@ void BroadcastDialog::ConnectWidgets() {
             Handle([this] { settings_.OnMetadataClicked(); }));
     connect(access_, &AccessPanelView::accessRestrictionsClicked, this,
             Handle([this] { settings_.OnAccessRestrictionsClicked(); }));
-    connect(buttons_, &QDialogButtonBox::accepted, this, &BroadcastDialog::accept);
-    connect(buttons_, &QDialogButtonBox::rejected, this, &BroadcastDialog::reject);
 }
 
 void BroadcastDialog::Refresh() {
@@ -222,44 +214,6 @@ void BroadcastDialog::Refresh() {
     access_->Refresh();
     limits_->Refresh();
     RefreshOwn();
-}
-
-void BroadcastDialog::ShowMessage(const std::u16string& message) {
-    if (!message.empty()) {
-        prompter_.ShowMessage(message, std::u16string(BroadcastSettings::kErrorCaption));
-    }
-}
-
-void BroadcastDialog::accept() {
-    if (closed_) {
-        return;
-    }
-    const std::u16string message = Ok();
-    if (!message.empty()) {
-        ShowMessage(message);
-        Refresh();  // a refused group gives way to the one held before
-        return;
-    }
-    closed_ = true;
-    QDialog::accept();
-}
-
-void BroadcastDialog::reject() {
-    if (closed_) {
-        return;
-    }
-    closed_ = true;
-    Cancel();
-    QDialog::reject();
-}
-
-void BroadcastDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!openingMessage_.empty() && !event->spontaneous()) {
-        QTimer::singleShot(0, this,
-                           [this, message = std::move(openingMessage_)] { ShowMessage(message); });
-        openingMessage_.clear();
-    }
 }
 
 }  // namespace vantor

@@ -3,14 +3,12 @@
 #include <array>
 #include <string>
 
-#include <QDialog>
-
 #include "editors/broadcast_settings.h"
+#include "editors/qt_editor_dialog.h"
 
 class QBoxLayout;
 class QDialogButtonBox;
 class QGridLayout;
-class QShowEvent;
 
 namespace vantor {
 
@@ -22,7 +20,7 @@ class Prompter;
 // the embedded access and limits panel views, the message boxes, and OK and Cancel. A dialog
 // builds its own source controls, lays everything out with Assemble, opens its model and then
 // keeps its own widgets in line in RefreshOwn.
-class BroadcastDialog : public QDialog {
+class BroadcastDialog : public EditorDialog {
     Q_OBJECT
 public:
     QWidget* Widget(BroadcastControl control) const;
@@ -31,13 +29,7 @@ public:
     QDialogButtonBox* Buttons() const { return buttons_; }
 
     // Copies the title and every control's state from the models into the widgets.
-    void Refresh();
-
-public slots:
-    // OK: the model runs its checks; a failure is shown and the dialog stays open.
-    void accept() override;
-    // Cancel, Escape or the close button: the model frees a group the dialog reserved.
-    void reject() override;
+    void Refresh() override;
 
 protected:
     // settings and prompter must outlive the dialog.
@@ -48,10 +40,6 @@ protected:
     // dialog's own controls in their place, then gives the name the focus.
     void Assemble(QGridLayout* afterName, const QWidgetList& afterNameTabs,
                   QGridLayout* afterDescription, const QWidgetList& afterDescriptionTabs);
-    // The model's opening message, said once the dialog is on screen.
-    void SetOpeningMessage(std::u16string message) { openingMessage_ = std::move(message); }
-    // Shows a handler's message, if it returned one.
-    void ShowMessage(const std::u16string& message);
     // A handler of the dialog's own ran: bring every widget in line.
     template <typename Handler>
     auto Handle(Handler handler) {
@@ -63,10 +51,6 @@ protected:
 
     virtual const std::u16string& Title() const = 0;
     virtual void RefreshOwn() = 0;
-    virtual std::u16string Ok() = 0;
-    virtual void Cancel() = 0;
-
-    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildWidgets();
@@ -74,13 +58,10 @@ private:
     void SetTabOrder(const QWidgetList& afterNameTabs, const QWidgetList& afterDescriptionTabs);
 
     BroadcastSettings& settings_;
-    Prompter& prompter_;
     std::array<QWidget*, kBroadcastControlCount> widgets_{};
     AccessPanelView* access_ = nullptr;
     LimitsPanelView* limits_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
-    std::u16string openingMessage_;
-    bool closed_ = false;
 };
 
 }  // namespace vantor

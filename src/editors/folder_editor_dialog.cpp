@@ -11,8 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editors/access_panel_view.h"
@@ -73,12 +71,13 @@ QString BrowseWithFileDialog(QWidget* parent, const QString& title, const QStrin
 
 FolderEditorDialog::FolderEditorDialog(FolderEditorModel& model, Prompter& prompter,
                                        FolderBrowser browser, QWidget* parent)
-    : QDialog(parent), model_(model), prompter_(prompter), browser_(std::move(browser)) {
-    setModal(true);
+    : EditorDialog(prompter, FolderEditorModel::kErrorCaption, parent),
+      model_(model),
+      browser_(std::move(browser)) {
     BuildWidgets();
     BuildLayout();
     SetTabOrder();
-    openingMessage_ = model_.OnOpen();
+    SetOpeningMessage(model_.OnOpen());
     Refresh();
     ConnectWidgets();
 }
@@ -119,11 +118,8 @@ void FolderEditorDialog::BuildWidgets() {
     folder(FolderControl::OrderLabel, new QLabel(this));
     folder(FolderControl::Alphabetical, new QRadioButton(this));
     folder(FolderControl::Random, new QRadioButton(this));
-    buttons_ = new QDialogButtonBox(this);
-    QPushButton* ok = buttons_->addButton(QDialogButtonBox::Ok);
-    ok->setDefault(true);
-    folder(FolderControl::OkButton, ok);
-    folder(FolderControl::CancelButton, buttons_->addButton(QDialogButtonBox::Cancel));
+    buttons_ = AddOkCancel(folderWidgets_[Index(FolderControl::OkButton)],
+                           folderWidgets_[Index(FolderControl::CancelButton)]);
 
     accessView_ = new AccessPanelView(model_.Access(), this);
     limitsView_ = new LimitsPanelView(model_.Limits(), this);
@@ -250,8 +246,6 @@ void FolderEditorDialog::ConnectWidgets() {
             handle([this](bool) { model_.OnOrderSelected(false); }));
     connect(checkBox(Widget(FolderControl::Random)), &QAbstractButton::clicked, this,
             handle([this](bool) { model_.OnOrderSelected(true); }));
-    connect(buttons_, &QDialogButtonBox::accepted, this, &FolderEditorDialog::accept);
-    connect(buttons_, &QDialogButtonBox::rejected, this, &FolderEditorDialog::reject);
 
     // The panels handle their own controls; the rest of the dialog follows what they changed.
     connect(accessView_, &AccessPanelView::edited, this, &FolderEditorDialog::Refresh);
@@ -274,43 +268,12 @@ void FolderEditorDialog::Refresh() {
     limitsView_->Refresh();
 }
 
-void FolderEditorDialog::ShowMessage(const std::u16string& message) {
-    if (!message.empty()) {
-        prompter_.ShowMessage(message, std::u16string(FolderEditorModel::kErrorCaption));
-    }
+std::u16string FolderEditorDialog::Ok() {
+    return model_.OnOk();
 }
 
-void FolderEditorDialog::accept() {
-    if (closed_) {
-        return;
-    }
-    const std::u16string message = model_.OnOk();
-    if (!message.empty()) {
-        ShowMessage(message);
-        Refresh();  // a refused group gives way to the one held before
-        return;
-    }
-    closed_ = true;
-    QDialog::accept();
-}
-
-void FolderEditorDialog::reject() {
-    if (closed_) {
-        return;
-    }
-    closed_ = true;
+void FolderEditorDialog::Cancel() {
     model_.OnCancel();
-    QDialog::reject();
-}
-
-void FolderEditorDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!openingMessage_.empty() && !event->spontaneous()) {
-        // Said once, over the dialog rather than before it appears.
-        QTimer::singleShot(0, this,
-                           [this, message = std::move(openingMessage_)] { ShowMessage(message); });
-        openingMessage_.clear();
-    }
 }
 
 bool EditFolder(FolderEditorMode mode, FolderForm& form, MulticastTable& multicastTable,

@@ -4,13 +4,12 @@
 #include <functional>
 #include <string>
 
-#include <QDialog>
 #include <QString>
 
 #include "editors/folder_editor_model.h"
+#include "editors/qt_editor_dialog.h"
 
 class QDialogButtonBox;
-class QShowEvent;
 
 namespace vantor {
 
@@ -30,7 +29,7 @@ QString BrowseWithFileDialog(QWidget* parent, const QString& title, const QStrin
 // The virtual folder editor: widgets bound to a FolderEditorModel. Every click and every typed
 // character goes to the model; after each, every control's state comes back from it. Messages
 // the model returns are shown through the Prompter, and the dialog stays open.
-class FolderEditorDialog : public QDialog {
+class FolderEditorDialog : public EditorDialog {
     Q_OBJECT
 public:
     // Opens the model (which may reserve a multicast group) and fills the widgets. The model,
@@ -46,36 +45,25 @@ public:
     AccessPanelView& AccessView() const { return *accessView_; }
     LimitsPanelView& LimitsView() const { return *limitsView_; }
 
-    // Copies the title and every control's state from the model into the widgets.
-    void Refresh();
-
-public slots:
-    // OK: the model runs its checks; a failure is shown and the dialog stays open.
-    void accept() override;
-    // Cancel, Escape or the close button: the model frees a group the dialog reserved.
-    void reject() override;
+    void Refresh() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    // OK runs the model's checks; Cancel frees a group the dialog reserved.
+    std::u16string Ok() override;
+    void Cancel() override;
 
 private:
     void BuildWidgets();
     void BuildLayout();
     void ConnectWidgets();
     void SetTabOrder();
-    // Shows a handler's message, if it returned one.
-    void ShowMessage(const std::u16string& message);
 
     FolderEditorModel& model_;
-    Prompter& prompter_;
     FolderBrowser browser_;
     std::array<QWidget*, kFolderControlCount> folderWidgets_{};
     AccessPanelView* accessView_ = nullptr;
     LimitsPanelView* limitsView_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
-    // Opening can fail to reserve a group; that is said once the dialog is on screen.
-    std::u16string openingMessage_;
-    bool closed_ = false;
 };
 
 // Runs the editor modally on form (filled from the record in update mode, defaults in create
