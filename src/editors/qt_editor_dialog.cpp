@@ -40,7 +40,6 @@ void EditorDialog::accept() {
         ShowMessage(message);
         Refresh();  // a refused group gives way to the one held before
         return;
-
     }
     closed_ = true;
     QDialog::accept();
