@@ -102,11 +102,9 @@ void FolderEditorDialog::BuildWidgets() {
     folder(FolderControl::NameEdit, new QLineEdit(this));
     folder(FolderControl::BrowseButton, new QPushButton(this));
     auto* path = new QLineEdit(this);
-    path->setReadOnly(FolderEditorModel::ReadOnly(FolderControl::PathEdit));
-    // Only the browser fills it, so it wears the dialog's colour rather than an edit's.
-    QPalette readOnly = path->palette();
-    readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
-    path->setPalette(readOnly);
+    if (FolderEditorModel::ReadOnly(FolderControl::PathEdit)) {
+        ShowAsReadOnly(*path);  // only the browser fills it
+    }
     folder(FolderControl::PathEdit, path);
     folder(FolderControl::DescriptionLabel, new QLabel(this));
     folder(FolderControl::DescriptionEdit, new QLineEdit(this));

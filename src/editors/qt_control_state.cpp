@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QWidget>
@@ -83,6 +84,13 @@ void RestrictEntry(QLineEdit& edit, EditEntry entry) {
     const QString pattern =
         entry == EditEntry::Digits ? QStringLiteral("[0-9]*") : QStringLiteral("-?[0-9]*");
     edit.setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), &edit));
+}
+
+void ShowAsReadOnly(QLineEdit& edit) {
+    edit.setReadOnly(true);
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit.setPalette(palette);
 }
 
 }  // namespace vantor

@@ -31,4 +31,8 @@ QString DisplayedText(const QWidget& widget);
 // Keeps an edit to what its form model lets the user type.
 void RestrictEntry(QLineEdit& edit, EditEntry entry);
 
+// An edit the user reads but never types into: read-only, and in the dialog's colour rather
+// than an edit's.
+void ShowAsReadOnly(QLineEdit& edit);
+
 }  // namespace vantor

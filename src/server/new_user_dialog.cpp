@@ -29,18 +29,9 @@ NewUserDialog::NewUserDialog(NewUserModel& model, Prompter& prompter, QWidget* p
         Put(label, new QLabel(this));
     }
     for (NewUserControl control : Edits) {
-        auto* edit = new QLineEdit(this);
-        edit->setEchoMode(NewUserModel::Masked(control) ? QLineEdit::Password : QLineEdit::Normal);
-        Put(control, edit);
+        AddEdit(control, NewUserModel::Masked(control));
     }
-    auto* groupBox = new QGroupBox(this);
-    Put(GroupBox, groupBox);
-    auto* radios = new QHBoxLayout(groupBox);
-    for (const auto& [control, group] : GroupRadios) {
-        auto* radio = new QRadioButton(groupBox);
-        radios->addWidget(radio);
-        Put(control, radio);
-    }
+    QGroupBox* groupBox = AddChoiceBox<std::int32_t>(GroupBox, GroupRadios);
     QDialogButtonBox* buttons = AddButtons(OkButton, CancelButton);
 
     auto* grid = new QGridLayout;
@@ -52,16 +43,7 @@ NewUserDialog::NewUserDialog(NewUserModel& model, Prompter& prompter, QWidget* p
     grid->addWidget(Widget(ConfirmEdit), 2, 1);
     grid->addWidget(Widget(InfoLabel), 3, 0);
     grid->addWidget(Widget(InfoEdit), 3, 1);
-    grid->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 32);
-    auto* main = new QVBoxLayout(this);
-    main->addLayout(grid);
-    main->addWidget(groupBox);
-    main->addWidget(buttons);
-
-    Refresh();
-    for (const auto& [edit, label, secondLine] : Captions) {
-        NameAfterCaption(*Widget(edit), *Widget(label), Widget(secondLine));
-    }
+    LayOut(grid, groupBox, buttons, Captions);
     ConnectEdits(Edits);
     ConnectChoices<std::int32_t>(
         GroupRadios, [](NewUserModel& m, std::int32_t group) { m.OnGroupSelected(group); });

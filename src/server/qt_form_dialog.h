@@ -9,15 +9,32 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "editors/qt_control_state.h"
 #include "platform/prompter.h"
 
 namespace vantor {
+
+// A control is read out under the caption beside it, joined with the caption's second line when
+// it has one ("Confirm" over "Password"); a label caption also hands its focus to the control.
+inline void NameAfterCaption(QWidget& control, QWidget& caption, const QWidget* secondLine) {
+    if (auto* label = qobject_cast<QLabel*>(&caption)) {
+        label->setBuddy(&control);
+    }
+    QString name = DisplayedText(caption);
+    if (secondLine != nullptr) {
+        name += u' ' + DisplayedText(*secondLine);
+    }
+    control.setAccessibleName(name);
+}
 
 // What the small dialogs of the user manager share: a widget per control of a form model,
 // every state copied from the model after each handler, and an OK that closes only when the
@@ -70,6 +87,44 @@ protected:
         return buttons;
     }
 
+    // An edit, its typing hidden when masked.
+    QLineEdit* AddEdit(Control control, bool masked) {
+        auto* edit = new QLineEdit(this);
+        edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+        Put(control, edit);
+        return edit;
+    }
+
+    // A group box holding a row of radio buttons, one per choice.
+    template <typename Value>
+    QGroupBox* AddChoiceBox(Control box, std::span<const std::pair<Control, Value>> choices) {
+        auto* groupBox = new QGroupBox(this);
+        Put(box, groupBox);
+        auto* row = new QHBoxLayout(groupBox);
+        for (const auto& [control, value] : choices) {
+            auto* radio = new QRadioButton(groupBox);
+            row->addWidget(radio);
+            Put(control, radio);
+        }
+        return groupBox;
+    }
+
+    // The rows of labels and edits over the choice box over the buttons; then every control
+    // takes its state, and each control in captions is read out under its caption (control,
+    // caption, the caption's second line or Count).
+    void LayOut(QGridLayout* rows, QWidget* choiceBox, QDialogButtonBox* buttons,
+                std::span<const Control[3]> captions) {
+        rows->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 32);
+        auto* main = new QVBoxLayout(this);
+        main->addLayout(rows);
+        main->addWidget(choiceBox);
+        main->addWidget(buttons);
+        Refresh();
+        for (const auto& [control, caption, secondLine] : captions) {
+            NameAfterCaption(*Widget(control), *Widget(caption), Widget(secondLine));
+        }
+    }
+
     // Typed text goes to the model as it is typed.
     void ConnectEdits(std::span<const Control> edits) {
         for (Control control : edits) {
@@ -99,19 +154,6 @@ private:
     std::u16string_view errorCaption_;
     std::array<QWidget*, Count> widgets_{};
 };
-
-// A control is read out under the caption beside it, joined with the caption's second line when
-// it has one ("Confirm" over "Password"); a label caption also hands its focus to the control.
-inline void NameAfterCaption(QWidget& control, QWidget& caption, const QWidget* secondLine) {
-    if (auto* label = qobject_cast<QLabel*>(&caption)) {
-        label->setBuddy(&control);
-    }
-    QString name = DisplayedText(caption);
-    if (secondLine != nullptr) {
-        name += u' ' + DisplayedText(*secondLine);
-    }
-    control.setAccessibleName(name);
-}
 
 // A label over its second line, as "Confirm" over "Password".
 inline QVBoxLayout* StackedLabels(QWidget* first, QWidget* second) {

@@ -39,29 +39,15 @@ UpdateUserDialog::UpdateUserDialog(UpdateUserModel& model, Prompter& prompter, Q
         Put(label, new QLabel(this));
     }
     for (UpdateUserControl control : Edits) {
-        auto* edit = new QLineEdit(this);
-        edit->setEchoMode(UpdateUserModel::Masked(control) ? QLineEdit::Password
-                                                           : QLineEdit::Normal);
+        QLineEdit* edit = AddEdit(control, UpdateUserModel::Masked(control));
         if (UpdateUserModel::ReadOnly(control)) {
-            edit->setReadOnly(true);
-            // Not for typing into, so it wears the dialog's colour rather than an edit's.
-            QPalette readOnly = edit->palette();
-            readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
-            edit->setPalette(readOnly);
+            ShowAsReadOnly(*edit);
         }
-        Put(control, edit);
     }
     for (const auto& [control, mode] : ModeRadios) {
         Put(control, new QRadioButton(this));
     }
-    auto* groupBox = new QGroupBox(this);
-    Put(GroupBox, groupBox);
-    auto* groups = new QHBoxLayout(groupBox);
-    for (const auto& [control, group] : GroupRadios) {
-        auto* radio = new QRadioButton(groupBox);
-        groups->addWidget(radio);
-        Put(control, radio);
-    }
+    QGroupBox* groupBox = AddChoiceBox<std::int32_t>(GroupBox, GroupRadios);
     QDialogButtonBox* buttons = AddButtons(OkButton, CancelButton);
 
     auto* grid = new QGridLayout;
@@ -77,16 +63,7 @@ UpdateUserDialog::UpdateUserDialog(UpdateUserModel& model, Prompter& prompter, Q
     grid->addWidget(Widget(ConfirmNewEdit), 3, 1);
     grid->addWidget(Widget(InfoLabel), 4, 0);
     grid->addWidget(Widget(InfoEdit), 4, 1);
-    grid->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 32);
-    auto* main = new QVBoxLayout(this);
-    main->addLayout(grid);
-    main->addWidget(groupBox);
-    main->addWidget(buttons);
-
-    Refresh();
-    for (const auto& [edit, label, secondLine] : Captions) {
-        NameAfterCaption(*Widget(edit), *Widget(label), Widget(secondLine));
-    }
+    LayOut(grid, groupBox, buttons, Captions);
     for (std::size_t i = 1; i < std::size(TabOrder); ++i) {
         setTabOrder(Widget(TabOrder[i - 1]), Widget(TabOrder[i]));
     }
