@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include "cli/activity_commands.h"
+#include "cli/check_command.h"
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
 #include "cli/media_commands.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     // --help lists the commands in the order they are added.
     CommandTable commands(app);
     AddConfigCommands(commands);
+    AddCheckCommand(commands);
     AddServiceCommands(commands);
     AddPasswordCommand(commands);
     AddRestrictionsCommands(commands);

@@ -167,9 +167,14 @@ UserGroups AccessPanel::ReadGroups() const {
 }
 
 std::u16string AccessPanel::CheckGroups(AuthMethod method, UserGroups groups) const {
+    return CheckGroups(method, groups, defaultAuthMethod_);
+}
+
+std::u16string AccessPanel::CheckGroups(AuthMethod method, UserGroups groups,
+                                        AuthMethod defaultAuthMethod) {
     bool internalInEffect =
         method == AuthMethod::Internal ||
-        (method == AuthMethod::InheritDefault && defaultAuthMethod_ == AuthMethod::Internal);
+        (method == AuthMethod::InheritDefault && defaultAuthMethod == AuthMethod::Internal);
     if (groups == 0 && internalInEffect) {
         return std::u16string(kNoGroupMessage);
     }

@@ -91,6 +91,9 @@ public:
     UserGroups ReadGroups() const;
     // Empty when the pair passes; otherwise the message to show.
     std::u16string CheckGroups(AuthMethod method, UserGroups groups) const;
+    // The same rule for a method and groups outside a dialog, with the server-wide method.
+    static std::u16string CheckGroups(AuthMethod method, UserGroups groups,
+                                      AuthMethod defaultAuthMethod);
     bool ReadPlayerOption() const { return State(AccessControl::PlayerOption).checked; }
     bool ReadAllowDelegates() const { return State(AccessControl::AllowDelegates).checked; }
 

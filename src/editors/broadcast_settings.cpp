@@ -2,9 +2,6 @@
 
 #include <utility>
 
-#include "config/ascii_case.h"
-#include "config/catalogue.h"
-
 namespace vantor {
 
 BroadcastSettings::BroadcastSettings(BroadcastForm& form, MulticastTable& multicastTable,
@@ -113,17 +110,11 @@ void BroadcastSettings::SetGroupText(std::u16string text) {
 std::u16string BroadcastSettings::ReadDescriptionAndCheckName() {
     form_.description = State(BroadcastControl::DescriptionEdit).text;
     const std::u16string& name = State(BroadcastControl::NameEdit).text;
-    if (name.empty()) {
-        return std::u16string(kNoNameMessage);
+    if (std::u16string message = CheckNameText(name, {kNoNameMessage, kBadNameMessage});
+        !message.empty()) {
+        return message;
     }
-    if (name.find_first_of(u"/\\*") != std::u16string::npos) {
-        return std::u16string(kBadNameMessage);
-    }
-    // Changing only the letter case of the broadcast's own name is not a clash with itself.
-    if (!EqualIgnoringAsciiCase(name, form_.openingName) && catalogue_.ResourceNameExists(name)) {
-        return std::u16string(kNameExistsMessage);
-    }
-    return {};
+    return CheckNameFree(name, form_.openingName, catalogue_);
 }
 
 std::u16string BroadcastSettings::ReadSettings() {
@@ -141,8 +132,8 @@ std::u16string BroadcastSettings::ReadSettings() {
 
     form_.unicast = State(BroadcastControl::Unicast).checked;
     form_.multicast = State(BroadcastControl::Multicast).checked;
-    if (!form_.unicast && !form_.multicast) {
-        return std::u16string(kNoDeliveryMessage);
+    if (std::u16string message = CheckDelivery(form_.unicast, form_.multicast); !message.empty()) {
+        return message;
     }
     form_.playerOption = access_.ReadPlayerOption();
 

@@ -11,6 +11,7 @@
 #include "editors/control_state.h"
 #include "editors/limits_panel.h"
 #include "editors/multicast_group_field.h"
+#include "editors/resource_rules.h"
 #include "editors/sub_dialog.h"
 
 namespace vantor {
@@ -70,10 +71,8 @@ public:
         u"No name for new live broadcast is specified";
     static constexpr std::u16string_view kBadNameMessage =
         u"Live broadcast name can not contain characters \"*/\\\"";
-    static constexpr std::u16string_view kNameExistsMessage =
-        u"Resource with this name already exists. Choose different name";
-    static constexpr std::u16string_view kNoDeliveryMessage =
-        u"Either Unicast or Multicast or both should be checked";
+    static constexpr std::u16string_view kNameExistsMessage = NameExistsMessage;
+    static constexpr std::u16string_view kNoDeliveryMessage = NoDeliveryMessage;
 
     BroadcastSettings(BroadcastForm& form, MulticastTable& multicastTable,
                       const Catalogue& catalogue, const AuthMethod& defaultAuthMethod,

@@ -32,12 +32,9 @@ std::u16string DelegateEditorModel::OnOpen() {
     const bool newBroadcast = form_.source.empty();
     std::u16string message = settings_.Open(newBroadcast);
 
-    // A link that lacks a piece leaves it at what a new broadcast starts with.
-    RemoteLinkParts parts{
-        .alias = {}, .address = {}, .port = ProposedPort(TcpProtocol), .protocol = TcpProtocol};
+    const RemoteLinkParts parts = ShownRemoteLink(form_.source);
     if (!newBroadcast) {
         title_ = BroadcastSettings::kUpdateTitle;
-        ParseRemoteLink(form_.source, parts);
     }
     At(DelegateControl::RemoteAliasEdit).text = parts.alias;
     At(DelegateControl::AddressEdit).text = parts.address;
@@ -70,6 +67,24 @@ std::u16string DelegateEditorModel::ReadRemoteLink() {
     const std::u16string& alias = State(DelegateControl::RemoteAliasEdit).text;
     const std::u16string& address = State(DelegateControl::AddressEdit).text;
     const std::int32_t port = ReadDialogInt(State(DelegateControl::PortEdit).text);
+    if (std::u16string message = CheckRemoteFields(alias, address, port); !message.empty()) {
+        return message;
+    }
+    form_.source = ComposeRemoteLink(alias, address, port, selectedProtocol_);
+    return {};
+}
+
+RemoteLinkParts DelegateEditorModel::ShownRemoteLink(std::u16string_view link) {
+    // A link that lacks a piece leaves it at what a new broadcast starts with.
+    RemoteLinkParts parts{
+        .alias = {}, .address = {}, .port = ProposedPort(TcpProtocol), .protocol = TcpProtocol};
+    ParseRemoteLink(link, parts);
+    return parts;
+}
+
+std::u16string DelegateEditorModel::CheckRemoteFields(std::u16string_view alias,
+                                                      std::u16string_view address,
+                                                      std::int32_t port) {
     if (alias.empty()) {
         return std::u16string(kNoAliasMessage);
     }
@@ -80,7 +95,6 @@ std::u16string DelegateEditorModel::ReadRemoteLink() {
     if (port == 0) {
         return std::u16string(kNoPortMessage);
     }
-    form_.source = ComposeRemoteLink(alias, address, port, selectedProtocol_);
     return {};
 }
 

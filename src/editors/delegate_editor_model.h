@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "editors/broadcast_form.h"
 #include "editors/broadcast_settings.h"
 #include "editors/control_state.h"
+#include "editors/remote_link.h"
 
 namespace vantor {
 
@@ -54,6 +56,13 @@ public:
     static constexpr std::u16string_view kNoAddressMessage =
         u"No Remote Media Server IP address specified";
     static constexpr std::u16string_view kNoPortMessage = u"No Remote Media Server port specified";
+
+    // The pieces the dialog shows for a stored link: parsed as far as it goes, a missing piece
+    // at what a new broadcast starts with.
+    static RemoteLinkParts ShownRemoteLink(std::u16string_view link);
+    // OK's checks of the remote pieces, in their order. Empty when they pass.
+    static std::u16string CheckRemoteFields(std::u16string_view alias, std::u16string_view address,
+                                            std::int32_t port);
 
     // form: DelegateFormFromRecord in update mode, defaults in create mode. The references must
     // outlive the model.

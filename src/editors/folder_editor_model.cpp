@@ -2,9 +2,6 @@
 
 #include <utility>
 
-#include "config/ascii_case.h"
-#include "config/catalogue.h"
-
 namespace vantor {
 
 FolderEditorModel::FolderEditorModel(FolderEditorMode mode, FolderForm form,
@@ -125,15 +122,13 @@ std::u16string FolderEditorModel::OnOk() {
     if (path.empty()) {
         return std::u16string(kNoPathMessage);
     }
-    if (name.empty()) {
-        return std::u16string(kNoNameMessage);
+    if (std::u16string message = CheckNameText(name, {kNoNameMessage, kBadNameMessage});
+        !message.empty()) {
+        return message;
     }
-    if (name.find_first_of(u"/\\*") != std::u16string::npos) {
-        return std::u16string(kBadNameMessage);
-    }
-    // Changing only the letter case of the folder's own name is not a clash with itself.
-    if (!EqualIgnoringAsciiCase(name, form_.openingName) && catalogue_.ResourceNameExists(name)) {
-        return std::u16string(kNameExistsMessage);
+    if (std::u16string message = CheckNameFree(name, form_.openingName, catalogue_);
+        !message.empty()) {
+        return message;
     }
 
     form_.method = access_.ReadMethod();
@@ -147,8 +142,8 @@ std::u16string FolderEditorModel::OnOk() {
     form_.randomOrder = State(FolderControl::Random).checked;
     form_.unicast = State(FolderControl::Unicast).checked;
     form_.multicast = State(FolderControl::Multicast).checked;
-    if (!form_.unicast && !form_.multicast) {
-        return std::u16string(kNoDeliveryMessage);
+    if (std::u16string message = CheckDelivery(form_.unicast, form_.multicast); !message.empty()) {
+        return message;
     }
     form_.playerOption = access_.ReadPlayerOption();
 

@@ -11,6 +11,7 @@
 #include "editors/folder_form.h"
 #include "editors/limits_panel.h"
 #include "editors/multicast_group_field.h"
+#include "editors/resource_rules.h"
 
 namespace vantor {
 
@@ -83,10 +84,8 @@ public:
     static constexpr std::u16string_view kNoNameMessage = u"No name is provided";
     static constexpr std::u16string_view kBadNameMessage =
         u"Virtual folder name can not contain characters \"*/\\\"";
-    static constexpr std::u16string_view kNameExistsMessage =
-        u"Resource with this name already exists. Choose different name";
-    static constexpr std::u16string_view kNoDeliveryMessage =
-        u"Either Unicast or Multicast or both should be checked";
+    static constexpr std::u16string_view kNameExistsMessage = NameExistsMessage;
+    static constexpr std::u16string_view kNoDeliveryMessage = NoDeliveryMessage;
     static constexpr std::u16string_view kEmptyGroupMessage = EmptyMulticastGroupMessage;
     static constexpr std::u16string_view kNoPortMessage = NoMulticastPortMessage;
 

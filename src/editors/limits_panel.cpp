@@ -90,50 +90,68 @@ void LimitsPanel::SetEditText(LimitPair pair, std::u16string text) {
     At(EditOf(pair)).text = std::move(text);
 }
 
+LimitTextReading ReadLimitText(std::u16string_view text, std::u16string_view missing,
+                               std::u16string_view minimum) {
+    if (text.empty()) {
+        return {std::u16string(missing), 0};
+    }
+    const std::int32_t value = ReadDialogInt(text);
+    if (value < 1) {
+        return {std::u16string(minimum), 0};
+    }
+    return {{}, value};
+}
+
+LimitTextReading LimitsPanel::ReadPairText(LimitPair pair, std::u16string_view text) {
+    switch (pair) {
+        case LimitPair::TotalConnections:
+            return ReadLimitText(text, kTotalConnectionsMissing, kTotalConnectionsMinimum);
+        case LimitPair::ConnectionsPerUser:
+            return ReadLimitText(text, kConnectionsPerUserMissing, kConnectionsPerUserMinimum);
+        case LimitPair::Throughput:
+            return ReadLimitText(text, kThroughputMissing, kThroughputMinimum);
+        case LimitPair::PlayTime:
+            break;
+    }
+    // An empty box is not told apart: it reads 0 and fails the minimum.
+    return ReadLimitText(text, kPlayTimeMinimum, kPlayTimeMinimum);
+}
+
 PlayTimeReading LimitsPanel::ReadPlayTime() const {
     PlayTimeReading reading;
     if (!broadcastVariant_ || !State(LimitsControl::PlayTimeCheck).checked) {
         return reading;
     }
-    // An empty box is not told apart: it reads 0 and fails the minimum.
-    std::int32_t minutes = ReadDialogInt(State(LimitsControl::PlayTimeEdit).text);
-    if (minutes < 1) {
-        reading.message = kPlayTimeMinimum;
+    LimitTextReading minutes =
+        ReadPairText(LimitPair::PlayTime, State(LimitsControl::PlayTimeEdit).text);
+    if (!minutes.message.empty()) {
+        reading.message = std::move(minutes.message);
     } else {
-        reading.playTimeLimit = minutes;
+        reading.playTimeLimit = minutes.value;
     }
     return reading;
 }
 
-std::u16string LimitsPanel::ReadPair(LimitPair pair, std::u16string_view missing,
-                                     std::u16string_view minimum, LimitSetting& setting) const {
+std::u16string LimitsPanel::ReadPair(LimitPair pair, LimitSetting& setting) const {
     setting = {};
     if (!State(CheckBoxOf(pair)).checked) {
         return {};
     }
-    const std::u16string& text = State(EditOf(pair)).text;
-    if (text.empty()) {
-        return std::u16string(missing);
+    LimitTextReading read = ReadPairText(pair, State(EditOf(pair)).text);
+    if (read.message.empty()) {
+        setting = {true, read.value};
     }
-    std::int32_t value = ReadDialogInt(text);
-    if (value < 1) {
-        return std::u16string(minimum);
-    }
-    setting = {true, value};
-    return {};
+    return std::move(read.message);
 }
 
 LimitsReading LimitsPanel::ReadLimits() const {
     LimitsReading reading;
-    reading.message = ReadPair(LimitPair::TotalConnections, kTotalConnectionsMissing,
-                               kTotalConnectionsMinimum, reading.maxConnections);
+    reading.message = ReadPair(LimitPair::TotalConnections, reading.maxConnections);
     if (reading.message.empty()) {
-        reading.message = ReadPair(LimitPair::ConnectionsPerUser, kConnectionsPerUserMissing,
-                                   kConnectionsPerUserMinimum, reading.maxConnectionsPerUser);
+        reading.message = ReadPair(LimitPair::ConnectionsPerUser, reading.maxConnectionsPerUser);
     }
     if (reading.message.empty()) {
-        reading.message = ReadPair(LimitPair::Throughput, kThroughputMissing, kThroughputMinimum,
-                                   reading.maxThroughputKBps);
+        reading.message = ReadPair(LimitPair::Throughput, reading.maxThroughputKBps);
     }
     return reading;
 }

@@ -56,6 +56,18 @@ struct LimitsReading {
     LimitSetting maxThroughputKBps;
 };
 
+// A limit whose check box is on, read from its edit box's text.
+struct LimitTextReading {
+    std::u16string message;  // empty when it passed
+    std::int32_t value = 0;
+};
+
+// The rule of every limit that is on, in the resource editors and the server properties alike:
+// nothing typed is "not specified"; a number below 1, read as the dialogs read numbers, is under
+// the minimum.
+LimitTextReading ReadLimitText(std::u16string_view text, std::u16string_view missing,
+                               std::u16string_view minimum);
+
 struct PlayTimeReading {
     std::u16string message;           // empty when it passed
     std::int32_t playTimeLimit = -1;  // minutes; -1 no limit
@@ -111,6 +123,10 @@ public:
     // The view reports every change of an edit box's text.
     void SetEditText(LimitPair pair, std::u16string text);
 
+    // A pair that is on, read from text with that pair's messages. The play time has no
+    // "not specified" message of its own: an empty box fails its minimum.
+    static LimitTextReading ReadPairText(LimitPair pair, std::u16string_view text);
+
     // Broadcast variant; always -1 in the folder variant.
     PlayTimeReading ReadPlayTime() const;
     // The pairs in order total connections, per user, throughput; the first failure decides.
@@ -120,8 +136,7 @@ private:
     ControlState& At(LimitsControl control) { return states_[static_cast<std::size_t>(control)]; }
     void LoadConnectionPair(LimitPair pair, std::int32_t value);
     // Empty message and the setting, or the pair's message.
-    std::u16string ReadPair(LimitPair pair, std::u16string_view missing,
-                            std::u16string_view minimum, LimitSetting& setting) const;
+    std::u16string ReadPair(LimitPair pair, LimitSetting& setting) const;
 
     bool broadcastVariant_;
     std::array<ControlState, kLimitsControlCount> states_;

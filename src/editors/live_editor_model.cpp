@@ -50,15 +50,9 @@ std::u16string LiveEditorModel::OnOpen() {
     } else {
         title_ = BroadcastSettings::kUpdateTitle;
         if (type_ == LiveType::Static) {
-            const std::size_t at = form_.source.find(u'@');
-            if (at != std::u16string::npos) {
-                const DecimalReading id =
-                    ReadDecimal(std::u16string_view(form_.source).substr(0, at));
-                if (id.read && id.value >= 1 && id.value <= kIdCount) {
-                    selectedId_ = id.value - 1;
-                }
-                At(LiveControl::AddressEdit).text = form_.source.substr(at + 1);
-            }
+            StaticSourceFields fields = SplitStaticSource(form_.source);
+            selectedId_ = fields.idIndex;
+            At(LiveControl::AddressEdit).text = std::move(fields.address);
         } else if (type_ == LiveType::MmsRebroadcast) {
             At(LiveControl::AddressEdit).text = form_.source;
         }
@@ -96,16 +90,36 @@ void LiveEditorModel::ComposeSource() {
 }
 
 std::u16string LiveEditorModel::CheckSource() const {
-    if (type_ == LiveType::Dynamic) {
-        return form_.source.empty() ? std::u16string(kNoPasswordMessage) : std::u16string();
+    return CheckSourceFields(type_, State(LiveControl::AddressEdit).text, selectedId_,
+                             form_.source);
+}
+
+LiveEditorModel::StaticSourceFields LiveEditorModel::SplitStaticSource(std::u16string_view source) {
+    StaticSourceFields fields;
+    const std::size_t at = source.find(u'@');
+    if (at == std::u16string_view::npos) {
+        return fields;
     }
-    if (State(LiveControl::AddressEdit).text.empty()) {
+    const DecimalReading id = ReadDecimal(source.substr(0, at));
+    if (id.read && id.value >= 1 && id.value <= kIdCount) {
+        fields.idIndex = id.value - 1;
+    }
+    fields.address = source.substr(at + 1);
+    return fields;
+}
+
+std::u16string LiveEditorModel::CheckSourceFields(LiveType type, std::u16string_view address,
+                                                  int idIndex, std::u16string_view source) {
+    if (type == LiveType::Dynamic) {
+        return source.empty() ? std::u16string(kNoPasswordMessage) : std::u16string();
+    }
+    if (address.empty()) {
         return std::u16string(kNoAddressMessage);
     }
-    if (type_ == LiveType::Static && selectedId_ < 0) {
+    if (type == LiveType::Static && idIndex < 0) {
         return std::u16string(kNoIdMessage);
     }
-    if (type_ == LiveType::MmsRebroadcast && !form_.source.starts_with(MmsLinkScheme)) {
+    if (type == LiveType::MmsRebroadcast && !source.starts_with(MmsLinkScheme)) {
         return std::u16string(kBadMmsLinkMessage);
     }
     return {};

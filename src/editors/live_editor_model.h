@@ -67,6 +67,20 @@ public:
 
     static constexpr int kIdCount = 255;
 
+    // What the dialog shows of a stored static source "ID@address": the ID's index in the list
+    // (-1 when the text before the first '@' names none of 1..255) and the address after it. A
+    // source without '@' shows no ID and no address.
+    struct StaticSourceFields {
+        int idIndex = -1;
+        std::u16string address;
+    };
+    static StaticSourceFields SplitStaticSource(std::u16string_view source);
+    // OK's source checks for a broadcast of this type, in their order: the typed address, the
+    // selected ID's index, and the source composed from them (for a dynamic broadcast, the
+    // source that "Set password..." made). Empty when they pass.
+    static std::u16string CheckSourceFields(LiveType type, std::u16string_view address, int idIndex,
+                                            std::u16string_view source);
+
     // form: LiveFormFromRecord in update mode, NewLiveForm in create mode. The references must
     // outlive the model.
     LiveEditorModel(LiveEditorMode mode, LiveForm form, MulticastTable& multicastTable,

@@ -6,6 +6,16 @@
 
 namespace vantor {
 
+std::u16string CheckGroupText(std::u16string_view typed) {
+    if (typed.empty()) {
+        return std::u16string(EmptyMulticastGroupMessage);
+    }
+    if (typed.find(u':') == std::u16string_view::npos) {
+        return std::u16string(NoMulticastPortMessage);
+    }
+    return {};
+}
+
 MulticastGroupField::MulticastGroupField(MulticastTable& table, std::u16string& groupText,
                                          bool& assignedAutomatically, ControlState& edit)
     : table_(table),
@@ -39,11 +49,8 @@ std::u16string MulticastGroupField::Apply(bool multicast) {
         return {};
     }
     std::u16string typed = edit_.text;
-    if (typed.empty()) {
-        return std::u16string(EmptyMulticastGroupMessage);
-    }
-    if (typed.find(u':') == std::u16string::npos) {
-        return std::u16string(NoMulticastPortMessage);
+    if (std::u16string message = CheckGroupText(typed); !message.empty()) {
+        return message;
     }
     // An unchanged group is not checked again, even if it never made it into the table.
     if (typed == groupText_) {

@@ -13,6 +13,10 @@ inline constexpr std::u16string_view EmptyMulticastGroupMessage = u"Empty multic
 inline constexpr std::u16string_view NoMulticastPortMessage =
     u"No port is specified in the multicast group";
 
+// OK's rule for the group text of a resource delivered by multicast: a group and a port, before
+// the table has its say. Empty when it passes.
+std::u16string CheckGroupText(std::u16string_view typed);
+
 // The multicast group an editor holds in the process-wide table, and the edit box that shows
 // it. The table changes as the user goes: a group is reserved when multicast is on without one,
 // and OK swaps a typed group for the held one at once, even if a later check then fails.

@@ -3,7 +3,6 @@
 #include <string>
 #include <utility>
 
-#include "config/decimal_reader.h"
 #include "editors/limits_panel.h"
 #include "platform/logging_component_probe.h"
 #include "platform/prompter.h"
@@ -234,24 +233,34 @@ std::u16string ServerPropertiesModel::ReadLimit(ServerLimit limit, bool& enabled
     if (!enabled) {
         return {};  // the number stays as it was
     }
-    const std::u16string& text = State(info.edit).text;
-    if (text.empty()) {
-        return std::u16string(info.missing);
+    LimitTextReading read = ReadServerLimitText(limit, State(info.edit).text);
+    if (read.message.empty()) {
+        value = static_cast<std::uint32_t>(read.value);
     }
-    const std::int32_t read = ReadDialogInt(text);
-    if (read < 1) {
-        return std::u16string(info.minimum);
+    return std::move(read.message);
+}
+
+LimitTextReading ReadServerLimitText(ServerLimit limit, std::u16string_view text) {
+    const LimitInfo info = Info(limit);
+    return ReadLimitText(text, info.missing, info.minimum);
+}
+
+std::u16string CheckServerPorts(std::u16string_view playerPort,
+                                std::u16string_view liveSourcePort) {
+    if (playerPort.empty()) {
+        return std::u16string(ServerPropertiesModel::NoPlayerPortText);
     }
-    value = static_cast<std::uint32_t>(read);
+    if (liveSourcePort.empty()) {
+        return std::u16string(ServerPropertiesModel::NoLiveSourcePortText);
+    }
     return {};
 }
 
 std::u16string ServerPropertiesModel::OnOk() {
-    if (State(ServerControl::PlayerPortEdit).text.empty()) {
-        return std::u16string(NoPlayerPortText);
-    }
-    if (State(ServerControl::LiveSourcePortEdit).text.empty()) {
-        return std::u16string(NoLiveSourcePortText);
+    if (std::u16string message = CheckServerPorts(State(ServerControl::PlayerPortEdit).text,
+                                                  State(ServerControl::LiveSourcePortEdit).text);
+        !message.empty()) {
+        return message;
     }
     // Read into a copy: a later failure must leave the form as it was.
     ServerConfig read = form_.settings;

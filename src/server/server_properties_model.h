@@ -12,6 +12,7 @@
 #include "config/resource_record.h"
 #include "config/server_config.h"
 #include "editors/control_state.h"
+#include "editors/limits_panel.h"
 #include "editors/sub_dialog.h"
 #include "server/network_interface_choices.h"
 #include "server/user_list.h"
@@ -167,6 +168,12 @@ private:
     NetworkInterfaceChoices interfaces_;
     std::array<ControlState, ServerControlCount> states_;
 };
+
+// OK's first checks: neither port edit may be empty. The first failure's message, or empty.
+std::u16string CheckServerPorts(std::u16string_view playerPort, std::u16string_view liveSourcePort);
+// OK's rule for a server limit whose box is checked, read from its edit's text (the anonymous
+// limit shares the total limit's messages).
+LimitTextReading ReadServerLimitText(ServerLimit limit, std::u16string_view text);
 
 // What closing the dialog with OK changed.
 enum class ServerPropertiesChange {
