@@ -15,7 +15,6 @@
 #include "cli/config_commands.h"
 #include "cli/vantorctl_fixture.h"
 #include "cli/window_flow.h"
-#include "config/config_bytes.h"
 #include "ui/context_menu.h"
 
 namespace vantor {
@@ -24,22 +23,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clicks = std::function<void(FolderEditorModel&)>;
 using namespace std::string_literals;
-
-// Internal authentication is the server's default; zulu and Alpha (disabled) are plain
-// folders, Films is multicast on 226.0.0.1:6000, News a live broadcast on 225.0.0.1:5000. Every
-// record has internal authentication for medium and advanced users and limits 11, 2 and 900.
-Bytes SampleFile(std::uint32_t version = 60) {
-    test::ConfigBytes bytes;
-    bytes.Header(version)
-        .Record(version, 1, u"zulu")
-        .Record(version, 1, u"Films", u"226.0.0.1:6000");
-    bytes.Record(version, 2, u"News", u"225.0.0.1:5000", 0x03);
-    return bytes.Record(version, 1, u"Alpha", u"", 0x09).Bytes();
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
-}
 
 void Limit(FolderEditorModel& editor, LimitPair pair, const std::u16string& text) {
     editor.Limits().OnPairToggled(pair, true);
@@ -95,18 +78,18 @@ TEST_F(Vantorctl, FolderChangesLandAsTheDialogsOkAndCommitWriteThem) {
     };
     for (const auto& [arguments, selected, clicks] : cases) {
         SCOPED_TRACE(arguments);
-        test::WindowFlow window(SampleFile());
+        test::WindowFlow window(test::SampleResources());
         window.clicks = clicks;
         window.Select(selected);
         window.commands.NewOrEditFolder(selected.empty() ? NewResourceParameter
                                                          : EditSelectedParameter);
         ASSERT_TRUE(window.prompter.shown.empty());
 
-        WriteBytes(path, SampleFile());
+        test::WriteBytes(path, test::SampleResources());
         const ProgramRun run = Run(arguments + " --file " + Quoted(path));
         EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(ExitOk, ""s, ""s));
         EXPECT_EQ(ReadWhole<Bytes>(path), window.Bytes());
-        EXPECT_NE(window.Bytes(), SampleFile());
+        EXPECT_NE(window.Bytes(), test::SampleResources());
     }
 }
 
@@ -155,17 +138,18 @@ TEST_F(Vantorctl, FolderRefusalsPrintTheDialogsMessageAndWriteNothing) {
         {"folder edit Nowhere --path /m", "vantorctl: there is no resource named Nowhere\n"},
     };
     for (const auto& [arguments, message] : cases) {
-        WriteBytes(path, SampleFile(55));  // any save would rewrite it as version 60
+        test::WriteBytes(path,
+                         test::SampleResources(55));  // any save would rewrite it as version 60
         const ProgramRun run = Run(arguments + " --file " + Quoted(path));
         EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(ExitFailure, ""s, message))
             << arguments;
-        EXPECT_EQ(ReadWhole<Bytes>(path), SampleFile(55)) << arguments;
+        EXPECT_EQ(ReadWhole<Bytes>(path), test::SampleResources(55)) << arguments;
     }
 }
 
 TEST_F(Vantorctl, FolderOptionsTheDialogCannotCombineAreUsageErrors) {
     const std::string path = At("config.vtr");
-    WriteBytes(path, SampleFile());
+    test::WriteBytes(path, test::SampleResources());
     for (const std::string arguments :
          {"folder", "folder add", "folder edit zulu --unicast --no-unicast",
           "folder add Jazz --multicast --no-playlist", "folder add Jazz --group 1:2 --no-multicast",
@@ -176,7 +160,7 @@ TEST_F(Vantorctl, FolderOptionsTheDialogCannotCombineAreUsageErrors) {
         EXPECT_EQ(run.exitCode, ExitUsage) << arguments;
         EXPECT_NE(run.err.find("Usage: vantorctl folder"), std::string::npos) << run.err;
     }
-    EXPECT_EQ(ReadWhole<Bytes>(path), SampleFile());
+    EXPECT_EQ(ReadWhole<Bytes>(path), test::SampleResources());
 }
 
 }  // namespace

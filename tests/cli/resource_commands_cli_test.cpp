@@ -17,27 +17,12 @@
 #include "cli/folder_commands.h"
 #include "cli/vantorctl_fixture.h"
 #include "cli/window_flow.h"
-#include "config/config_bytes.h"
 
 namespace vantor {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::string_literals;
-
-// zulu and Alpha (disabled) are folders, Films a multicast folder, News a live broadcast.
-Bytes SampleFile(std::uint32_t version = 60) {
-    test::ConfigBytes bytes;
-    bytes.Header(version)
-        .Record(version, 1, u"zulu")
-        .Record(version, 1, u"Films", u"226.0.0.1:6000");
-    bytes.Record(version, 2, u"News", u"225.0.0.1:5000", 0x03);
-    return bytes.Record(version, 1, u"Alpha", u"", 0x09).Bytes();
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
-}
 
 TEST_F(Vantorctl, ResourceCommandsWriteWhatTheWindowsCommandsWrite) {
     const std::string path = At("config.vtr");
@@ -57,16 +42,16 @@ TEST_F(Vantorctl, ResourceCommandsWriteWhatTheWindowsCommandsWrite) {
     };
     for (const auto& [arguments, selected, command, printed] : cases) {
         SCOPED_TRACE(arguments);
-        test::WindowFlow window(SampleFile());
+        test::WindowFlow window(test::SampleResources());
         window.Select(selected);
         window.prompter.answers = {true};
         command(window.commands);
 
-        WriteBytes(path, SampleFile());
+        test::WriteBytes(path, test::SampleResources());
         const ProgramRun run = Run(arguments + " --file " + Quoted(path));
         EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(ExitOk, ""s, printed));
         EXPECT_EQ(ReadWhole<Bytes>(path), window.Bytes());
-        EXPECT_NE(window.Bytes(), SampleFile());
+        EXPECT_NE(window.Bytes(), test::SampleResources());
     }
 }
 
@@ -83,17 +68,18 @@ TEST_F(Vantorctl, ResourceRefusalsAndNoOpsWriteNothing) {
         {"multicast stop News --json", ExitFailure, "vantorctl: News"s + NotAFolderText + "\n"},
     };
     for (const auto& [arguments, exitCode, err] : cases) {
-        WriteBytes(path, SampleFile(55));  // any save would rewrite it as version 60
+        test::WriteBytes(path,
+                         test::SampleResources(55));  // any save would rewrite it as version 60
         const ProgramRun run = Run(arguments + " --file " + Quoted(path));
         EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(exitCode, ""s, err))
             << arguments;
-        EXPECT_EQ(ReadWhole<Bytes>(path), SampleFile(55)) << arguments;
+        EXPECT_EQ(ReadWhole<Bytes>(path), test::SampleResources(55)) << arguments;
     }
 }
 
 TEST_F(Vantorctl, MulticastWithoutARunningServerIsRefused) {
     std::filesystem::create_directory(At("Quorvane"));
-    WriteBytes(At("Quorvane/config.vtr"), SampleFile());
+    test::WriteBytes(At("Quorvane/config.vtr"), test::SampleResources());
     const std::string environment = "VANTOR_COMMON_APPDATA=" + Quoted(folder) +
                                     " DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + Quoted(At("no-bus"));
     for (const char* command : {"multicast start Films", "multicast stop Films"}) {

@@ -4,12 +4,14 @@
 // model and the same commit, on the same file, to compare with what vantorctl writes.
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "cli/headless_services.h"
 #include "config/catalogue.h"
+#include "config/config_bytes.h"
 #include "config/config_store.h"
 #include "config/multicast_table.h"
 #include "editors/folder_editor_model.h"
@@ -17,6 +19,22 @@
 #include "ui/ui_fakes.h"
 
 namespace vantor::test {
+
+// Internal authentication is the server's default; zulu and Alpha (disabled) are plain
+// folders, Films is multicast on 226.0.0.1:6000, News a live broadcast on 225.0.0.1:5000. Every
+// record has internal authentication for medium and advanced users and limits 11, 2 and 900.
+inline std::vector<std::uint8_t> SampleResources(std::uint32_t version = 60) {
+    ConfigBytes bytes;
+    bytes.Header(version)
+        .Record(version, 1, u"zulu")
+        .Record(version, 1, u"Films", u"226.0.0.1:6000");
+    bytes.Record(version, 2, u"News", u"225.0.0.1:5000", 0x03);
+    return bytes.Record(version, 1, u"Alpha", u"", 0x09).Bytes();
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
+}
 
 class WindowFlow : public ResourceCommandHost {
 public:
