@@ -12,6 +12,7 @@
 #include "cli/config_commands.h"
 #include "cli/media_commands.h"
 #include "cli/password_command.h"
+#include "cli/resource_commands_cli.h"
 #include "cli/restrictions_command.h"
 #include "cli/service_commands.h"
 #include "cli/version.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     AddRestrictionsCommands(commands);
     AddActivityCommands(commands);
     AddMediaCommands(commands);
+    AddResourceCommands(commands);
 
     try {
         app.parse(argc, argv);

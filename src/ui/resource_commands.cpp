@@ -23,6 +23,12 @@ MulticastGroupParts SplitMulticastGroup(std::u16string_view group) {
                                .port = port.read ? port.value : 0};
 }
 
+std::u16string DeleteQuestion(const ResourceRecord& record) {
+    const bool isFolder = record.kind == ResourceKind::VirtualFolder;
+    return std::u16string(DeleteQuestionStart) + record.name +
+           std::u16string(isFolder ? DeleteFolderQuestionEnd : DeleteBroadcastQuestionEnd);
+}
+
 std::optional<MulticastStatusResult> QueryFolderMulticastStatus(AutomationFactory& automation,
                                                                 const std::u16string& folder) {
     std::unique_ptr<FileMCastTriggerObject> trigger = automation.CreateFileMCastTrigger();
@@ -256,9 +262,7 @@ void ResourceCommands::Delete() {
     if (CatalogueItem* item = SelectedResource()) {
         const ResourceRecord& record = item->Record();
         const bool isFolder = record.kind == ResourceKind::VirtualFolder;
-        const std::u16string question =
-            std::u16string(DeleteQuestionStart) + record.name +
-            std::u16string(isFolder ? DeleteFolderQuestionEnd : DeleteBroadcastQuestionEnd);
+        const std::u16string question = DeleteQuestion(record);
         if (QueryMulticastStatusOf(item)) {
             Warn(DeleteWhileMulticastingText);
         } else if (prompter_.AskYesNo(question, std::u16string(DeleteConfirmationCaption))) {

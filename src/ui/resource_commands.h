@@ -37,6 +37,9 @@ inline constexpr std::u16string_view DeleteQuestionStart = u"Are you sure to del
 inline constexpr std::u16string_view DeleteFolderQuestionEnd = u" virtual folder?";
 inline constexpr std::u16string_view DeleteBroadcastQuestionEnd = u" live broadcast?";
 
+// "Are you sure to delete NAME virtual folder?" or "... live broadcast?".
+std::u16string DeleteQuestion(const ResourceRecord& record);
+
 // What the resource commands need from the window that hosts the tree.
 class ResourceCommandHost {
 public:

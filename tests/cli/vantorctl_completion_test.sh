@@ -43,6 +43,12 @@ expect "vantorctl stop -" "--help --timeout -h"
 expect "vantorctl show --j" "--json"
 expect "vantorctl show --json $work/con" "$work/config.vtr"
 expect "vantorctl normalize $work/config.vtr $work/o" "$work/other.txt"
+# Commands with subcommands complete those, then the subcommand's options and files.
+expect "vantorctl folder " "add edit"
+expect "vantorctl resource d" "delete disable"
+expect "vantorctl multicast --help st" "start stop"
+expect "vantorctl folder add --no-m" "--no-mms-players --no-multicast"
+expect "vantorctl folder edit zulu --file $work/con" "$work/config.vtr"
 
 [[ $failures -eq 0 ]] && echo "completion: all cases passed"
 exit $((failures > 0))
