@@ -9,6 +9,7 @@
 #include "cli/activity_commands.h"
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
+#include "cli/live_commands.h"
 #include "cli/media_commands.h"
 #include "cli/password_command.h"
 #include "cli/restrictions_command.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     AddRestrictionsCommands(commands);
     AddActivityCommands(commands);
     AddMediaCommands(commands);
+    AddLiveCommands(commands);
 
     try {
         app.parse(argc, argv);

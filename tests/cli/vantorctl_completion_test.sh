@@ -43,6 +43,10 @@ expect "vantorctl stop -" "--help --timeout -h"
 expect "vantorctl show --j" "--json"
 expect "vantorctl show --json $work/con" "$work/config.vtr"
 expect "vantorctl normalize $work/config.vtr $work/o" "$work/other.txt"
+expect "vantorctl live " "add edit"
+expect "vantorctl live e" "edit"
+expect "vantorctl live add News --rem" "--remote-address --remote-alias"
+expect "vantorctl live edit News --ren" "--rename"
 
 [[ $failures -eq 0 ]] && echo "completion: all cases passed"
 exit $((failures > 0))
