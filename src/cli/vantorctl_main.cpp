@@ -10,6 +10,7 @@
 #include "cli/check_command.h"
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
+#include "cli/live_commands.h"
 #include "cli/media_commands.h"
 #include "cli/password_command.h"
 #include "cli/resource_commands_cli.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     AddActivityCommands(commands);
     AddMediaCommands(commands);
     AddResourceCommands(commands);
+    AddLiveCommands(commands);
 
     try {
         app.parse(argc, argv);

@@ -49,6 +49,10 @@ expect "vantorctl resource d" "delete disable"
 expect "vantorctl multicast --help st" "start stop"
 expect "vantorctl folder add --no-m" "--no-mms-players --no-multicast"
 expect "vantorctl folder edit zulu --file $work/con" "$work/config.vtr"
+expect "vantorctl live " "add edit"
+expect "vantorctl live e" "edit"
+expect "vantorctl live add News --rem" "--remote-address --remote-alias"
+expect "vantorctl live edit News --ren" "--rename"
 
 [[ $failures -eq 0 ]] && echo "completion: all cases passed"
 exit $((failures > 0))

@@ -38,10 +38,12 @@ protected:
     static std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
     // Runs vantorctl with the arguments (paths among them in single quotes) and the environment
-    // assignments given.
-    ProgramRun Run(const std::string& arguments, const std::string& environment = "") const {
+    // assignments given, reading the file input as its standard input.
+    ProgramRun Run(const std::string& arguments, const std::string& environment = "",
+                   const std::string& input = "/dev/null") const {
         const std::string command = environment + " '" + VANTOR_CTL_PATH + "' " + arguments +
-                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' </dev/null";
+                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' <'" + input +
+                                    "'";
         const int status = system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWhole<std::string>(At("stdout")),
                 ReadWhole<std::string>(At("stderr"))};
