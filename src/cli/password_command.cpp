@@ -12,10 +12,7 @@
 
 namespace vantor {
 
-namespace {
-
-// One line without its end, whether the file uses LF or CRLF.
-std::u16string ReadLine(std::istream& in) {
+std::u16string ReadPasswordLine(std::istream& in) {
     std::string line;
     std::getline(in, line);
     if (!line.empty() && line.back() == '\r') {
@@ -24,12 +21,10 @@ std::u16string ReadLine(std::istream& in) {
     return Utf8ToUtf16(line);
 }
 
-}  // namespace
-
 int RunPassword(std::istream& in, std::ostream& out, std::ostream& err, PasswordHasher hasher) {
     SetPasswordModel model(std::move(hasher));
-    model.SetPasswordText(ReadLine(in));
-    model.SetConfirmText(ReadLine(in));
+    model.SetPasswordText(ReadPasswordLine(in));
+    model.SetConfirmText(ReadPasswordLine(in));
     const PasswordMessage message = model.OnOk();
     if (!message.text.empty()) {
         err << Utf16ToUtf8(message.text) << '\n';

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 #include "server/set_password_model.h"
 
@@ -14,6 +15,10 @@ class CommandTable;
 // password prints the dialog's message to err: ExitFailure. A missing line counts as empty.
 int RunPassword(std::istream& in, std::ostream& out, std::ostream& err,
                 PasswordHasher hasher = HashPassword);
+
+// One line of in without its end, whether it ends in LF or CRLF, from UTF-8; empty when there is
+// none. Every command that takes a password reads it this way.
+std::u16string ReadPasswordLine(std::istream& in);
 
 // Adds `password`.
 void AddPasswordCommand(CommandTable& table);

@@ -12,6 +12,7 @@
 #include "cli/media_commands.h"
 #include "cli/password_command.h"
 #include "cli/restrictions_command.h"
+#include "cli/server_commands.h"
 #include "cli/service_commands.h"
 #include "cli/version.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     AddRestrictionsCommands(commands);
     AddActivityCommands(commands);
     AddMediaCommands(commands);
+    AddServerCommands(commands);
 
     try {
         app.parse(argc, argv);
