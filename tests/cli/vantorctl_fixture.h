@@ -40,14 +40,27 @@ protected:
     // Runs vantorctl with the arguments (paths among them in single quotes) and the environment
     // assignments given.
     ProgramRun Run(const std::string& arguments, const std::string& environment = "") const {
+        return RunFrom("/dev/null", arguments, environment);
+    }
+    // The same with input on standard input.
+    ProgramRun RunWithInput(const std::string& input, const std::string& arguments,
+                            const std::string& environment = "") const {
+        std::ofstream(At("stdin"), std::ios::binary) << input;
+        return RunFrom(At("stdin"), arguments, environment);
+    }
+
+    std::string folder;
+
+private:
+    ProgramRun RunFrom(const std::string& in, const std::string& arguments,
+                       const std::string& environment) const {
         const std::string command = environment + " '" + VANTOR_CTL_PATH + "' " + arguments +
-                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' </dev/null";
+                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' <'" + in +
+                                    "'";
         const int status = system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWhole<std::string>(At("stdout")),
                 ReadWhole<std::string>(At("stderr"))};
     }
-
-    std::string folder;
 };
 
 }  // namespace vantor
