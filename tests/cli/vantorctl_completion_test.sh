@@ -43,6 +43,12 @@ expect "vantorctl stop -" "--help --timeout -h"
 expect "vantorctl show --j" "--json"
 expect "vantorctl show --json $work/con" "$work/config.vtr"
 expect "vantorctl normalize $work/config.vtr $work/o" "$work/other.txt"
+expect "vantorctl server " "set show"
+expect "vantorctl user " "add list passwd remove update"
+expect "vantorctl server set --player" "--player-port"
+expect "vantorctl restrictions --file x add --l" "--list"
+expect "vantorctl user list --" "--help --json --sort"
+expect "vantorctl server set --file $work/con" "$work/config.vtr"
 
 [[ $failures -eq 0 ]] && echo "completion: all cases passed"
 exit $((failures > 0))
