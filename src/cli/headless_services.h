@@ -16,7 +16,11 @@ public:
     explicit StreamPrompter(std::ostream& err = std::cerr) : err_(err) {}
     void ShowMessage(const std::u16string& text, const std::u16string& caption,
                      MessageIcon /*icon*/ = MessageIcon::None) override {
-        err_ << Utf16ToUtf8(caption) << ": " << Utf16ToUtf8(text) << '\n';
+        // A box without a caption (the user manager's) prints its text alone.
+        if (!caption.empty()) {
+            err_ << Utf16ToUtf8(caption) << ": ";
+        }
+        err_ << Utf16ToUtf8(text) << '\n';
     }
     bool AskYesNo(const std::u16string& text, const std::u16string& caption,
                   MessageIcon /*icon*/ = MessageIcon::Question) override {

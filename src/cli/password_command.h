@@ -16,7 +16,8 @@ class CommandTable;
 int RunPassword(std::istream& in, std::ostream& out, std::ostream& err,
                 PasswordHasher hasher = HashPassword);
 
-// One line of UTF-8 from in without its end, whether it ends in LF or CRLF; empty when missing.
+// One line of in without its end, whether it ends in LF or CRLF, from UTF-8; empty when there is
+// none. Every command that takes a password reads it this way.
 std::u16string ReadPasswordLine(std::istream& in);
 
 // Adds `password`.

@@ -15,6 +15,7 @@
 #include "cli/password_command.h"
 #include "cli/resource_commands_cli.h"
 #include "cli/restrictions_command.h"
+#include "cli/server_commands.h"
 #include "cli/service_commands.h"
 #include "cli/version.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     AddMediaCommands(commands);
     AddResourceCommands(commands);
     AddLiveCommands(commands);
+    AddServerCommands(commands);
 
     try {
         app.parse(argc, argv);

@@ -145,8 +145,7 @@ protected:
     }
     // Runs `vantorctl live ARGUMENTS --file config.vtr` with input as standard input.
     ProgramRun Live(const std::string& arguments, const std::string& input = "") const {
-        std::ofstream(At("stdin")) << input;
-        return Run("live " + arguments + " --file " + Quoted(path), "", At("stdin"));
+        return RunWithInput(input, "live " + arguments + " --file " + Quoted(path));
     }
 
     std::string path;

@@ -53,6 +53,12 @@ expect "vantorctl live " "add edit"
 expect "vantorctl live e" "edit"
 expect "vantorctl live add News --rem" "--remote-address --remote-alias"
 expect "vantorctl live edit News --ren" "--rename"
+expect "vantorctl server " "set show"
+expect "vantorctl user " "add list passwd remove update"
+expect "vantorctl server set --player" "--player-port"
+expect "vantorctl restrictions --file x add --l" "--list"
+expect "vantorctl user list --" "--help --json --sort"
+expect "vantorctl server set --file $work/con" "$work/config.vtr"
 
 [[ $failures -eq 0 ]] && echo "completion: all cases passed"
 exit $((failures > 0))

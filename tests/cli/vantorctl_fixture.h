@@ -38,18 +38,29 @@ protected:
     static std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
     // Runs vantorctl with the arguments (paths among them in single quotes) and the environment
-    // assignments given, reading the file input as its standard input.
-    ProgramRun Run(const std::string& arguments, const std::string& environment = "",
-                   const std::string& input = "/dev/null") const {
+    // assignments given.
+    ProgramRun Run(const std::string& arguments, const std::string& environment = "") const {
+        return RunFrom("/dev/null", arguments, environment);
+    }
+    // The same with input on standard input.
+    ProgramRun RunWithInput(const std::string& input, const std::string& arguments,
+                            const std::string& environment = "") const {
+        std::ofstream(At("stdin"), std::ios::binary) << input;
+        return RunFrom(At("stdin"), arguments, environment);
+    }
+
+    std::string folder;
+
+private:
+    ProgramRun RunFrom(const std::string& in, const std::string& arguments,
+                       const std::string& environment) const {
         const std::string command = environment + " '" + VANTOR_CTL_PATH + "' " + arguments +
-                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' <'" + input +
+                                    " >'" + At("stdout") + "' 2>'" + At("stderr") + "' <'" + in +
                                     "'";
         const int status = system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWhole<std::string>(At("stdout")),
                 ReadWhole<std::string>(At("stderr"))};
     }
-
-    std::string folder;
 };
 
 }  // namespace vantor
