@@ -164,17 +164,7 @@ private:
     void CheckLiveSource(const std::u16string& source, FindingList& list) {
         switch (LiveTypeOfSource(source)) {
             case LiveType::Static:
-                // A link that is not "mms://" reads as a static source; it is a mistyped link.
-                if (source.find(u"://") != std::u16string::npos) {
-                    list.Add(std::u16string(LiveEditorModel::kBadMmsLinkMessage));
-                    return;
-                }
-                {
-                    const LiveEditorModel::StaticSourceFields fields =
-                        LiveEditorModel::SplitStaticSource(source);
-                    list.Add(LiveEditorModel::CheckSourceFields(LiveType::Static, fields.address,
-                                                                fields.idIndex, source));
-                }
+                CheckStaticSource(source, list);
                 return;
             case LiveType::MmsRebroadcast:
                 list.Add(LiveEditorModel::CheckSourceFields(LiveType::MmsRebroadcast, source, -1,
@@ -187,6 +177,18 @@ private:
                 CheckRemoteLink(source, list);
                 return;
         }
+    }
+
+    static void CheckStaticSource(std::u16string_view source, FindingList& list) {
+        // A link that is not "mms://" reads as a static source; it is a mistyped link.
+        if (source.find(u"://") != std::u16string_view::npos) {
+            list.Add(std::u16string(LiveEditorModel::kBadMmsLinkMessage));
+            return;
+        }
+        const LiveEditorModel::StaticSourceFields fields =
+            LiveEditorModel::SplitStaticSource(source);
+        list.Add(LiveEditorModel::CheckSourceFields(LiveType::Static, fields.address,
+                                                    fields.idIndex, source));
     }
 
     static void CheckDynamicPassword(std::u16string_view source, FindingList& list) {
