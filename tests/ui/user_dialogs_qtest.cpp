@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -29,6 +30,8 @@ private slots:
         QTimer::singleShot(0, [&prompter] {
             auto* dialog = qobject_cast<SetPasswordDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
+            // However the checks end, the dialog does not stay open.
+            const auto close = qScopeGuard([dialog] { dialog->close(); });
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Set password"));
             auto* password =
                 qobject_cast<QLineEdit*>(dialog->Widget(PasswordControl::PasswordEdit));
