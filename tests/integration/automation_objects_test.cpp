@@ -125,6 +125,10 @@ TEST_F(AutomationObjects, OtherObjectsAnswerThroughTheFactory) {
               std::vector({fed[0].toStdU16String(), fed[1].toStdU16String()}));
     EXPECT_EQ(activity->DisconnectUser(42), SOk);
     EXPECT_EQ(activity->DisconnectUser(42), SFalse);
+    Control(sim::control::FeedLiveConnections, {QStringList{fed[1]}});
+    Control(sim::control::FeedMediaUsage, {QStringList{fed[0]}});
+    EXPECT_EQ(activity->GetLiveConnections().records, std::vector{fed[1].toStdU16String()});
+    EXPECT_EQ(activity->GetMediaUsage().records, std::vector{fed[0].toStdU16String()});
     Control(sim::control::SetThroughput, {QVariant::fromValue(QList<qint32>{3, 0, 1, 0, 2})});
     EXPECT_EQ(activity->GetThroughput().values,
               (std::array<std::int32_t, 10>{3, 0, 1, 0, 2, 0, 0, 0, 0, 0}));

@@ -1,12 +1,15 @@
-// vantorctl as an administrator runs it, against vantor-sim on the private bus.
+// vantorctl as an administrator runs it, against vantor-sim on the private bus: what main()
+// wires to the real platform layer.
 
 #include <tuple>
 
+#include <QFile>
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
 #include "config/config_file.h"
 #include "platform/linux_file_store.h"
+#include "platform/linux_installation_environment.h"
 #include "sim/sim_control_names.h"
 #include "sim_fixture.h"
 
@@ -59,6 +62,29 @@ TEST_F(VantorctlCommand, WithoutABusNothingResponds) {
         EXPECT_EQ(run.outLines.value(run.outLines.size() - 1, run.err.trimmed()), lastLine)
             << command;
     }
+}
+
+// On the path the restrictions dialog's OK takes too: the file located in the common data
+// folder, and the server told while it runs.
+TEST_F(VantorctlCommand, RestrictionsChangeTheLocatedFileAndTellTheRunningServer) {
+    ASSERT_TRUE(StartSim({QStringLiteral("--running")}));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(CommonAppDataVariable, DataDir());
+    const QString changedCall = "Vantor.RestrictionsNotification.RestrictionsChanged";
+    EXPECT_EQ(Vantorctl("restrictions add --list allow relay.example", environment).exitCode, 0);
+    EXPECT_EQ(Vantorctl("restrictions mode allow", environment).exitCode, 0);
+    ProgramRun run = Vantorctl("restrictions list", environment);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.outLines, (QStringList{"AllowedList", "2 relay.example"}));
+    EXPECT_TRUE(QFile::exists(DataDir() + "/Quorvane/VantorIPRestrictions.config"));
+    EXPECT_EQ(CountCalls(changedCall), 2);
+
+    // With the server stopped the change is still written, and nobody is told.
+    ASSERT_EQ(Vantorctl("stop --timeout 10000").exitCode, 0);
+    EXPECT_EQ(Vantorctl("restrictions add second.example", environment).exitCode, 0);
+    EXPECT_EQ(Vantorctl("restrictions list", environment).outLines,
+              (QStringList{"AllowedList", "2 relay.example", "2 second.example"}));
+    EXPECT_EQ(CountCalls(changedCall), 2);
 }
 
 }  // namespace

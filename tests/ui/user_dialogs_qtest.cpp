@@ -1,11 +1,15 @@
-// The new user and update user dialogs bound to their models, offscreen.
+// The set password, new user and update user dialogs bound to their models, offscreen. The
+// rules are tested on the models in server_tests.
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 #include "server/new_user_dialog.h"
+#include "server/set_password_dialog.h"
 #include "server/update_user_dialog.h"
 #include "ui/ui_fakes.h"
 
@@ -14,6 +18,42 @@ namespace vantor {
 class UserDialogsTest : public QObject {
     Q_OBJECT
 private slots:
+    void setPasswordSubDialogRefusesThenReturnsTheHashAndCancelKeepsTheValue() {
+        test::RecordingPrompter prompter;
+        const SubDialog<std::u16string> setPassword = SetPasswordSubDialog(prompter, nullptr);
+        std::u16string hashText = u"old";
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        QVERIFY(!setPassword(hashText));
+        QCOMPARE(hashText, u"old");
+
+        // A refused OK shows the model's message and empties both edits; the dialog stays.
+        QTimer::singleShot(0, [&prompter] {
+            auto* dialog = qobject_cast<SetPasswordDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            // However the checks end, the dialog does not stay open.
+            const auto close = qScopeGuard([dialog] { dialog->close(); });
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Set password"));
+            auto* password =
+                qobject_cast<QLineEdit*>(dialog->Widget(PasswordControl::PasswordEdit));
+            auto* confirm = qobject_cast<QLineEdit*>(dialog->Widget(PasswordControl::ConfirmEdit));
+            QCOMPARE(confirm->echoMode(), QLineEdit::Password);
+            QTest::keyClicks(password, QStringLiteral("abcde"));
+            QTest::keyClicks(confirm, QStringLiteral("abcdE"));
+            QTest::keyClick(confirm, Qt::Key_Return);
+            QCOMPARE(prompter.shown.size(), std::size_t{1});
+            QCOMPARE(prompter.shown[0].text, u"Confirmed password is incorrect!");
+            QCOMPARE(prompter.shown[0].caption, u"Error");
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(password->text() + confirm->text(), QString());
+            QTest::keyClicks(password, QStringLiteral("abcde"));
+            QTest::keyClicks(confirm, QStringLiteral("abcde"));
+            QTest::keyClick(confirm, Qt::Key_Return);
+        });
+        QVERIFY(setPassword(hashText));
+        QCOMPARE(hashText, u"03de6c570bfe24bfc328ccd7ca46b76eadaf4334");
+        QCOMPARE(prompter.shown.size(), std::size_t{1});
+    }
+
     void newUserRefusesAShortPasswordThenAccepts() {
         test::RecordingPrompter prompter;
         NewUserModel model;
