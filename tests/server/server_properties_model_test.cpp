@@ -81,6 +81,15 @@ TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
     EXPECT_FALSE(m.State(ProgIdEdit).enabled);
     m.OnLimitToggled(ServerLimit::ConnectionsPerUser, true);
     EXPECT_TRUE(m.State(PerUserEdit).enabled);
+
+    // Stored logging modes: 1 is off, 3 custom, anything else standard.
+    const ServerControl radios[] = {StandardLogging, DisableLogging, StandardLogging, CustomLogging,
+                                    StandardLogging};
+    for (std::uint32_t mode = 0; mode < std::size(radios); ++mode) {
+        ServerConfig config = StoredConfig();
+        config.loggingMode = mode;
+        EXPECT_TRUE(Open(config).State(radios[mode]).checked) << mode;
+    }
 }
 
 TEST_F(ServerPropertiesTest, InterfaceListSelectsTheStoredTextOrAnyAvailable) {
