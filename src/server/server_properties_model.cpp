@@ -209,7 +209,6 @@ void ServerPropertiesModel::OnUserColumnClicked(UserColumn column) {
 
 void ServerPropertiesModel::OnAddUser() {
     users_.AddUserCommand();
-    SyncUserButtons();
 }
 
 void ServerPropertiesModel::OnRemoveUser() {
@@ -219,7 +218,6 @@ void ServerPropertiesModel::OnRemoveUser() {
 
 void ServerPropertiesModel::OnUpdateUser() {
     users_.UpdateUserCommand();
-    SyncUserButtons();
 }
 
 void ServerPropertiesModel::SyncUserButtons() {
