@@ -4,6 +4,7 @@
 
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
+#include "editors/control_texts.h"
 
 using namespace vantor;
 namespace {
@@ -235,6 +236,10 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     Preregister(u"230.1.1.1:6000");
     auto model = OpenMusic();
     EXPECT_EQ(model->Title(), u"Update virtual folder");
+    using enum FolderControl;
+    EXPECT_EQ(test::ControlsWithoutText<FolderControl>(
+                  *model, kFolderControlCount, {NameEdit, PathEdit, DescriptionEdit, GroupEdit}),
+              std::vector<std::size_t>{});
     model->OnOrderSelected(false);
     model->SetDescriptionText(u"Albums");
     model->Access().OnMethodSelected(AuthMethod::Internal);

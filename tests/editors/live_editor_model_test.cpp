@@ -7,6 +7,7 @@
 
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
+#include "editors/control_texts.h"
 
 using namespace vantor;
 namespace {
@@ -103,6 +104,13 @@ TEST_F(LiveEditor, OpensEachTypeWithItsHeaderLabelsAndControls) {
         model->OnCancel();
     }
     auto model = OpenNew(LiveType::Static);
+    using enum BroadcastControl;
+    EXPECT_EQ(test::ControlsWithoutText<BroadcastControl>(model->Settings(), kBroadcastControlCount,
+                                                          {NameEdit, DescriptionEdit, GroupEdit}),
+              std::vector<std::size_t>{});
+    EXPECT_EQ(test::ControlsWithoutText<AccessControl>(model->Settings().Access(),
+                                                       kAccessControlCount, {}),
+              std::vector<std::size_t>{});
     EXPECT_EQ(model->IdListItems().front(), u"1");
     EXPECT_EQ(model->IdListItems().back(), u"255");
 
