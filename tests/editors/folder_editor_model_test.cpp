@@ -241,6 +241,8 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
                   *model, kFolderControlCount, {NameEdit, PathEdit, DescriptionEdit, GroupEdit}),
               std::vector<std::size_t>{});
     model->OnOrderSelected(false);
+    EXPECT_EQ(std::pair(model->State(Alphabetical).checked, model->State(Random).checked),
+              std::pair(true, false));
     model->SetDescriptionText(u"Albums");
     model->Access().OnMethodSelected(AuthMethod::Internal);
     model->Limits().OnPairToggled(LimitPair::ConnectionsPerUser, true);
