@@ -247,6 +247,8 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     model->Access().OnMethodSelected(AuthMethod::Internal);
     model->Limits().OnPairToggled(LimitPair::ConnectionsPerUser, true);
     model->Limits().SetEditText(LimitPair::ConnectionsPerUser, u"2");
+    model->Limits().OnPairToggled(LimitPair::Throughput, true);
+    model->Limits().SetEditText(LimitPair::Throughput, u"300");
     ASSERT_EQ(model->OnOk(), u"");
 
     // Applied over a live broadcast's record: what a folder has not is cleared; enabled and the
@@ -267,6 +269,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     expected.authMethod = AuthMethod::Internal;
     expected.allowMmsPlayers = false;  // internal clears it
     expected.maxConnectionsPerUser = 2;
+    expected.maxThroughputKBps = 300;
     expected.description = u"Albums";
     EXPECT_EQ(record, expected);
     // Odd stored values: a per-user limit of 0xFFFFFFFF shows as -1 and is stored back

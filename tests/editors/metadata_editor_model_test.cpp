@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "editors/control_texts.h"
+
 using namespace vantor;
 namespace {
 
@@ -9,6 +11,9 @@ TEST(MetadataEditorModel, OkTakesTheThreeEditsAsTypedAndNothingElseIsEditable) {
     using enum MetadataControl;
     MetadataEditorModel model({u"A", u"T", u"C"});
     EXPECT_EQ(model.OnOk(), (BroadcastMetadata{u"A", u"T", u"C"}));
+    EXPECT_EQ(test::ControlsWithoutText<MetadataControl>(model, kMetadataControlCount,
+                                                         {AuthorEdit, TitleEdit, CopyrightEdit}),
+              std::vector<std::size_t>{});
     for (MetadataControl control : {AuthorLabel, TitleLabel, CopyrightLabel, OkButton}) {
         model.SetText(control, u"typed");
     }
