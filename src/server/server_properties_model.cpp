@@ -208,7 +208,6 @@ void ServerPropertiesModel::OnUserColumnClicked(UserColumn column) {
 
 void ServerPropertiesModel::OnAddUser() {
     users_.AddUserCommand();
-    SyncUserButtons();
 }
 
 void ServerPropertiesModel::OnRemoveUser() {
@@ -218,7 +217,6 @@ void ServerPropertiesModel::OnRemoveUser() {
 
 void ServerPropertiesModel::OnUpdateUser() {
     users_.UpdateUserCommand();
-    SyncUserButtons();
 }
 
 void ServerPropertiesModel::SyncUserButtons() {

@@ -1,5 +1,7 @@
 #include "editors/broadcast_form.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 using namespace vantor;
@@ -66,9 +68,10 @@ TEST(BroadcastForm, RecordSurvivesTheFormAndKeepsWhatTheEditorDoesNotEdit) {
     EXPECT_EQ((LimitSetting{true, 5}), form.maxConnections);
     EXPECT_EQ((LimitSetting{false, 0}), form.maxConnectionsPerUser);
 
-    ResourceRecord written = record;
-    written.kind = ResourceKind::VirtualFolder;
-    written.imageIndex = 0;
+    // Applied over an empty folder record holding only what is not the form's.
+    ResourceRecord written;
+    std::tie(written.enabled, written.playlist, written.playlistOrder) =
+        std::tuple(record.enabled, record.playlist, record.playlistOrder);
     ApplyBroadcastForm(form, written);
     EXPECT_EQ(written, record);
 

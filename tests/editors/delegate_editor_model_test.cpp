@@ -66,6 +66,9 @@ TEST_F(DelegateEditor, ChoosingAProtocolProposesItsPortOverATypedOne) {
     EXPECT_EQ(Remote(*model), u"||2|443");
     model->OnProtocolSelected(TcpProtocol);
     EXPECT_EQ(Remote(*model), u"||0|5119");
+    // An index past the list selects nothing.
+    model->OnProtocolSelected(3);
+    EXPECT_EQ(model->SelectedProtocol(), -1);
 }
 
 TEST_F(DelegateEditor, StoredLinksOpenAsFarAsTheyAllow) {

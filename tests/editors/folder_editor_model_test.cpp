@@ -4,6 +4,7 @@
 
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
+#include "editors/control_texts.h"
 
 using namespace vantor;
 namespace {
@@ -235,11 +236,19 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     Preregister(u"230.1.1.1:6000");
     auto model = OpenMusic();
     EXPECT_EQ(model->Title(), u"Update virtual folder");
+    using enum FolderControl;
+    EXPECT_EQ(test::ControlsWithoutText<FolderControl>(
+                  *model, kFolderControlCount, {NameEdit, PathEdit, DescriptionEdit, GroupEdit}),
+              std::vector<std::size_t>{});
     model->OnOrderSelected(false);
+    EXPECT_EQ(std::pair(model->State(Alphabetical).checked, model->State(Random).checked),
+              std::pair(true, false));
     model->SetDescriptionText(u"Albums");
     model->Access().OnMethodSelected(AuthMethod::Internal);
     model->Limits().OnPairToggled(LimitPair::ConnectionsPerUser, true);
     model->Limits().SetEditText(LimitPair::ConnectionsPerUser, u"2");
+    model->Limits().OnPairToggled(LimitPair::Throughput, true);
+    model->Limits().SetEditText(LimitPair::Throughput, u"300");
     ASSERT_EQ(model->OnOk(), u"");
 
     // Applied over a live broadcast's record: what a folder has not is cleared; enabled and the
@@ -260,6 +269,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     expected.authMethod = AuthMethod::Internal;
     expected.allowMmsPlayers = false;  // internal clears it
     expected.maxConnectionsPerUser = 2;
+    expected.maxThroughputKBps = 300;
     expected.description = u"Albums";
     EXPECT_EQ(record, expected);
     // Odd stored values: a per-user limit of 0xFFFFFFFF shows as -1 and is stored back

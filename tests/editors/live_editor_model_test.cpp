@@ -7,6 +7,7 @@
 
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
+#include "editors/control_texts.h"
 
 using namespace vantor;
 namespace {
@@ -103,6 +104,13 @@ TEST_F(LiveEditor, OpensEachTypeWithItsHeaderLabelsAndControls) {
         model->OnCancel();
     }
     auto model = OpenNew(LiveType::Static);
+    using enum BroadcastControl;
+    EXPECT_EQ(test::ControlsWithoutText<BroadcastControl>(model->Settings(), kBroadcastControlCount,
+                                                          {NameEdit, DescriptionEdit, GroupEdit}),
+              std::vector<std::size_t>{});
+    EXPECT_EQ(test::ControlsWithoutText<AccessControl>(model->Settings().Access(),
+                                                       kAccessControlCount, {}),
+              std::vector<std::size_t>{});
     EXPECT_EQ(model->IdListItems().front(), u"1");
     EXPECT_EQ(model->IdListItems().back(), u"255");
 
@@ -179,8 +187,11 @@ TEST_F(LiveEditor, StaticSourceIsIdAtAddressAndSplitsBackOnOpening) {
     model->Settings().SetNameText(u"News");
     model->SetAddressText(u"192.168.0.10");
     model->OnIdSelected(2);
+    model->Settings().OnLimitToggled(LimitPair::Throughput, true);
+    model->Settings().Limits().SetEditText(LimitPair::Throughput, u"700");
     ASSERT_EQ(model->OnOk(), u"");
     EXPECT_EQ(model->Form().source, u"3@192.168.0.10");
+    EXPECT_EQ(model->Form().maxThroughputKBps, (LimitSetting{true, 700}));
     auto reopened = Reopen(model->Form());
     EXPECT_EQ(reopened->Title(), u"Update live broadcast");
     EXPECT_EQ(reopened->SelectedId(), 2);
@@ -232,7 +243,9 @@ TEST_F(LiveEditor, MetadataAndRestrictionsRunTheirDialogs) {
     form.source = u"1@h";
     form.name = form.openingName = u"News";
     form.metadata = {u"A", u"T", u"C"};
+    form.notifyArchival = true;
     auto model = Open(LiveEditorMode::Update, form);
+    EXPECT_TRUE(model->Settings().State(BroadcastControl::NotifyArchival).checked);
     metadataAccepted = false;
     model->Settings().OnMetadataClicked();
     EXPECT_EQ(shownMetadata, (BroadcastMetadata{u"A", u"T", u"C"}));
@@ -244,6 +257,7 @@ TEST_F(LiveEditor, MetadataAndRestrictionsRunTheirDialogs) {
     ASSERT_EQ(model->OnOk(), u"");
     EXPECT_EQ(model->Form().metadata,
               (BroadcastMetadata{u"typed author", u"typed title", u"typed copyright"}));
+    EXPECT_TRUE(model->Form().notifyArchival);
 }
 
 TEST_F(LiveEditor, UncheckingUnicastTakesThePlayerAndDelegateOptionsAway) {

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "editors/control_texts.h"
+
 using namespace vantor;
 namespace {
 
 TEST(LiveTypeChooser, OpensOnStaticAndAnswersTheSelectedType) {
     LiveTypeChooserModel model(false);
     EXPECT_EQ(model.Title(), u"New Live Broadcast");
+    EXPECT_EQ(test::ControlsWithoutText<LiveTypeControl>(model, kLiveTypeControlCount, {}),
+              std::vector<std::size_t>{});
     EXPECT_EQ(model.OnOk(), LiveType::Static);
     for (LiveType type : {LiveType::Dynamic, LiveType::Delegate, LiveType::Static}) {
         model.OnTypeSelected(type);

@@ -136,12 +136,14 @@ TEST(ActivityMonitorModel, DisconnectThisUserAsksNothing) {
     Monitor m;
     m.Refresh();
     EXPECT_TRUE(m.model.OnDisconnectUser(m.model.ActiveUserAt(1)));
-    EXPECT_EQ(m.server.disconnected, std::vector<std::int32_t>{2});
+    EXPECT_TRUE(m.model.OnDisconnectUser(m.model.ActiveUserAt(0)));
+    EXPECT_FALSE(m.model.OnDisconnectUser(m.model.ActiveUserAt(4)));
+    EXPECT_EQ(m.server.disconnected, (std::vector<std::int32_t>{2, 1}));
     EXPECT_TRUE(m.prompter.shown.empty());
     EXPECT_FALSE(m.model.OnDisconnectUser(std::nullopt));
     m.server.reachable = false;
     EXPECT_FALSE(m.model.OnDisconnectUser(m.model.ActiveUserAt(0)));
-    EXPECT_EQ(m.server.disconnected.size(), 1u);
+    EXPECT_EQ(m.server.disconnected.size(), 2u);
 }
 
 TEST(ActivityMonitorModel, DisconnectAllAsksAndActsOnlyOnATimelyYes) {

@@ -119,6 +119,7 @@ TEST(DelegateRestrictionsModel, AddsAndRemovesOnTheCurrentModesList) {
     DelegateRestrictionsModel& model = h.Open();
     // Any text but "ExceptionList" is the allowed list.
     EXPECT_EQ(model.Mode(), Allow);
+    EXPECT_TRUE(model.State(Control::AllowedRadio).checked);
     EXPECT_EQ(model.Rows(Except), (std::vector<RestrictionsRow>{
                                       {u"Denied", u"a"}, {u"Denied", u"b"}, {u"Denied", u"a"}}));
 

@@ -1,8 +1,10 @@
 #include "monitor/media_info_worker.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -123,18 +125,26 @@ TEST(MediaInfoWorker, RunsOnItsOwnThreadAndStopsAProbeUnderWay) {
             gaveUp = true;
         }
     };
+    const auto waitFor = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        return done();
+    };
     worker.Start();
-    worker.Scan(1, Jobs({1, 2, 3, 4}));
-    while (!blocked) {
-        std::this_thread::yield();
-    }
+    worker.Scan(1, Jobs({5}));
+    ASSERT_TRUE(waitFor([&] { return ready == 1; }));
+    // Let the worker fall asleep: the next listing has to wake it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    worker.Scan(2, Jobs({1, 2, 3, 4}));
+    ASSERT_TRUE(waitFor([&] { return blocked.load(); }));
     worker.Stop();
     EXPECT_TRUE(gaveUp);
     EXPECT_TRUE(probe.lowered);
-    EXPECT_EQ(ready, 1);
     EXPECT_EQ(worker.TakeResults(10),
-              (std::vector<MediaResult>{{1, 1, SummaryOf(1)}, {1, 2, SummaryOf(2)}}));
-    EXPECT_EQ(probe.probed.size(), 3u);  // the fourth was never started
+              (std::vector<MediaResult>{{2, 1, SummaryOf(1)}, {2, 2, SummaryOf(2)}}));
+    EXPECT_EQ(probe.probed.size(), 4u);  // the fourth of the listing was never started
 }
 
 }  // namespace

@@ -15,7 +15,6 @@ TEST(NewUserModel, OkChecksNameThenLengthThenConfirmationClearingRefusedPassword
         std::u16string_view message;
     } cases[] = {
         {u"", u"x", u"y", NewUserModel::NoUserNameText},
-        {u"ann", u"abcd", u"abcd", PasswordTooShortText},
         {u"ann", u"abcde", u"abcdE", PasswordNotConfirmedText},
         {u"ann", u"abcde", u"abcde", u""},
     };
@@ -26,7 +25,7 @@ TEST(NewUserModel, OkChecksNameThenLengthThenConfirmationClearingRefusedPassword
         model.SetText(ConfirmEdit, confirm);
         EXPECT_EQ(model.OnOk(), message) << message.size();
         // A missing name keeps the passwords; a refused password clears both.
-        const bool cleared = message == PasswordTooShortText || message == PasswordNotConfirmedText;
+        const bool cleared = message == PasswordNotConfirmedText;
         EXPECT_EQ(model.State(PasswordEdit).text, cleared ? u"" : password);
         EXPECT_EQ(model.State(ConfirmEdit).text, cleared ? u"" : confirm);
     }

@@ -81,6 +81,21 @@ TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
     EXPECT_FALSE(m.State(ProgIdEdit).enabled);
     m.OnLimitToggled(ServerLimit::ConnectionsPerUser, true);
     EXPECT_TRUE(m.State(PerUserEdit).enabled);
+    // Removing the last user leaves no row for Remove and Update.
+    m.OnUserSelected(0);
+    m.OnRemoveUser();
+    EXPECT_EQ(
+        std::tuple(m.Users().Size(), m.State(RemoveUser).enabled, m.State(UpdateUser).enabled),
+        std::tuple(0u, false, false));
+
+    // Stored logging modes: 1 is off, 3 custom, anything else standard.
+    const ServerControl radios[] = {StandardLogging, DisableLogging, StandardLogging, CustomLogging,
+                                    StandardLogging};
+    for (std::uint32_t mode = 0; mode < std::size(radios); ++mode) {
+        ServerConfig config = StoredConfig();
+        config.loggingMode = mode;
+        EXPECT_TRUE(Open(config).State(radios[mode]).checked) << mode;
+    }
 }
 
 TEST_F(ServerPropertiesTest, InterfaceListSelectsTheStoredTextOrAnyAvailable) {
@@ -154,7 +169,7 @@ TEST_F(ServerPropertiesTest, OkReadsEveryFieldAndAnUncheckedLimitKeepsItsNumber)
     m.OnLoggingSelected(LoggingMode::Standard);
     m.OnAuthMethodSelected(AuthMethod::SessionBased);
     m.OnInterfaceSelected(3);
-    m.OnInterfaceSelected(9);  // no such entry: ignored
+    m.OnInterfaceSelected(4);  // one past the last entry: ignored
     passwordDialogHash = u"newhash";
     m.OnSetPassword();
     passwordDialogHash = u"";  // cancelled: the hash stays

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "editors/control_texts.h"
+
 namespace vantor {
 namespace {
 
@@ -27,6 +29,10 @@ TEST(SetPasswordModel, ChecksLengthThenConfirmationAndClearsBothEditsWhenRefused
         {u"abcde", u"", SetPasswordModel::kMismatchMessage, true},
         {u"abcde", u"abcde", u"", false},
     };
+    using enum PasswordControl;
+    EXPECT_EQ(test::ControlsWithoutText<PasswordControl>(SetPasswordModel(), kPasswordControlCount,
+                                                         {PasswordEdit, ConfirmEdit}),
+              std::vector<std::size_t>{});
     for (const Attempt& a : attempts) {
         SetPasswordModel model;
         model.SetPasswordText(a.password);
