@@ -96,6 +96,21 @@ bool ClickBox(const std::optional<bool>& wanted, const ControlState& box,
 
 }  // namespace
 
+bool AcceptsEntry(EditEntry entry, std::u16string_view text) {
+    if (entry == EditEntry::AnyText) {
+        return true;
+    }
+    if (entry == EditEntry::SignedNumber && text.starts_with(u'-')) {
+        text.remove_prefix(1);
+    }
+    for (char16_t unit : text) {
+        if (unit < u'0' || unit > u'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string DisabledControlText(const std::string& option, const std::u16string& label) {
     return "vantorctl: " + option + ": \"" + Utf16ToUtf8(label) +
            "\" cannot be changed with these settings (the window disables it)";

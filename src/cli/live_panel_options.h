@@ -2,6 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "editors/control_state.h"
 
 namespace CLI {
 class App;
@@ -41,6 +44,10 @@ std::string PlayAccessOptions(const PanelOptions& options, AccessPanel& access);
 
 // The limit pairs: check box first, then the text typed.
 void PlayLimitsOptions(const PanelOptions& options, LimitsPanel& limits);
+
+// Whether an edit box of that kind lets the text be typed into it whole: digits, or a minus sign
+// first and then digits (what the views' input filters let through).
+bool AcceptsEntry(EditEntry entry, std::u16string_view text);
 
 // The refusal for an option whose control is disabled at that point, naming its label.
 std::string DisabledControlText(const std::string& option, const std::u16string& label);

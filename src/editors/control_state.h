@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace vantor {
 
@@ -20,22 +19,5 @@ struct ControlState {
 
 // What an edit box lets the user type at all; the form's checks still read whatever it holds.
 enum class EditEntry { AnyText, Digits, SignedNumber };
-
-// Whether an edit box of that kind lets text be typed into it whole: digits, or a minus sign
-// first and then digits.
-inline bool AcceptsEntry(EditEntry entry, std::u16string_view text) {
-    if (entry == EditEntry::AnyText) {
-        return true;
-    }
-    if (entry == EditEntry::SignedNumber && text.starts_with(u'-')) {
-        text.remove_prefix(1);
-    }
-    for (char16_t unit : text) {
-        if (unit < u'0' || unit > u'9') {
-            return false;
-        }
-    }
-    return true;
-}
 
 }  // namespace vantor
