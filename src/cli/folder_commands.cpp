@@ -51,7 +51,7 @@ void AddFolderOptions(CLI::App& command, FolderOptions& options) {
     // Multicast delivery plays the folder as a playlist; the editor allows no other way.
     command.get_option("--multicast")->excludes("--no-playlist");
     group->excludes("--no-multicast");
-    AddAccessOptions(command, options.access);
+    AddAccessOptions(command, options.access, false);
     AddLimitsOptions(command, options.limits, false);
     AddConfigSessionOptions(command, options.session);
 }
@@ -97,7 +97,7 @@ std::string PlayFolderOptions(const FolderOptions& options, FolderEditorModel& m
         const FolderControl radio = random ? FolderControl::Random : FolderControl::Alphabetical;
         if (!ClickCheckBox(model.State(radio), true,
                            [&](bool) { model.OnOrderSelected(random); })) {
-            return DisabledControlRefusal(model.State(radio).text);
+            return DisabledControlText("--order", model.State(radio).text);
         }
     }
     if (std::string refusal = PlayAccessOptions(options.access, model.Access()); !refusal.empty()) {
@@ -169,7 +169,7 @@ void AddFolderCommands(CommandTable& table) {
                          update ? "The folder to change" : "The new folder's name")
             ->required();
         if (update) {
-            command->add_option("--name", options->newName, "Rename the folder");
+            command->add_option("--rename", options->newName, "Rename the folder");
         }
         AddFolderOptions(*command, *options);
         table.On(command, [options] {

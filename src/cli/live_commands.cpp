@@ -111,17 +111,18 @@ void AddSourceOptions(CLI::App& command, LiveCommandOptions& options) {
 
 void AddSharedOptions(CLI::App& command, LiveCommandOptions& options) {
     command.add_option("--description", options.description, "Live broadcast description");
-    command.add_option("--unicast", options.unicast, "Unicast delivery")->type_name("on|off");
-    command.add_option("--multicast", options.multicast, "Multicast delivery")->type_name("on|off");
+    AddSwitch(command, "unicast", options.unicast, "Unicast delivery", "No unicast delivery");
+    AddSwitch(command, "multicast", options.multicast, "Multicast delivery",
+              "No multicast delivery");
     command.add_option("--group", options.group, "Multicast group, ADDRESS:PORT");
-    command
-        .add_option("--notify-archival", options.notifyArchival,
-                    "Notify Archival Server to record this broadcast when it's being played")
-        ->type_name("on|off");
+    AddSwitch(command, "notify-archival", options.notifyArchival,
+              "Notify Archival Server to record this broadcast when it's being played",
+              "Do not notify the Archival Server");
     command.add_option("--meta-author", options.metaAuthor, "Metadata: Author");
     command.add_option("--meta-title", options.metaTitle, "Metadata: Title");
     command.add_option("--meta-copyright", options.metaCopyright, "Metadata: Copyright");
-    AddPanelOptions(command, options.panel, true);
+    AddAccessOptions(command, options.access, true);
+    AddLimitsOptions(command, options.limits, true);
     AddConfigSessionOptions(command, options.session);
 }
 

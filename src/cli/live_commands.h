@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/config_session.h"
-#include "cli/live_panel_options.h"
+#include "cli/panel_options.h"
 
 namespace CLI {
 class App;
@@ -47,7 +47,8 @@ struct LiveCommandOptions {
     std::optional<std::string> metaAuthor;
     std::optional<std::string> metaTitle;
     std::optional<std::string> metaCopyright;
-    PanelOptions panel;
+    AccessOptions access;
+    LimitsOptions limits;
 };
 
 inline constexpr char NotALiveBroadcastText[] = " is a virtual folder, not a live broadcast";

@@ -7,7 +7,7 @@
 
 #include "cli/config_session.h"
 #include "cli/live_commands.h"
-#include "cli/live_panel_options.h"
+#include "cli/panel_options.h"
 #include "cli/password_command.h"
 #include "config/ascii_case.h"
 #include "config/catalogue.h"
@@ -102,7 +102,7 @@ bool LiveEditorPlay::PlaySettings(BroadcastSettings& settings) {
     }
     ClickIfChanged(options_.unicast, settings.State(BroadcastControl::Unicast),
                    [&settings](bool checked) { settings.OnUnicastClicked(checked); });
-    if (const std::string refusal = PlayAccessOptions(options_.panel, settings.Access());
+    if (const std::string refusal = PlayAccessOptions(options_.access, settings.Access());
         !refusal.empty()) {
         return Refuse(refusal);
     }
@@ -131,7 +131,7 @@ bool LiveEditorPlay::PlaySettings(BroadcastSettings& settings) {
     }
     ClickIfChanged(options_.notifyArchival, settings.State(BroadcastControl::NotifyArchival),
                    [&settings](bool checked) { settings.OnNotifyArchivalToggled(checked); });
-    PlayLimitsOptions(options_.panel, settings.Limits());
+    PlayLimitsOptions(options_.limits, settings.Limits());
     return true;
 }
 

@@ -91,7 +91,7 @@ void AddSwitch(CLI::App& command, const std::string& name, std::optional<bool>& 
     on->excludes(off);
 }
 
-void AddAccessOptions(CLI::App& command, AccessOptions& options) {
+void AddAccessOptions(CLI::App& command, AccessOptions& options, bool broadcastVariant) {
     std::vector<std::string> methods;
     for (const auto& [word, method] : kMethodWords) {
         methods.emplace_back(word);
@@ -112,8 +112,12 @@ void AddAccessOptions(CLI::App& command, AccessOptions& options) {
                                            "list of them, or none";
             },
             "GROUPS"));
-    AddSwitch(command, "mms-players", options.players, "Allow MMS players",
-              "Do not allow MMS players");
+    AddSwitch(command, "mms-players", options.players, "Allow MMS (/ Flash) players",
+              "Do not allow MMS (/ Flash) players");
+    if (broadcastVariant) {
+        AddSwitch(command, "allow-delegates", options.allowDelegates,
+                  "Allow delegate media servers to rebroadcast", "Do not allow delegates");
+    }
 }
 
 void AddLimitsOptions(CLI::App& command, LimitsOptions& options, bool broadcastVariant) {
@@ -140,9 +144,24 @@ void AddLimitsOptions(CLI::App& command, LimitsOptions& options, bool broadcastV
     }
 }
 
-std::string DisabledControlRefusal(std::u16string_view caption) {
-    return "vantorctl: \"" + Utf16ToUtf8(caption) +
-           "\" cannot be changed: the dialog shows it disabled with these settings";
+std::string DisabledControlText(const std::string& option, std::u16string_view caption) {
+    return "vantorctl: " + option + ": \"" + Utf16ToUtf8(caption) +
+           "\" cannot be changed with these settings (the window disables it)";
+}
+
+bool AcceptsEntry(EditEntry entry, std::u16string_view text) {
+    if (entry == EditEntry::AnyText) {
+        return true;
+    }
+    if (entry == EditEntry::SignedNumber && text.starts_with(u'-')) {
+        text.remove_prefix(1);
+    }
+    for (char16_t unit : text) {
+        if (unit < u'0' || unit > u'9') {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string PlayAccessOptions(const AccessOptions& options, AccessPanel& panel) {
@@ -159,7 +178,7 @@ std::string PlayAccessOptions(const AccessOptions& options, AccessPanel& panel) 
             const AccessControl box = kGroupWords[i].box;
             if (!ClickCheckBox(panel.State(box), wanted[i],
                                [&](bool checked) { panel.OnGroupToggled(box, checked); })) {
-                return DisabledControlRefusal(panel.State(box).text);
+                return DisabledControlText("--groups", panel.State(box).text);
             }
         }
     }
@@ -172,7 +191,16 @@ std::string PlayAccessOptions(const AccessOptions& options, AccessPanel& panel) 
         }
         if (!ClickCheckBox(box, *options.players,
                            [&](bool checked) { panel.OnPlayerOptionToggled(checked); })) {
-            return DisabledControlRefusal(box.text);
+            return DisabledControlText(*options.players ? "--mms-players" : "--no-mms-players",
+                                       box.text);
+        }
+    }
+    if (options.allowDelegates) {
+        const ControlState& box = panel.State(AccessControl::AllowDelegates);
+        if (!ClickCheckBox(box, *options.allowDelegates,
+                           [&](bool checked) { panel.OnAllowDelegatesToggled(checked); })) {
+            return DisabledControlText(
+                *options.allowDelegates ? "--allow-delegates" : "--no-allow-delegates", box.text);
         }
     }
     return {};

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "editors/control_state.h"
+
 namespace CLI {
 class App;
 }
@@ -26,6 +28,8 @@ struct AccessOptions {
     // --mms-players / --no-mms-players: the player option ("Allow MMS players", or "Allow MMS /
     // Flash players" in the broadcast editors).
     std::optional<bool> players;
+    // --allow-delegates / --no-allow-delegates, broadcast editors only.
+    std::optional<bool> allowDelegates;
 };
 
 // What the limits panel's pairs take: a number typed into the pair's edit box with its check box
@@ -45,8 +49,9 @@ inline constexpr char LimitOffWord[] = "off";
 void AddSwitch(CLI::App& command, const std::string& name, std::optional<bool>& value,
                const std::string& onHelp, const std::string& offHelp);
 
-// Adds --auth, --groups and --mms-players/--no-mms-players.
-void AddAccessOptions(CLI::App& command, AccessOptions& options);
+// Adds --auth, --groups, --mms-players/--no-mms-players and, for the broadcast editors,
+// --allow-delegates/--no-allow-delegates.
+void AddAccessOptions(CLI::App& command, AccessOptions& options, bool broadcastVariant);
 // Adds --max-connections, --max-connections-per-user, --max-throughput and, for the broadcast
 // editors, --play-time. Boxes that take digits only refuse anything else but "off" as a usage
 // error, as their edit boxes would not let it be typed.
@@ -64,6 +69,10 @@ void PlayLimitsOptions(const LimitsOptions& options, LimitsPanel& panel);
 bool ClickCheckBox(const ControlState& box, bool wanted, const std::function<void(bool)>& click);
 
 // The refusal for an option whose control, with this caption, the dialog shows disabled.
-std::string DisabledControlRefusal(std::u16string_view caption);
+std::string DisabledControlText(const std::string& option, std::u16string_view caption);
+
+// Whether an edit box of that kind lets the text be typed into it whole: digits, or a minus sign
+// first and then digits (what the views' input filters let through).
+bool AcceptsEntry(EditEntry entry, std::u16string_view text);
 
 }  // namespace vantor

@@ -53,7 +53,7 @@ TEST_F(Vantorctl, FolderChangesLandAsTheDialogsOkAndCommitWriteThem) {
              Limit(editor, LimitPair::ConnectionsPerUser, u"12abc");
              Limit(editor, LimitPair::Throughput, u"7");
          }},
-        {"folder edit zulu --name ZULU --groups basic --max-connections off --multicast", u"zulu",
+        {"folder edit zulu --rename ZULU --groups basic --max-connections off --multicast", u"zulu",
          [](FolderEditorModel& editor) {
              editor.SetNameText(u"ZULU");
              editor.Access().OnGroupToggled(AccessControl::BasicUsers, true);
@@ -96,8 +96,7 @@ TEST_F(Vantorctl, FolderChangesLandAsTheDialogsOkAndCommitWriteThem) {
 TEST_F(Vantorctl, FolderRefusalsPrintTheDialogsMessageAndWriteNothing) {
     const std::string path = At("config.vtr");
     const std::string disabled =
-        "\" cannot be changed: the dialog shows it disabled with these "
-        "settings\n";
+        "\" cannot be changed with these settings (the window disables it)\n";
     const std::string ranges =
         ".\nThe valid group range is: 224.0.0.1 - 239.255.255.255. The valid port range is: "
         "5000 - 65535.\n";
@@ -108,7 +107,7 @@ TEST_F(Vantorctl, FolderRefusalsPrintTheDialogsMessageAndWriteNothing) {
          "Error: Virtual folder name can not contain characters \"*/\\\"\n"},
         {"folder add NEWS --path /m",
          "Error: Resource with this name already exists. Choose different name\n"},
-        {"folder edit zulu --name alpha",
+        {"folder edit zulu --rename alpha",
          "Error: Resource with this name already exists. Choose different name\n"},
         {"folder add Jazz --path /m --auth internal --groups none",
          "Error: At least one user group should be chosen for internal authentication\n"},
@@ -128,11 +127,12 @@ TEST_F(Vantorctl, FolderRefusalsPrintTheDialogsMessageAndWriteNothing) {
          "Error: Throughput limit is not specified\n"},
         // Controls the dialog shows disabled: internal authentication (the server's default)
         // takes the player option away, anonymous access the groups, no playlist the order.
-        {"folder add Jazz --path /m --mms-players", "vantorctl: \"Allow MMS players" + disabled},
+        {"folder add Jazz --path /m --mms-players",
+         "vantorctl: --mms-players: \"Allow MMS players" + disabled},
         {"folder add Jazz --path /m --auth anonymous --groups basic",
-         "vantorctl: \"Medium users" + disabled},
+         "vantorctl: --groups: \"Medium users" + disabled},
         {"folder edit zulu --no-playlist --order alphabetical",
-         "vantorctl: \"Alphabetical" + disabled},
+         "vantorctl: --order: \"Alphabetical" + disabled},
         {"folder edit zulu --group 230.1.1.1:7000", GroupNeedsMulticastText + "\n"s},
         {"folder edit News --path /m", "vantorctl: News is not a virtual folder\n"},
         {"folder edit Nowhere --path /m", "vantorctl: there is no resource named Nowhere\n"},
@@ -155,7 +155,7 @@ TEST_F(Vantorctl, FolderOptionsTheDialogCannotCombineAreUsageErrors) {
           "folder add Jazz --multicast --no-playlist", "folder add Jazz --group 1:2 --no-multicast",
           "folder add Jazz --max-connections -5", "folder add Jazz --order sideways",
           "folder add Jazz --auth nobody", "folder add Jazz --groups basic,guests",
-          "folder add Jazz --play-time 5", "folder add Jazz --name Blues"}) {
+          "folder add Jazz --play-time 5", "folder add Jazz --rename Blues"}) {
         const ProgramRun run = Run(arguments + " --file " + Quoted(path));
         EXPECT_EQ(run.exitCode, ExitUsage) << arguments;
         EXPECT_NE(run.err.find("Usage: vantorctl folder"), std::string::npos) << run.err;

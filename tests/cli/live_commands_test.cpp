@@ -177,7 +177,7 @@ TEST_F(LiveCommand, AcceptedChangesWriteWhatTheDialogWrites) {
              return w.Add(LiveType::Static);
          }},
         // The password and its confirmation as two lines, CRLF too; groups under internal.
-        {"add Phone --type dynamic --password --multicast off --groups basic,advanced",
+        {"add Phone --type dynamic --password --no-multicast --groups basic,advanced",
          "secret1\r\nsecret1\n",
          [](Window& w) {
              w.dialogs.setPassword = [](std::u16string& hash) {
@@ -192,7 +192,7 @@ TEST_F(LiveCommand, AcceptedChangesWriteWhatTheDialogWrites) {
              return w.Add(LiveType::Dynamic);
          }},
         {"add Hub --type delegate --remote-alias a/b --remote-address 10.0.0.5 --protocol HTTPS "
-         "--port 8443 --play-time 30 --max-connections-per-user 12abc --unicast off",
+         "--port 8443 --play-time 30 --max-connections-per-user 12abc --no-unicast",
          "",
          [](Window& w) {
              w.delegate = [](DelegateEditorModel& m) {
@@ -210,8 +210,8 @@ TEST_F(LiveCommand, AcceptedChangesWriteWhatTheDialogWrites) {
              return w.Add(LiveType::Delegate);
          }},
         // The name is found regardless of letter case; a new group replaces the held one.
-        {"edit blues --rename 'Blues FM' --id 12 --group 230.2.2.2:7000 --notify-archival on "
-         "--max-throughput off --player-option off --play-time off",
+        {"edit blues --rename 'Blues FM' --id 12 --group 230.2.2.2:7000 --notify-archival "
+         "--max-throughput off --no-mms-players --play-time off",
          "",
          [](Window& w) {
              w.live = [](LiveEditorModel& m) {
@@ -225,7 +225,7 @@ TEST_F(LiveCommand, AcceptedChangesWriteWhatTheDialogWrites) {
              };
              return w.Edit(u"Blues");
          }},
-        {"edit Radio --type mms --link mms://other.example/x --multicast on --auth internal", "",
+        {"edit Radio --type mms --link mms://other.example/x --multicast --auth internal", "",
          [](Window& w) {
              w.live = [](LiveEditorModel& m) {
                  m.SetAddressText(u"mms://other.example/x");
@@ -247,7 +247,7 @@ TEST_F(LiveCommand, AcceptedChangesWriteWhatTheDialogWrites) {
              return w.Edit(u"Talk");
          }},
         // Choosing a protocol proposes its port; the remote pieces not given stay.
-        {"edit Relay --protocol http --multicast off --max-connections 5", "",
+        {"edit Relay --protocol http --no-multicast --max-connections 5", "",
          [](Window& w) {
              w.delegate = [](DelegateEditorModel& m) {
                  m.OnProtocolSelected(HttpProtocol);
@@ -291,7 +291,7 @@ TEST_F(LiveCommand, RefusalsPrintTheDialogsMessageAndChangeNoByte) {
          error + "No Remote Media Server IP address specified"},
         {"edit Blues --auth inherit --groups none", "",
          error + "At least one user group should be chosen for internal authentication"},
-        {"edit Blues --unicast off --multicast off", "",
+        {"edit Blues --no-unicast --no-multicast", "",
          error + "Either Unicast or Multicast or both should be checked"},
         {"edit Blues --group 225.0.0.0:6000", "",
          error + "Duplicate Multicast group address.\nThe valid group range is: 224.0.0.1 - "
@@ -300,13 +300,13 @@ TEST_F(LiveCommand, RefusalsPrintTheDialogsMessageAndChangeNoByte) {
         {"edit Blues --max-connections 0", "", error + "Minimal number of connections is 1"},
         {"edit Talk --play-time ''", "", error + "Time limit must be at least 1 minute"},
         // What the window would not let be clicked or chosen.
-        {"edit Blues --auth internal --player-option on", "",
-         "vantorctl: --player-option: \"Allow MMS / Flash players\" cannot be changed with these "
+        {"edit Blues --auth internal --mms-players", "",
+         "vantorctl: --mms-players: \"Allow MMS / Flash players\" cannot be changed with these "
          "settings (the window disables it)"},
-        {"edit Talk --multicast off --group 230.1.1.9:7000", "",
+        {"edit Talk --no-multicast --group 230.1.1.9:7000", "",
          "vantorctl: --group: \"Group\" cannot be changed with these settings (the window "
          "disables it)"},
-        {"edit Blues --unicast off --meta-title T", "",
+        {"edit Blues --no-unicast --meta-title T", "",
          "vantorctl: --meta-title: \"Metadata\" cannot be changed with these settings (the window "
          "disables it)"},
         {"add Old --type mms --link mms://x", "", RebroadcastUnavailableText},
@@ -341,7 +341,7 @@ TEST_F(LiveCommand, WrongCallsAreUsageErrors) {
         {"live edit X --play-time 1.5", "Usage: vantorctl live edit"},
         {"live edit X --port 12a", "Usage: vantorctl live edit"},
         {"live edit X --groups friends", "Usage: vantorctl live edit"},
-        {"live edit X --unicast maybe", "Usage: vantorctl live edit"},
+        {"live edit X --unicast=maybe", "Usage: vantorctl live edit"},
         {"live add X --rename Y", "Usage: vantorctl live add"},
     };
     for (const auto& [arguments, usage] : cases) {

@@ -51,7 +51,7 @@ TEST_F(VantorctlResources, MulticastStartRefusalsWhileMulticastingStopAndDelete)
     const std::pair<QString, QString> refusals[] = {
         {"resource disable Films", "Folder can not be disabled because it"},
         {"resource delete Films --yes", "Folder can not be deleted because it"},
-        {"folder edit Films --name Movies", "Settings can not be updated because this folder"},
+        {"folder edit Films --rename Movies", "Settings can not be updated because this folder"},
     };
     for (const auto& [arguments, warning] : refusals) {
         run = vantorctl(arguments);
