@@ -34,13 +34,11 @@ namespace vantor {
 namespace {
 
 const ResourceRecord* FindFolder(const Catalogue& catalogue, const std::string& name) {
-    const std::u16string wanted = Utf8ToUtf16(name);
-    for (const auto& child : catalogue.FileResources().Children()) {
-        if (EqualIgnoringAsciiCase(child->Record().name, wanted)) {
-            return &child->Record();
-        }
-    }
-    return nullptr;
+    const auto& folders = catalogue.FileResources().Children();
+    const auto found =
+        FindByName(folders.begin(), folders.end(), Utf8ToUtf16(name),
+                   [](const auto& child) -> const std::u16string& { return child->Record().name; });
+    return found == folders.end() ? nullptr : &(*found)->Record();
 }
 
 // Only names of subfolders: the export is of a folder the list could step into.

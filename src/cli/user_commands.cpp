@@ -40,15 +40,13 @@ std::int32_t GroupOf(const std::string& word) {
 // those apart.
 std::optional<std::size_t> FindUser(const UserList& list, const std::u16string& name) {
     const std::vector<UserRow>& rows = list.Rows();
-    for (const bool exact : {true, false}) {
-        const auto found = std::find_if(rows.begin(), rows.end(), [&](const UserRow& row) {
-            return exact ? row.name == name : EqualIgnoringAsciiCase(row.name, name);
-        });
-        if (found != rows.end()) {
-            return static_cast<std::size_t>(found - rows.begin());
-        }
+    const auto found =
+        FindByName(rows.begin(), rows.end(), name,
+                   [](const UserRow& row) -> const std::u16string& { return row.name; });
+    if (found == rows.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return static_cast<std::size_t>(found - rows.begin());
 }
 
 void PrintList(const UserList& list, bool json, std::ostream& out) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string_view>
 
 namespace vantor {
@@ -21,6 +22,19 @@ inline bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
         }
     }
     return true;
+}
+
+// What a name typed on a command line means: the item of exactly that name, else the first whose
+// name differs only in letter case. `end` when there is neither.
+template <typename Iterator, typename NameOf>
+Iterator FindByName(Iterator begin, Iterator end, std::u16string_view name, NameOf nameOf) {
+    const Iterator exact =
+        std::find_if(begin, end, [&](const auto& item) { return nameOf(item) == name; });
+    if (exact != end) {
+        return exact;
+    }
+    return std::find_if(
+        begin, end, [&](const auto& item) { return EqualIgnoringAsciiCase(nameOf(item), name); });
 }
 
 }  // namespace vantor
