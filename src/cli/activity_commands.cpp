@@ -135,7 +135,7 @@ void AddActivityCommands(CommandTable& table) {
             LinuxClock clock;
             const ServerState state = QueryState(clock);
             LinuxDbusAutomationFactory automation;
-            AnsweringPrompter prompter(*answerYes, std::cerr);
+            SessionPrompter prompter(*answerYes, std::cerr);
             return RunDisconnect(*disconnect, state, automation, prompter, clock, std::cerr);
         });
     disconnectCommand

@@ -19,20 +19,6 @@ inline constexpr const char* ActivityPageNames[] = {"users", "live", "usage", "t
 inline constexpr char ActivityNotRunningText[] = "vantorctl: the media server is not running";
 inline constexpr char UnknownActivityRowText[] = "vantorctl: there is no active user %d";
 
-// Prints the question like any message, and answers it as told on the command line (--yes).
-class AnsweringPrompter : public StreamPrompter {
-public:
-    AnsweringPrompter(bool answer, std::ostream& err) : StreamPrompter(err), answer_(answer) {}
-    bool AskYesNo(const std::u16string& text, const std::u16string& caption,
-                  MessageIcon icon = MessageIcon::Question) override {
-        StreamPrompter::AskYesNo(text, caption, icon);
-        return answer_;
-    }
-
-private:
-    bool answer_;
-};
-
 struct ActivityOptions {
     std::string page = "users";
     int sortColumn = -1;  // as a click on that column header of the window's page

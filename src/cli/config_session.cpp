@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -20,22 +21,6 @@ void AddConfigSessionOptions(CLI::App& command, ConfigSessionOptions& options) {
     command.add_option("--file", options.file,
                        "config.vtr to change (default: the located one); the server is not told");
     command.add_flag("--yes", options.yes, "Answer Yes to the questions the window would ask");
-}
-
-void SessionPrompter::ShowMessage(const std::u16string& text, const std::u16string& caption,
-                                  MessageIcon icon) {
-    ++messagesShown_;
-    StreamPrompter::ShowMessage(text, caption, icon);
-}
-
-bool SessionPrompter::AskYesNo(const std::u16string& text, const std::u16string& caption,
-                               MessageIcon icon) {
-    // The question is printed, not counted as a message: answering it is not a failure.
-    StreamPrompter::ShowMessage(text, caption, icon);
-    if (!answer_) {
-        questionRefused_ = true;
-    }
-    return answer_;
 }
 
 ConfigSession::ConfigSession(const ConfigSessionOptions& options, SessionPlatform& platform,
@@ -72,22 +57,22 @@ bool ConfigSession::Open() {
 }
 
 CatalogueItem* ConfigSession::FindResource(const std::u16string& name) {
-    CatalogueItem* caseMatch = nullptr;
+    // Folders and broadcasts share one name space, so either branch may hold it.
+    std::vector<CatalogueItem*> resources;
     for (CatalogueItem* branch :
          {&store_->Resources().FileResources(), &store_->Resources().LiveBroadcasts()}) {
         for (const auto& child : branch->Children()) {
-            if (child->Record().name == name) {
-                return child.get();
-            }
-            if (caseMatch == nullptr && EqualIgnoringAsciiCase(child->Record().name, name)) {
-                caseMatch = child.get();
-            }
+            resources.push_back(child.get());
         }
     }
-    if (caseMatch == nullptr) {
+    const auto found = FindByName(
+        resources.begin(), resources.end(), name,
+        [](const CatalogueItem* item) -> const std::u16string& { return item->Record().name; });
+    if (found == resources.end()) {
         err_ << NoSuchResourceText << Utf16ToUtf8(name) << '\n';
+        return nullptr;
     }
-    return caseMatch;
+    return *found;
 }
 
 int ConfigSession::ExitCode() {

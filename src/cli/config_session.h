@@ -47,26 +47,6 @@ struct SessionPlatform {
     AutomationFactory& automation;
 };
 
-// Messages go to standard error as the window would show them; questions are answered as the
-// command line said. Remembers whether anything went wrong, for the exit code.
-class SessionPrompter : public StreamPrompter {
-public:
-    SessionPrompter(bool answer, std::ostream& err) : StreamPrompter(err), answer_(answer) {}
-    void ShowMessage(const std::u16string& text, const std::u16string& caption,
-                     MessageIcon icon = MessageIcon::None) override;
-    bool AskYesNo(const std::u16string& text, const std::u16string& caption,
-                  MessageIcon icon = MessageIcon::Question) override;
-
-    // Every message the window would show after a change is a refusal or a failure.
-    int MessagesShown() const { return messagesShown_; }
-    bool QuestionRefused() const { return questionRefused_; }
-
-private:
-    bool answer_;
-    int messagesShown_ = 0;
-    bool questionRefused_ = false;
-};
-
 // The configuration as the window holds it after start-up: loaded from the file, its multicast
 // groups registered, the server's state queried (when working on the located file), and the
 // process-wide objects the editors share.

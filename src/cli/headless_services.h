@@ -32,6 +32,34 @@ private:
     std::ostream& err_;
 };
 
+// Messages go to standard error as the window would show them; questions are answered as the
+// command line said (--yes). Remembers whether anything went wrong, for the exit code.
+class SessionPrompter : public StreamPrompter {
+public:
+    SessionPrompter(bool answer, std::ostream& err) : StreamPrompter(err), answer_(answer) {}
+    void ShowMessage(const std::u16string& text, const std::u16string& caption,
+                     MessageIcon icon = MessageIcon::None) override {
+        ++messagesShown_;
+        StreamPrompter::ShowMessage(text, caption, icon);
+    }
+    bool AskYesNo(const std::u16string& text, const std::u16string& caption,
+                  MessageIcon icon = MessageIcon::Question) override {
+        // The question is printed, not counted as a message: answering it is not a failure.
+        StreamPrompter::ShowMessage(text, caption, icon);
+        questionRefused_ = questionRefused_ || !answer_;
+        return answer_;
+    }
+
+    // Every message the window would show after a change is a refusal or a failure.
+    int MessagesShown() const { return messagesShown_; }
+    bool QuestionRefused() const { return questionRefused_; }
+
+private:
+    bool answer_;
+    int messagesShown_ = 0;
+    bool questionRefused_ = false;
+};
+
 // For commands that only read the configuration: no server object can be reached.
 class NoAutomation : public AutomationFactory {
 public:

@@ -46,14 +46,14 @@ TEST(ActivityCommands, PrintsAPageAsTheWindowFillsIt) {
 
 TEST(ActivityCommands, DisconnectsARowOrAllUsersOfItsResourceAfterTheQuestion) {
     Cli c;
-    AnsweringPrompter no(false, c.err);
+    SessionPrompter no(false, c.err);
     EXPECT_EQ(RunDisconnect({1, -1, false}, c.state, c.server, no, c.clock, c.err), ExitOk);
     EXPECT_EQ(c.server.disconnected, std::vector<std::int32_t>{8});
     EXPECT_EQ(RunDisconnect({0, -1, true}, c.state, c.server, no, c.clock, c.err), ExitFailure);
     EXPECT_EQ(c.server.disconnected.size(), 1u);
     EXPECT_NE(c.err.str().find("Confirmation: Are you sure to kick all current users of news?"),
               std::string::npos);
-    AnsweringPrompter yes(true, c.err);
+    SessionPrompter yes(true, c.err);
     EXPECT_EQ(RunDisconnect({0, -1, true}, c.state, c.server, yes, c.clock, c.err), ExitOk);
     EXPECT_EQ(c.server.disconnected, (std::vector<std::int32_t>{8, 7, 9}));
     EXPECT_EQ(RunDisconnect({3, -1, false}, c.state, c.server, yes, c.clock, c.err), ExitFailure);
