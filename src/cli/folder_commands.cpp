@@ -71,20 +71,20 @@ std::string PlayFolderOptions(const FolderOptions& options, FolderEditorModel& m
     if (options.description) {
         model.SetDescriptionText(Utf8ToUtf16(*options.description));
     }
-    // Every box of the folder's own is enabled; only the group edit and the order radios follow
-    // the playlist and multicast boxes, so those are played first.
-    if (options.unicast) {
-        ClickCheckBox(model.State(FolderControl::Unicast), *options.unicast,
-                      [&](bool checked) { model.OnUnicastClicked(checked); });
-    }
-    if (options.playlist) {
-        ClickCheckBox(model.State(FolderControl::Playlist), *options.playlist,
-                      [&](bool checked) { model.OnPlaylistClicked(checked); });
-    }
-    if (options.multicast) {
-        ClickCheckBox(model.State(FolderControl::Multicast), *options.multicast, [&](bool checked) {
-            ShowError(prompter, model.OnMulticastClicked(checked));
-        });
+    // The group edit and the order radios follow the playlist and multicast boxes, so those are
+    // played first.
+    for (const std::string& refusal : {
+             PlaySwitch("unicast", options.unicast, model.State(FolderControl::Unicast),
+                        [&](bool checked) { model.OnUnicastClicked(checked); }),
+             PlaySwitch("playlist", options.playlist, model.State(FolderControl::Playlist),
+                        [&](bool checked) { model.OnPlaylistClicked(checked); }),
+             PlaySwitch(
+                 "multicast", options.multicast, model.State(FolderControl::Multicast),
+                 [&](bool checked) { ShowError(prompter, model.OnMulticastClicked(checked)); }),
+         }) {
+        if (!refusal.empty()) {
+            return refusal;
+        }
     }
     if (options.group) {
         if (!model.State(FolderControl::GroupEdit).enabled) {

@@ -24,14 +24,6 @@ std::u16string Text(const std::string& utf8) {
     return Utf8ToUtf16(utf8);
 }
 
-// Clicks a check box of the dialog when the option asks for the other state.
-template <typename Click>
-void ClickIfChanged(const std::optional<bool>& wanted, const ControlState& box, Click click) {
-    if (wanted && box.checked != *wanted) {
-        click(*wanted);
-    }
-}
-
 int ProtocolIndex(const std::string& word) {
     const std::vector<std::u16string>& items = DelegateEditorModel::ProtocolItems();
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -100,8 +92,12 @@ bool LiveEditorPlay::PlaySettings(BroadcastSettings& settings) {
     if (options_.description) {
         settings.SetDescriptionText(Text(*options_.description));
     }
-    ClickIfChanged(options_.unicast, settings.State(BroadcastControl::Unicast),
-                   [&settings](bool checked) { settings.OnUnicastClicked(checked); });
+    if (const std::string refusal =
+            PlaySwitch("unicast", options_.unicast, settings.State(BroadcastControl::Unicast),
+                       [&settings](bool checked) { settings.OnUnicastClicked(checked); });
+        !refusal.empty()) {
+        return Refuse(refusal);
+    }
     if (const std::string refusal = PlayAccessOptions(options_.access, settings.Access());
         !refusal.empty()) {
         return Refuse(refusal);
@@ -129,8 +125,13 @@ bool LiveEditorPlay::PlaySettings(BroadcastSettings& settings) {
         }
         settings.SetGroupText(Text(*options_.group));
     }
-    ClickIfChanged(options_.notifyArchival, settings.State(BroadcastControl::NotifyArchival),
-                   [&settings](bool checked) { settings.OnNotifyArchivalToggled(checked); });
+    if (const std::string refusal =
+            PlaySwitch("notify-archival", options_.notifyArchival,
+                       settings.State(BroadcastControl::NotifyArchival),
+                       [&settings](bool checked) { settings.OnNotifyArchivalToggled(checked); });
+        !refusal.empty()) {
+        return Refuse(refusal);
+    }
     PlayLimitsOptions(options_.limits, settings.Limits());
     return true;
 }

@@ -82,6 +82,14 @@ bool ClickCheckBox(const ControlState& box, bool wanted, const std::function<voi
     return true;
 }
 
+std::string PlaySwitch(const std::string& name, const std::optional<bool>& wanted,
+                       const ControlState& box, const std::function<void(bool)>& click) {
+    if (!wanted || ClickCheckBox(box, *wanted, click)) {
+        return {};
+    }
+    return DisabledControlText((*wanted ? "--" : "--no-") + name, box.text);
+}
+
 void AddSwitch(CLI::App& command, const std::string& name, std::optional<bool>& value,
                const std::string& onHelp, const std::string& offHelp) {
     CLI::Option* on = command.add_flag_callback(
@@ -189,21 +197,16 @@ std::string PlayAccessOptions(const AccessOptions& options, AccessPanel& panel) 
             // option when unicast delivery and the method allow it.
             panel.OnMethodSelected(panel.ReadMethod());
         }
-        if (!ClickCheckBox(box, *options.players,
-                           [&](bool checked) { panel.OnPlayerOptionToggled(checked); })) {
-            return DisabledControlText(*options.players ? "--mms-players" : "--no-mms-players",
-                                       box.text);
+        if (std::string refusal =
+                PlaySwitch("mms-players", options.players, box,
+                           [&](bool checked) { panel.OnPlayerOptionToggled(checked); });
+            !refusal.empty()) {
+            return refusal;
         }
     }
-    if (options.allowDelegates) {
-        const ControlState& box = panel.State(AccessControl::AllowDelegates);
-        if (!ClickCheckBox(box, *options.allowDelegates,
-                           [&](bool checked) { panel.OnAllowDelegatesToggled(checked); })) {
-            return DisabledControlText(
-                *options.allowDelegates ? "--allow-delegates" : "--no-allow-delegates", box.text);
-        }
-    }
-    return {};
+    return PlaySwitch("allow-delegates", options.allowDelegates,
+                      panel.State(AccessControl::AllowDelegates),
+                      [&](bool checked) { panel.OnAllowDelegatesToggled(checked); });
 }
 
 void PlayLimitsOptions(const LimitsOptions& options, LimitsPanel& panel) {

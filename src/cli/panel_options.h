@@ -68,6 +68,11 @@ void PlayLimitsOptions(const LimitsOptions& options, LimitsPanel& panel);
 // administrator would. False when it is not there and the dialog shows it disabled.
 bool ClickCheckBox(const ControlState& box, bool wanted, const std::function<void(bool)>& click);
 
+// Plays a `--NAME/--no-NAME` switch (AddSwitch) into its check box: empty when it was taken or
+// not given, else the refusal naming the option as typed.
+std::string PlaySwitch(const std::string& name, const std::optional<bool>& wanted,
+                       const ControlState& box, const std::function<void(bool)>& click);
+
 // The refusal for an option whose control, with this caption, the dialog shows disabled.
 std::string DisabledControlText(const std::string& option, std::u16string_view caption);
 
