@@ -1,5 +1,7 @@
 #include "editors/delegate_editor_dialog.h"
 
+#include <utility>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,25 +18,17 @@ namespace {
 constexpr char kPortSample[] = "-2147483648";
 
 // The shared controls and the panels take most letters; protocol and port go without.
-char16_t Mnemonic(DelegateControl control) {
-    switch (control) {
-        case DelegateControl::RemoteAliasLabel:
-            return u'b';
-        case DelegateControl::AddressLabel:
-            return u'r';
-        default:
-            return 0;
-    }
-}
+constexpr std::pair<DelegateControl, char16_t> kMnemonics[] = {
+    {DelegateControl::RemoteAliasLabel, u'b'},
+    {DelegateControl::AddressLabel, u'r'},
+};
 
 }  // namespace
 
 DelegateEditorDialog::DelegateEditorDialog(DelegateEditorModel& model, Prompter& prompter,
                                            QWidget* parent)
-    : BroadcastDialog(model.Settings(), prompter, parent), model_(model) {
-    auto own = [this](DelegateControl control, QWidget* widget) {
-        widgets_[static_cast<std::size_t>(control)] = widget;
-    };
+    : BroadcastDialog(model.Settings(), prompter, parent), model_(model), widgets_(kMnemonics) {
+    auto own = [this](DelegateControl control, QWidget* widget) { widgets_.Set(control, widget); };
     auto* box = new QGroupBox(this);
     own(DelegateControl::RemoteGroupBox, box);
     auto labelled = [&](DelegateControl labelControl, DelegateControl fieldControl,
@@ -87,19 +81,12 @@ DelegateEditorDialog::DelegateEditorDialog(DelegateEditorModel& model, Prompter&
             Handle([this](int index) { model_.OnProtocolSelected(index); }));
 }
 
-QWidget* DelegateEditorDialog::Widget(DelegateControl control) const {
-    return control < DelegateControl::Count ? widgets_[static_cast<std::size_t>(control)] : nullptr;
-}
-
 QComboBox* DelegateEditorDialog::ProtocolList() const {
     return static_cast<QComboBox*>(Widget(DelegateControl::ProtocolList));
 }
 
 void DelegateEditorDialog::RefreshOwn() {
-    for (std::size_t i = 0; i < kDelegateControlCount; ++i) {
-        const auto control = static_cast<DelegateControl>(i);
-        ApplyControlState(*widgets_[i], model_.State(control), Mnemonic(control));
-    }
+    widgets_.Apply(model_);
     const QSignalBlocker quiet(ProtocolList());
     ProtocolList()->setCurrentIndex(model_.SelectedProtocol());
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <array>
-
 #include "editors/broadcast_dialog.h"
 #include "editors/delegate_editor_model.h"
+#include "editors/qt_control_widgets.h"
 
 class QComboBox;
 
@@ -18,7 +17,7 @@ public:
     DelegateEditorDialog(DelegateEditorModel& model, Prompter& prompter, QWidget* parent = nullptr);
 
     using BroadcastDialog::Widget;
-    QWidget* Widget(DelegateControl control) const;
+    QWidget* Widget(DelegateControl control) const { return widgets_[control]; }
     QComboBox* ProtocolList() const;
 
 protected:
@@ -29,7 +28,7 @@ protected:
 
 private:
     DelegateEditorModel& model_;
-    std::array<QWidget*, kDelegateControlCount> widgets_{};
+    ControlWidgets<DelegateControl, kDelegateControlCount> widgets_;
 };
 
 // Runs the dialog modally on form (DelegateFormFromRecord in update mode, defaults in create

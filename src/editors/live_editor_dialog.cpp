@@ -1,5 +1,7 @@
 #include "editors/live_editor_dialog.h"
 
+#include <utility>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -12,24 +14,16 @@
 namespace vantor {
 namespace {
 
-char16_t Mnemonic(LiveControl control) {
-    switch (control) {
-        case LiveControl::AddressLabel:
-            return u'r';  // the panels hold I and P
-        case LiveControl::SetPasswordButton:
-            return u'w';
-        default:
-            return 0;
-    }
-}
+constexpr std::pair<LiveControl, char16_t> kMnemonics[] = {
+    {LiveControl::AddressLabel, u'r'},  // the panels hold I and P
+    {LiveControl::SetPasswordButton, u'w'},
+};
 
 }  // namespace
 
 LiveEditorDialog::LiveEditorDialog(LiveEditorModel& model, Prompter& prompter, QWidget* parent)
-    : BroadcastDialog(model.Settings(), prompter, parent), model_(model) {
-    auto own = [this](LiveControl control, QWidget* widget) {
-        widgets_[static_cast<std::size_t>(control)] = widget;
-    };
+    : BroadcastDialog(model.Settings(), prompter, parent), model_(model), widgets_(kMnemonics) {
+    auto own = [this](LiveControl control, QWidget* widget) { widgets_.Set(control, widget); };
     auto* addressLabel = new QLabel(this);
     auto* address = new QLineEdit(this);
     addressLabel->setBuddy(address);
@@ -66,19 +60,12 @@ LiveEditorDialog::LiveEditorDialog(LiveEditorModel& model, Prompter& prompter, Q
             &QPushButton::clicked, this, Handle([this](bool) { model_.OnSetPasswordClicked(); }));
 }
 
-QWidget* LiveEditorDialog::Widget(LiveControl control) const {
-    return control < LiveControl::Count ? widgets_[static_cast<std::size_t>(control)] : nullptr;
-}
-
 QComboBox* LiveEditorDialog::IdList() const {
     return static_cast<QComboBox*>(Widget(LiveControl::IdList));
 }
 
 void LiveEditorDialog::RefreshOwn() {
-    for (std::size_t i = 0; i < kLiveControlCount; ++i) {
-        const auto control = static_cast<LiveControl>(i);
-        ApplyControlState(*widgets_[i], model_.State(control), Mnemonic(control));
-    }
+    widgets_.Apply(model_);
     const QSignalBlocker quiet(IdList());
     IdList()->setCurrentIndex(model_.SelectedId());
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <array>
-
 #include "editors/broadcast_dialog.h"
 #include "editors/live_editor_model.h"
+#include "editors/qt_control_widgets.h"
 
 class QComboBox;
 
@@ -18,7 +17,7 @@ public:
     LiveEditorDialog(LiveEditorModel& model, Prompter& prompter, QWidget* parent = nullptr);
 
     using BroadcastDialog::Widget;
-    QWidget* Widget(LiveControl control) const;
+    QWidget* Widget(LiveControl control) const { return widgets_[control]; }
     QComboBox* IdList() const;
 
 protected:
@@ -29,7 +28,7 @@ protected:
 
 private:
     LiveEditorModel& model_;
-    std::array<QWidget*, kLiveControlCount> widgets_{};
+    ControlWidgets<LiveControl, kLiveControlCount> widgets_;
 };
 
 // Runs the dialog modally on form (LiveFormFromRecord in update mode, NewLiveForm in create

@@ -1,5 +1,7 @@
 #include "editors/live_type_chooser_dialog.h"
 
+#include <utility>
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -17,20 +19,12 @@ constexpr LiveType kTypes[] = {LiveType::Static, LiveType::Dynamic, LiveType::De
 // Wide enough that each explanation takes two or three lines.
 constexpr int kExplanationChars = 60;
 
-char16_t Mnemonic(LiveTypeControl control) {
-    switch (control) {
-        case LiveTypeControl::StaticRadio:
-            return u'S';
-        case LiveTypeControl::DynamicRadio:
-            return u'D';
-        case LiveTypeControl::DelegateRadio:
-            return u'e';
-        case LiveTypeControl::RebroadcastRadio:
-            return u'R';
-        default:
-            return 0;
-    }
-}
+constexpr std::pair<LiveTypeControl, char16_t> kMnemonics[] = {
+    {LiveTypeControl::StaticRadio, u'S'},
+    {LiveTypeControl::DynamicRadio, u'D'},
+    {LiveTypeControl::DelegateRadio, u'e'},
+    {LiveTypeControl::RebroadcastRadio, u'R'},
+};
 
 LiveTypeControl ExplanationOf(LiveType type) {
     switch (type) {
@@ -46,13 +40,13 @@ LiveTypeControl ExplanationOf(LiveType type) {
 }  // namespace
 
 LiveTypeChooserDialog::LiveTypeChooserDialog(LiveTypeChooserModel& model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+    : QDialog(parent), model_(model), widgets_(kMnemonics) {
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     for (LiveType type : kTypes) {
         auto* radio = new QRadioButton(this);
         const LiveTypeControl control = LiveTypeChooserModel::RadioOf(type);
-        widgets_[static_cast<std::size_t>(control)] = radio;
+        widgets_.Set(control, radio);
         layout->addWidget(radio);
         connect(radio, &QAbstractButton::clicked, this, [this, type] {
             model_.OnTypeSelected(type);
@@ -67,15 +61,14 @@ LiveTypeChooserDialog::LiveTypeChooserDialog(LiveTypeChooserModel& model, QWidge
         const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
                            style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
         text->setContentsMargins(indent, 0, 0, fontMetrics().height() / 2);
-        widgets_[static_cast<std::size_t>(ExplanationOf(type))] = text;
+        widgets_.Set(ExplanationOf(type), text);
         layout->addWidget(text);
     }
     buttons_ = new QDialogButtonBox(this);
     QPushButton* ok = buttons_->addButton(QDialogButtonBox::Ok);
     ok->setDefault(true);
-    widgets_[static_cast<std::size_t>(LiveTypeControl::OkButton)] = ok;
-    widgets_[static_cast<std::size_t>(LiveTypeControl::CancelButton)] =
-        buttons_->addButton(QDialogButtonBox::Cancel);
+    widgets_.Set(LiveTypeControl::OkButton, ok);
+    widgets_.Set(LiveTypeControl::CancelButton, buttons_->addButton(QDialogButtonBox::Cancel));
     layout->addWidget(buttons_);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -83,16 +76,9 @@ LiveTypeChooserDialog::LiveTypeChooserDialog(LiveTypeChooserModel& model, QWidge
     Widget(LiveTypeControl::StaticRadio)->setFocus();
 }
 
-QWidget* LiveTypeChooserDialog::Widget(LiveTypeControl control) const {
-    return control < LiveTypeControl::Count ? widgets_[static_cast<std::size_t>(control)] : nullptr;
-}
-
 void LiveTypeChooserDialog::Refresh() {
     setWindowTitle(ToQString(model_.Title()));
-    for (std::size_t i = 0; i < kLiveTypeControlCount; ++i) {
-        const auto control = static_cast<LiveTypeControl>(i);
-        ApplyControlState(*widgets_[i], model_.State(control), Mnemonic(control));
-    }
+    widgets_.Apply(model_);
 }
 
 bool ChooseLiveTypeWithDialog(bool rebroadcastAvailable, LiveType& type, QWidget* parent) {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <array>
-
 #include <QDialog>
 
 #include "editors/live_type_chooser_model.h"
+#include "editors/qt_control_widgets.h"
 
 class QDialogButtonBox;
 
@@ -18,12 +17,12 @@ public:
     // The model must outlive the dialog.
     explicit LiveTypeChooserDialog(LiveTypeChooserModel& model, QWidget* parent = nullptr);
 
-    QWidget* Widget(LiveTypeControl control) const;
+    QWidget* Widget(LiveTypeControl control) const { return widgets_[control]; }
     void Refresh();
 
 private:
     LiveTypeChooserModel& model_;
-    std::array<QWidget*, kLiveTypeControlCount> widgets_{};
+    ControlWidgets<LiveTypeControl, kLiveTypeControlCount> widgets_;
     QDialogButtonBox* buttons_ = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "editors/metadata_dialog.h"
 
+#include <utility>
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -21,23 +23,16 @@ constexpr std::pair<MetadataControl, MetadataControl> kRows[] = {
     {MetadataControl::CopyrightLabel, MetadataControl::CopyrightEdit},
 };
 
-char16_t Mnemonic(MetadataControl control) {
-    switch (control) {
-        case MetadataControl::AuthorLabel:
-            return u'A';
-        case MetadataControl::TitleLabel:
-            return u'T';
-        case MetadataControl::CopyrightLabel:
-            return u'C';
-        default:
-            return 0;
-    }
-}
+constexpr std::pair<MetadataControl, char16_t> kMnemonics[] = {
+    {MetadataControl::AuthorLabel, u'A'},
+    {MetadataControl::TitleLabel, u'T'},
+    {MetadataControl::CopyrightLabel, u'C'},
+};
 
 }  // namespace
 
 MetadataDialog::MetadataDialog(MetadataEditorModel& model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+    : QDialog(parent), model_(model), widgets_(kMnemonics) {
     setModal(true);
     setWindowTitle(ToQString(model_.Title()));
     auto* layout = new QVBoxLayout(this);
@@ -47,8 +42,8 @@ MetadataDialog::MetadataDialog(MetadataEditorModel& model, QWidget* parent)
         auto* edit = new QLineEdit(this);
         edit->setMinimumWidth(fontMetrics().averageCharWidth() * kEditChars);
         label->setBuddy(edit);
-        widgets_[static_cast<std::size_t>(labelControl)] = label;
-        widgets_[static_cast<std::size_t>(editControl)] = edit;
+        widgets_.Set(labelControl, label);
+        widgets_.Set(editControl, edit);
         form->addRow(label, edit);
         const MetadataControl control = editControl;
         connect(edit, &QLineEdit::textEdited, this, [this, control](const QString& text) {
@@ -59,20 +54,12 @@ MetadataDialog::MetadataDialog(MetadataEditorModel& model, QWidget* parent)
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
     ok->setDefault(true);
-    widgets_[static_cast<std::size_t>(MetadataControl::OkButton)] = ok;
-    widgets_[static_cast<std::size_t>(MetadataControl::CancelButton)] =
-        buttons->addButton(QDialogButtonBox::Cancel);
+    widgets_.Set(MetadataControl::OkButton, ok);
+    widgets_.Set(MetadataControl::CancelButton, buttons->addButton(QDialogButtonBox::Cancel));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    for (std::size_t i = 0; i < kMetadataControlCount; ++i) {
-        const auto control = static_cast<MetadataControl>(i);
-        ApplyControlState(*widgets_[i], model_.State(control), Mnemonic(control));
-    }
-}
-
-QWidget* MetadataDialog::Widget(MetadataControl control) const {
-    return control < MetadataControl::Count ? widgets_[static_cast<std::size_t>(control)] : nullptr;
+    widgets_.Apply(model_);
 }
 
 SubDialog<BroadcastMetadata> MetadataSubDialog(QWidget* parent) {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <array>
-
 #include <QDialog>
 
 #include "editors/metadata_editor_model.h"
+#include "editors/qt_control_widgets.h"
 #include "editors/sub_dialog.h"
 
 namespace vantor {
@@ -16,11 +15,11 @@ public:
     // The model must outlive the dialog.
     explicit MetadataDialog(MetadataEditorModel& model, QWidget* parent = nullptr);
 
-    QWidget* Widget(MetadataControl control) const;
+    QWidget* Widget(MetadataControl control) const { return widgets_[control]; }
 
 private:
     MetadataEditorModel& model_;
-    std::array<QWidget*, kMetadataControlCount> widgets_{};
+    ControlWidgets<MetadataControl, kMetadataControlCount> widgets_;
 };
 
 // The dialog as a broadcast editor's sub-dialog: edits metadata in place, true on OK.

@@ -76,7 +76,7 @@ QTreeWidget* DelegateRestrictionsDialog::List(DelegateAccessMode list) const {
 
 void DelegateRestrictionsDialog::BuildWidgets() {
     auto set = [this](RestrictionsControl control, QWidget* widget) {
-        widgets_[static_cast<std::size_t>(control)] = widget;
+        widgets_.Set(control, widget);
     };
     auto* group = new QGroupBox(this);
     set(RestrictionsControl::ModeGroup, group);
@@ -145,9 +145,7 @@ void DelegateRestrictionsDialog::BuildWidgets() {
 }
 
 void DelegateRestrictionsDialog::Refresh() {
-    for (std::size_t i = 0; i < kRestrictionsControlCount; ++i) {
-        ApplyControlState(*widgets_[i], model_.State(static_cast<RestrictionsControl>(i)));
-    }
+    widgets_.Apply(model_);
     for (DelegateAccessMode list : Lists) {
         FillList(list);
     }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "editors/qt_control_widgets.h"
 #include "editors/sub_dialog.h"
 #include "monitor/delegate_restrictions_model.h"
 
@@ -26,9 +27,7 @@ public:
     explicit DelegateRestrictionsDialog(DelegateRestrictionsModel& model,
                                         QWidget* parent = nullptr);
 
-    QWidget* Widget(RestrictionsControl control) const {
-        return widgets_[static_cast<std::size_t>(control)];
-    }
+    QWidget* Widget(RestrictionsControl control) const { return widgets_[control]; }
     QTreeWidget* List(DelegateAccessMode list) const;
 
     void Refresh();
@@ -48,7 +47,7 @@ private:
     void SizeColumns();
 
     DelegateRestrictionsModel& model_;
-    std::array<QWidget*, kRestrictionsControlCount> widgets_{};
+    ControlWidgets<RestrictionsControl, kRestrictionsControlCount> widgets_;
     // The rows each list shows, to rebuild a list only when the model's rows changed.
     std::array<std::vector<RestrictionsRow>, 2> shown_;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -19,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "editors/qt_control_state.h"
+#include "editors/qt_control_widgets.h"
 #include "platform/prompter.h"
 
 namespace vantor {
@@ -43,15 +43,9 @@ inline void NameAfterCaption(QWidget& control, QWidget& caption, const QWidget* 
 template <typename Model, typename Control, std::size_t Count>
 class QtFormDialog : public QDialog {
 public:
-    QWidget* Widget(Control control) const {
-        return control < Control::Count ? widgets_[static_cast<std::size_t>(control)] : nullptr;
-    }
+    QWidget* Widget(Control control) const { return widgets_[control]; }
 
-    void Refresh() {
-        for (std::size_t i = 0; i < Count; ++i) {
-            ApplyControlState(*widgets_[i], model_.State(static_cast<Control>(i)));
-        }
-    }
+    void Refresh() { widgets_.Apply(model_); }
 
     void accept() override {
         const std::u16string message = model_.OnOk();
@@ -71,9 +65,7 @@ protected:
         setWindowTitle(ToQString(title));
     }
 
-    void Put(Control control, QWidget* widget) {
-        widgets_[static_cast<std::size_t>(control)] = widget;
-    }
+    void Put(Control control, QWidget* widget) { widgets_.Set(control, widget); }
 
     // The OK and Cancel buttons, OK the default.
     QDialogButtonBox* AddButtons(Control ok, Control cancel) {
@@ -152,7 +144,7 @@ protected:
 private:
     Prompter& prompter_;
     std::u16string_view errorCaption_;
-    std::array<QWidget*, Count> widgets_{};
+    ControlWidgets<Control, Count> widgets_;
 };
 
 // A label over its second line, as "Confirm" over "Password".
