@@ -6,24 +6,12 @@ namespace vantor {
 namespace {
 
 void FillFromRecord(const ResourceRecord& record, BroadcastForm& form) {
-    form.description = record.description;
-    form.name = record.name;
-    form.openingName = record.name;
+    ReadResourceForm(record, form);
     form.source = record.source;
-    form.method = record.authMethod;
-    form.groups = record.userGroups;
-    form.unicast = record.unicast;
-    form.multicast = record.multicast;
-    form.groupText = record.multicastGroup;
-    form.assignedAutomatically = false;
     form.allowDelegates = record.allowDelegates;
     form.playTime = record.playTimeLimit;
-    form.playerOption = record.allowMmsPlayers;
     form.metadata = {record.metaAuthor, record.metaTitle, record.metaCopyright};
     form.notifyArchival = record.notifyArchival;
-    form.maxConnections = LimitFromRecord(record.maxConnections);
-    form.maxConnectionsPerUser = LimitFromRecord(record.maxConnectionsPerUser);
-    form.maxThroughputKBps = LimitFromRecord(record.maxThroughputKBps);
 }
 
 }  // namespace
@@ -67,24 +55,14 @@ DelegateForm DelegateFormFromRecord(const ResourceRecord& record) {
 void ApplyBroadcastForm(const BroadcastForm& form, ResourceRecord& record) {
     record.kind = ResourceKind::LiveBroadcast;
     record.imageIndex = LiveBroadcastImage;
-    record.authMethod = form.method;
-    record.userGroups = form.groups;
-    record.name = form.name;
-    record.description = form.description;
+    WriteResourceForm(form, record);
     record.source = form.source;
-    record.unicast = form.unicast;
-    record.multicast = form.multicast;
-    record.multicastGroup = form.groupText;
     record.playTimeLimit = form.playTime;
     record.allowDelegates = form.allowDelegates;
-    record.allowMmsPlayers = form.playerOption;
     record.metaTitle = form.metadata.title;
     record.metaAuthor = form.metadata.author;
     record.metaCopyright = form.metadata.copyright;
     record.notifyArchival = form.notifyArchival;
-    record.maxConnections = LimitToRecord(form.maxConnections);
-    record.maxConnectionsPerUser = LimitToRecord(form.maxConnectionsPerUser);
-    record.maxThroughputKBps = LimitToRecord(form.maxThroughputKBps);
 }
 
 }  // namespace vantor

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "config/resource_record.h"
-#include "editors/limits_panel.h"  // LimitSetting
+#include "editors/resource_form.h"
 
 namespace vantor {
 
@@ -21,25 +21,12 @@ struct BroadcastMetadata {
 // A live broadcast's settings as its editors hold them, shared by the live broadcast and the
 // delegate dialogs. The record is touched only when an editor was accepted and the command
 // commits the form.
-struct BroadcastForm {
-    std::u16string description;
-    std::u16string name;         // after OK, the accepted name
-    std::u16string openingName;  // the name the editor was opened with
-    std::u16string source;       // static, dynamic or MMS text, or the delegate's remote link
-    AuthMethod method = AuthMethod::InheritDefault;
-    UserGroups groups = AllUsers;
-    bool unicast = true;
-    bool multicast = true;
-    std::u16string groupText;  // the multicast group held by the editor
-    bool assignedAutomatically = false;
+struct BroadcastForm : ResourceForm {
+    std::u16string source;  // static, dynamic or MMS text, or the delegate's remote link
     bool allowDelegates = false;
     std::int32_t playTime = -1;  // minutes; -1 no limit
-    bool playerOption = true;    // allowMmsPlayers
     BroadcastMetadata metadata;
     bool notifyArchival = false;
-    LimitSetting maxConnections;
-    LimitSetting maxConnectionsPerUser;
-    LimitSetting maxThroughputKBps;
 
     bool operator==(const BroadcastForm&) const = default;
 };

@@ -3,29 +3,16 @@
 #include <string>
 
 #include "config/resource_record.h"
-#include "editors/limits_panel.h"  // LimitSetting
+#include "editors/resource_form.h"
 
 namespace vantor {
 
 // The virtual folder editor's own copy of a folder's settings. The record is touched only when
 // the editor was accepted and the command commits the form.
-struct FolderForm {
+struct FolderForm : ResourceForm {
     std::u16string path;
-    std::u16string name;         // after OK, the accepted name
-    std::u16string openingName;  // the name the editor was opened with
-    std::u16string description;
-    AuthMethod method = AuthMethod::InheritDefault;
-    UserGroups groups = AllUsers;
-    bool unicast = true;
-    bool multicast = true;
-    std::u16string groupText;  // the multicast group held by the editor
-    bool assignedAutomatically = false;
     bool playlist = true;
     bool randomOrder = false;
-    bool playerOption = true;  // allowMmsPlayers
-    LimitSetting maxConnections;
-    LimitSetting maxConnectionsPerUser;
-    LimitSetting maxThroughputKBps;
 
     bool operator==(const FolderForm&) const = default;
 };
