@@ -119,12 +119,12 @@ TEST(DelegateRestrictionsModel, TheAllowedListCannotBeConfirmedEmpty) {
 
 TEST(DelegateRestrictionsModel, AddsAndRemovesOnTheCurrentModesList) {
     Harness h(Head +
-              "<AccessMode Active=\"Allowedlist\"/><ExceptionMediaServerList><Address>a</Address>"
+              "<AccessMode Active=\"exceptionlist\"/><ExceptionMediaServerList><Address>a</Address>"
               "<Address>b</Address><Address>a</Address></ExceptionMediaServerList>"
               "<AllowedMediaServerList><Address>c</Address></AllowedMediaServerList>" +
               Tail);
     DelegateRestrictionsModel& model = h.Open();
-    // Any text but "ExceptionList" is the allowed list.
+    // Any text but "ExceptionList", even in another case, is the allowed list.
     EXPECT_EQ(h.Controls(), "allowed + OK");
     EXPECT_EQ(model.Rows(Except), (std::vector<RestrictionsRow>{
                                       {u"Denied", u"a"}, {u"Denied", u"b"}, {u"Denied", u"a"}}));

@@ -55,9 +55,9 @@ TEST(RestrictionsDocument, WritesTheNewDocumentAndEachEditByteForByte) {
               File("<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList/>"
                    "<AllowedMediaServerList/>"));
 
-    // Text that needs escaping and text beyond ASCII are stored as typed; the same address may
-    // stand twice, and removal takes the first of them.
-    const std::u16string music = u"médias\U0001F3B5.example";
+    // Text that needs escaping and text beyond ASCII (pairs at both ends of the surrogate
+    // ranges) are stored as typed; the same address may stand twice, and removal takes the first.
+    const std::u16string music = u"médias\U00010000\U0010FFFF.example";
     for (auto [mode, address] : {std::pair(Except, std::u16string(u"10.0.0.1")),
                                  {Allow, u"a&b<c>\"d\""},
                                  {Except, music},
@@ -67,7 +67,7 @@ TEST(RestrictionsDocument, WritesTheNewDocumentAndEachEditByteForByte) {
     EXPECT_EQ(document.SetMode(Allow), SOk);
     const std::string musicXml =
         "<Address>m\xC3\xA9"
-        "dias\xF0\x9F\x8E\xB5.example</Address>";
+        "dias\xF0\x90\x80\x80\xF4\x8F\xBF\xBF.example</Address>";
     EXPECT_EQ(Text(document.Serialize()),
               File("<AccessMode Active=\"AllowedList\"/><ExceptionMediaServerList>"
                    "<Address>10.0.0.1</Address>" +
@@ -120,22 +120,12 @@ TEST(RestrictionsDocument, ReadsFilesAsTheQueriesFindThem) {
                 "</IPRestrictionsConfig>",
          SOk,
          {"mode 1", "1 deep", "2 x", "2 deep"}},
-        {"any text but the exact one is the allowed list",
-         root + "\"><AccessMode Active=\"exceptionlist\"/><ExceptionMediaServerList>"
-                "<Address>kept</Address></ExceptionMediaServerList></IPRestrictionsConfig>",
-         SOk,
-         {"mode 2", "1 kept"}},
         {"no Active attribute",
          root + "\"><AccessMode/><ExceptionMediaServerList><Address>a</Address>"
                 "</ExceptionMediaServerList></IPRestrictionsConfig>",
          EFail,
          {}},
-        {"no AccessMode element",
-         root + "\"><AllowedMediaServerList><Address>a</Address></AllowedMediaServerList>"
-                "</IPRestrictionsConfig>",
-         EFail,
-         {}},
-        {"elements outside the namespace are not found",
+        {"no AccessMode element in the namespace",
          "<IPRestrictionsConfig><AccessMode Active=\"AllowedList\"/></IPRestrictionsConfig>",
          EFail,
          {}},
@@ -208,11 +198,7 @@ TEST(RestrictionsDocument, LoadsAndSavesThroughTheLocatedFile) {
 
     ASSERT_EQ(document.CreateNew(), SOk);
     ASSERT_EQ(document.Save(LocateRestrictions(environment, 1), files), SOk);
-    ASSERT_EQ(document.Save(LocateRestrictions(environment, 2), files), SOk);
-    EXPECT_EQ(files.writes, (std::vector<std::string>{
-                                path, "/fake/appdata/Quorvane/TavrinIPRestrictions.config"}));
-    EXPECT_EQ(files.files[path], document.Serialize());
-
+    EXPECT_EQ(files.writes, std::vector<std::string>{path});
     RestrictionsDocument loaded;
     EXPECT_EQ(loaded.Load(FixedRestrictionsFile(path), files), SOk);
     EXPECT_EQ(loaded.Serialize(), document.Serialize());
@@ -221,7 +207,7 @@ TEST(RestrictionsDocument, LoadsAndSavesThroughTheLocatedFile) {
     const RestrictionsLocator nowhere = [](std::string&) { return EUnexpected; };
     EXPECT_EQ(loaded.Load(nowhere, files), EFail);
     EXPECT_EQ(loaded.Save(nowhere, files), EFail);
-    EXPECT_EQ(files.writes.size(), 2u);
+    EXPECT_EQ(files.writes.size(), 1u);
 }
 
 }  // namespace
