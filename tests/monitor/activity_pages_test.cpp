@@ -117,11 +117,12 @@ TEST(ActivityPages, SortsByTextIgnoringCaseOrUsageNumbersByValue) {
     SortActivityRows(ActivityPage::MediaUsage, 1, usage);
     EXPECT_EQ(CellsOf(usage),
               CellsOf(rows({{u"c", u"x", u"100"}, {u"A", u"9", u"-3"}, {u"b", u"10", u"5"}})));
+    SortActivityRows(ActivityPage::MediaUsage, 0, usage);
+    EXPECT_EQ(usage.front().cells[0], u"A");
+    EXPECT_EQ(usage.back().cells[0], u"c");
     SortActivityRows(ActivityPage::MediaUsage, 2, usage);
     EXPECT_EQ(usage.front().cells[0], u"A");
     EXPECT_EQ(usage.back().cells[0], u"c");
-    SortActivityRows(ActivityPage::MediaUsage, 0, usage);
-    EXPECT_EQ(usage.front().cells[0], u"A");
 
     // The other pages and "not sorted" keep the server's order.
     auto live = rows({{u"b"}, {u"a"}});
