@@ -13,7 +13,6 @@ namespace {
 ResourceRecord FixedRecord(ResourceKind kind, std::u16string_view name, std::uint32_t image) {
     ResourceRecord record;
     record.kind = kind;
-    record.enabled = true;
     record.authMethod = AuthMethod::None;
     record.name = name;
     record.imageIndex = image;

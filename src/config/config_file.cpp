@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -55,16 +56,20 @@ public:
         return true;
     }
 
-    bool U32(std::uint32_t& value) {
+    std::optional<std::uint32_t> U32() {
         if (halted_ || Remaining() < 4) {
             pos_ = size_;
-            return false;
+            return std::nullopt;
         }
         const std::uint8_t* p = data_ + pos_;
-        value = std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-                (std::uint32_t{p[3]} << 24);
         pos_ += 4;
-        return true;
+        return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+               (std::uint32_t{p[3]} << 24);
+    }
+    bool U32(std::uint32_t& value) {
+        const std::optional<std::uint32_t> word = U32();
+        value = word.value_or(value);
+        return word.has_value();
     }
 
     bool Flag(bool& value) {
@@ -86,8 +91,8 @@ public:
     }
 
     bool SkipString() {
-        std::uint32_t count = 0;
-        return U32(count) && count <= Remaining() / 2 && Skip(std::size_t{count} * 2);
+        const std::optional<std::uint32_t> count = U32();
+        return count && *count <= Remaining() / 2 && Skip(std::size_t{*count} * 2);
     }
 
     StringStatus String(std::u16string& value) {

@@ -1,5 +1,6 @@
 #include "config/decimal_reader.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -22,20 +23,13 @@ DecimalReading Read(std::basic_string_view<Char> text) {
     if (pos == text.size() || !isDigit(text[pos])) {
         return {};
     }
-    // Magnitude up to one past INT_MAX, enough to tell INT_MIN from an overflow.
+    // The magnitude saturates at INT_MIN's, which still tells INT_MIN from INT_MAX + 1.
     constexpr std::int64_t kLimit = std::int64_t{INT_MAX} + 1;
     std::int64_t magnitude = 0;
     for (; pos < text.size() && isDigit(text[pos]); ++pos) {
-        if (magnitude <= kLimit) {
-            magnitude = magnitude * 10 + (text[pos] - '0');
-        }
+        magnitude = std::min(magnitude * 10 + (text[pos] - '0'), kLimit);
     }
-    std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > INT_MAX) {
-        value = INT_MAX;
-    } else if (value < INT_MIN) {
-        value = INT_MIN;
-    }
+    const std::int64_t value = std::min(negative ? -magnitude : magnitude, std::int64_t{INT_MAX});
     return {true, static_cast<int>(value), pos};
 }
 

@@ -92,7 +92,7 @@ void DelegateRestrictionsModel::OnAdd() {
 void DelegateRestrictionsModel::OnRemove() {
     std::optional<std::size_t>& selected = selected_[Index(mode_)];
     std::vector<RestrictionsRow>& rows = rows_[Index(mode_)];
-    if (!selected || *selected >= rows.size()) {
+    if (!selected) {
         return;
     }
     const std::u16string& shown = rows[*selected].address;

@@ -19,25 +19,14 @@ struct TagName {
     std::uint16_t tag;
     std::u16string_view name;
 };
-constexpr std::array<TagName, 17> kAudioFormatNames = {{
-    {0x0001, u"PCM"},
-    {0x0003, u"IEEE"},
-    {0x0006, u"CCITT A-Law"},
-    {0x0007, u"CCITT u-Law"},
-    {0x0009, u"DRM"},
-    {0x000A, u"WMA Voice"},
-    {0x0011, u"IMA ADPCM"},
-    {0x0022, u"True Speech"},
-    {0x0031, u"GSM 6.10"},
-    {0x0050, u"MP3"},
-    {0x0055, u"MP3"},
-    {0x0092, u"Dolby"},
-    {0x00FF, u"AAC"},
-    {0x0130, u"ACELP"},
-    {0x0161, u"WMA"},
-    {0x0162, u"WMA V9"},
-    {0x2000, u"AC3"},
-}};
+constexpr TagName kAudioFormatNames[] = {
+    {0x0001, u"PCM"},         {0x0003, u"IEEE"},        {0x0006, u"CCITT A-Law"},
+    {0x0007, u"CCITT u-Law"}, {0x0009, u"DRM"},         {0x000A, u"WMA Voice"},
+    {0x0011, u"IMA ADPCM"},   {0x0022, u"True Speech"}, {0x0031, u"GSM 6.10"},
+    {0x0050, u"MP3"},         {0x0055, u"MP3"},         {0x0092, u"Dolby"},
+    {0x00FF, u"AAC"},         {0x0130, u"ACELP"},       {0x0161, u"WMA"},
+    {0x0162, u"WMA V9"},      {0x2000, u"AC3"},
+};
 constexpr std::u16string_view kVorbisName = u"VORBIS";
 
 // printf's output is ASCII, so widening each byte is the conversion.

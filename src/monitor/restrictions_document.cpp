@@ -156,15 +156,8 @@ RestrictionsDocument::RestrictionsDocument() {
     InitLibxml();
 }
 
-RestrictionsDocument::~RestrictionsDocument() {
-    Reset(nullptr);
-}
-
-void RestrictionsDocument::Reset(_xmlDoc* doc) {
-    if (doc_ != nullptr) {
-        xmlFreeDoc(doc_);
-    }
-    doc_ = doc;
+void RestrictionsDocument::DocFree::operator()(_xmlDoc* doc) const {
+    xmlFreeDoc(doc);
 }
 
 HResult RestrictionsDocument::Load(const RestrictionsLocator& locate, FileStore& files) {
@@ -187,47 +180,41 @@ HResult RestrictionsDocument::Parse(std::span<const std::uint8_t> bytes) {
     parser->sax->internalSubset = RefuseDocumentType;
     // No network, no DTD loading, no entity substitution, nothing printed.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    xmlDocPtr doc = xmlCtxtReadMemory(parser.get(), reinterpret_cast<const char*>(bytes.data()),
-                                      static_cast<int>(bytes.size()), nullptr, nullptr, options);
-    if (doc == nullptr) {
+    DocPtr doc(xmlCtxtReadMemory(parser.get(), reinterpret_cast<const char*>(bytes.data()),
+                                 static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    if (doc == nullptr || !parser->wellFormed || xmlDocGetRootElement(doc.get()) == nullptr) {
         return EFail;
     }
-    if (!parser->wellFormed || xmlDocGetRootElement(doc) == nullptr) {
-        xmlFreeDoc(doc);
-        return EFail;
-    }
-    Reset(doc);
+    doc_ = std::move(doc);
     return SOk;
 }
 
 HResult RestrictionsDocument::CreateNew() {
-    xmlDocPtr doc = xmlNewDoc(Xml("1.0"));
+    DocPtr doc(xmlNewDoc(Xml("1.0")));
     if (doc == nullptr) {
         return EFail;
     }
     doc->encoding = xmlStrdup(Xml(kEncoding));
-    xmlNodePtr root = xmlNewDocNode(doc, nullptr, Xml(kRootName), nullptr);
+    xmlNodePtr root = xmlNewDocNode(doc.get(), nullptr, Xml(kRootName), nullptr);
     xmlNsPtr ns = root == nullptr
                       ? nullptr
                       : xmlNewNs(root, Xml(std::string(RestrictionsNamespace)), nullptr);
     if (ns == nullptr) {
         xmlFreeNode(root);
-        xmlFreeDoc(doc);
         return EFail;
     }
     xmlSetNs(root, ns);
-    xmlDocSetRootElement(doc, root);
-    xmlNodePtr mode = NewElement(doc, ns, kModeName, root);
+    xmlDocSetRootElement(doc.get(), root);
+    xmlNodePtr mode = NewElement(doc.get(), ns, kModeName, root);
     const bool made = mode != nullptr &&
                       xmlNewNsProp(mode, nullptr, Xml(kActiveName),
                                    Xml(std::string(ExceptionListModeText))) != nullptr &&
-                      NewElement(doc, ns, kExceptionListName, root) != nullptr &&
-                      NewElement(doc, ns, kAllowedListName, root) != nullptr;
+                      NewElement(doc.get(), ns, kExceptionListName, root) != nullptr &&
+                      NewElement(doc.get(), ns, kAllowedListName, root) != nullptr;
     if (!made) {
-        xmlFreeDoc(doc);
         return EFail;
     }
-    Reset(doc);
+    doc_ = std::move(doc);
     return SOk;
 }
 
@@ -235,7 +222,7 @@ HResult RestrictionsDocument::Read(RestrictionsReceiver& receiver) const {
     if (doc_ == nullptr) {
         return EUnexpected;
     }
-    xmlNodePtr modeElement = SelectSingle(doc_, kModeQuery);
+    xmlNodePtr modeElement = SelectSingle(doc_.get(), kModeQuery);
     if (modeElement == nullptr) {
         return EFail;
     }
@@ -249,7 +236,7 @@ HResult RestrictionsDocument::Read(RestrictionsReceiver& receiver) const {
                          : DelegateAccessMode::AllowedList);
     for (DelegateAccessMode mode :
          {DelegateAccessMode::ExceptionList, DelegateAccessMode::AllowedList}) {
-        const XPathResult addresses = Select(doc_, AddressQuery(mode));
+        const XPathResult addresses = Select(doc_.get(), AddressQuery(mode));
         for (int i = 0; i < Count(addresses); ++i) {
             receiver.AddRow(ListNumber(mode), TextOf(addresses->nodesetval->nodeTab[i]));
         }
@@ -264,16 +251,16 @@ HResult RestrictionsDocument::AddAddress(DelegateAccessMode mode, std::u16string
     if (!XmlCanHold(address)) {
         return EInvalidArg;
     }
-    xmlNodePtr list = SelectSingle(doc_, ListQuery(mode));
+    xmlNodePtr list = SelectSingle(doc_.get(), ListQuery(mode));
     if (list == nullptr) {
         return EFail;
     }
     // The list matched "u:", so its own namespace is the file's.
-    xmlNodePtr element = NewElement(doc_, list->ns, kAddressName, nullptr);
+    xmlNodePtr element = NewElement(doc_.get(), list->ns, kAddressName, nullptr);
     if (element == nullptr) {
         return EFail;
     }
-    xmlNodePtr text = xmlNewDocText(doc_, Xml(Utf16ToUtf8(address)));
+    xmlNodePtr text = xmlNewDocText(doc_.get(), Xml(Utf16ToUtf8(address)));
     if (text == nullptr) {
         xmlFreeNode(element);
         return EFail;
@@ -287,8 +274,8 @@ HResult RestrictionsDocument::RemoveAddress(DelegateAccessMode mode, std::u16str
     if (doc_ == nullptr) {
         return EUnexpected;
     }
-    xmlNodePtr list = SelectSingle(doc_, ListQuery(mode));
-    const XPathResult addresses = Select(doc_, AddressQuery(mode));
+    xmlNodePtr list = SelectSingle(doc_.get(), ListQuery(mode));
+    const XPathResult addresses = Select(doc_.get(), AddressQuery(mode));
     const std::string wanted = Utf16ToUtf8(address);
     for (int i = 0; i < Count(addresses); ++i) {
         xmlNodePtr node = addresses->nodesetval->nodeTab[i];
@@ -310,7 +297,7 @@ HResult RestrictionsDocument::SetMode(DelegateAccessMode mode) {
     if (doc_ == nullptr) {
         return EUnexpected;
     }
-    xmlNodePtr modeElement = SelectSingle(doc_, kModeQuery);
+    xmlNodePtr modeElement = SelectSingle(doc_.get(), kModeQuery);
     if (modeElement == nullptr || xmlHasNsProp(modeElement, Xml(kActiveName), nullptr) == nullptr) {
         return EFail;
     }
@@ -327,7 +314,7 @@ std::vector<std::uint8_t> RestrictionsDocument::Serialize() const {
     xmlChar* memory = nullptr;
     int size = 0;
     // Format 0: the document's own white space, nothing added.
-    xmlDocDumpFormatMemoryEnc(doc_, &memory, &size, kEncoding, 0);
+    xmlDocDumpFormatMemoryEnc(doc_.get(), &memory, &size, kEncoding, 0);
     std::vector<std::uint8_t> bytes(memory, memory + (memory == nullptr ? 0 : size));
     xmlFree(memory);
     return bytes;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,7 +61,6 @@ public:
 class RestrictionsDocument {
 public:
     RestrictionsDocument();
-    ~RestrictionsDocument();
     RestrictionsDocument(const RestrictionsDocument&) = delete;
     RestrictionsDocument& operator=(const RestrictionsDocument&) = delete;
 
@@ -92,9 +92,13 @@ public:
     HResult Save(const RestrictionsLocator& locate, FileStore& files) const;
 
 private:
-    void Reset(_xmlDoc* doc);
+    // Owning the document this way leaves no free call to forget on a failure path.
+    struct DocFree {
+        void operator()(_xmlDoc* doc) const;
+    };
+    using DocPtr = std::unique_ptr<_xmlDoc, DocFree>;
 
-    _xmlDoc* doc_ = nullptr;
+    DocPtr doc_;
 };
 
 }  // namespace vantor

@@ -14,6 +14,7 @@
 #include "config/config_bytes.h"
 #include "config/multicast_table.h"
 #include "platform/file_store.h"
+#include "ui/ui_fakes.h"
 
 namespace vantor {
 namespace {
@@ -26,17 +27,11 @@ const std::string FileMessage = "VantorConfig - Error: Unable to update configur
 const std::string ReloadMessage =
     "VantorConfig - Error: Unable to update media server with the new configuration\n";
 
-class FakeFileStore : public FileStore {
-public:
-    std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
-        return files.count(path) != 0 ? std::optional(files[path]) : std::nullopt;
-    }
+struct FailingFileStore : test::FakeFileStore {
     bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
         ++replaces;
-        return !failReplace && (files[path].assign(bytes.begin(), bytes.end()), true);
+        return !failReplace && test::FakeFileStore::ReplaceFile(path, bytes);
     }
-
-    std::map<std::string, std::vector<std::uint8_t>> files;
     bool failReplace = false;
     int replaces = 0;
 };
@@ -65,14 +60,14 @@ struct StoreFixture {
     AuthMethod authMethod = AuthMethod::SessionBased;
     MulticastTable multicast;
     ServerState state = ServerState::Stopped;
-    FakeFileStore files;
+    FailingFileStore files;
     FakeAutomation automation;
     std::ostringstream messages;
     StreamPrompter prompter{messages};
     ConfigStore store;
 };
 
-TEST(ConfigStore, MissingEmptyAndUnlocatedFiles) {
+TEST(ConfigStore, MissingAndUnlocatedFiles) {
     // Missing: the defaults, whatever was in memory before, and no message.
     StoreFixture missing;
     missing.store.Server().playerPort = u"1";
@@ -80,15 +75,6 @@ TEST(ConfigStore, MissingEmptyAndUnlocatedFiles) {
     EXPECT_EQ(missing.store.Server(), ServerConfig{});
     EXPECT_EQ(std::tuple(missing.authMethod, missing.store.LoadedVersion(), missing.messages.str()),
               std::tuple(AuthMethod::Anonymous, std::nullopt, ""));
-
-    // Empty: a version-50 file whose port counts cannot be read.
-    StoreFixture empty;
-    empty.files.files[ConfigPath] = {};
-    empty.store.LoadConfiguration();
-    EXPECT_EQ(empty.store.LoadedVersion(), 50u);
-    ServerConfig noPorts;
-    noPorts.playerPort = noPorts.liveSourcePort = u"";
-    EXPECT_EQ(empty.store.Server(), noPorts);
 
     // No path: every save fails with the file message.
     StoreFixture unlocated("");

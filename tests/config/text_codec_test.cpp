@@ -8,10 +8,6 @@
 namespace vantor {
 namespace {
 
-std::u16string Units(std::initializer_list<char16_t> units) {
-    return std::u16string(units);
-}
-
 TEST(TextCodec, Utf8AndUtf16ConvertBothWaysAtEveryLengthBoundary) {
     // The last and first code points of each UTF-8 length, and around the surrogates.
     const std::pair<std::u16string, std::string> same[] = {
@@ -32,11 +28,11 @@ TEST(TextCodec, IllFormedInputBecomesReplacementCharacters) {
     // Lone surrogates, at the end, before a letter, in the wrong order, and a high one before
     // a whole pair.
     const std::pair<std::u16string, std::string> utf16[] = {
-        {Units({0xD800}), r},
-        {Units({0xDBFF, u'x'}), r + "x"},
-        {Units({0xDC00, u'x'}), r + "x"},
-        {Units({0xDFFF, 0xD800}), r + r},
-        {Units({0xD800, 0xD83C, 0xDFB5}), r + "\xF0\x9F\x8E\xB5"},
+        {std::u16string{0xD800}, r},
+        {std::u16string{0xDBFF, u'x'}, r + "x"},
+        {std::u16string{0xDC00, u'x'}, r + "x"},
+        {std::u16string{0xDFFF, 0xD800}, r + r},
+        {std::u16string{0xD800, 0xD83C, 0xDFB5}, r + "\xF0\x9F\x8E\xB5"},
     };
     for (const auto& [text, expected] : utf16) {
         EXPECT_EQ(Utf16ToUtf8(text), expected);
@@ -73,7 +69,8 @@ TEST(TextCodec, AnsiIsWindows1252WithQuestionMarksForWhatItCannotHold) {
     EXPECT_EQ(Utf16ToAnsi(u"caf\u00e9 \u20ac\u2122"), "caf\xE9 \x80\x99");
     // U+0080 is not byte 0x80; a pair is one character, lone surrogates one each.
     EXPECT_EQ(Utf16ToAnsi(u"\u0080\u0100\u0416\U0001F3B5!"), "\?\?\?\?!");
-    EXPECT_EQ(Utf16ToAnsi(Units({0xD800, u'A', 0x416, 0xDC00, u'B', 0xDC00, 0xD800})), "?A??B??");
+    EXPECT_EQ(Utf16ToAnsi(std::u16string{0xD800, u'A', 0x416, 0xDC00, u'B', 0xDC00, 0xD800}),
+              "?A??B??");
 }
 
 }  // namespace

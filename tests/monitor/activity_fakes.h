@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/headless_services.h"
 #include "monitor/activity_record.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
@@ -16,7 +17,7 @@
 
 namespace vantor::test {
 
-struct FakeActivityServer : AutomationFactory {
+struct FakeActivityServer : NoAutomation {
     std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override {
         struct Object : ResourcesInUseObject {
             explicit Object(FakeActivityServer& server) : server(server) {}
@@ -33,10 +34,6 @@ struct FakeActivityServer : AutomationFactory {
         ++created;
         return reachable ? std::make_unique<Object>(*this) : nullptr;
     }
-    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override { return nullptr; }
-    std::unique_ptr<UsersAccessObject> CreateUsersAccess() override { return nullptr; }
-    std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override { return nullptr; }
-    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override { return {}; }
 
     bool reachable = true;
     int created = 0;

@@ -1,8 +1,10 @@
 #include "monitor/delegate_restrictions_model.h"
 
-#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,13 +24,9 @@ const std::string Head =
     "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
     "<IPRestrictionsConfig "
     "xmlns=\"http://www.quorvane.example/IPRestrictionsConfig\">";
+const std::string Tail = "</IPRestrictionsConfig>\n";
 
-std::string Text(const std::vector<std::uint8_t>& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
-// A restrictions dialog over a fake file; the add dialog answers from a queue (cancelled when
-// it runs out).
+// A restrictions dialog over a fake file.
 struct Harness {
     explicit Harness(const std::string& file = {}) {
         if (!file.empty()) {
@@ -39,18 +37,15 @@ struct Harness {
     DelegateRestrictionsModel& Open() {
         model = std::make_unique<DelegateRestrictionsModel>(
             files, FixedRestrictionsFile(FilePath), prompter, [this](std::u16string& address) {
-                if (answers.empty()) {
-                    return false;
-                }
-                address = answers.front();
-                answers.pop_front();
-                return true;
+                const bool given = answer.has_value();
+                address = std::exchange(answer, std::nullopt).value_or(address);
+                return given;
             });
         EXPECT_TRUE(model->OnOpen());
         return *model;
     }
-    void Add(std::u16string answer) {
-        answers.push_back(std::move(answer));
+    void Add(std::u16string typed) {
+        answer = std::move(typed);
         model->OnAdd();
     }
     std::vector<std::u16string> Addresses(DelegateAccessMode list) const {
@@ -60,30 +55,44 @@ struct Harness {
         }
         return addresses;
     }
-    std::string Written() { return Text(files.files[FilePath]); }
+    // The checked radio, then "+", "-" and OK when enabled: "exception + - OK".
+    std::string Controls() const {
+        std::string text = model->State(Control::ExceptionRadio).checked ? "exception" : "";
+        text += model->State(Control::AllowedRadio).checked ? "allowed" : "";
+        for (auto [control, name] : {std::pair(Control::AddButton, " +"),
+                                     {Control::RemoveButton, " -"},
+                                     {Control::OkButton, " OK"}}) {
+            text += model->State(control).enabled ? name : "";
+        }
+        return text;
+    }
+    // The file written, between the root's tags (the document's own tests pin those).
+    std::string Written() {
+        const std::string text(files.files[FilePath].begin(), files.files[FilePath].end());
+        EXPECT_TRUE(text.starts_with(Head) && text.ends_with(Tail)) << text;
+        return text.substr(Head.size(), text.size() - Head.size() - Tail.size());
+    }
 
     test::FakeFileStore files;
     test::RecordingPrompter prompter;
-    std::deque<std::u16string> answers;
+    std::optional<std::u16string> answer;  // none: the add dialog is cancelled
     std::unique_ptr<DelegateRestrictionsModel> model;
 };
+
+using Addresses = std::vector<std::u16string>;
 
 TEST(DelegateRestrictionsModel, WithoutAFileOpensOnTheExceptionListAndOkWritesTheDefault) {
     Harness h;
     DelegateRestrictionsModel& model = h.Open();
-    EXPECT_EQ(model.Mode(), Except);
-    EXPECT_TRUE(model.State(Control::ExceptionRadio).checked);
-    EXPECT_FALSE(model.State(Control::AllowedRadio).checked);
-    EXPECT_TRUE(model.Rows(Except).empty());
-    EXPECT_TRUE(model.Rows(Allow).empty());
-    EXPECT_FALSE(model.State(Control::RemoveButton).enabled);
-    EXPECT_TRUE(model.State(Control::AddButton).enabled);
+    EXPECT_EQ(h.Controls(), "exception + OK");
+    EXPECT_EQ(std::pair(h.Addresses(Except), h.Addresses(Allow)),
+              std::pair(Addresses{}, Addresses{}));
     EXPECT_TRUE(h.files.writes.empty());
 
     EXPECT_TRUE(model.OnOk());
-    EXPECT_EQ(h.Written(), Head +
-                               "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList/>"
-                               "<AllowedMediaServerList/></IPRestrictionsConfig>\n");
+    EXPECT_EQ(h.Written(),
+              "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList/>"
+              "<AllowedMediaServerList/>");
     EXPECT_TRUE(h.prompter.shown.empty());
 }
 
@@ -91,141 +100,119 @@ TEST(DelegateRestrictionsModel, TheAllowedListCannotBeConfirmedEmpty) {
     Harness h;
     DelegateRestrictionsModel& model = h.Open();
     model.OnModeSelected(Allow);
-    EXPECT_TRUE(model.State(Control::AllowedRadio).checked);
-    EXPECT_FALSE(model.State(Control::ExceptionRadio).checked);
-    EXPECT_FALSE(model.State(Control::OkButton).enabled);
+    EXPECT_EQ(h.Controls(), "allowed +");
     EXPECT_FALSE(model.OnOk());
     EXPECT_TRUE(h.files.writes.empty());
 
     // Blanks around an address are dropped; an all-blank answer adds nothing.
     h.Add(u"  \t ");
-    EXPECT_FALSE(model.State(Control::OkButton).enabled);
+    EXPECT_EQ(h.Controls(), "allowed +");
     h.Add(u"  delegate.example \n");
-    EXPECT_TRUE(model.State(Control::OkButton).enabled);
+    EXPECT_EQ(h.Controls(), "allowed + OK");
     EXPECT_EQ(model.Rows(Allow), (std::vector<RestrictionsRow>{{u"Allowed", u"delegate.example"}}));
     EXPECT_TRUE(model.OnOk());
-    EXPECT_EQ(h.Written(), Head +
-                               "<AccessMode Active=\"AllowedList\"/><ExceptionMediaServerList/>"
-                               "<AllowedMediaServerList><Address>delegate.example</Address>"
-                               "</AllowedMediaServerList></IPRestrictionsConfig>\n");
+    EXPECT_EQ(h.Written(),
+              "<AccessMode Active=\"AllowedList\"/><ExceptionMediaServerList/>"
+              "<AllowedMediaServerList><Address>delegate.example</Address>"
+              "</AllowedMediaServerList>");
 }
 
 TEST(DelegateRestrictionsModel, AddsAndRemovesOnTheCurrentModesList) {
     Harness h(Head +
-              "<AccessMode Active=\"Allowedlist\"/><ExceptionMediaServerList><Address>a</Address>"
+              "<AccessMode Active=\"exceptionlist\"/><ExceptionMediaServerList><Address>a</Address>"
               "<Address>b</Address><Address>a</Address></ExceptionMediaServerList>"
-              "<AllowedMediaServerList><Address>c</Address></AllowedMediaServerList>"
-              "</IPRestrictionsConfig>\n");
+              "<AllowedMediaServerList><Address>c</Address></AllowedMediaServerList>" +
+              Tail);
     DelegateRestrictionsModel& model = h.Open();
-    // Any text but "ExceptionList" is the allowed list.
-    EXPECT_EQ(model.Mode(), Allow);
-    EXPECT_TRUE(model.State(Control::AllowedRadio).checked);
+    // Any text but "ExceptionList", even in another case, is the allowed list.
+    EXPECT_EQ(h.Controls(), "allowed + OK");
     EXPECT_EQ(model.Rows(Except), (std::vector<RestrictionsRow>{
                                       {u"Denied", u"a"}, {u"Denied", u"b"}, {u"Denied", u"a"}}));
 
-    // Selecting a row picks its list's mode and enables "-" for it.
+    // Selecting a row picks its list's mode and enables "-" for it; with nothing selected "-"
+    // does nothing.
+    model.OnRemove();
     model.OnRowSelected(Except, 2);
-    EXPECT_EQ(model.Mode(), Except);
-    EXPECT_TRUE(model.State(Control::ExceptionRadio).checked);
-    EXPECT_TRUE(model.State(Control::RemoveButton).enabled);
+    EXPECT_EQ(h.Controls(), "exception + - OK");
     model.OnModeSelected(Allow);
-    EXPECT_FALSE(model.State(Control::RemoveButton).enabled);
+    EXPECT_EQ(h.Controls(), "allowed + OK");
     model.OnModeSelected(Except);
-    EXPECT_TRUE(model.State(Control::RemoveButton).enabled);
+    EXPECT_EQ(h.Controls(), "exception + - OK");
 
     // Removing the second "a" row takes the first matching element; the row shown goes.
     model.OnRemove();
-    EXPECT_EQ(h.Addresses(Except), (std::vector<std::u16string>{u"a", u"b"}));
-    EXPECT_FALSE(model.State(Control::RemoveButton).enabled);
+    EXPECT_EQ(h.Addresses(Except), (Addresses{u"a", u"b"}));
+    EXPECT_EQ(h.Controls(), "exception + OK");
     h.Add(u"b");
-    EXPECT_EQ(h.Addresses(Except), (std::vector<std::u16string>{u"a", u"b", u"b"}));
+    EXPECT_EQ(h.Addresses(Except), (Addresses{u"a", u"b", u"b"}));
     model.OnModeSelected(Allow);
     model.OnAdd();  // cancelled
-    EXPECT_EQ(h.Addresses(Allow), (std::vector<std::u16string>{u"c"}));
+    EXPECT_EQ(h.Addresses(Allow), (Addresses{u"c"}));
 
     // OK writes the mode only because it changed from the loaded one.
     model.OnModeSelected(Except);
     EXPECT_TRUE(model.OnOk());
-    EXPECT_EQ(h.Written(), Head +
-                               "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList>"
-                               "<Address>b</Address><Address>a</Address><Address>b</Address>"
-                               "</ExceptionMediaServerList><AllowedMediaServerList>"
-                               "<Address>c</Address></AllowedMediaServerList>"
-                               "</IPRestrictionsConfig>\n");
+    EXPECT_EQ(h.Written(),
+              "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList>"
+              "<Address>b</Address><Address>a</Address><Address>b</Address>"
+              "</ExceptionMediaServerList><AllowedMediaServerList><Address>c</Address>"
+              "</AllowedMediaServerList>");
     EXPECT_TRUE(h.prompter.shown.empty());
 }
 
 TEST(DelegateRestrictionsModel, FailuresShowTheirMessageAndLeaveTheListAsItWas) {
-    const std::u16string longAddress(80, u'x');
     // No allowed list, an address longer than a row's read-back, no "Active" attribute.
-    const std::string file = Head + "<AccessMode/><ExceptionMediaServerList><Address>" +
-                             std::string(80, 'x') +
-                             "</Address></ExceptionMediaServerList></IPRestrictionsConfig>\n";
-    Harness h(file);
+    const std::u16string longAddress(80, u'x');
+    const std::string x80 = "<Address>" + std::string(80, 'x') + "</Address>";
+    Harness h(Head + "<AccessMode/><ExceptionMediaServerList>" + x80 +
+              "</ExceptionMediaServerList>" + Tail);
     DelegateRestrictionsModel& model = h.Open();
     // Without its mode the file shows as an empty exception list.
-    EXPECT_EQ(model.Mode(), Except);
+    EXPECT_EQ(h.Controls(), "exception + OK");
     EXPECT_TRUE(model.Rows(Except).empty());
 
     model.OnModeSelected(Allow);
     h.Add(u"d");
     EXPECT_TRUE(model.Rows(Allow).empty());
     model.OnModeSelected(Except);
-    h.Add(std::u16string(longAddress));
+    h.Add(longAddress);
     model.OnRowSelected(Except, 0);
     model.OnRemove();
-    EXPECT_EQ(h.Addresses(Except), std::vector<std::u16string>{longAddress});
-    EXPECT_TRUE(model.State(Control::RemoveButton).enabled);
+    EXPECT_EQ(h.Addresses(Except), Addresses{longAddress});
+    EXPECT_EQ(h.Controls(), "exception + - OK");
 
-    const std::u16string caption = u"Configuration of Media Server";
     ASSERT_EQ(h.prompter.shown.size(), 2u);
-    EXPECT_EQ(h.prompter.shown[0].text, u"Error adding Media Server address to the server's list");
-    EXPECT_EQ(h.prompter.shown[1].text,
-              u"Error removing Media Server address from the server's list");
-    for (const auto& shown : h.prompter.shown) {
-        EXPECT_EQ(shown.caption, caption);
-        EXPECT_EQ(shown.icon, MessageIcon::Error);
-        EXPECT_FALSE(shown.question);
+    for (const auto& [shown, text] :
+         {std::pair(h.prompter.shown[0], u"Error adding Media Server address to the server's list"),
+          {h.prompter.shown[1], u"Error removing Media Server address from the server's list"}}) {
+        EXPECT_EQ(std::tuple(shown.text, shown.caption, shown.icon, shown.question),
+                  std::tuple(text, u"Configuration of Media Server", MessageIcon::Error, false));
     }
 
     // A mode change cannot be stored without the attribute; the rest is saved all the same.
     model.OnModeSelected(Allow);
     model.OnModeSelected(Except);
     EXPECT_TRUE(model.OnOk());
-    EXPECT_EQ(h.Written(), Head + "<AccessMode/><ExceptionMediaServerList><Address>" +
-                               std::string(80, 'x') + "</Address><Address>" + std::string(80, 'x') +
-                               "</Address></ExceptionMediaServerList></IPRestrictionsConfig>\n");
+    EXPECT_EQ(h.Written(), "<AccessMode/><ExceptionMediaServerList>" + x80 + x80 +
+                               "</ExceptionMediaServerList>");
 }
 
 TEST(DelegateRestrictionsModel, OnlyOkTellsTheServer) {
-    struct Case {
-        const char* name;
-        bool ok;
-        bool serverUp;
-        int writes;
-        int changed;
-    };
-    const Case cases[] = {
-        {"OK while the server runs", true, true, 1, 1},
-        {"OK without a server", true, false, 1, 0},
-        {"Cancel", false, true, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // OK while the server runs, OK without a server, Cancel.
+    for (auto [ok, serverUp, writes, changed] :
+         {std::tuple(true, true, 1u, 1), {true, false, 1u, 0}, {false, true, 0u, 0}}) {
         Harness h;
         test::RestrictionsServer server;
-        server.up = c.serverUp;
-        DelegateRestrictionsModel& model = h.Open();
+        server.up = serverUp;
         const bool accepted = RunDelegateRestrictions(
-            model,
+            h.Open(),
             [&](DelegateRestrictionsModel& shown) {
                 h.Add(u"10.1.1.1");
-                return c.ok && shown.OnOk();
+                return ok && shown.OnOk();
             },
             server);
-        EXPECT_EQ(accepted, c.ok);
-        EXPECT_EQ(static_cast<int>(h.files.writes.size()), c.writes);
-        EXPECT_EQ(server.changed, c.changed);
+        EXPECT_EQ(std::tuple(accepted, h.files.writes.size(), server.changed),
+                  std::tuple(ok, writes, changed));
     }
 }
 
@@ -238,9 +225,8 @@ TEST(AddAddressModel, AddIsEnabledOnlyForSomethingBesidesBlanks) {
     EXPECT_FALSE(model.AddState().enabled);
     for (const auto& [typed, address] : cases) {
         model.SetEditText(typed);
-        EXPECT_EQ(model.EditState().text, typed);
-        EXPECT_EQ(model.Address(), address);
-        EXPECT_EQ(model.AddState().enabled, !address.empty());
+        EXPECT_EQ(std::tuple(model.EditState().text, model.Address(), model.AddState().enabled),
+                  std::tuple(typed, address, !address.empty()));
     }
 }
 

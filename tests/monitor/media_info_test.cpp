@@ -1,6 +1,7 @@
 #include "monitor/media_info.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,45 +11,33 @@ namespace {
 
 constexpr std::int64_t kSecond = 10'000'000;
 
-constexpr std::uint32_t FourCC(char a, char b, char c, char d) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
+// The four characters with the first in the low byte.
+constexpr std::uint32_t FourCC(const char (&code)[5]) {
+    return std::uint32_t(std::uint8_t(code[0])) | std::uint32_t(std::uint8_t(code[1])) << 8 |
+           std::uint32_t(std::uint8_t(code[2])) << 16 | std::uint32_t(std::uint8_t(code[3])) << 24;
 }
 
 MediaFacts Video(VideoFormatBlock block, std::uint32_t fourCC, std::uint32_t bitRate,
                  std::int64_t avgTimePerFrame, std::int32_t width, std::int32_t height) {
-    MediaFacts facts;
-    facts.renders = true;
-    facts.hasVideo = true;
-    facts.videoBlock = block;
-    facts.fourCC = fourCC;
-    facts.videoBitRate = bitRate;
-    facts.avgTimePerFrame = avgTimePerFrame;
-    facts.width = width;
-    facts.height = height;
-    return facts;
+    MediaFacts f;
+    std::tie(f.renders, f.hasVideo, f.videoBlock, f.fourCC, f.videoBitRate, f.avgTimePerFrame,
+             f.width, f.height) =
+        std::tuple(true, true, block, fourCC, bitRate, avgTimePerFrame, width, height);
+    return f;
 }
 
-MediaFacts WithAudio(MediaFacts facts, AudioFormatBlock block, std::uint16_t tag,
-                     std::uint32_t bitsPerSecond, std::uint32_t samplesPerSecond,
-                     std::uint16_t channels) {
-    facts.renders = true;
-    facts.hasAudio = true;
-    facts.audioBlock = block;
-    facts.formatTag = tag;
-    facts.audioBitsPerSecond = bitsPerSecond;
-    facts.samplesPerSecond = samplesPerSecond;
-    facts.channels = channels;
-    return facts;
+MediaFacts WithAudio(MediaFacts f, AudioFormatBlock block, std::uint16_t tag, std::uint32_t bps,
+                     std::uint32_t samplesPerSecond, std::uint16_t channels) {
+    std::tie(f.renders, f.hasAudio, f.audioBlock, f.formatTag, f.audioBitsPerSecond,
+             f.samplesPerSecond, f.channels) =
+        std::tuple(true, true, block, tag, bps, samplesPerSecond, channels);
+    return f;
 }
 
-MediaFacts WithFile(MediaFacts facts, std::optional<std::uint64_t> size,
+MediaFacts WithFile(MediaFacts f, std::optional<std::uint64_t> size,
                     std::optional<std::int64_t> duration) {
-    facts.fileSize = size;
-    facts.duration = duration;
-    return facts;
+    std::tie(f.fileSize, f.duration) = std::tuple(size, duration);
+    return f;
 }
 
 TEST(MediaSummary, ReadsAsTheDescriptionColumnShowsIt) {
@@ -59,8 +48,8 @@ TEST(MediaSummary, ReadsAsTheDescriptionColumnShowsIt) {
     };
     const std::vector<Case> cases = {
         {"video without a declared bit rate: estimated from size and time",
-         WithFile(Video(VideoFormatBlock::Bitmap, FourCC('W', 'M', 'V', '3'), 0, 400'000, 320, 240),
-                  10'240'000, 100 * kSecond),
+         WithFile(Video(VideoFormatBlock::Bitmap, FourCC("WMV3"), 0, 400'000, 320, 240), 10'240'000,
+                  100 * kSecond),
          u"Size: 10.00 MB; Time: 00:01:40. Video - WMV3; 99.3 kByte/s; 320x240; 25 Frames/s."},
         {"MP3 audio",
          WithFile(WithAudio({}, AudioFormatBlock::WaveFormat, 0x55, 128'000, 44'100, 2), 1'000'000,
@@ -79,11 +68,11 @@ TEST(MediaSummary, ReadsAsTheDescriptionColumnShowsIt) {
                   10 * kSecond),
          u"Video - MPEG1; 0.0 kByte/s; 160x-120; 29 Frames/s."},
         {"both streams; a zero byte ends the code, an unknown tag has no name",
-         WithAudio(Video(VideoFormatBlock::Bitmap, FourCC('D', 'X', '\0', 'Z'), 819'200, 0, 64, 48),
+         WithAudio(Video(VideoFormatBlock::Bitmap, FourCC("DX\0Z"), 819'200, 0, 64, 48),
                    AudioFormatBlock::WaveFormat, 0x1234, 8'192, 8'000, 1),
          u"Video - DX; 100.0 kByte/s; 64x48; . Audio - 1.0 kByte/s; 8.0 kHz; Mono."},
         {"format blocks of no known type",
-         WithAudio(Video(VideoFormatBlock::None, FourCC('H', '2', '6', '4'), 8'192, 400'000, 1, 1),
+         WithAudio(Video(VideoFormatBlock::None, FourCC("H264"), 8'192, 400'000, 1, 1),
                    AudioFormatBlock::None, 0x55, 8'192, 8'000, 2),
          u"Video - . Audio - 0.0 kByte/s; 0.0 kHz; Mono."},
         {"a file that does not render", WithFile({}, 0, std::nullopt), u"Format is not supported."},

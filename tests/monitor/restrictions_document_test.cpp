@@ -18,6 +18,11 @@ const std::string Declaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
 const std::string RootStart =
     "<IPRestrictionsConfig xmlns=\"http://www.quorvane.example/IPRestrictionsConfig\">";
 
+// A whole file: the root in the default namespace around body, with the declaration.
+std::string File(const std::string& body) {
+    return Declaration + RootStart + body + "</IPRestrictionsConfig>\n";
+}
+
 std::string Text(const std::vector<std::uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
 }
@@ -47,53 +52,51 @@ TEST(RestrictionsDocument, WritesTheNewDocumentAndEachEditByteForByte) {
     RestrictionsDocument document;
     ASSERT_EQ(document.CreateNew(), SOk);
     EXPECT_EQ(Text(document.Serialize()),
-              Declaration + RootStart +
-                  "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList/>"
-                  "<AllowedMediaServerList/></IPRestrictionsConfig>\n");
+              File("<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList/>"
+                   "<AllowedMediaServerList/>"));
 
-    // Text that needs escaping and text beyond ASCII are stored as typed; the same address may
-    // stand twice, and removal takes the first of them.
-    EXPECT_EQ(document.AddAddress(Except, u"10.0.0.1"), SOk);
-    EXPECT_EQ(document.AddAddress(Allow, u"a&b<c>\"d\""), SOk);
-    EXPECT_EQ(document.AddAddress(Except, u"médias\U0001F3B5.example"), SOk);
-    EXPECT_EQ(document.AddAddress(Except, u"10.0.0.1"), SOk);
+    // Text that needs escaping and text beyond ASCII (pairs at both ends of the surrogate
+    // ranges) are stored as typed; the same address may stand twice, and removal takes the first.
+    const std::u16string music = u"médias\U00010000\U0010FFFF.example";
+    for (auto [mode, address] : {std::pair(Except, std::u16string(u"10.0.0.1")),
+                                 {Allow, u"a&b<c>\"d\""},
+                                 {Except, music},
+                                 {Except, u"10.0.0.1"}}) {
+        EXPECT_EQ(document.AddAddress(mode, address), SOk);
+    }
     EXPECT_EQ(document.SetMode(Allow), SOk);
+    const std::string musicXml =
+        "<Address>m\xC3\xA9"
+        "dias\xF0\x90\x80\x80\xF4\x8F\xBF\xBF.example</Address>";
     EXPECT_EQ(Text(document.Serialize()),
-              Declaration + RootStart +
-                  "<AccessMode Active=\"AllowedList\"/><ExceptionMediaServerList>"
-                  "<Address>10.0.0.1</Address><Address>m\xC3\xA9"
-                  "dias\xF0\x9F\x8E\xB5.example</Address>"
-                  "<Address>10.0.0.1</Address></ExceptionMediaServerList><AllowedMediaServerList>"
-                  "<Address>a&amp;b&lt;c&gt;\"d\"</Address></AllowedMediaServerList>"
-                  "</IPRestrictionsConfig>\n");
+              File("<AccessMode Active=\"AllowedList\"/><ExceptionMediaServerList>"
+                   "<Address>10.0.0.1</Address>" +
+                   musicXml +
+                   "<Address>10.0.0.1</Address></ExceptionMediaServerList><AllowedMediaServerList>"
+                   "<Address>a&amp;b&lt;c&gt;\"d\"</Address></AllowedMediaServerList>"));
     EXPECT_EQ(ReadLines(document),
-              (std::vector<std::string>{"mode 2", "1 10.0.0.1", "1 médias\U0001F3B5.example",
+              (std::vector<std::string>{"mode 2", "1 10.0.0.1", "1 " + Utf16ToUtf8(music),
                                         "1 10.0.0.1", "2 a&b<c>\"d\""}));
 
     EXPECT_EQ(document.RemoveAddress(Except, u"10.0.0.1"), SOk);
     EXPECT_EQ(document.RemoveAddress(Allow, u"a&b<c>\"d\""), SOk);
     EXPECT_EQ(document.SetMode(Except), SOk);
-    EXPECT_EQ(Text(document.Serialize()),
-              Declaration + RootStart +
-                  "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList>"
-                  "<Address>m\xC3\xA9"
-                  "dias\xF0\x9F\x8E\xB5.example</Address><Address>10.0.0.1</Address>"
-                  "</ExceptionMediaServerList><AllowedMediaServerList/></IPRestrictionsConfig>\n");
+    const std::string after =
+        File("<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList>" + musicXml +
+             "<Address>10.0.0.1</Address></ExceptionMediaServerList><AllowedMediaServerList/>");
+    EXPECT_EQ(Text(document.Serialize()), after);
 
     // Failures leave the document as it was: an address in the other list, a letter-case
-    // variant, text XML cannot hold.
-    const std::string before = Text(document.Serialize());
+    // variant, text XML cannot hold (a control character, a high surrogate cut from its pair).
     EXPECT_EQ(document.RemoveAddress(Allow, u"10.0.0.1"), EFail);
     EXPECT_EQ(document.RemoveAddress(Except, u"MÉDIAS.EXAMPLE"), EFail);
     EXPECT_EQ(document.AddAddress(Except, u"bell\u0007"), EInvalidArg);
-    // A high surrogate cut from its pair by the end of the text.
-    EXPECT_EQ(document.AddAddress(Except, std::u16string_view(u"\U0001F3B5").substr(0, 1)),
-              EInvalidArg);
-    EXPECT_EQ(Text(document.Serialize()), before);
+    EXPECT_EQ(document.AddAddress(Except, music.substr(0, 7)), EInvalidArg);
+    EXPECT_EQ(Text(document.Serialize()), after);
 }
 
 TEST(RestrictionsDocument, ReadsFilesAsTheQueriesFindThem) {
-    const std::string ns = "http://www.quorvane.example/IPRestrictionsConfig";
+    const std::string root = "<IPRestrictionsConfig xmlns=\"" + std::string(RestrictionsNamespace);
     struct Case {
         const char* name;
         std::string file;
@@ -102,7 +105,8 @@ TEST(RestrictionsDocument, ReadsFilesAsTheQueriesFindThem) {
     };
     const Case cases[] = {
         {"a prefix instead of the default namespace, white space and comments",
-         "<?xml version=\"1.0\"?>\n<p:IPRestrictionsConfig xmlns:p=\"" + ns +
+         "<?xml version=\"1.0\"?>\n<p:IPRestrictionsConfig xmlns:p=\"" +
+             std::string(RestrictionsNamespace) +
              "\">\n  <p:AccessMode Active=\"AllowedList\"/>\n  <!-- note -->\n"
              "  <p:ExceptionMediaServerList><p:Address> spaced </p:Address>"
              "</p:ExceptionMediaServerList>\n  <p:AllowedMediaServerList><p:Address>b</p:Address>"
@@ -110,32 +114,18 @@ TEST(RestrictionsDocument, ReadsFilesAsTheQueriesFindThem) {
          SOk,
          {"mode 2", "1  spaced ", "2 b", "2 a"}},
         {"lists in an unexpected place: nested, outside their parent, in the wrong order",
-         "<IPRestrictionsConfig xmlns=\"" + ns +
-             "\"><AllowedMediaServerList><Address>x</Address><ExceptionMediaServerList>"
-             "<Group><Address>deep</Address></Group></ExceptionMediaServerList>"
-             "</AllowedMediaServerList><AccessMode Active=\"ExceptionList\"/>"
-             "</IPRestrictionsConfig>",
+         root + "\"><AllowedMediaServerList><Address>x</Address><ExceptionMediaServerList>"
+                "<Group><Address>deep</Address></Group></ExceptionMediaServerList>"
+                "</AllowedMediaServerList><AccessMode Active=\"ExceptionList\"/>"
+                "</IPRestrictionsConfig>",
          SOk,
          {"mode 1", "1 deep", "2 x", "2 deep"}},
-        {"any text but the exact one is the allowed list",
-         "<IPRestrictionsConfig xmlns=\"" + ns +
-             "\"><AccessMode Active=\"exceptionlist\"/><ExceptionMediaServerList>"
-             "<Address>kept</Address></ExceptionMediaServerList></IPRestrictionsConfig>",
-         SOk,
-         {"mode 2", "1 kept"}},
         {"no Active attribute",
-         "<IPRestrictionsConfig xmlns=\"" + ns +
-             "\"><AccessMode/><ExceptionMediaServerList><Address>a</Address>"
-             "</ExceptionMediaServerList></IPRestrictionsConfig>",
+         root + "\"><AccessMode/><ExceptionMediaServerList><Address>a</Address>"
+                "</ExceptionMediaServerList></IPRestrictionsConfig>",
          EFail,
          {}},
-        {"no AccessMode element",
-         "<IPRestrictionsConfig xmlns=\"" + ns +
-             "\"><AllowedMediaServerList><Address>a</Address></AllowedMediaServerList>"
-             "</IPRestrictionsConfig>",
-         EFail,
-         {}},
-        {"elements outside the namespace are not found",
+        {"no AccessMode element in the namespace",
          "<IPRestrictionsConfig><AccessMode Active=\"AllowedList\"/></IPRestrictionsConfig>",
          EFail,
          {}},
@@ -149,65 +139,44 @@ TEST(RestrictionsDocument, ReadsFilesAsTheQueriesFindThem) {
 }
 
 TEST(RestrictionsDocument, EditsOfOddFilesFailOrKeepTheirShape) {
-    const std::string ns = "http://www.quorvane.example/IPRestrictionsConfig";
     // A file read back unchanged is written as it was read.
-    const std::string spaced = Declaration + "<IPRestrictionsConfig xmlns=\"" + ns +
-                               "\">\n  <AccessMode Active=\"AllowedList\"/>\n"
-                               "  <ExceptionMediaServerList/>\n  <AllowedMediaServerList>"
-                               "<Address>b</Address></AllowedMediaServerList>\n"
-                               "</IPRestrictionsConfig>\n";
+    const std::string spaced = File(
+        "\n  <AccessMode Active=\"AllowedList\"/>\n  <ExceptionMediaServerList/>\n"
+        "  <AllowedMediaServerList><Address>b</Address></AllowedMediaServerList>\n");
     RestrictionsDocument document;
     ASSERT_EQ(document.Parse(Bytes(spaced)), SOk);
     EXPECT_EQ(Text(document.Serialize()), spaced);
 
     // Without the attribute the mode cannot be set; without a list nothing can be added to it;
     // an address deeper than the list's own children cannot be taken out of it.
-    const std::string start = "<IPRestrictionsConfig xmlns=\"" + ns +
-                              "\"><AccessMode/><ExceptionMediaServerList><Group><Address>deep"
-                              "</Address></Group>";
-    const std::string odd = start + "</ExceptionMediaServerList></IPRestrictionsConfig>";
-    ASSERT_EQ(document.Parse(Bytes(odd)), SOk);
+    const std::string odd =
+        "<AccessMode/><ExceptionMediaServerList><Group><Address>deep</Address></Group>";
+    ASSERT_EQ(document.Parse(Bytes(File(odd + "</ExceptionMediaServerList>"))), SOk);
     EXPECT_EQ(document.SetMode(Allow), EFail);
     EXPECT_EQ(document.AddAddress(Allow, u"a"), EFail);
     EXPECT_EQ(document.RemoveAddress(Except, u"deep"), EFail);
     EXPECT_EQ(document.AddAddress(Except, u"c"), SOk);
     EXPECT_EQ(Text(document.Serialize()),
-              Declaration + start +
-                  "<Address>c</Address></ExceptionMediaServerList></IPRestrictionsConfig>\n");
+              File(odd + "<Address>c</Address></ExceptionMediaServerList>"));
 }
 
 TEST(RestrictionsDocument, HostileOrBrokenFilesDoNotLoad) {
-    const std::string ns = "http://www.quorvane.example/IPRestrictionsConfig";
-    const std::string body = "<IPRestrictionsConfig xmlns=\"" + ns +
-                             "\"><AccessMode Active=\"AllowedList\"/><AllowedMediaServerList>"
-                             "<Address>&x;</Address></AllowedMediaServerList>"
-                             "</IPRestrictionsConfig>";
-    std::string laughs = "<!DOCTYPE IPRestrictionsConfig [<!ENTITY x0 \"lol\">";
-    for (int i = 1; i <= 10; ++i) {
-        laughs += "<!ENTITY x" + std::to_string(i) + " \"";
-        for (int j = 0; j < 10; ++j) {
-            laughs += "&x" + std::to_string(i - 1) + ";";
-        }
-        laughs += "\">";
-    }
-    laughs += "<!ENTITY x \"&x10;\">]>" + body;
+    const std::string body = File(
+        "<AccessMode Active=\"AllowedList\"/><AllowedMediaServerList><Address>&x;</Address>"
+        "</AllowedMediaServerList>");
     // 50 MB of nothing but opening tags.
     std::string nesting;
-    nesting.reserve(50u << 20);
     while (nesting.size() < (50u << 20)) {
         nesting += "<IPRestrictionsConfig>";
     }
     const std::pair<const char*, std::string> cases[] = {
         {"external entity",
-         "<!DOCTYPE IPRestrictionsConfig [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + body},
-        {"external DTD", "<!DOCTYPE IPRestrictionsConfig SYSTEM \"http://127.0.0.1:1/r.dtd\">" +
-                             body.substr(0, body.find("&x;")) + "a" +
-                             body.substr(body.find("&x;") + 3)},
-        {"billion laughs", laughs},
+         "<!DOCTYPE IPRestrictionsConfig [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
+             body.substr(Declaration.size())},
         {"50 MB of nesting", nesting},
         {"not XML", "IPRestrictionsConfig"},
         {"empty", ""},
-        {"cut short", body.substr(0, 60)},
+        {"cut short", body.substr(0, 100)},
     };
     for (const auto& [name, file] : cases) {
         SCOPED_TRACE(name);
@@ -229,11 +198,7 @@ TEST(RestrictionsDocument, LoadsAndSavesThroughTheLocatedFile) {
 
     ASSERT_EQ(document.CreateNew(), SOk);
     ASSERT_EQ(document.Save(LocateRestrictions(environment, 1), files), SOk);
-    ASSERT_EQ(document.Save(LocateRestrictions(environment, 2), files), SOk);
-    EXPECT_EQ(files.writes, (std::vector<std::string>{
-                                path, "/fake/appdata/Quorvane/TavrinIPRestrictions.config"}));
-    EXPECT_EQ(files.files[path], document.Serialize());
-
+    EXPECT_EQ(files.writes, std::vector<std::string>{path});
     RestrictionsDocument loaded;
     EXPECT_EQ(loaded.Load(FixedRestrictionsFile(path), files), SOk);
     EXPECT_EQ(loaded.Serialize(), document.Serialize());
@@ -242,7 +207,7 @@ TEST(RestrictionsDocument, LoadsAndSavesThroughTheLocatedFile) {
     const RestrictionsLocator nowhere = [](std::string&) { return EUnexpected; };
     EXPECT_EQ(loaded.Load(nowhere, files), EFail);
     EXPECT_EQ(loaded.Save(nowhere, files), EFail);
-    EXPECT_EQ(files.writes.size(), 2u);
+    EXPECT_EQ(files.writes.size(), 1u);
 }
 
 }  // namespace

@@ -46,9 +46,6 @@ TEST(LinuxInstallationEnvironmentTest, DataFolderIsSharedAndFilesLiveThereWithou
     EXPECT_EQ(env.ReadServiceImagePath("Vantor"), "");
     EXPECT_EQ(env.ReadServiceImagePath("Vantor"), "");
     EXPECT_EQ(LocateConfigFile(env), folder + "/config.vtr");
-    std::string path;
-    EXPECT_EQ(LocateRestrictionsFile(env, 2, path), SOk);
-    EXPECT_EQ(path, folder + "/TavrinIPRestrictions.config");
 
     // A folder that cannot be made reports the system's error.
     qputenv(CommonAppDataVariable, (root + "/absent/deeper").c_str());

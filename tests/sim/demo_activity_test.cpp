@@ -1,5 +1,7 @@
 #include "sim/demo_activity.h"
 
+#include <numeric>
+
 #include <gtest/gtest.h>
 
 #include "sim/tagged_record.h"
@@ -7,12 +9,9 @@
 namespace vantor::sim {
 namespace {
 
+// The five protocols' players (first 0) or throughputs (first 5).
 int Sum(const ActivityFeed::Throughput& values, int first) {
-    int sum = 0;
-    for (int i = first; i < first + 5; ++i) {
-        sum += values[static_cast<std::size_t>(i)];
-    }
-    return sum;
+    return std::accumulate(values.begin() + first, values.begin() + first + 5, 0);
 }
 
 TEST(DemoActivity, FeedsConsistentChangingListsAndKeepsDisconnectedPlayersGone) {
