@@ -258,14 +258,10 @@ TEST_F(LiveEditor, MulticastGroupsAreHeldFromOpeningAndFreedOnlyByCancelOrOk) {
     EXPECT_EQ(std::pair(Registered(), model->Form().groupText),
               std::pair(std::string("230.0.0.8:7001"), std::u16string(u"230.0.0.8:7001")));
 
-    // Multicast dropped on an existing broadcast: OK releases its group; Cancel would not.
-    auto reopened = Reopen(model->Form());
-    reopened->Settings().OnMulticastClicked(false);
-    EXPECT_FALSE(reopened->Settings().State(BroadcastControl::GroupEdit).enabled);
-    reopened->OnCancel();
-    EXPECT_EQ(Registered(), "230.0.0.8:7001");
+    // Multicast dropped on an existing broadcast: OK releases its group.
     auto dropped = Reopen(model->Form());
     dropped->Settings().OnMulticastClicked(false);
+    EXPECT_FALSE(dropped->Settings().State(BroadcastControl::GroupEdit).enabled);
     ASSERT_EQ(dropped->OnOk(), u"");
     EXPECT_EQ(std::pair(Registered(), dropped->Form().groupText),
               std::pair(std::string(), std::u16string()));
