@@ -5,6 +5,7 @@
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
 #include "editors/control_texts.h"
+#include "editors/registered_groups.h"
 
 using namespace vantor;
 namespace {
@@ -47,15 +48,7 @@ struct FolderEditor : ::testing::Test {
     auto OpenMusic(const ResourceRecord& record = MusicRecord()) {
         return Open(FolderEditorMode::Update, FolderFormFromRecord(record));
     }
-    // The registered groups with their ports, in address order.
-    std::string Registered() const {
-        std::string text;
-        for (auto [group, port] : table.Associations()) {
-            text += (text.empty() ? "" : " ") + Narrow(MulticastTable::FormatGroup(group)) + ':' +
-                    std::to_string(port);
-        }
-        return text;
-    }
+    std::string Registered() const { return test::RegisteredGroups(table); }
     // The delivery and order controls in one line: +name checked, -name unchecked, the group
     // edit's text after "group:", ! after a disabled control; then the registrations.
     std::string Look(const FolderEditorModel& model) const {

@@ -8,15 +8,14 @@
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
 #include "editors/control_texts.h"
+#include "editors/registered_groups.h"
 
 using namespace vantor;
 namespace {
 
 const std::u16string Hash = u"0123456789abcdef0123456789abcdef01234567";
 
-std::string Narrow(std::u16string_view text) {
-    return std::string(text.begin(), text.end());
-}
+const auto Narrow = [](std::u16string_view text) { return std::string(text.begin(), text.end()); };
 
 struct LiveEditor : ::testing::Test {
     void SetUp() override {
@@ -25,8 +24,8 @@ struct LiveEditor : ::testing::Test {
         catalogue.InsertResourceItem(folder);
         subDialogs.setPassword = [this](std::u16string& hash) {
             ++passwordRuns;
-            hash = passwordAnswer;
-            return !passwordAnswer.empty();
+            hash = passwordAnswer;  // typed, even when then cancelled
+            return passwordAccepted;
         };
         subDialogs.metadata = [this](BroadcastMetadata& metadata) {
             shownMetadata = metadata;
@@ -48,20 +47,14 @@ struct LiveEditor : ::testing::Test {
         ApplyBroadcastForm(accepted, record);
         return Open(LiveEditorMode::Update, LiveFormFromRecord(record));
     }
-    std::string Registered() const {
-        std::string text;
-        for (auto [group, port] : table.Associations()) {
-            text += (text.empty() ? "" : " ") + Narrow(MulticastTable::FormatGroup(group)) + ':' +
-                    std::to_string(port);
-        }
-        return text;
-    }
+    std::string Registered() const { return test::RegisteredGroups(table); }
 
     MulticastTable table;
     Catalogue catalogue;
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
     BroadcastSubDialogs subDialogs;
-    std::u16string passwordAnswer;
+    std::u16string passwordAnswer = Hash;
+    bool passwordAccepted = false;
     int passwordRuns = 0;
     BroadcastMetadata shownMetadata;
     bool metadataAccepted = true;
@@ -189,7 +182,7 @@ TEST_F(LiveEditor, DynamicAndMmsSources) {
     model->OnSetPasswordClicked();  // cancelled: nothing changes
     EXPECT_EQ(model->OnOk(),
               u"No password is specified. You must specify a password for dynamic live source.");
-    passwordAnswer = Hash;
+    passwordAccepted = true;
     model->OnSetPasswordClicked();
     EXPECT_EQ(model->OnOk(), u"No name for new live broadcast is specified");
     model->Settings().SetNameText(u"Remote");
@@ -197,7 +190,8 @@ TEST_F(LiveEditor, DynamicAndMmsSources) {
     EXPECT_EQ(model->Form().source, u"0@" + Hash);
     auto reopened = Reopen(model->Form());
     EXPECT_EQ(reopened->State(LiveControl::AddressEdit).text, u"");
-    passwordAnswer.clear();
+    passwordAccepted = false;
+    passwordAnswer = u"another hash";
     reopened->OnSetPasswordClicked();  // a cancelled change keeps the stored password
     ASSERT_EQ(reopened->OnOk(), u"");
     EXPECT_EQ(reopened->Form().source, u"0@" + Hash);
