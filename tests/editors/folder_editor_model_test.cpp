@@ -235,6 +235,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     model->Access().OnMethodSelected(AuthMethod::Internal);
     model->Limits().OnPairToggled(LimitPair::ConnectionsPerUser, true);
     model->Limits().SetEditText(LimitPair::ConnectionsPerUser, u"2");
+    model->Limits().SetEditText(LimitPair::TotalConnections, u"12");
     model->Limits().OnPairToggled(LimitPair::Throughput, true);
     model->Limits().SetEditText(LimitPair::Throughput, u"300");
     ASSERT_EQ(model->OnOk(), u"");
@@ -256,6 +257,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     expected.playlistOrder = 0;
     expected.authMethod = AuthMethod::Internal;
     expected.allowMmsPlayers = false;  // internal clears it
+    expected.maxConnections = 12;
     expected.maxConnectionsPerUser = 2;
     expected.maxThroughputKBps = 300;
     expected.description = u"Albums";

@@ -152,9 +152,12 @@ TEST_F(LiveEditor, StaticSourceIsIdAtAddressAndSplitsBackOnOpening) {
     model->OnIdSelected(2);
     model->Settings().OnLimitToggled(LimitPair::Throughput, true);
     model->Settings().Limits().SetEditText(LimitPair::Throughput, u"700");
+    model->Settings().OnLimitToggled(LimitPair::TotalConnections, true);
+    model->Settings().Limits().SetEditText(LimitPair::TotalConnections, u"5");
     ASSERT_EQ(model->OnOk(), u"");
-    EXPECT_EQ(std::tuple(model->Form().source, model->Form().maxThroughputKBps),
-              std::tuple(u"3@192.168.0.10", LimitSetting{true, 700}));
+    EXPECT_EQ(std::tuple(model->Form().source, model->Form().maxThroughputKBps,
+                         model->Form().maxConnections),
+              std::tuple(u"3@192.168.0.10", LimitSetting{true, 700}, LimitSetting{true, 5}));
     auto reopened = Reopen(model->Form());
     EXPECT_EQ(std::tuple(reopened->Title(), reopened->SelectedId(),
                          reopened->State(LiveControl::AddressEdit).text),

@@ -60,7 +60,7 @@ struct ServerPropertiesTest : ::testing::Test {
 };
 
 TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
-    server.records = {u"ann Basic x"};
+    server.records = {u"bob Basic x", u"ann Basic y"};
     ServerPropertiesModel& m = Open();
     // A limit shows its number whether or not it is on; its edit follows the check box.
     const auto look = [&m] {
@@ -72,14 +72,18 @@ TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
     EXPECT_EQ(std::tuple(m.State(PlayerPortEdit).text, m.State(ArchivalPortEdit).text,
                          m.State(CustomLogging).checked, m.State(InternalAuthentication).checked,
                          m.Users().Size(), m.State(InterfaceCombo).text),
-              std::tuple(u"5119", u"8080", true, true, 1u, u"10.0.0.2"));
+              std::tuple(u"5119", u"8080", true, true, 2u, u"10.0.0.2"));
     EXPECT_EQ(m.InterfaceEntries(), (std::vector<std::u16string>{u"Any available", u"127.0.0.1",
                                                                  u"10.0.0.2", u"192.168.1.4"}));
     m.OnLoggingSelected(LoggingMode::Disabled);
     m.OnLimitToggled(ServerLimit::ConnectionsPerUser, true);
     EXPECT_EQ(look(), std::tuple(true, true, u"3", true, false));
-    // Removing the last user leaves no row for Remove and Update.
+    // Sorted by name, ann's is the first row. Removing the last user leaves no row for Remove and
+    // Update.
+    m.OnUserColumnClicked(UserColumn::Name);
     m.OnUserSelected(0);
+    m.OnRemoveUser();
+    EXPECT_EQ(m.Users().Rows()[0].name, u"bob");
     m.OnRemoveUser();
     EXPECT_EQ(
         std::tuple(m.Users().Size(), m.State(RemoveUser).enabled, m.State(UpdateUser).enabled),
