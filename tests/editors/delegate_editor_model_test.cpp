@@ -53,10 +53,11 @@ TEST_F(DelegateEditor, NewBroadcastComposesTheLinkFromTheRemoteFields) {
                          model->Form().groups),
               std::tuple(u"vtr://tcp:10.0.0.5:5119/news", u"Relay", AuthMethod::InheritDefault,
                          AllUsers));
-    // Cancel frees the group reserved on opening.
+    // Cancel frees the group reserved on opening; the first one's stays, kept by its OK.
     auto cancelled = OpenNew();
     cancelled->OnCancel();
-    EXPECT_EQ(table.Associations().size(), 1u);  // the first one's, kept by its OK
+    EXPECT_EQ(std::pair(table.Associations().size(), cancelled->Form().groupText),
+              std::pair(std::size_t{1}, std::u16string()));
 }
 
 TEST_F(DelegateEditor, ChoosingAProtocolProposesItsPortOverATypedOne) {
