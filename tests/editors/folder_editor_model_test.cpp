@@ -5,6 +5,7 @@
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
 #include "editors/control_texts.h"
+#include "editors/registered_groups.h"
 
 using namespace vantor;
 namespace {
@@ -47,15 +48,7 @@ struct FolderEditor : ::testing::Test {
     auto OpenMusic(const ResourceRecord& record = MusicRecord()) {
         return Open(FolderEditorMode::Update, FolderFormFromRecord(record));
     }
-    // The registered groups with their ports, in address order.
-    std::string Registered() const {
-        std::string text;
-        for (auto [group, port] : table.Associations()) {
-            text += (text.empty() ? "" : " ") + Narrow(MulticastTable::FormatGroup(group)) + ':' +
-                    std::to_string(port);
-        }
-        return text;
-    }
+    std::string Registered() const { return test::RegisteredGroups(table); }
     // The delivery and order controls in one line: +name checked, -name unchecked, the group
     // edit's text after "group:", ! after a disabled control; then the registrations.
     std::string Look(const FolderEditorModel& model) const {
@@ -111,18 +104,14 @@ TEST_F(FolderEditor, OkChecksRunInOrder) {
     EXPECT_EQ(model->OnOk(), u"No name is provided");
     model->OnBrowseResult(u"\\\\");  // nothing left once the trailing backslashes go
     EXPECT_EQ(model->OnOk(), u"No physical path is chosen");
-    // None of the failures touched the table: the reserved group is all there is.
-    EXPECT_EQ(Registered(), "225.0.0.0:5000");
-    // A new folder left empty reports the path first.
-    EXPECT_EQ(OpenNew()->OnOk(), u"No physical path is chosen");
+    EXPECT_EQ(Registered(), "225.0.0.0:5000");  // none of the failures touched the table
 }
 
 TEST_F(FolderEditor, NamesMayNotClashIgnoringCaseNorHoldSlashBackslashOrStar) {
     AddResource(ResourceKind::VirtualFolder, u"Rock");
     AddResource(ResourceKind::VirtualFolder, u"Music");
     AddResource(ResourceKind::LiveBroadcast, u"News");
-    // A renamed folder may take its own name in other letters, but neither another folder's nor
-    // a broadcast's.
+    // A renamed folder may take its own name in other letters, but not another resource's.
     const std::u16string_view exists = FolderEditorModel::kNameExistsMessage;
     const std::u16string_view bad = FolderEditorModel::kBadNameMessage;
     ResourceRecord rock = MusicRecord();
@@ -141,7 +130,6 @@ TEST_F(FolderEditor, NamesMayNotClashIgnoringCaseNorHoldSlashBackslashOrStar) {
 
 TEST_F(FolderEditor, AGroupIsReservedOnOpeningOrCheckingMulticastOnlyWhenNoneIsHeld) {
     auto model = OpenNew();
-    EXPECT_EQ(model->Title(), u"New virtual folder");
     EXPECT_EQ(Look(*model), "+uni +multi group:225.0.0.0:5000 +list +alpha -rand | 225.0.0.0:5000");
     model->OnCancel();
     EXPECT_EQ(Registered(), "");
@@ -195,16 +183,17 @@ TEST_F(FolderEditor, TypedGroupIsCheckedOnOkAndCancelFreesOnlyAGroupTheDialogRes
                                    Row{u"230.3.3.3:6500", u"Duplicate Multicast port"}}) {
         model->SetGroupText(typed);
         EXPECT_EQ(model->OnOk().substr(0, sentence.size() + 1), std::u16string(sentence) + u".");
-        EXPECT_EQ(Look(*model),
-                  "+uni +multi group:230.1.1.1:6000 +list -alpha +rand | "
-                  "230.1.1.1:6000 230.9.9.9:6500");
-        EXPECT_EQ(model->Form().groupText, u"230.1.1.1:6000");
+        EXPECT_EQ(std::pair(Look(*model), model->Form().groupText),
+                  std::pair(std::string("+uni +multi group:230.1.1.1:6000 +list -alpha +rand | "
+                                        "230.1.1.1:6000 230.9.9.9:6500"),
+                            std::u16string(u"230.1.1.1:6000")));
     }
     // Accepted although the limits then fail; Cancel keeps it, as the folder's own.
     model->SetGroupText(u"230.2.2.2:7000");
     model->Limits().SetEditText(LimitPair::TotalConnections, u"0");
-    EXPECT_EQ(model->OnOk(), u"Minimal number of connections is 1");
-    EXPECT_EQ(model->Form().groupText, u"230.2.2.2:7000");
+    EXPECT_EQ(std::pair(model->OnOk(), model->Form().groupText),
+              std::pair(std::u16string(u"Minimal number of connections is 1"),
+                        std::u16string(u"230.2.2.2:7000")));
     model->OnCancel();
     EXPECT_EQ(Registered(), "230.2.2.2:7000 230.9.9.9:6500");
 
@@ -226,12 +215,11 @@ TEST_F(FolderEditor, UnchangedGroupIsNotCheckedAgainOnOk) {
     Preregister(u"230.1.1.1:6000");  // the first record with this group
     auto model = OpenMusic();        // the second one, left unregistered by the loader
     EXPECT_EQ(model->OnOk(), u"");
-    EXPECT_EQ(model->Form().groupText, u"230.1.1.1:6000");
-    EXPECT_EQ(Registered(), "230.1.1.1:6000");
+    EXPECT_EQ(std::pair(model->Form().groupText, Registered()),
+              std::pair(std::u16string(u"230.1.1.1:6000"), std::string("230.1.1.1:6000")));
 }
 
-// From the record through the controls and OK back into a record: every field the editor
-// shows is read back, and what it changed lands where it belongs.
+// Record to controls to record: every field shown is read back, and changes land where they belong.
 TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValues) {
     Preregister(u"230.1.1.1:6000");
     auto model = OpenMusic();
@@ -247,6 +235,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     model->Access().OnMethodSelected(AuthMethod::Internal);
     model->Limits().OnPairToggled(LimitPair::ConnectionsPerUser, true);
     model->Limits().SetEditText(LimitPair::ConnectionsPerUser, u"2");
+    model->Limits().SetEditText(LimitPair::TotalConnections, u"12");
     model->Limits().OnPairToggled(LimitPair::Throughput, true);
     model->Limits().SetEditText(LimitPair::Throughput, u"300");
     ASSERT_EQ(model->OnOk(), u"");
@@ -268,6 +257,7 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     expected.playlistOrder = 0;
     expected.authMethod = AuthMethod::Internal;
     expected.allowMmsPlayers = false;  // internal clears it
+    expected.maxConnections = 12;
     expected.maxConnectionsPerUser = 2;
     expected.maxThroughputKBps = 300;
     expected.description = u"Albums";

@@ -81,4 +81,15 @@ public:
     std::vector<std::string> calls;
 };
 
+// The messages shown, one "caption: text" line each, with the icon's number when there is one.
+inline std::string Messages(const RecordingPrompter& prompter) {
+    std::string text;
+    for (const auto& shown : prompter.shown) {
+        const int icon = static_cast<int>(shown.icon);
+        text += Narrow(shown.caption) + ": " + Narrow(shown.text) +
+                (icon == 0 ? "" : " icon " + std::to_string(icon)) + "\n";
+    }
+    return text;
+}
+
 }  // namespace vantor::test

