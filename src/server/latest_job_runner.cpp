@@ -9,8 +9,7 @@ LatestJobRunner::LatestJobRunner() : thread_([this] { Run(); }) {}
 LatestJobRunner::~LatestJobRunner() {
     {
         std::lock_guard lock(mutex_);
-        stopping_ = true;
-        waiting_.reset();
+        stopping_ = true;  // a job still waiting is dropped with the runner
     }
     wake_.notify_all();
     thread_.join();
