@@ -120,6 +120,14 @@ TEST(ContentsFolder, ListsSubfoldersThenVisibleFilesAndStepsDownAndUp) {
     ASSERT_EQ(f.list.RowCount(), 1u);
     EXPECT_EQ(f.folder.Activate(0).action, ContentsActivation::Action::SelectItem);
     EXPECT_EQ(f.folder.Activate(0).item, f.folderItem);
+    // A selected broadcast's own row sends the frame the command that edits it.
+    ResourceRecord news;
+    news.kind = ResourceKind::LiveBroadcast;
+    news.name = u"News";
+    f.folder.ShowSelection(f.catalogue.InsertResourceItem(news), AuthMethod::Anonymous);
+    const ContentsActivation edit = f.folder.Activate(0);
+    EXPECT_EQ(std::tie(edit.action, edit.command, edit.parameter),
+              std::make_tuple(ContentsActivation::Action::Command, 205, -1));
 }
 
 TEST(ContentsFolder, SummariesFillTheirRowsAndAClickGoesFirst) {

@@ -201,6 +201,7 @@ TEST_F(MainFrameModelTest, WaitForSettledStateDispatchesUntilASettledStateIsShow
     EXPECT_EQ(model.State(), ServerState::Stopped);
     // Closing the frame while waiting ends it too, and later waits return at once.
     EXPECT_FALSE(model.WaitForSettledState([&] { return model.OnClose(), true; }));
+    EXPECT_EQ(display.timerCalls.back(), (std::pair<int, std::uint32_t>{255, 0}));
     EXPECT_FALSE(model.WaitForSettledState([&] { return ++dispatched, true; }));
     EXPECT_EQ(dispatched, 2);
 }

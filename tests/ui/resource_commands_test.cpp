@@ -110,6 +110,16 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
     EXPECT_EQ(f.MulticastItem(music), u"&Stop multicasting");
     EXPECT_FALSE(f.commands.StartRequested());
     EXPECT_EQ(f.commands.StatusText(), u"Currently multicasting: 225.1.2.3:5000");
+    // The window's background query: nothing to ask about puts the line back to "OK"; an answer
+    // shows only while its folder is still the one selected.
+    f.selected = nullptr;
+    EXPECT_EQ(f.commands.MulticastStatusFolder(), std::nullopt);
+    EXPECT_EQ(f.commands.StatusText(), u"OK");
+    f.Select(music);
+    f.commands.ApplyMulticastStatus(u"Other", MulticastStatusResult{SOk, u"x", u""});
+    EXPECT_EQ(f.commands.StatusText(), u"OK");
+    f.commands.ApplyMulticastStatus(u"Music", MulticastStatusResult{SOk, u"x", u""});
+    EXPECT_EQ(f.commands.StatusText(), u"Currently multicasting: x");
     // Each selection that is not a folder, or none, puts the status line back to "OK".
     CatalogueItem& news = f.Add(Live, u"News");
     for (CatalogueItem* other :
