@@ -1,8 +1,9 @@
-// What a screen reader and a keyboard user meet in each window and dialog, offscreen: every
-// visible control has an accessible name of its own, and every visible, enabled control takes
-// the focus from the Tab key. A new dialog is one line in Subjects().
+// What a screen reader and a keyboard user meet in each window and dialog, offscreen: every visible
+// control has an accessible name of its own, and every visible, enabled control takes the focus
+// from the Tab key.
 
-#include <functional>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -41,17 +42,23 @@
 namespace vantor {
 namespace {
 
-// A window under test, with whatever it needs kept alive beside it.
+// A window under test, with the parts it needs kept alive beside it (and destroyed after it).
 struct Subject {
     std::shared_ptr<void> keep;
     std::unique_ptr<QWidget> window;
 };
 
-template <typename Owned, typename Make>
-Subject Holding(std::shared_ptr<Owned> owned, Make make) {
-    QWidget* window = make(*owned);
-    return Subject{std::move(owned), std::unique_ptr<QWidget>(window)};
+template <typename Parts>
+Subject Of() {
+    auto parts = std::make_shared<Parts>();
+    QWidget* window = parts->Window();
+    return Subject{parts, std::unique_ptr<QWidget>(window)};
 }
+
+struct MainWindowParts {
+    test::FakeApp app;
+    QWidget* Window() { return new MainFrameWindow(app.services); }
+};
 
 struct FolderEditorParts {
     Catalogue catalogue;
@@ -59,11 +66,29 @@ struct FolderEditorParts {
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
     test::RecordingPrompter prompter;
     FolderEditorModel model{FolderEditorMode::Create, {}, table, catalogue, defaultAuthMethod};
+    QWidget* Window() { return new FolderEditorDialog(model, prompter, {}); }
 };
 
-struct PasswordParts {
+// A dialog over a model and a prompter.
+template <typename Model, typename Dialog>
+struct PromptingParts {
     test::RecordingPrompter prompter;
-    SetPasswordModel model;
+    Model model;
+    QWidget* Window() { return new Dialog(model, prompter); }
+};
+
+struct UpdateUserModelOfAnn : UpdateUserModel {
+    UpdateUserModelOfAnn()
+        : UpdateUserModel({u"ann", UserUpdateMode::ChangePassword, u"", u"desk", MediumGroup}) {}
+};
+
+struct AboutParts {
+    QWidget* Window() { return new AboutDialog; }
+};
+
+struct AddAddressParts {
+    AddAddressModel model;
+    QWidget* Window() { return new AddAddressDialog(model); }
 };
 
 // A file with an address in each list, so both lists have rows.
@@ -75,44 +100,38 @@ struct RestrictionsParts {
             "<ExceptionMediaServerList><Address>10.0.0.8</Address></ExceptionMediaServerList>"
             "<AllowedMediaServerList><Address>10.0.0.9</Address></AllowedMediaServerList>"
             "</IPRestrictionsConfig>";
-        files.files[kPath].assign(text.begin(), text.end());
+        files.files["/r"].assign(text.begin(), text.end());
         model.OnOpen();
     }
-    static constexpr const char* kPath = "/data/VantorIPRestrictions.config";
+    QWidget* Window() { return new DelegateRestrictionsDialog(model); }
     test::FakeFileStore files;
     test::RecordingPrompter prompter;
-    DelegateRestrictionsModel model{files, FixedRestrictionsFile(kPath), prompter, {}};
+    DelegateRestrictionsModel model{files, FixedRestrictionsFile("/r"), prompter, {}};
 };
 
-struct AnyLogger : LoggingComponentProbe {
-    bool CanCreate(const std::u16string&) override { return true; }
-};
-
-struct ServerPropertiesParts {
+struct ServerPropertiesParts : LoggingComponentProbe {
     ServerPropertiesParts() { server.records = {u"amy Medium a b", u"zed Basic z"}; }
+    bool CanCreate(const std::u16string&) override { return true; }
+    QWidget* Window() { return new ServerPropertiesDialog(model, prompter, {}); }
     test::FakeUsersServer server;
     test::RecordingPrompter prompter;
     UserManager users{server, prompter, {}, {}, {}};
-    AnyLogger probe;
     ServerConfig config;
     ServerPropertiesModel model{
-        config, AuthMethod::Anonymous, {"127.0.0.1"}, users, probe, prompter, {}};
+        config, AuthMethod::Anonymous, {"127.0.0.1"}, users, *this, prompter, {}};
 };
 
-struct NewUserParts {
-    test::RecordingPrompter prompter;
-    NewUserModel model;
-};
-
-struct UpdateUserParts {
-    test::RecordingPrompter prompter;
-    UpdateUserModel model{{u"ann", UserUpdateMode::ChangePassword, u"", u"desk", MediumGroup}};
-};
-
+// The activity monitor with one page in front: the pages behind it are hidden from a reader.
+template <ActivityPage page>
 struct ActivityParts {
     ActivityParts() {
         server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"7", u"bob")};
         server.usage = std::vector<std::u16string>{test::UsageRecord(u"Clips/", u"1", u"64")};
+    }
+    QWidget* Window() {
+        auto* pane = new ActivityMonitorPane(state, server, prompter, clock, watcher);
+        pane->setCurrentWidget(pane->PageView(page));
+        return pane;
     }
     ServerState state = ServerState::Running;
     test::FakeActivityServer server;
@@ -121,99 +140,30 @@ struct ActivityParts {
     ServerWatcher watcher;
 };
 
-// The activity monitor with one page in front: the pages behind it are hidden from a reader.
-Subject ActivityMonitorAt(ActivityPage page) {
-    return Holding(std::make_shared<ActivityParts>(), [page](ActivityParts& parts) {
-        auto* pane = new ActivityMonitorPane(parts.state, parts.server, parts.prompter, parts.clock,
-                                             parts.watcher);
-        pane->setCurrentWidget(pane->PageView(page));
-        return pane;
-    });
-}
-
-const std::vector<std::pair<const char*, std::function<Subject()>>>& Subjects() {
-    static const std::vector<std::pair<const char*, std::function<Subject()>>> subjects = {
-        {"main window",
-         [] {
-             return Holding(std::make_shared<test::FakeApp>(),
-                            [](test::FakeApp& app) { return new MainFrameWindow(app.services); });
-         }},
-        {"folder editor",
-         [] {
-             return Holding(std::make_shared<FolderEditorParts>(), [](FolderEditorParts& parts) {
-                 return new FolderEditorDialog(parts.model, parts.prompter, {});
-             });
-         }},
-        {"about box",
-         [] {
-             return Subject{nullptr, std::make_unique<AboutDialog>()};
-         }},
-        {"set password",
-         [] {
-             return Holding(std::make_shared<PasswordParts>(), [](PasswordParts& parts) {
-                 return new SetPasswordDialog(parts.model, parts.prompter);
-             });
-         }},
-        {"delegate restrictions",
-         [] {
-             return Holding(std::make_shared<RestrictionsParts>(), [](RestrictionsParts& parts) {
-                 return new DelegateRestrictionsDialog(parts.model);
-             });
-         }},
-        {"add address",
-         [] {
-             return Holding(std::make_shared<AddAddressModel>(),
-                            [](AddAddressModel& model) { return new AddAddressDialog(model); });
-         }},
-        {"server properties",
-         [] {
-             return Holding(std::make_shared<ServerPropertiesParts>(),
-                            [](ServerPropertiesParts& parts) {
-                                return new ServerPropertiesDialog(parts.model, parts.prompter, {});
-                            });
-         }},
-        {"new user",
-         [] {
-             return Holding(std::make_shared<NewUserParts>(), [](NewUserParts& parts) {
-                 return new NewUserDialog(parts.model, parts.prompter);
-             });
-         }},
-        {"update user",
-         [] {
-             return Holding(std::make_shared<UpdateUserParts>(), [](UpdateUserParts& parts) {
-                 return new UpdateUserDialog(parts.model, parts.prompter);
-             });
-         }},
-        {"activity: active users", [] { return ActivityMonitorAt(ActivityPage::ActiveUsers); }},
-        {"activity: live connections",
-         [] { return ActivityMonitorAt(ActivityPage::LiveConnections); }},
-        {"activity: media usage", [] { return ActivityMonitorAt(ActivityPage::MediaUsage); }},
-        {"activity: throughput", [] { return ActivityMonitorAt(ActivityPage::Throughput); }},
-    };
-    return subjects;
-}
+// A new window or dialog is one line here.
+const std::pair<const char*, Subject (*)()> Subjects[] = {
+    {"main window", Of<MainWindowParts>},
+    {"folder editor", Of<FolderEditorParts>},
+    {"about box", Of<AboutParts>},
+    {"set password", Of<PromptingParts<SetPasswordModel, SetPasswordDialog>>},
+    {"delegate restrictions", Of<RestrictionsParts>},
+    {"add address", Of<AddAddressParts>},
+    {"server properties", Of<ServerPropertiesParts>},
+    {"new user", Of<PromptingParts<NewUserModel, NewUserDialog>>},
+    {"update user", Of<PromptingParts<UpdateUserModelOfAnn, UpdateUserDialog>>},
+    {"activity: active users", Of<ActivityParts<ActivityPage::ActiveUsers>>},
+    {"activity: live connections", Of<ActivityParts<ActivityPage::LiveConnections>>},
+    {"activity: media usage", Of<ActivityParts<ActivityPage::MediaUsage>>},
+    {"activity: throughput", Of<ActivityParts<ActivityPage::Throughput>>},
+};
 
 // Roles a user operates, as opposed to text, frames and layout.
 bool IsControl(QAccessible::Role role) {
-    switch (role) {
-        case QAccessible::PushButton:
-        case QAccessible::CheckBox:
-        case QAccessible::RadioButton:
-        case QAccessible::EditableText:
-        case QAccessible::ComboBox:
-        case QAccessible::SpinBox:
-        case QAccessible::Slider:
-        case QAccessible::List:
-        case QAccessible::Tree:
-        case QAccessible::Table:
-        case QAccessible::PageTab:
-        case QAccessible::ButtonMenu:
-        case QAccessible::ButtonDropDown:
-        case QAccessible::MenuItem:
-            return true;
-        default:
-            return false;
-    }
+    using enum QAccessible::Role;
+    static const QAccessible::Role controls[] = {
+        PushButton, CheckBox, RadioButton, EditableText, ComboBox,   SpinBox,        Slider,
+        List,       Tree,     Table,       PageTab,      ButtonMenu, ButtonDropDown, MenuItem};
+    return std::find(std::begin(controls), std::end(controls), role) != std::end(controls);
 }
 
 QString Describe(QAccessibleInterface& node) {
@@ -225,8 +175,8 @@ QString Describe(QAccessibleInterface& node) {
              object != nullptr ? object->objectName() : QString());
 }
 
-// Controls without a name, and controls of one kind that share a name (a reader could not tell
-// them apart: say, three edits read as their group box's title).
+// Controls without a name, and controls of one kind that share a name (a reader could not tell them
+// apart: say, three edits read as their group box's title).
 void CollectBadNames(QAccessibleInterface* node, QStringList& problems, QStringList& seen,
                      int depth = 0) {
     if (node == nullptr || depth > 40 || node->state().invisible) {
@@ -266,14 +216,14 @@ class AccessibilityTest : public QObject {
 private slots:
     void everyControlHasANameAndTheKeyboardReachesIt_data() {
         QTest::addColumn<int>("index");
-        for (std::size_t i = 0; i < Subjects().size(); ++i) {
-            QTest::newRow(Subjects()[i].first) << static_cast<int>(i);
+        for (std::size_t i = 0; i < std::size(Subjects); ++i) {
+            QTest::newRow(Subjects[i].first) << static_cast<int>(i);
         }
     }
 
     void everyControlHasANameAndTheKeyboardReachesIt() {
         QFETCH(int, index);
-        const Subject subject = Subjects()[static_cast<std::size_t>(index)].second();
+        const Subject subject = Subjects[index].second();
         QWidget& window = *subject.window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -102,10 +102,12 @@ TEST(ContentsFolder, ListsSubfoldersThenVisibleFilesAndStepsDownAndUp) {
     EXPECT_EQ(f.list.Row(0).imageIndex, UpRowImage);
     EXPECT_EQ(f.folder.Activate(2).path, "/srv/movies/2009/c.wav");
 
-    // A folder that cannot be listed: an empty list, and still a way back only by the tree.
+    // A folder that cannot be listed: an empty list, and still a way back only by the tree. A
+    // click past the end asks for nothing (and reads no row).
     f.folder.Activate(1);
     EXPECT_EQ(f.folder.CurrentFolder(), "/srv/movies/2009/June");
     EXPECT_EQ(f.list.RowCount(), 0u);
+    f.folder.Click(0);
 
     f.folder.ShowFolder("/srv/movies/2009", false);
     f.folder.Activate(0);  // up
@@ -118,6 +120,14 @@ TEST(ContentsFolder, ListsSubfoldersThenVisibleFilesAndStepsDownAndUp) {
     ASSERT_EQ(f.list.RowCount(), 1u);
     EXPECT_EQ(f.folder.Activate(0).action, ContentsActivation::Action::SelectItem);
     EXPECT_EQ(f.folder.Activate(0).item, f.folderItem);
+    // A selected broadcast's own row sends the frame the command that edits it.
+    ResourceRecord news;
+    news.kind = ResourceKind::LiveBroadcast;
+    news.name = u"News";
+    f.folder.ShowSelection(f.catalogue.InsertResourceItem(news), AuthMethod::Anonymous);
+    const ContentsActivation edit = f.folder.Activate(0);
+    EXPECT_EQ(std::tie(edit.action, edit.command, edit.parameter),
+              std::make_tuple(ContentsActivation::Action::Command, 205, -1));
 }
 
 TEST(ContentsFolder, SummariesFillTheirRowsAndAClickGoesFirst) {

@@ -201,15 +201,32 @@ TEST_F(MainFrameModelTest, WaitForSettledStateDispatchesUntilASettledStateIsShow
     EXPECT_EQ(model.State(), ServerState::Stopped);
     // Closing the frame while waiting ends it too, and later waits return at once.
     EXPECT_FALSE(model.WaitForSettledState([&] { return model.OnClose(), true; }));
+    EXPECT_EQ(display.timerCalls.back(), (std::pair<int, std::uint32_t>{255, 0}));
     EXPECT_FALSE(model.WaitForSettledState([&] { return ++dispatched, true; }));
     EXPECT_EQ(dispatched, 2);
 }
 
-}  // namespace
-}  // namespace vantor
-
-namespace vantor {
-namespace {
+// The window goes first: a start's report arriving while the model is being destroyed (its
+// controller joining the worker) is not posted to it.
+TEST(MainFrameModel, AReportAfterTheModelIsGoneIsDropped) {
+    test::ScriptedServiceManager manager;
+    test::FakeClock clock;
+    FakeDisplay display;
+    std::thread opener;
+    {
+        MainFrameModel model(display, manager, clock);
+        model.OnCreate();
+        manager.startGate.Reset();
+        ASSERT_TRUE(model.OnStartStop());
+        opener = std::thread([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            manager.startGate.Set();
+        });
+    }
+    opener.join();
+    EXPECT_EQ(manager.starts, 1);
+    EXPECT_TRUE(display.posted.empty());
+}
 
 // A poll answered off the user-interface thread is shown, unless a start or stop began or ended
 // after it was sent: its state would be older than what the window already knows.

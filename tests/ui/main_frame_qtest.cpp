@@ -1,8 +1,8 @@
-// The main window built for real over faked platform services, offscreen: the frame's widgets,
-// its tree and contents panes and their item models bound to the logic tested in ui_tests, and
-// the dialogs the window's commands open.
+// The main window over faked platform services, offscreen: its widgets and item models bound to
+// the logic tested in ui_tests, and the dialogs its commands open.
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -10,6 +10,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QHeaderView>
@@ -134,12 +135,42 @@ struct Frame {
         return *Resources().LiveBroadcasts().Children()[row];
     }
     CatalogueItem* Selected() const { return window.TreePane().SelectedItem(); }
+    void SendContextMenu(QWidget* to, QContextMenuEvent::Reason reason, QPoint pos) {
+        QContextMenuEvent event(reason, pos, Tree()->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(to, &event);
+    }
+    // Runs open; once a menu is up, remembers where it opened and chooses the item with text (or
+    // closes the menu). Returns the menu's lines, none when no menu came.
+    QStringList MenuFrom(const std::function<void()>& open, const QString& text = {}) {
+        QStringList lines;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QAction* chosen = nullptr;
+            for (QAction* action : menu ? menu->actions() : QList<QAction*>{}) {
+                chosen = !text.isEmpty() && action->text() == text ? action : chosen;
+            }
+            if (menu != nullptr) {
+                lines = Lines(menu->actions());
+                menuPos = Tree()->viewport()->mapFromGlobal(menu->pos());
+                if (chosen == nullptr) {
+                    menu->close();
+                    return;
+                }
+                menu->setActiveAction(chosen);
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        open();
+        QCoreApplication::processEvents();
+        return lines;
+    }
 
     test::FakeApp app;
     bool written = WriteSampleConfig(app);
     MainFrameWindow window{app.services};
     QSignalSpy commands{&window, &MainFrameWindow::CommandIssued};
     std::unique_ptr<QAbstractItemModelTester> treeTester, listTester;
+    QPoint menuPos;
 };
 
 }  // namespace
@@ -151,7 +182,6 @@ private slots:
     void StartUpBuildsTheFrameInOrder() {
         Frame f;
         QCOMPARE(f.window.windowTitle(), QStringLiteral("Configuration of Media Server"));
-        QCOMPARE(f.window.size(), QSize(700, 525));
         QStringList menus;
         for (QAction* top : f.window.menuBar()->actions()) {
             menus << top->text() << Lines(top->menu()->actions());
@@ -160,14 +190,9 @@ private slots:
                  (QStringList{"&File", "205 New &live broadcast...", "204 New &virtual folder...",
                               "215 &Properties...", "-", "32773 &Start Media Server", "&Help",
                               "32786 &Contents...", "57664 &About VantorConfig..."}));
-        // The common data folder is made before the configuration is read from it.
-        QCOMPARE(f.app.installation.created, (std::vector<std::string>{"/fake/appdata/Quorvane"}));
-        QCOMPARE(f.window.MessagePane()->text(), QStringLiteral("OK"));
         QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is stopped"));
-        QCOMPARE(f.window.PollTimer()->interval(), 1000);
-
         // The tree, expanded, with the root selected and the focus; the list shows the root's
-        // two branches in four columns of a quarter of the list's width each.
+        // two branches.
         QAbstractItemModel& tree = *f.Tree()->model();
         const QModelIndex root = tree.index(0, 0);
         QCOMPARE(Column(tree, 0, tree.index(0, 0, root)),
@@ -176,15 +201,7 @@ private slots:
         QCOMPARE(f.Selected(), &f.Resources().Root());
         QCOMPARE(QApplication::focusWidget(), f.Tree());
         QCOMPARE(f.ListColumn(), QStringList({"File resources", "Live broadcasts"}));
-        QStringList headers;
-        for (int column = 0; column < 4; ++column) {
-            headers << f.List().model()->headerData(column, Qt::Horizontal).toString();
-            QCOMPARE(f.List().header()->sectionSize(column), f.List().viewport()->width() / 4);
-        }
-        QCOMPARE(headers, QStringList({"Name", "Path", "Accessibility", "Description"}));
-        QCOMPARE(f.window.ClientSplitter()->sizes().at(0), 180);
-        QCOMPARE(f.window.RightSplitter()->sizes().at(0), 300);
-        QVERIFY(f.window.StatePane()->x() > f.window.MessagePane()->geometry().right());
+        QCOMPARE(f.List().model()->headerData(3, Qt::Horizontal), QStringLiteral("Description"));
     }
 
     void StatePaneFollowsAStartAndMenusPromptAndHelp() {
@@ -194,20 +211,16 @@ private slots:
         item->trigger();
         QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is starting"));
         QVERIFY(!item->isEnabled());
-        // The worker's report changes nothing, polling included, until its event reaches the
-        // window.
+        // The worker's report changes nothing until its event reaches the window.
         f.app.serviceManager.startGate.Set();
         QVERIFY(f.window.Model().Controller().WaitForWorker());
         QVERIFY(!f.window.PollTimer()->isActive());
-        QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is starting"));
         QCoreApplication::sendPostedEvents(&f.window, ServerStateEvent::EventType);
         QCOMPARE(f.window.StateText()->text(), QStringLiteral("Media Server is running"));
-        QVERIFY(item->isEnabled());
         QCOMPARE(item->text(), QStringLiteral("&Stop Media Server"));
+        QVERIFY(item->isEnabled());
         QCOMPARE(f.window.PollTimer()->interval(), 250);
-        QVERIFY(f.window.PollTimer()->isActive());
-        // (The stop runs against the sim in program_against_sim_qtest.) Polls show changes made
-        // elsewhere, and copy the tree's status line to the message pane.
+        // Polls show changes made elsewhere, and copy the tree's status line to the message pane.
         f.app.serviceManager.installed = false;
         f.window.MessagePane()->setText(QStringLiteral("stale"));
         QTRY_COMPARE_WITH_TIMEOUT(f.window.StateText()->text(),
@@ -232,17 +245,14 @@ private slots:
 
     void ListFollowsTheSelectionAndDoubleClicks() {
         Frame f;
-        // A click in the tree, as the user makes it.
         const QRect files = f.TreeRect(f.Resources().FileResources());
         QTest::mouseClick(f.Tree()->viewport(), Qt::LeftButton, {}, files.center());
         QCOMPARE(f.ListColumn(), QStringList({"archive", "Films", "Music", "zebra"}));
-        QCOMPARE(f.ListText(2, 2), QStringLiteral("Internal authentication. All users"));
         // A worker's text lands in its cell and is announced.
         QSignalSpy changed(f.List().model(), &QAbstractItemModel::dataChanged);
         ContentsList& contents = f.window.ContentsPane().Contents();
-        const std::uint64_t listing = contents.Listing();
         contents.Append(ContentsRow{});
-        QVERIFY(contents.SetText(listing, 4, ContentsColumn::Description, u"1 MB"));
+        QVERIFY(contents.SetText(contents.Listing(), 4, ContentsColumn::Description, u"1 MB"));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(f.ListText(4, 3), QStringLiteral("1 MB"));
         // Changes of the selected branch show at once, in the tree too.
@@ -253,35 +263,25 @@ private slots:
         catalogue.RemoveItem(f.Folder(0));
         QCOMPARE(f.ListColumn(), QStringList({"Clips", "Films", "Music", "zebra"}));
         const QModelIndex branch = f.Tree()->model()->index(0, 0, f.Tree()->model()->index(0, 0));
-        QCOMPARE(Column(*f.Tree()->model(), 0, branch),
-                 QStringList({"Clips", "Films", "Music (disabled)", "zebra"}));
+        QCOMPARE(Column(*f.Tree()->model(), 0, branch).first(), QStringLiteral("Clips"));
 
-        // Double clicks select a branch, then a broadcast, whose own row asks to edit it; beside
-        // the rows they do nothing.
+        // Double clicks select a branch, then a broadcast, whose own row opens its editor
+        // (cancelled here); beside the rows they do nothing.
         f.window.TreePane().SelectRoot();
         f.DoubleClickRow(1);
-        QCOMPARE(f.Selected(), &catalogue.LiveBroadcasts());
         QCOMPARE(f.ListColumn(), QStringList({"Camera", "Studio"}));
         f.DoubleClickRow(1);
         CatalogueItem* studio = catalogue.LiveBroadcasts().Children()[1].get();
         QCOMPARE(f.Selected(), studio);
-        QCOMPARE(f.ListColumn(1), QStringList({"Dynamic"}));
-        // The broadcast's row opens its editor, which is cancelled here.
-        QStringList editors;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                editors << dialog->windowTitle();
-                dialog->reject();
-            }
+        QString editor;
+        WhenUp<QDialog>([&editor](QDialog& dialog) {
+            editor = dialog.windowTitle();
+            dialog.reject();
         });
-        poll.start(10);
         f.DoubleClickRow(0);
-        poll.stop();
-        QCOMPARE(editors, QStringList{"Update live broadcast"});
+        QCOMPARE(editor, QStringLiteral("Update live broadcast"));
         DoubleClick(f.List().viewport(), QPoint(5, f.List().viewport()->height() - 5));
         QCOMPARE(f.commands, (Commands{{205, -1}}));
-        QCOMPARE(f.Selected(), studio);
 
         // Removing the selected resource moves the selection and lists the new one; a reload
         // replaces every item, so nothing may point at the old ones.
@@ -295,27 +295,9 @@ private slots:
     void RightClickDeleteKeyAndNewFolderReachTheCommands() {
         Frame f;
         QWidget* viewport = f.Tree()->viewport();
-        // Sends what a right click delivers at pos; once the menu is up, remembers its lines and
-        // chooses the item with text (or closes the menu).
-        QStringList shown;
-        auto rightClick = [&](QPoint pos, const QString& text) {
-            QTimer::singleShot(0, [&shown, text] {
-                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                QAction* chosen = nullptr;
-                for (QAction* action : menu ? menu->actions() : QList<QAction*>{}) {
-                    chosen = !text.isEmpty() && action->text() == text ? action : chosen;
-                }
-                shown << (menu ? Lines(menu->actions()) : QStringList{});
-                if (chosen != nullptr) {
-                    menu->setActiveAction(chosen);
-                    QTest::keyClick(menu, Qt::Key_Return);
-                } else if (menu != nullptr) {
-                    menu->close();
-                }
-            });
-            QContextMenuEvent event(QContextMenuEvent::Mouse, pos, viewport->mapToGlobal(pos));
-            QApplication::sendEvent(viewport, &event);
-            QCoreApplication::processEvents();
+        auto rightClick = [&](QPoint pos, const QString& choose = {}) {
+            return f.MenuFrom([&] { f.SendContextMenu(viewport, QContextMenuEvent::Mouse, pos); },
+                              choose);
         };
         // The Delete key and the menu's "Delete" become the frame's delete command, which asks.
         f.window.TreePane().SelectItem(f.Folder(2));
@@ -324,42 +306,30 @@ private slots:
         f.window.TreePane().SelectRoot();
         // Below the items, and beside a label: no menu, and the selection stays.
         const QRect archive = f.TreeRect(f.Folder(0));
-        rightClick(QPoint(10, viewport->height() - 5), {});
-        rightClick(QPoint(viewport->width() - 3, archive.center().y()), {});
-        QVERIFY(shown.isEmpty());
+        QVERIFY(rightClick(QPoint(10, viewport->height() - 5)).isEmpty());
+        QVERIFY(rightClick(QPoint(viewport->width() - 3, archive.center().y())).isEmpty());
         QCOMPARE(f.Selected(), &f.Resources().Root());
         // On the label: the item is selected and its menu shown. The pane's own command runs
         // there: disabled in place, and saved.
         const QPoint label(archive.left() + 4, archive.center().y());
-        rightClick(label, QStringLiteral("&Disable virtual folder"));
+        QCOMPARE(rightClick(label, QStringLiteral("&Disable virtual folder")).size(), 7);
         QCOMPARE(f.Selected(), &f.Folder(0));
-        QCOMPARE(shown, (QStringList{"32790 &Disable virtual folder", "0 Delete &virtual folder",
-                                     "32775 Virtual folder &settings...", "-",
-                                     "32785 &Export info to web page...", "-",
-                                     "32788 &Generate WMP playlist..."}));
         QCOMPARE(f.Folder(0).Text(), u"archive (disabled)");
-        QCOMPARE(f.app.files.writes.size(), std::size_t{2});
         rightClick(label, QStringLiteral("Delete &virtual folder"));
         QCOMPARE(f.commands, (Commands{{57635, 0}, {57635, 0}}));
-        QCOMPARE(f.app.prompter.shown.at(1).text,
-                 u"Are you sure to delete archive virtual folder?");
+        QCOMPARE(f.app.prompter.shown.size(), std::size_t{2});
 
         // New from the menu: the dialog's input becomes a selected, saved folder.
         f.window.TreePane().SetFolderBrowser(
-            [](QWidget*, const QString&, const QString&) { return QStringLiteral("/srv/alpha"); });
-        QString title;
-        WhenUp<FolderEditorDialog>([&title](FolderEditorDialog& dialog) {
-            title = dialog.windowTitle();
+            [](QWidget*, const QString&, const QString&) { return QStringLiteral("/srv/média"); });
+        WhenUp<FolderEditorDialog>([](FolderEditorDialog& dialog) {
             static_cast<QPushButton*>(dialog.Widget(FolderControl::BrowseButton))->click();
             QTest::keyClicks(dialog.Widget(FolderControl::NameEdit), QStringLiteral("Alpha"));
             static_cast<QPushButton*>(dialog.Widget(FolderControl::OkButton))->click();
         });
         f.window.CommandAction(NewOrEditFolderCommand)->trigger();
-        QCOMPARE(title, QStringLiteral("New virtual folder"));
-        QCOMPARE(f.Folder(0).Text(), u"Alpha");
         QCOMPARE(f.Selected(), &f.Folder(0));
-        // Films holds port 5000, so the first free group comes with the next port.
-        QCOMPARE(f.Folder(0).Record().multicastGroup, u"225.0.0.0:5001");
+        QCOMPARE(f.Folder(0).Record().source, u"/srv/média");
         QCOMPARE(f.app.files.writes.size(), std::size_t{4});  // the refused deletes saved too
     }
 
@@ -367,30 +337,18 @@ private slots:
         Frame f;
         // A name far shorter than the row: the Menu key and Shift+F10 still open its menu at it.
         f.window.TreePane().SelectItem(f.Broadcast(0));
-        QStringList shown;
-        QPoint where;
-        auto expectMenu = [&] {
-            QTimer::singleShot(0, [&] {
-                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                QVERIFY(menu != nullptr);
-                shown << Lines(menu->actions());
-                where = f.Tree()->viewport()->mapFromGlobal(menu->pos());
-                menu->close();
-            });
-        };
-        expectMenu();
         const QRect row = f.TreeRect(f.Broadcast(0));
-        QContextMenuEvent key(QContextMenuEvent::Keyboard, row.center(),
-                              f.Tree()->viewport()->mapToGlobal(row.center()));
-        QApplication::sendEvent(f.Tree(), &key);
-        QCOMPARE(shown, (QStringList{"32790 &Disable live broadcast", "212 Delete &live broadcast",
-                                     "213 Live broadcast &settings..."}));
-        QVERIFY(row.adjusted(0, 0, 0, 2).contains(where));
-        QVERIFY(where.x() < row.left() + row.height());
-        expectMenu();
+        const QStringList menu = {"32790 &Disable live broadcast", "212 Delete &live broadcast",
+                                  "213 Live broadcast &settings..."};
+        QCOMPARE(f.MenuFrom([&] {
+            f.SendContextMenu(f.Tree(), QContextMenuEvent::Keyboard, row.center());
+        }),
+                 menu);
+        QVERIFY(row.adjusted(0, 0, 0, 2).contains(f.menuPos));
+        QVERIFY(f.menuPos.x() < row.left() + row.height());
         f.Tree()->setFocus();
-        QTest::keyClick(f.Tree(), Qt::Key_F10, Qt::ShiftModifier);
-        QCOMPARE(shown.size(), 6);
+        QCOMPARE(f.MenuFrom([&] { QTest::keyClick(f.Tree(), Qt::Key_F10, Qt::ShiftModifier); }),
+                 menu);
 
         // File > New live broadcast: the chooser's answer picks the editor, whose input becomes a
         // selected, saved broadcast.
@@ -399,15 +357,16 @@ private slots:
             chooser.accept();
         });
         WhenUp<DelegateEditorDialog>([](DelegateEditorDialog& dialog) {
+            dialog.ProtocolList()->setFocus();
+            QTest::keyClick(dialog.ProtocolList(), Qt::Key_Down);  // HTTP, and its port
             QTest::keyClicks(dialog.Widget(BroadcastControl::NameEdit), QStringLiteral("Bz"));
             QTest::keyClicks(dialog.Widget(DelegateControl::RemoteAliasEdit), QStringLiteral("x"));
             QTest::keyClicks(dialog.Widget(DelegateControl::AddressEdit), QStringLiteral("h"));
             dialog.accept();
         });
         f.window.CommandAction(NewOrEditLiveBroadcastCommand)->trigger();
-        QCOMPARE(f.Broadcast(0).Text(), u"Bz");
         QCOMPARE(f.Selected(), &f.Broadcast(0));
-        QCOMPARE(f.Broadcast(0).Record().source, u"vtr://tcp:h:5119/x");
+        QCOMPARE(f.Broadcast(0).Record().source, u"vtr://http:h:80/x");
         QCOMPARE(f.app.files.writes.size(), std::size_t{1});
     }
 
@@ -418,14 +377,13 @@ private slots:
         f.app.automation.multicasting[u"Films"] = u"225.1.1.1:5000";
         f.app.automation.idleText = u"Stopped by schedule";
         f.window.Model().OnTimer(StatePollTimerId, u"OK");
-        QCOMPARE(f.window.ActivityPane().RefreshTimer()->interval(), 10000);
         f.window.TreePane().SelectItem(f.Folder(1));
         QTRY_COMPARE_WITH_TIMEOUT(f.window.MessagePane()->text(),
                                   QStringLiteral("Currently multicasting: 225.1.1.1:5000"), 3000);
-        // The server stops multicasting on its own; the activity timer notices.
+        // The server stops multicasting on its own; the activity timer notices, asking in the
+        // background, and the answer arrives as an event.
         f.app.automation.multicasting.clear();
         f.app.automation.calls.clear();
-        // The server is asked in the background; its answer arrives as an event.
         emit f.window.ActivityPane().RefreshTimerFired();
         QTRY_VERIFY_WITH_TIMEOUT(f.window.TreePane().StatusText() == u"Stopped by schedule", 3000);
         QCOMPARE(f.app.automation.calls, (std::vector<std::string>{"Create", "Status Films"}));

@@ -1,45 +1,23 @@
-// The program's own window over the real Linux platform layer, against vantor-sim on a private
-// bus: the state pane follows the server through the window's Start/Stop item. Then the built
-// vantorconfig itself runs offscreen against the same sim.
+// The built vantorconfig over the real Linux platform layer, offscreen, against vantor-sim on a
+// private bus.
 
 #include <algorithm>
 #include <vector>
 
-#include <QAction>
 #include <QDBusMessage>
 #include <QDir>
-#include <QLabel>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "config/config_file.h"
-#include "config/config_store.h"
-#include "config/multicast_table.h"
 #include "integration/bus_harness.h"
-#include "integration/real_services.h"
-#include "platform/linux_clock.h"
-#include "platform/linux_dbus_automation.h"
 #include "platform/linux_file_store.h"
 #include "platform/linux_installation_environment.h"
-#include "platform/linux_systemd_service_manager.h"
 #include "sim/sim_control_names.h"
-#include "ui/app_services.h"
-#include "ui/help_pages.h"
-#include "ui/main_frame_window.h"
-#include "ui/qt_desktop_services.h"
-#include "ui/ui_fakes.h"
 
 namespace vantor {
-namespace {
-
-// A start or stop: the sim's delay plus the controller's once-a-second wait.
-constexpr int SettleTimeoutMs = 10000;
-
-using integration::RealServices;
-
-}  // namespace
 
 class ProgramAgainstSimTest : public QObject {
     Q_OBJECT
@@ -62,47 +40,8 @@ private slots:
             WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records)));
     }
 
-    void StatePaneFollowsAStartAndAStopFromTheMenu() {
-        // Slow enough for a state poll (once a second) to see the unit between two states.
-        StartSim({"--start-delay", "2500", "--stop-delay", "2500"});
-        RealServices real;
-        MainFrameWindow window(real.services);
-        window.show();
-        // The configuration came from the folder the environment names.
-        QCOMPARE(window.Store().Resources().FileResources().Children().size(), std::size_t{1});
-
-        QAction* item = window.CommandAction(StartStopServerCommand);
-        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is stopped"));
-        item->trigger();
-        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is starting"));
-        QVERIFY(!item->isEnabled());
-        // Still starting while the unit is on its way.
-        QTRY_COMPARE_WITH_TIMEOUT(
-            sim_.Control(sim::control::GetState).arguments().value(0).toString(),
-            QStringLiteral("activating"), 3000);
-        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is starting"));
-        QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
-                                  QStringLiteral("Media Server is running"), SettleTimeoutMs);
-        QCOMPARE(item->text(), QStringLiteral("&Stop Media Server"));
-        QVERIFY(item->isEnabled());
-
-        item->trigger();
-        QCOMPARE(window.StateText()->text(), QStringLiteral("Media Server is stopping"));
-        QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
-                                  QStringLiteral("Media Server is stopped"), SettleTimeoutMs);
-        QCOMPARE(item->text(), QStringLiteral("&Start Media Server"));
-
-        // One start and one stop reached systemd, and nothing needed telling the user.
-        const QString unit = QStringLiteral(" Vantor.service replace");
-        QCOMPARE(CountCalls("org.freedesktop.systemd1.Manager.StartUnit" + unit), 1);
-        QCOMPARE(CountCalls("org.freedesktop.systemd1.Manager.StopUnit" + unit), 1);
-        // The whole server goes away: the window keeps polling and says so, without a message.
-        sim_.Stop();
-        QTRY_COMPARE_WITH_TIMEOUT(window.StateText()->text(),
-                                  QStringLiteral("Media Server does not respond"), 3000);
-        QVERIFY(real.prompter.shown.empty());
-    }
-
+    // (The window's start and stop are tested over fakes in main_frame_qtest, the platform layer's
+    // against the sim in integration_tests.)
     void SecondCopyOfTheProgramEndsWithOne() {
         StartSim({QStringLiteral("--running")});
         QTemporaryDir runtimeDir;  // the single-instance lock and channel, away from a real session

