@@ -283,7 +283,7 @@ void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
     std::vector<std::unique_ptr<CatalogueItem>> added[2];
     // Sort handles, for a branch that starts empty (as both do while a file is loaded).
     std::vector<LoadedSortEntry> entries[2];
-    bool sortAll[2] = {false, false};
+    const bool sortAll[2] = {branches[0]->children_.empty(), branches[1]->children_.empty()};
     std::size_t counts[2] = {0, 0};
     for (const ResourceRecord& record : records) {
         if (IsResourceKind(record.kind)) {
@@ -292,7 +292,6 @@ void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
     }
     for (int which = 0; which < 2; ++which) {
         added[which].reserve(counts[which]);
-        sortAll[which] = branches[which]->children_.empty();
         if (sortAll[which]) {
             entries[which].reserve(counts[which]);
         }

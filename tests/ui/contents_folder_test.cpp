@@ -150,6 +150,14 @@ TEST(ContentsFolder, SummariesFillTheirRowsAndAClickGoesFirst) {
     EXPECT_EQ(f.folder.ApplyResults(10), 1u);
     EXPECT_EQ(f.list.Row(2).Text(ContentsColumn::Description), kOneSecond);
     EXPECT_EQ(f.list.Row(1).Text(ContentsColumn::Description), u"");
+
+    // A root with files only: the first row is a file too.
+    f.reader.folders["/srv/clips"] = {{"only.wav", false}};
+    f.folder.ShowFolder("/srv/clips", true);
+    while (f.worker.RunOnce()) {
+    }
+    EXPECT_EQ(f.folder.ApplyResults(10), 1u);
+    EXPECT_EQ(f.list.Row(0).Text(ContentsColumn::Description), kOneSecond);
 }
 
 }  // namespace
