@@ -18,7 +18,7 @@ TEST(Ipv4Text, ReadsLikeTheCLibrary) {
     }
     // The C library's inet_addr is what the server reads addresses with; the two must agree on
     // every text, including the odd ones.
-    const std::string alphabet = "0123456789.....xXaFg \t-+\xA0";
+    const std::string alphabet = "0123456789.....xXaFg \t\n\v\f\r-+\xA0";
     std::mt19937 random(1234);
     for (int round = 0; round < 200000; ++round) {
         std::string text;
