@@ -110,6 +110,9 @@ TEST_F(LiveEditor, OpensEachTypeWithItsHeaderLabelsAndControls) {
     EXPECT_EQ(test::ControlsWithoutText<AccessControl>(model->Settings().Access(),
                                                        kAccessControlCount, {}),
               std::vector<std::size_t>{});
+    EXPECT_EQ(test::ControlsWithoutText<LiveControl>(
+                  *model, kLiveControlCount, {LiveControl::AddressEdit, LiveControl::IdList}),
+              std::vector<std::size_t>{});
 }
 
 TEST_F(LiveEditor, OkChecksRunInOrderForAStaticBroadcast) {

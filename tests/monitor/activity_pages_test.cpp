@@ -100,17 +100,21 @@ TEST(ActivityPages, SortsByTextIgnoringCaseOrUsageNumbersByValue) {
                        {u"\u00e9mile", u"a"},
                        {u"anna", u"d"},
                        {u"\u00c9MILE", u"e"},
-                       {u"Zed", u"f"}});
+                       {u"Zed", u"f"},
+                       {u"\u00c0b", u"g"},
+                       {u"\u00e0a", u"h"}});
     SortActivityRows(ActivityPage::ActiveUsers, 0, users);
     EXPECT_EQ(CellsOf(users), CellsOf(rows({{u"Anna", u"c"},
                                             {u"anna", u"d"},
                                             {u"bob", u"b"},
                                             {u"Zed", u"f"},
+                                            {u"\u00e0a", u"h"},
+                                            {u"\u00c0b", u"g"},
                                             {u"\u00e9mile", u"a"},
                                             {u"\u00c9MILE", u"e"}})));
     SortActivityRows(ActivityPage::ActiveUsers, 1, users);
     EXPECT_EQ(users.front().cells[1], u"a");
-    EXPECT_EQ(users.back().cells[1], u"f");
+    EXPECT_EQ(users.back().cells[1], u"h");
 
     // Media usage: the name by text, the two numbers by value (text that is no number is 0).
     auto usage = rows({{u"b", u"10", u"5"}, {u"A", u"9", u"-3"}, {u"c", u"x", u"100"}});
