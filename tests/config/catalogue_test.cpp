@@ -194,6 +194,10 @@ TEST(Catalogue, LoadingAllAtOnceMatchesInsertingOneByOne) {
             EXPECT_EQ(std::pair(Records(got), Texts(got)), std::pair(Records(want), Texts(want)));
         }
     }
+    // A file of broadcasts only.
+    Catalogue liveOnly;
+    liveOnly.InsertLoaded({Live(u"news")});
+    EXPECT_EQ(liveOnly.LiveBroadcasts().Children().size(), 1u);
 }
 
 TEST(Catalogue, NamesAreUniqueAcrossBranchesIgnoringAsciiCase) {
