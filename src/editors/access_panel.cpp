@@ -31,7 +31,6 @@ AccessPanel::AccessPanel(bool broadcastVariant, const AuthMethod& defaultAuthMet
     text(AccessControl::Metadata, kMetadataText);
     text(AccessControl::AllowDelegates, kAllowDelegatesText);
     text(AccessControl::AccessRestrictions, kAccessRestrictionsText);
-    At(AccessControl::InheritedMethodLabel).visible = false;
     for (AccessControl control : {AccessControl::Metadata, AccessControl::AllowDelegates,
                                   AccessControl::AccessRestrictions}) {
         At(control).visible = broadcastVariant;
