@@ -73,18 +73,23 @@ std::string PlayFolderOptions(const FolderOptions& options, FolderEditorModel& m
     }
     // The group edit and the order radios follow the playlist and multicast boxes, so those are
     // played first.
-    for (const std::string& refusal : {
-             PlaySwitch("unicast", options.unicast, model.State(FolderControl::Unicast),
-                        [&](bool checked) { model.OnUnicastClicked(checked); }),
-             PlaySwitch("playlist", options.playlist, model.State(FolderControl::Playlist),
-                        [&](bool checked) { model.OnPlaylistClicked(checked); }),
-             PlaySwitch(
-                 "multicast", options.multicast, model.State(FolderControl::Multicast),
-                 [&](bool checked) { ShowError(prompter, model.OnMulticastClicked(checked)); }),
-         }) {
-        if (!refusal.empty()) {
-            return refusal;
-        }
+    if (std::string refusal =
+            PlaySwitch("unicast", options.unicast, model.State(FolderControl::Unicast),
+                       [&](bool checked) { model.OnUnicastClicked(checked); });
+        !refusal.empty()) {
+        return refusal;
+    }
+    if (std::string refusal =
+            PlaySwitch("playlist", options.playlist, model.State(FolderControl::Playlist),
+                       [&](bool checked) { model.OnPlaylistClicked(checked); });
+        !refusal.empty()) {
+        return refusal;
+    }
+    if (std::string refusal = PlaySwitch(
+            "multicast", options.multicast, model.State(FolderControl::Multicast),
+            [&](bool checked) { ShowError(prompter, model.OnMulticastClicked(checked)); });
+        !refusal.empty()) {
+        return refusal;
     }
     if (options.group) {
         if (!model.State(FolderControl::GroupEdit).enabled) {
