@@ -35,8 +35,8 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view text) {
         return i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
     };
     // Largest value of the last part when it follows 0, 1, 2 or 3 dotted parts.
-    static constexpr std::array<std::uint32_t, 4> kLastPartMax = {0xFFFFFFFF, 0xFFFFFF, 0xFFFF,
-                                                                  0xFF};
+    static constexpr auto kLastPartMax =
+        std::to_array<std::uint32_t>({0xFFFFFFFF, 0xFFFFFF, 0xFFFF, 0xFF});
     std::array<std::uint32_t, 3> leading{};
     std::size_t leadingCount = 0;
     std::size_t pos = 0;
