@@ -13,9 +13,7 @@
 #include "config/text_codec.h"
 #include "monitor/activity_monitor_model.h"
 #include "platform/clock.h"
-#include "platform/linux_clock.h"
-#include "platform/linux_dbus_automation.h"
-#include "platform/linux_systemd_service_manager.h"
+#include "platform/linux_platform.h"
 #include "server/service_controller.h"
 
 namespace vantor {
@@ -104,9 +102,8 @@ int RunDisconnect(const DisconnectOptions& options, const ServerState& state,
 namespace {
 
 // The pages are filled only while the server runs, as in the window.
-ServerState QueryState(Clock& clock) {
-    LinuxSystemdServiceManager manager;
-    ServiceController controller(manager, clock);
+ServerState QueryState(LinuxPlatform& system) {
+    ServiceController controller(system.serviceManager, system.clock);
     return controller.QueryServerState();
 }
 
@@ -117,10 +114,9 @@ void AddActivityCommands(CommandTable& table) {
     CLI::App* activityCommand = table.Add(
         "activity", "Print a page of the server's activity as the activity monitor fills it",
         [activity] {
-            LinuxClock clock;
-            const ServerState state = QueryState(clock);
-            LinuxDbusAutomationFactory automation;
-            return RunActivity(*activity, state, automation, std::cout, std::cerr);
+            LinuxPlatform system;
+            const ServerState state = QueryState(system);
+            return RunActivity(*activity, state, system.automation, std::cout, std::cerr);
         });
     activityCommand->add_option("PAGE", activity->page, "users, live, usage or throughput")
         ->capture_default_str();
@@ -132,11 +128,11 @@ void AddActivityCommands(CommandTable& table) {
     CLI::App* disconnectCommand = table.Add(
         "disconnect", "Disconnect an active user, or with --all every user of its resource",
         [disconnect, answerYes] {
-            LinuxClock clock;
-            const ServerState state = QueryState(clock);
-            LinuxDbusAutomationFactory automation;
+            LinuxPlatform system;
+            const ServerState state = QueryState(system);
             SessionPrompter prompter(*answerYes, std::cerr);
-            return RunDisconnect(*disconnect, state, automation, prompter, clock, std::cerr);
+            return RunDisconnect(*disconnect, state, system.automation, prompter, system.clock,
+                                 std::cerr);
         });
     disconnectCommand
         ->add_option("ROW", disconnect->row, "The user's row as `activity users` lists it, from 0")

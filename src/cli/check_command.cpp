@@ -19,9 +19,7 @@
 #include "config/text_codec.h"
 #include "editors/config_check.h"
 #include "platform/file_store.h"
-#include "platform/linux_directory_reader.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_installation_environment.h"
+#include "platform/linux_platform.h"
 #include "server/installation_paths.h"
 
 namespace vantor {
@@ -115,10 +113,9 @@ void AddCheckCommand(CommandTable& table) {
     CLI::App* command = table.Add(
         "check", "Report what the dialogs would refuse in a configuration, without changing it",
         [options] {
-            LinuxFileStore files;
-            LinuxDirectoryReader directories;
-            LinuxInstallationEnvironment environment;
-            return RunCheck(*options, files, directories, environment, std::cout, std::cerr);
+            LinuxPlatform system;
+            return RunCheck(*options, system.files, system.directories, system.installation,
+                            std::cout, std::cerr);
         });
     command->add_flag("--json", options->json, "Print the findings as one JSON object");
     command->add_option("FILE", options->file, "config.vtr to check (default: the located one)");

@@ -13,8 +13,7 @@
 #include "config/config_store.h"
 #include "config/multicast_table.h"
 #include "platform/file_store.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_installation_environment.h"
+#include "platform/linux_platform.h"
 #include "server/installation_paths.h"
 
 namespace vantor {
@@ -91,9 +90,8 @@ void AddConfigCommands(CommandTable& table) {
     auto show = std::make_shared<ShowOptions>();
     CLI::App* showCommand =
         table.Add("show", "Print the server settings and the catalogue in tree order", [show] {
-            LinuxFileStore files;
-            LinuxInstallationEnvironment environment;
-            return RunShow(*show, files, environment, std::cout, std::cerr);
+            LinuxPlatform system;
+            return RunShow(*show, system.files, system.installation, std::cout, std::cerr);
         });
     showCommand->add_flag("--json", show->json, "Print one JSON object");
     showCommand->add_option("FILE", show->file, "config.vtr to read (default: the located one)");
@@ -101,8 +99,8 @@ void AddConfigCommands(CommandTable& table) {
     auto normalize = std::make_shared<NormalizeOptions>();
     CLI::App* normalizeCommand = table.Add(
         "normalize", "Rewrite FILE as the tool saves it (version 60, tree order)", [normalize] {
-            LinuxFileStore files;
-            return RunNormalize(*normalize, files, std::cerr);
+            LinuxPlatform system;
+            return RunNormalize(*normalize, system.files, std::cerr);
         });
     normalizeCommand->add_option("FILE", normalize->file, "config.vtr to read")->required();
     normalizeCommand->add_option("OUT", normalize->out, "where to write (default: FILE)");

@@ -1,26 +1,25 @@
 #pragma once
 
 #include "cli/config_session.h"
-#include "platform/linux_clock.h"
-#include "platform/linux_dbus_automation.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_installation_environment.h"
-#include "platform/linux_systemd_service_manager.h"
+#include "cli/media_commands.h"
+#include "platform/linux_platform.h"
 
 namespace vantor {
 
-// The real system behind a configuration-changing command.
+// The real system behind a command that reads or changes the configuration, as the session and
+// the folder exports reach it.
 struct LinuxSessionPlatform {
-    LinuxFileStore files;
-    LinuxInstallationEnvironment environment;
-    LinuxSystemdServiceManager serviceManager;
-    LinuxClock clock;
-    LinuxDbusAutomationFactory automation;
-    SessionPlatform platform{.files = files,
-                             .environment = environment,
-                             .serviceManager = serviceManager,
-                             .clock = clock,
-                             .automation = automation};
+    LinuxPlatform system;
+    SessionPlatform platform{.files = system.files,
+                             .environment = system.installation,
+                             .serviceManager = system.serviceManager,
+                             .clock = system.clock,
+                             .automation = system.automation};
+    ExportPlatform exports{.files = system.files,
+                           .environment = system.installation,
+                           .reader = system.directories,
+                           .probe = system.mediaProbe,
+                           .host = system.hostAddress};
 };
 
 }  // namespace vantor

@@ -12,6 +12,7 @@
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
 #include "cli/headless_services.h"
+#include "cli/linux_session_platform.h"
 #include "config/ascii_case.h"
 #include "config/catalogue.h"
 #include "config/config_store.h"
@@ -19,11 +20,6 @@
 #include "config/text_codec.h"
 #include "monitor/media_info.h"
 #include "monitor/media_info_worker.h"
-#include "platform/linux_directory_reader.h"
-#include "platform/linux_ffmpeg_media_probe.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_host_address.h"
-#include "platform/linux_installation_environment.h"
 #include "platform/media_probe.h"
 #include "server/installation_paths.h"
 #include "ui/contents_folder.h"
@@ -79,7 +75,7 @@ int RunExport(const ExportOptions& options, ExportPlatform& platform, std::ostre
     StreamPrompter prompter(err);
     ConfigStore store(defaultAuthMethod, multicastTable, serverState, platform.files, automation,
                       prompter,
-                      options.config ? *options.config : LocateConfigFile(platform.environment));
+                      options.file ? *options.file : LocateConfigFile(platform.environment));
     store.LoadConfiguration();
 
     const ResourceRecord* folder = FindFolder(store.Resources(), options.folder);
@@ -129,8 +125,8 @@ void AddMediaCommands(CommandTable& table) {
     CLI::App* mediaInfoCommand = table.Add(
         "media-info", "Print NAME<TAB>SUMMARY per file, as the contents list describes it",
         [mediaFiles] {
-            LinuxFfmpegMediaProbe probe;
-            return RunMediaInfo(*mediaFiles, probe, std::cout);
+            LinuxPlatform system;
+            return RunMediaInfo(*mediaFiles, system.mediaProbe, std::cout);
         });
     mediaInfoCommand->add_option("FILE", *mediaFiles, "Media files")->required();
 
@@ -143,17 +139,8 @@ void AddMediaCommands(CommandTable& table) {
                       if (paths->size() == 2) {
                           options->subfolder = paths->front();
                       }
-                      LinuxFileStore files;
-                      LinuxInstallationEnvironment environment;
-                      LinuxFfmpegMediaProbe probe;
-                      LinuxDirectoryReader reader;
-                      LinuxHostAddress host;
-                      ExportPlatform platform{.files = files,
-                                              .environment = environment,
-                                              .reader = reader,
-                                              .probe = probe,
-                                              .host = host};
-                      return RunExport(*options, platform, std::cerr);
+                      LinuxSessionPlatform system;
+                      return RunExport(*options, system.exports, std::cerr);
                   });
     exportCommand->add_option("KIND", options->kind, "html or wpl")
         ->required()
@@ -162,7 +149,7 @@ void AddMediaCommands(CommandTable& table) {
     exportCommand->add_option("PATHS", *paths, "[SUBPATH] OUT: a subfolder, then the file")
         ->required()
         ->expected(1, 2);
-    exportCommand->add_option("--config", options->config,
+    exportCommand->add_option("--file", options->file,
                               "config.vtr to read (default: the located one)");
 }
 

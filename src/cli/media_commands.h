@@ -24,7 +24,7 @@ struct ExportOptions {
     std::string folder;                    // the virtual folder's name
     std::optional<std::string> subfolder;  // '/'-separated, below the folder's directory
     std::string out;
-    std::optional<std::string> config;  // default: the located config file
+    std::optional<std::string> file;  // default: the located config file
 };
 
 // What the window's export commands need, from the platform.

@@ -12,9 +12,7 @@
 #include "config/text_codec.h"
 #include "monitor/add_address_model.h"
 #include "monitor/delegate_restrictions_model.h"
-#include "platform/linux_dbus_automation.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_installation_environment.h"
+#include "platform/linux_platform.h"
 #include "server/installation_paths.h"
 
 namespace vantor {
@@ -155,10 +153,9 @@ int RunRestrictions(const RestrictionsOptions& options, FileStore& files,
 void AddRestrictionsCommands(CommandTable& table) {
     auto options = std::make_shared<RestrictionsOptions>();
     table.On(AddRestrictionsCommand(table.App(), *options), [options] {
-        LinuxFileStore files;
-        LinuxInstallationEnvironment environment;
-        LinuxDbusAutomationFactory automation;
-        return RunRestrictions(*options, files, environment, automation, std::cout, std::cerr);
+        LinuxPlatform system;
+        return RunRestrictions(*options, system.files, system.installation, system.automation,
+                               std::cout, std::cerr);
     });
 }
 

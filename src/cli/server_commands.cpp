@@ -20,8 +20,6 @@
 #include "cli/user_commands.h"
 #include "config/decimal_reader.h"
 #include "config/text_codec.h"
-#include "platform/linux_dbus_logging_component_probe.h"
-#include "platform/linux_network_adapters.h"
 #include "server/server_properties_model.h"
 #include "server/user_manager.h"
 
@@ -369,9 +367,7 @@ void AddServerCommands(CommandTable& table) {
     const auto run = [](auto&& command) {
         return [command] {
             LinuxSessionPlatform session;
-            LinuxNetworkAdapters adapters;
-            LinuxDbusLoggingComponentProbe probe;
-            ServerPropertiesPlatform dialog{adapters, probe};
+            ServerPropertiesPlatform dialog{session.system.adapters, session.system.logging};
             return command(session.platform, dialog);
         };
     };

@@ -76,14 +76,6 @@ std::size_t Index(ServerControl control) {
     return static_cast<std::size_t>(control);
 }
 
-// No adapters at all: only "Any available" is offered.
-struct NoAdapters : NetworkAdapters {
-    std::vector<std::string> Ipv4Addresses() override { return {}; }
-};
-struct NoLoggingProbe : LoggingComponentProbe {
-    bool CanCreate(const std::u16string&) override { return false; }
-};
-
 }  // namespace
 
 ServerPropertiesDialog::ServerPropertiesDialog(ServerPropertiesModel& model, Prompter& prompter,
@@ -398,12 +390,6 @@ void ServerPropertiesDialog::reject() {
 ServerPropertiesChange EditServerProperties(ServerConfig& config, AuthMethod& defaultAuthMethod,
                                             const std::function<void()>& save,
                                             ServerPropertiesServices& services, QWidget* parent) {
-    NoAdapters noAdapters;
-    NoLoggingProbe noProbe;
-    NetworkAdapters& adapters = services.adapters != nullptr ? *services.adapters : noAdapters;
-    LoggingComponentProbe& probe =
-        services.loggingProbe != nullptr ? *services.loggingProbe : noProbe;
-
     // The user dialogs open over the properties dialog, once it exists.
     QWidget* owner = parent;
     UserManager users(
@@ -413,7 +399,8 @@ ServerPropertiesChange EditServerProperties(ServerConfig& config, AuthMethod& de
             return UpdateUserDialogRunner(services.prompter, owner)(entry);
         });
     ServerPropertiesModel model(
-        config, defaultAuthMethod, adapters.Ipv4Addresses(), users, probe, services.prompter,
+        config, defaultAuthMethod, services.adapters.Ipv4Addresses(), users, services.loggingProbe,
+        services.prompter,
         [&](std::u16string& hash) { return SetPasswordSubDialog(services.prompter, owner)(hash); });
     ServerPropertiesDialog dialog(model, services.prompter, services.showHelp, parent);
     owner = &dialog;

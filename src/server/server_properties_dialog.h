@@ -63,8 +63,8 @@ private:
 struct ServerPropertiesServices {
     AutomationFactory& automation;
     Prompter& prompter;
-    NetworkAdapters* adapters;            // nullptr: only "Any available" is offered
-    LoggingComponentProbe* loggingProbe;  // nullptr: every component fails its test
+    NetworkAdapters& adapters;
+    LoggingComponentProbe& loggingProbe;
     std::function<void()> waitForSettledState;
     std::function<void()> showHelp;
 };

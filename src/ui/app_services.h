@@ -7,11 +7,15 @@ namespace vantor {
 class AutomationFactory;
 class Clock;
 class DesktopServices;
+class DirectoryReader;
 class FileStore;
 class HelpPages;
+class HostAddress;
 class InstallationEnvironment;
-class ManualResetEvent;
+class LoggingComponentProbe;
+class MediaProbe;
 class MulticastTable;
+class NetworkAdapters;
 class Prompter;
 class ServiceManager;
 
@@ -29,6 +33,11 @@ struct AppServices {
     AutomationFactory& automation;
     Prompter& prompter;
     DesktopServices& desktop;
+    DirectoryReader& directories;    // the contents pane's folder listings
+    MediaProbe& mediaProbe;          // the contents pane's media summaries
+    HostAddress& hostAddress;        // the folder exports' links
+    NetworkAdapters& adapters;       // the server properties' interface list
+    LoggingComponentProbe& logging;  // the server properties' logging choice
     // The help pages, shown through desktop (the Help menu, the server properties' Help button).
     HelpPages& help;
 };

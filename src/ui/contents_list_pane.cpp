@@ -6,8 +6,6 @@
 #include <QVBoxLayout>
 
 #include "monitor/media_info_worker.h"
-#include "platform/linux_directory_reader.h"
-#include "platform/linux_ffmpeg_media_probe.h"
 #include "ui/contents_folder.h"
 #include "ui/contents_list.h"
 #include "ui/contents_list_item_model.h"
@@ -21,23 +19,15 @@ constexpr std::size_t kResultsPerTurn = 256;
 
 }  // namespace
 
-ContentsListPane::ContentsListPane(QWidget* parent)
-    : ContentsListPane(std::make_unique<LinuxFfmpegMediaProbe>(),
-                       std::make_unique<LinuxDirectoryReader>(), parent) {}
-
-ContentsListPane::ContentsListPane(std::unique_ptr<MediaProbe> probe,
-                                   std::unique_ptr<DirectoryReader> reader, QWidget* parent)
-    : QWidget(parent),
-      contents_(std::make_unique<ContentsList>()),
-      probe_(std::move(probe)),
-      reader_(std::move(reader)) {
+ContentsListPane::ContentsListPane(MediaProbe& probe, DirectoryReader& reader, QWidget* parent)
+    : QWidget(parent), contents_(std::make_unique<ContentsList>()) {
     // Called on the worker's thread: only a queued call crosses to this one, and it is dropped
     // if the pane is gone by then.
-    worker_ = std::make_unique<MediaInfoWorker>(*probe_, [this] {
+    worker_ = std::make_unique<MediaInfoWorker>(probe, [this] {
         QMetaObject::invokeMethod(
             this, [this] { ApplyMediaResults(); }, Qt::QueuedConnection);
     });
-    folder_ = std::make_unique<ContentsFolder>(*contents_, *reader_, worker_.get());
+    folder_ = std::make_unique<ContentsFolder>(*contents_, reader, worker_.get());
     model_ = new ContentsListItemModel(*contents_, this);
     view_ = new QTreeView(this);
     // A flat report list: no tree decoration, one row selected at a time across all columns.

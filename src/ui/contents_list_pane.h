@@ -24,10 +24,8 @@ class MediaProbe;
 class ContentsListPane : public QWidget {
     Q_OBJECT
 public:
-    // Lists folders on disk and probes media with FFmpeg.
-    explicit ContentsListPane(QWidget* parent = nullptr);
-    ContentsListPane(std::unique_ptr<MediaProbe> probe, std::unique_ptr<DirectoryReader> reader,
-                     QWidget* parent = nullptr);
+    // Lists folders through reader and summarises media with probe; both outlive the pane.
+    ContentsListPane(MediaProbe& probe, DirectoryReader& reader, QWidget* parent = nullptr);
     ~ContentsListPane() override;
 
     ContentsList& Contents();
@@ -58,8 +56,6 @@ private:
     void SizeColumns();
 
     std::unique_ptr<ContentsList> contents_;
-    std::unique_ptr<MediaProbe> probe_;
-    std::unique_ptr<DirectoryReader> reader_;
     std::unique_ptr<MediaInfoWorker> worker_;
     std::unique_ptr<ContentsFolder> folder_;
     ContentsListItemModel* model_ = nullptr;

@@ -5,16 +5,9 @@
 
 #include "config/multicast_table.h"
 #include "config/resource_record.h"
-#include "platform/linux_clock.h"
-#include "platform/linux_dbus_automation.h"
-#include "platform/linux_dbus_logging_component_probe.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_installation_environment.h"
 #include "platform/linux_instance_channel.h"
-#include "platform/linux_network_adapters.h"
-#include "platform/linux_systemd_service_manager.h"
-#include "ui/app_services.h"
 #include "ui/help_pages.h"
+#include "ui/linux_app_services.h"
 #include "ui/main_frame_window.h"
 #include "ui/prompter_dialog.h"
 #include "ui/qt_desktop_services.h"
@@ -41,33 +34,24 @@ int main(int argc, char** argv) {
 
     // Another copy brought forward ends this one with 1; a lock that cannot be made ends it with
     // the failure code, before any window exists.
-    LinuxClock clock;
+    LinuxPlatform platform;
     LinuxInstanceChannel instances;
-    const HResult check = CheckSingleInstance(instances, clock, FrameTitle);
+    const HResult check = CheckSingleInstance(instances, platform.clock, FrameTitle);
     if (check != InstanceCheckPassed) {
         return InstanceCheckExitCode(check);
     }
 
-    // Process-wide objects.
+    // Process-wide objects, and the desktop's side of the services.
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
     MulticastTable multicastTable;
-    // Platform services.
-    LinuxFileStore files;
-    LinuxInstallationEnvironment installation;
-    LinuxSystemdServiceManager serviceManager;
-    LinuxDbusAutomationFactory automation;
     PrompterDialog prompter;
     QtDesktopServices desktop;
-    HelpPages help(desktop, installation, ChooseHelpFolder(installation, VANTOR_HELP_DIR));
-    AppServices services{
-        defaultAuthMethod, multicastTable, files,   installation, serviceManager, clock,
-        automation,        prompter,       desktop, help};
-
-    LinuxNetworkAdapters adapters;
-    LinuxDbusLoggingComponentProbe loggingProbe;
+    HelpPages help(desktop, platform.installation,
+                   ChooseHelpFolder(platform.installation, VANTOR_HELP_DIR));
+    AppServices services =
+        LinuxAppServices(platform, defaultAuthMethod, multicastTable, prompter, desktop, help);
 
     MainFrameWindow frame(services);
-    frame.SetServerPropertiesPlatform(adapters, loggingProbe);
     prompter.SetFallbackOwner(&frame);
     QObject::connect(&frame, &MainFrameWindow::Closed, &app,
                      [] { QCoreApplication::exit(FrameClosedExitCode); });

@@ -193,7 +193,7 @@ void MainFrameWindow::BuildPanes() {
     // size when the window changes size, and give the rest to the second.
     rightSplitter_ = new QSplitter(Qt::Vertical);
     rightSplitter_->setObjectName(QStringLiteral("rightSplitter"));
-    contents_ = new ContentsListPane(rightSplitter_);
+    contents_ = new ContentsListPane(services_.mediaProbe, services_.directories, rightSplitter_);
     activity_ = new ActivityMonitorPane(model_.State(), services_.automation, services_.prompter,
                                         services_.clock, *watcher_, rightSplitter_);
     rightSplitter_->addWidget(contents_);
@@ -202,9 +202,7 @@ void MainFrameWindow::BuildPanes() {
     rightSplitter_->setStretchFactor(1, 1);
     rightSplitter_->setSizes({ContentsPaneHeight, FrameHeight - ContentsPaneHeight});
 
-    tree_ =
-        new ResourceTreePane(*store_, services_.defaultAuthMethod, services_.multicastTable,
-                             model_.State(), services_.automation, services_.prompter, *contents_);
+    tree_ = new ResourceTreePane(*store_, model_.State(), services_, *contents_);
     tree_->LoadConfiguration();
     tree_->SetBroadcastSubDialogs(BroadcastEditorSubDialogs());
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
@@ -292,18 +290,12 @@ bool MainFrameWindow::WaitForSettledState() {
     });
 }
 
-void MainFrameWindow::SetServerPropertiesPlatform(NetworkAdapters& adapters,
-                                                  LoggingComponentProbe& probe) {
-    adapters_ = &adapters;
-    loggingProbe_ = &probe;
-}
-
 void MainFrameWindow::EditServerProperties() {
     ServerPropertiesServices services{
         services_.automation,
         services_.prompter,
-        adapters_,
-        loggingProbe_,
+        services_.adapters,
+        services_.logging,
         [this] { WaitForSettledState(); },
         [this] { services_.help.ShowTopic(AuthHelpPage); },
     };

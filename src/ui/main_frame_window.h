@@ -56,7 +56,6 @@ public:
     bool WaitForSettledState();
     // What the server properties reach of the machine; until set, no adapter is listed and every
     // custom logging component fails its test. Both must outlive the window.
-    void SetServerPropertiesPlatform(NetworkAdapters& adapters, LoggingComponentProbe& probe);
     // The Properties command (215): the server properties dialog over the configuration.
     void EditServerProperties();
 
@@ -118,8 +117,6 @@ private:
     ContentsListPane* contents_ = nullptr;
     ActivityMonitorPane* activity_ = nullptr;
     ResourceTreePane* tree_ = nullptr;
-    NetworkAdapters* adapters_ = nullptr;
-    LoggingComponentProbe* loggingProbe_ = nullptr;
     // Its lanes reach the model's service controller: it goes first (see the destructor).
     std::unique_ptr<ServerWatcher> watcher_;
 };

@@ -21,8 +21,6 @@
 #include "editors/metadata_dialog.h"
 #include "editors/qt_control_state.h"
 #include "monitor/resource_disconnect.h"
-#include "platform/linux_file_store.h"
-#include "platform/linux_host_address.h"
 #include "platform/rebroadcast_support.h"
 #include "ui/catalogue_item_model.h"
 #include "ui/contents_folder.h"
@@ -101,22 +99,19 @@ protected:
 
 }  // namespace
 
-ResourceTreePane::ResourceTreePane(ConfigStore& store, const AuthMethod& defaultAuthMethod,
-                                   MulticastTable& multicastTable, const ServerState& serverState,
-                                   AutomationFactory& automation, Prompter& prompter,
-                                   ContentsListPane& contents, QWidget* parent)
+ResourceTreePane::ResourceTreePane(ConfigStore& store, const ServerState& serverState,
+                                   const AppServices& services, ContentsListPane& contents,
+                                   QWidget* parent)
     : QWidget(parent),
       store_(store),
-      defaultAuthMethod_(defaultAuthMethod),
-      multicastTable_(multicastTable),
-      automation_(automation),
-      prompter_(prompter),
+      defaultAuthMethod_(services.defaultAuthMethod),
+      multicastTable_(services.multicastTable),
+      automation_(services.automation),
+      prompter_(services.prompter),
       contents_(contents),
-      commands_(std::make_unique<ResourceCommands>(store, serverState, automation, prompter,
+      commands_(std::make_unique<ResourceCommands>(store, serverState, automation_, prompter_,
                                                    static_cast<ResourceCommandHost&>(*this))),
-      exportFiles_(std::make_unique<LinuxFileStore>()),
-      hostAddress_(std::make_unique<LinuxHostAddress>()),
-      exports_(std::make_unique<FolderExportCommands>(*exportFiles_, *hostAddress_, prompter)),
+      exports_(services.files, services.hostAddress, prompter_),
       saveFileDialog_(QtSaveFileDialog(this)) {
     broadcastSubDialogs_.metadata = MetadataSubDialog(this);
     model_ = new CatalogueItemModel(store_.Resources(), this);
@@ -235,11 +230,6 @@ void ResourceTreePane::ShowSelection() {
     contents_.Folder().ShowSelection(SelectedItem(), defaultAuthMethod_);
 }
 
-void ResourceTreePane::SetHostAddress(std::unique_ptr<HostAddress> host) {
-    hostAddress_ = std::move(host);
-    exports_ = std::make_unique<FolderExportCommands>(*exportFiles_, *hostAddress_, prompter_);
-}
-
 bool ResourceTreePane::RunFolderExport(int command) {
     if (command != ExportFolderInfoCommand && command != GeneratePlaylistCommand) {
         return false;
@@ -250,9 +240,9 @@ bool ResourceTreePane::RunFolderExport(int command) {
     }
     const std::u16string& port = store_.Server().playerPort;
     if (command == ExportFolderInfoCommand) {
-        exports_->ExportWebPage(selected->Record(), contents_.Folder(), port, saveFileDialog_);
+        exports_.ExportWebPage(selected->Record(), contents_.Folder(), port, saveFileDialog_);
     } else {
-        exports_->GeneratePlaylist(selected->Record(), contents_.Folder(), port, saveFileDialog_);
+        exports_.GeneratePlaylist(selected->Record(), contents_.Folder(), port, saveFileDialog_);
     }
     return true;
 }

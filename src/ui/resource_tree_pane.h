@@ -9,6 +9,7 @@
 #include "editors/broadcast_settings.h"
 #include "editors/folder_editor_dialog.h"
 #include "server/server_state.h"
+#include "ui/app_services.h"
 #include "ui/folder_export_commands.h"
 #include "ui/resource_commands.h"
 
@@ -23,8 +24,6 @@ class CatalogueItem;
 class CatalogueItemModel;
 class ConfigStore;
 class ContentsListPane;
-class FileStore;
-class HostAddress;
 class MulticastTable;
 class Prompter;
 
@@ -36,9 +35,8 @@ class ResourceTreePane : public QWidget, private ResourceCommandHost {
     Q_OBJECT
 public:
     // The references must outlive the pane.
-    ResourceTreePane(ConfigStore& store, const AuthMethod& defaultAuthMethod,
-                     MulticastTable& multicastTable, const ServerState& serverState,
-                     AutomationFactory& automation, Prompter& prompter, ContentsListPane& contents,
+    ResourceTreePane(ConfigStore& store, const ServerState& serverState,
+                     const AppServices& services, ContentsListPane& contents,
                      QWidget* parent = nullptr);
     ~ResourceTreePane() override;
 
@@ -66,10 +64,8 @@ public:
     void OnContextMenuCommand(int menuId);
     // Where the folder editor's "Browse..." looks for folders (tests pass their own).
     void SetFolderBrowser(FolderBrowser browser) { folderBrowser_ = std::move(browser); }
-    // Where the folder exports ask for their file, and this computer's address for their links
-    // (tests pass their own).
+    // Where the folder exports ask for their file (tests pass their own).
     void SetSaveFileDialog(SaveFileDialog dialog) { saveFileDialog_ = std::move(dialog); }
-    void SetHostAddress(std::unique_ptr<HostAddress> host);
     // The dialogs a live broadcast editor opens on top of itself; the window passes the
     // password and restrictions dialogs, tests their own.
     void SetBroadcastSubDialogs(BroadcastSubDialogs dialogs) {
@@ -111,9 +107,7 @@ private:
     FolderBrowser folderBrowser_ = BrowseWithFileDialog;
     BroadcastSubDialogs broadcastSubDialogs_;
     std::unique_ptr<ResourceCommands> commands_;
-    std::unique_ptr<FileStore> exportFiles_;
-    std::unique_ptr<HostAddress> hostAddress_;
-    std::unique_ptr<FolderExportCommands> exports_;
+    FolderExportCommands exports_;
     SaveFileDialog saveFileDialog_;
     CatalogueItemModel* model_ = nullptr;
     QTreeView* view_ = nullptr;

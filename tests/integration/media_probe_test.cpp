@@ -118,10 +118,9 @@ TEST_F(MediaFiles, VantorctlDescribesAndExportsAsTheWindowDoes) {
 
     const QString out = QDir(dir_->path()).filePath("out");
     ASSERT_TRUE(QDir().mkpath(out));
-    run =
-        RunProgram(VANTOR_CTL_PATH,
-                   {"export", "html", "media", out + "/page.html", "--config", Path("config.vtr")},
-                   environment, 60000);
+    run = RunProgram(VANTOR_CTL_PATH,
+                     {"export", "html", "media", out + "/page.html", "--file", Path("config.vtr")},
+                     environment, 60000);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile page(out + "/page.html");
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));

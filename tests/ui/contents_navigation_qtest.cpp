@@ -58,8 +58,9 @@ private slots:
         record.source = dir.path().toStdU16String();
         CatalogueItem* item = catalogue.InsertResourceItem(record);
 
-        ContentsListPane pane(std::make_unique<TenSecondProbe>(),
-                              std::make_unique<LinuxDirectoryReader>());
+        TenSecondProbe probe;
+        LinuxDirectoryReader reader;
+        ContentsListPane pane(probe, reader);
         pane.resize(800, 300);
         pane.show();
         QVERIFY(QTest::qWaitForWindowExposed(&pane));

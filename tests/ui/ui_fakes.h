@@ -18,8 +18,13 @@
 #include "config/multicast_table.h"
 #include "platform/clock.h"
 #include "platform/desktop_services.h"
+#include "platform/directory_reader.h"
 #include "platform/file_store.h"
+#include "platform/host_address.h"
 #include "platform/installation_environment.h"
+#include "platform/logging_component_probe.h"
+#include "platform/media_probe.h"
+#include "platform/network_adapters.h"
 #include "platform/prompter.h"
 #include "platform/service_manager.h"
 #include "server/automation.h"
@@ -217,6 +222,22 @@ public:
 
 // Everything a main window needs, faked, with the AppServices over it. The help folder is
 // "/fake/help", missing until a test adds its pages to installation.existing.
+// The rest of the machine as the main window sees it: empty folders, media that says nothing,
+// one address, no logging components.
+struct FakeMachine : DirectoryReader,
+                     MediaProbe,
+                     HostAddress,
+                     NetworkAdapters,
+                     LoggingComponentProbe {
+    std::optional<std::vector<DirectoryEntry>> ReadDirectory(const std::string&) override {
+        return std::vector<DirectoryEntry>{};
+    }
+    MediaFacts Probe(const std::string&, const std::function<bool()>&) override { return {}; }
+    std::string LocalIPv4Address() override { return "192.0.2.7"; }
+    std::vector<std::string> Ipv4Addresses() override { return {"192.0.2.7"}; }
+    bool CanCreate(const std::u16string&) override { return false; }
+};
+
 struct FakeApp {
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
     MulticastTable multicastTable;
@@ -227,10 +248,12 @@ struct FakeApp {
     FakeAutomation automation;
     RecordingPrompter prompter;
     FakeDesktopServices desktop;
+    FakeMachine machine;
     HelpPages help{desktop, installation, "/fake/help"};
-    AppServices services{
-        defaultAuthMethod, multicastTable, files,   installation, serviceManager, clock,
-        automation,        prompter,       desktop, help};
+    AppServices services{defaultAuthMethod, multicastTable, files,      installation,
+                         serviceManager,    clock,          automation, prompter,
+                         desktop,           machine,        machine,    machine,
+                         machine,           machine,        help};
 };
 
 }  // namespace vantor::test
