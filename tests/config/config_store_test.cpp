@@ -1,6 +1,5 @@
 #include "config/config_store.h"
 
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
