@@ -28,8 +28,7 @@ ResourceRecord Live(std::u16string name) {
     return Folder(name, u"1@10.0.0.1", true, ResourceKind::LiveBroadcast);
 }
 
-// The item texts of a branch in tree order, or with sources set the records' sources. Each
-// item must know its parent.
+// A branch's item texts, or its records' sources; each item must know its parent.
 std::vector<std::u16string> Texts(const CatalogueItem& parent, bool sources = false) {
     std::vector<std::u16string> texts;
     for (const auto& child : parent.Children()) {
@@ -47,10 +46,8 @@ std::vector<ResourceRecord> Records(const CatalogueItem& parent) {
     return records;
 }
 
-// Up to three characters from a mix of cases, scripts, punctuation and NUL (which sorts first,
-// as the empty text does), so that equal texts and texts equal but for case are common; half
-// start with a long prefix, shared but for case and of lengths around the twelve units the
-// loader's sort keys hold.
+// Short texts, often equal or equal but for case; half start with a prefix as long as the
+// loader's sort keys hold (twelve units), give or take one.
 std::u16string RandomText(std::mt19937& random) {
     static constexpr char16_t alphabet[] =
         u" 1AaZz_\u00c9\u00e9\u00d7\u0141\u0142\u03a3\u03c3\u03c2\u0416\u0436\u0401\u0451\u0130i\0";
@@ -63,8 +60,7 @@ std::u16string RandomText(std::mt19937& random) {
     return prefixes[random() % std::size(prefixes)] + text;
 }
 
-// Only the root "Media Server" and its two branches; their records hold nothing but kind,
-// name, image, enabled and the -1 method (fields in declaration order).
+// Only the root "Media Server" and its two branches (record fields in declaration order).
 void ExpectOnlyFixedItems(const Catalogue& catalogue) {
     const CatalogueItem& root = catalogue.Root();
     ASSERT_THAT(Texts(root), ElementsAre(u"File resources", u"Live broadcasts"));
@@ -160,9 +156,9 @@ TEST(Catalogue, TextChangesDoNotMoveItemsAndLaterInsertionsScanFromTheStart) {
 TEST(Catalogue, LoadingAllAtOnceMatchesInsertingOneByOne) {
     std::mt19937 random(20240611);
     std::vector<ResourceRecord> records;
-    // Enough for both branches to be sorted the way large files are.
+    // Enough for both branches to be sorted the way large files are; the source tells records
+    // apart, and some are of a kind that is never inserted.
     for (int i = 0; i < 11000; ++i) {
-        // The source tells records apart; some are of a kind that is never inserted.
         const int kind = random() % 10;
         records.push_back(Folder(RandomText(random), std::u16string(1, u'A' + i)));
         records.back().enabled = random() % 4 != 0;
@@ -221,9 +217,8 @@ int Order(std::u16string_view a, std::u16string_view b) {
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
-// The lower case the C library's Unicode tables give, over the scripts that fold: Latin-1,
-// Latin Extended-A, Greek up to final sigma (which sorts as sigma) and Cyrillic up to U+04BF.
-// Capital I with dot stays itself, apart from ASCII "i".
+// The C library's lower case over the scripts that fold (Latin-1, Latin Extended-A, Greek up to
+// final sigma, which sorts as sigma, Cyrillic up to U+04BF); capital I with dot stays itself.
 char16_t ExpectedFold(char16_t c) {
     const bool folds = c < 0x180 || (c >= 0x386 && c <= 0x3C2) || (c >= 0x400 && c <= 0x4BF);
     if (!folds || c == 0x130) {

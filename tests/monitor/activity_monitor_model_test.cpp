@@ -121,20 +121,14 @@ TEST(ActivityMonitorModel, ColumnClicksSortTheSortablePagesOnce) {
     EXPECT_EQ(m.model.SortColumn(ActivityPage::ActiveUsers), 0);
 }
 
-TEST(ActivityMonitorModel, ContextMenuOnlyOnAnActiveUserRowWhileRunning) {
+TEST(ActivityMonitorModel, ActiveUserRowsOfferAMenuWhileRunningAndDisconnectWithoutAsking) {
     Monitor m;
     m.Refresh();
     EXPECT_TRUE(m.model.OffersContextMenu(ActivityPage::ActiveUsers, 3));
     EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::ActiveUsers, 4));
     EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::ActiveUsers, -1));
     EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::MediaUsage, 0));
-    m.state = ServerState::ChangingState;
-    EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::ActiveUsers, 0));
-}
 
-TEST(ActivityMonitorModel, DisconnectThisUserAsksNothing) {
-    Monitor m;
-    m.Refresh();
     EXPECT_TRUE(m.model.OnDisconnectUser(m.model.ActiveUserAt(1)));
     EXPECT_TRUE(m.model.OnDisconnectUser(m.model.ActiveUserAt(0)));
     EXPECT_FALSE(m.model.OnDisconnectUser(m.model.ActiveUserAt(4)));
@@ -144,6 +138,8 @@ TEST(ActivityMonitorModel, DisconnectThisUserAsksNothing) {
     m.server.reachable = false;
     EXPECT_FALSE(m.model.OnDisconnectUser(m.model.ActiveUserAt(0)));
     EXPECT_EQ(m.server.disconnected.size(), 2u);
+    m.state = ServerState::ChangingState;
+    EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::ActiveUsers, 0));
 }
 
 TEST(ActivityMonitorModel, DisconnectAllAsksAndActsOnlyOnATimelyYes) {
@@ -163,11 +159,10 @@ TEST(ActivityMonitorModel, DisconnectAllAsksAndActsOnlyOnATimelyYes) {
         EXPECT_EQ(m.model.OnDisconnectAllUsers(m.model.ActiveUserAt(3)), c.refresh);
         EXPECT_EQ(m.server.disconnected, c.disconnected);
         ASSERT_EQ(m.prompter.shown.size(), 1u);
-        EXPECT_EQ(m.prompter.shown[0].text,
-                  u"Are you sure to kick all current users of Movies\\a.wmv?");
-        EXPECT_EQ(m.prompter.shown[0].caption, u"Confirmation");
-        EXPECT_TRUE(m.prompter.shown[0].question);
-        EXPECT_EQ(m.prompter.shown[0].icon, MessageIcon::Question);
+        const auto& shown = m.prompter.shown[0];
+        EXPECT_EQ(std::tuple(shown.text, shown.caption, shown.icon, shown.question),
+                  std::tuple(u"Are you sure to kick all current users of Movies\\a.wmv?",
+                             u"Confirmation", MessageIcon::Question, true));
     }
     Monitor none;
     EXPECT_FALSE(none.model.OnDisconnectAllUsers(std::nullopt));

@@ -19,17 +19,17 @@ constexpr auto Except = DelegateAccessMode::ExceptionList;
 constexpr auto Allow = DelegateAccessMode::AllowedList;
 using Control = RestrictionsControl;
 
+using test::RestrictionsBody;
+using test::RestrictionsFile;
+
 const std::string FilePath = "/data/VantorIPRestrictions.config";
-const std::string Head =
-    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-    "<IPRestrictionsConfig "
-    "xmlns=\"http://www.quorvane.example/IPRestrictionsConfig\">";
-const std::string Tail = "</IPRestrictionsConfig>\n";
 
 // A restrictions dialog over a fake file.
 struct Harness {
-    explicit Harness(const std::string& file = {}) {
-        if (!file.empty()) {
+    // A file with that body, or none.
+    explicit Harness(const std::string& body = {}) {
+        if (!body.empty()) {
+            const std::string file = RestrictionsFile(body);
             files.files[FilePath].assign(file.begin(), file.end());
         }
     }
@@ -66,12 +66,7 @@ struct Harness {
         }
         return text;
     }
-    // The file written, between the root's tags (the document's own tests pin those).
-    std::string Written() {
-        const std::string text(files.files[FilePath].begin(), files.files[FilePath].end());
-        EXPECT_TRUE(text.starts_with(Head) && text.ends_with(Tail)) << text;
-        return text.substr(Head.size(), text.size() - Head.size() - Tail.size());
-    }
+    std::string Written() { return {files.files[FilePath].begin(), files.files[FilePath].end()}; }
 
     test::FakeFileStore files;
     test::RecordingPrompter prompter;
@@ -90,9 +85,7 @@ TEST(DelegateRestrictionsModel, WithoutAFileOpensOnTheExceptionListAndOkWritesTh
     EXPECT_TRUE(h.files.writes.empty());
 
     EXPECT_TRUE(model.OnOk());
-    EXPECT_EQ(h.Written(),
-              "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList/>"
-              "<AllowedMediaServerList/>");
+    EXPECT_EQ(h.Written(), RestrictionsFile(RestrictionsBody("ExceptionList", {}, {})));
     EXPECT_TRUE(h.prompter.shown.empty());
 }
 
@@ -112,17 +105,11 @@ TEST(DelegateRestrictionsModel, TheAllowedListCannotBeConfirmedEmpty) {
     EXPECT_EQ(model.Rows(Allow), (std::vector<RestrictionsRow>{{u"Allowed", u"delegate.example"}}));
     EXPECT_TRUE(model.OnOk());
     EXPECT_EQ(h.Written(),
-              "<AccessMode Active=\"AllowedList\"/><ExceptionMediaServerList/>"
-              "<AllowedMediaServerList><Address>delegate.example</Address>"
-              "</AllowedMediaServerList>");
+              RestrictionsFile(RestrictionsBody("AllowedList", {}, {"delegate.example"})));
 }
 
 TEST(DelegateRestrictionsModel, AddsAndRemovesOnTheCurrentModesList) {
-    Harness h(Head +
-              "<AccessMode Active=\"exceptionlist\"/><ExceptionMediaServerList><Address>a</Address>"
-              "<Address>b</Address><Address>a</Address></ExceptionMediaServerList>"
-              "<AllowedMediaServerList><Address>c</Address></AllowedMediaServerList>" +
-              Tail);
+    Harness h(RestrictionsBody("exceptionlist", {"a", "b", "a"}, {"c"}));
     DelegateRestrictionsModel& model = h.Open();
     // Any text but "ExceptionList", even in another case, is the allowed list.
     EXPECT_EQ(h.Controls(), "allowed + OK");
@@ -153,10 +140,7 @@ TEST(DelegateRestrictionsModel, AddsAndRemovesOnTheCurrentModesList) {
     model.OnModeSelected(Except);
     EXPECT_TRUE(model.OnOk());
     EXPECT_EQ(h.Written(),
-              "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList>"
-              "<Address>b</Address><Address>a</Address><Address>b</Address>"
-              "</ExceptionMediaServerList><AllowedMediaServerList><Address>c</Address>"
-              "</AllowedMediaServerList>");
+              RestrictionsFile(RestrictionsBody("ExceptionList", {"b", "a", "b"}, {"c"})));
     EXPECT_TRUE(h.prompter.shown.empty());
 }
 
@@ -164,8 +148,7 @@ TEST(DelegateRestrictionsModel, FailuresShowTheirMessageAndLeaveTheListAsItWas) 
     // No allowed list, an address longer than a row's read-back, no "Active" attribute.
     const std::u16string longAddress(80, u'x');
     const std::string x80 = "<Address>" + std::string(80, 'x') + "</Address>";
-    Harness h(Head + "<AccessMode/><ExceptionMediaServerList>" + x80 +
-              "</ExceptionMediaServerList>" + Tail);
+    Harness h("<AccessMode/><ExceptionMediaServerList>" + x80 + "</ExceptionMediaServerList>");
     DelegateRestrictionsModel& model = h.Open();
     // Without its mode the file shows as an empty exception list.
     EXPECT_EQ(h.Controls(), "exception + OK");
@@ -193,8 +176,8 @@ TEST(DelegateRestrictionsModel, FailuresShowTheirMessageAndLeaveTheListAsItWas) 
     model.OnModeSelected(Allow);
     model.OnModeSelected(Except);
     EXPECT_TRUE(model.OnOk());
-    EXPECT_EQ(h.Written(), "<AccessMode/><ExceptionMediaServerList>" + x80 + x80 +
-                               "</ExceptionMediaServerList>");
+    EXPECT_EQ(h.Written(), RestrictionsFile("<AccessMode/><ExceptionMediaServerList>" + x80 + x80 +
+                                            "</ExceptionMediaServerList>"));
 }
 
 TEST(DelegateRestrictionsModel, OnlyOkTellsTheServer) {

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "monitor/restrictions_document.h"
 #include "ui/ui_fakes.h"
 
 namespace vantor::test {
@@ -23,5 +27,26 @@ struct RestrictionsServer : FakeAutomation {
     bool up = true;
     int changed = 0;
 };
+
+// A whole restrictions file: the declaration, and the root in the default namespace around body.
+inline std::string RestrictionsFile(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<IPRestrictionsConfig xmlns=\"" +
+           std::string(RestrictionsNamespace) + "\">" + body + "</IPRestrictionsConfig>\n";
+}
+
+// The root's content as the tool writes it: the mode, then the two lists.
+inline std::string RestrictionsBody(const std::string& mode, std::vector<std::string> exceptions,
+                                    std::vector<std::string> allowed) {
+    std::string body = "<AccessMode Active=\"" + mode + "\"/>";
+    for (auto& [list, addresses] : {std::pair(std::string("ExceptionMediaServerList"), exceptions),
+                                    {"AllowedMediaServerList", allowed}}) {
+        body += "<" + list + (addresses.empty() ? "/>" : ">");
+        for (const std::string& address : addresses) {
+            body += "<Address>" + address + "</Address>";
+        }
+        body += addresses.empty() ? "" : "</" + list + ">";
+    }
+    return body;
+}
 
 }  // namespace vantor::test
