@@ -1,0 +1,251 @@
+// The panes and panels bound to their models, offscreen: the activity monitor over a faked server,
+// the contents list over a real folder, the access and limits panels (their rules are tested on
+// the models in monitor_tests and editors_tests).
+
+#include <QAbstractButton>
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include "config/catalogue.h"
+#include "editors/access_panel_view.h"
+#include "editors/limits_panel_view.h"
+#include "editors/qt_control_state.h"
+#include "monitor/activity_fakes.h"
+#include "platform/linux_directory_reader.h"
+#include "platform/media_probe.h"
+#include "ui/activity_monitor_pane.h"
+#include "ui/contents_folder.h"
+#include "ui/contents_list.h"
+#include "ui/contents_list_pane.h"
+#include "ui/qt_server_watcher.h"
+#include "ui/ui_fakes.h"
+
+namespace vantor {
+namespace {
+
+struct ActivityPane {
+    ActivityPane() {
+        server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"7", u"bob"),
+                                                   test::UserRecord(u"clips\\a.mp4", u"8", u"Ann"),
+                                                   test::UserRecord(u"news", u"9", u"cy")};
+        server.usage = std::vector<std::u16string>{test::UsageRecord(u"Clips/", u"1", u"64")};
+        pane.resize(600, 300);
+        pane.show();
+    }
+    // Hidden while its model still lives: a shown window's views lay out again as it closes.
+    ~ActivityPane() { pane.hide(); }
+    QTreeView* View(ActivityPage page) const { return pane.PageView(page); }
+    QStringList Column(ActivityPage page) const {
+        QStringList texts;
+        const QAbstractItemModel* model = View(page)->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            texts << model->index(row, 0).data().toString();
+        }
+        return texts;
+    }
+    QPoint RowPosition(int row) const {
+        QTreeView* view = View(ActivityPage::ActiveUsers);
+        return view->visualRect(view->model()->index(row, 0)).center();
+    }
+    bool Filled() {
+        return QTest::qWaitFor([this] { return !pane.RefreshPending(); }, 5000);
+    }
+    bool RefreshAndWait() { return pane.Refresh(), Filled(); }
+
+    ServerState state = ServerState::Running;
+    test::FakeActivityServer server;
+    test::FakeClock clock;
+    test::RecordingPrompter prompter;
+    ServerWatcher watcher;
+    ActivityMonitorPane pane{state, server, prompter, clock, watcher};
+};
+
+// Every file is a ten-second sound of 1 024 000 bytes.
+class TenSecondProbe : public MediaProbe {
+public:
+    MediaFacts Probe(const std::string&, const std::function<bool()>&) override {
+        MediaFacts facts;
+        facts.renders = true;
+        facts.hasAudio = true;
+        facts.fileSize = 1'024'000;
+        facts.duration = 100'000'000;
+        return facts;
+    }
+};
+
+// As a mouse delivers it: mouseDClick alone is only the second press.
+void DoubleClick(QTreeView& view, int row) {
+    const QPoint at = view.visualRect(view.model()->index(row, 0)).center();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, at);
+}
+
+}  // namespace
+
+class PanesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void activityPagesFillInTheBackgroundAndSortOnAHeaderClick() {
+        ActivityPane p;
+        QAbstractItemModelTester tester(p.View(ActivityPage::ActiveUsers)->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(p.RefreshAndWait());
+        QCOMPARE(p.Column(ActivityPage::ActiveUsers), (QStringList{"bob", "Ann", "cy"}));
+        QHeaderView* header = p.View(ActivityPage::ActiveUsers)->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionPosition(0) + 5, 5));
+        QVERIFY(p.Filled());
+        QCOMPARE(p.Column(ActivityPage::ActiveUsers), (QStringList{"Ann", "bob", "cy"}));
+        p.pane.setCurrentIndex(2);
+        QVERIFY(p.Filled());
+        QCOMPARE(p.Column(ActivityPage::MediaUsage), QStringList{"Clips"});
+    }
+
+    void activityMenuActsOnTheRowItWasOpenedOn() {
+        ActivityPane p;
+        QVERIFY(p.RefreshAndWait());
+        QVERIFY(p.pane.ContextMenuAt(QPoint(5, 290)) == nullptr);  // below the rows
+        // The menu acts on the row it was opened on, and the page is refreshed.
+        std::unique_ptr<QMenu>(p.pane.ContextMenuAt(p.RowPosition(2)))->actions()[0]->trigger();
+        QCOMPARE(p.server.disconnected, std::vector<std::int32_t>{9});
+        QVERIFY(p.pane.RefreshPending());
+        QVERIFY(p.Filled());
+        p.prompter.answers = {true};
+        std::unique_ptr<QMenu>(p.pane.ContextMenuAt(p.RowPosition(0)))->actions()[1]->trigger();
+        QCOMPARE(p.server.disconnected, (std::vector<std::int32_t>{9, 7, 9}));
+    }
+
+    void contentsDoubleClicksStepInAndOpenFiles() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("extras"));
+        for (const char* name : {"clip.mp4", "extras/intro.avi"}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Catalogue catalogue;
+        ResourceRecord record;
+        record.kind = ResourceKind::VirtualFolder;
+        record.name = u"Media";
+        record.source = dir.path().toStdU16String();
+        CatalogueItem* item = catalogue.InsertResourceItem(record);
+
+        ContentsListPane pane(std::make_unique<TenSecondProbe>(),
+                              std::make_unique<LinuxDirectoryReader>());
+        pane.resize(800, 300);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QTreeView& view = *pane.View();
+        auto description = [&view](int row) {
+            return view.model()
+                ->index(row, static_cast<int>(ContentsColumn::Description))
+                .data()
+                .toString();
+        };
+        QSignalSpy opened(&pane, &ContentsListPane::FileOpenRequested);
+
+        pane.Folder().ShowSelection(item, AuthMethod::Anonymous);
+        QCOMPARE(view.model()->index(1, 0).data().toString(), QStringLiteral("clip.mp4"));
+        QTRY_COMPARE(description(1), QStringLiteral("Size: 1.00 MB; Time: 00:00:10. Audio - 0.0 "
+                                                    "kByte/s; 0.0 kHz; Mono."));
+        DoubleClick(view, 0);
+        QCOMPARE(QString::fromStdString(pane.Folder().CurrentFolder()), dir.filePath("extras"));
+        DoubleClick(view, 1);  // intro.avi, below the "up" row
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.at(0).at(0).toString(), dir.filePath("extras/intro.avi"));
+    }
+
+    void accessViewFollowsItsPanel() {
+        AuthMethod defaultAuthMethod = AuthMethod::Internal;
+        ControlState unicast;
+        unicast.checked = true;
+        AccessPanel panel(true, defaultAuthMethod, unicast);
+        panel.Load(AuthMethod::Anonymous, 0, true, true);
+        AccessPanelView view(panel);
+        QSignalSpy edited(&view, &AccessPanelView::edited);
+        QSignalSpy metadata(&view, &AccessPanelView::metadataClicked);
+        QSignalSpy restrictions(&view, &AccessPanelView::accessRestrictionsClicked);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto button = [&](AccessControl control) {
+            return qobject_cast<QAbstractButton*>(view.Widget(control));
+        };
+        auto click = [&](AccessControl control) { button(control)->click(); };
+
+        // The loaded states.
+        QVERIFY(button(AccessControl::AnonymousRadio)->isChecked());
+        QVERIFY(button(AccessControl::PlayerOption)->isChecked());
+        QVERIFY(!button(AccessControl::BasicUsers)->isEnabled());
+        QVERIFY(view.Widget(AccessControl::InheritedMethodLabel)->isHidden());
+
+        // A radio click reaches the panel, and the panel's decision shows: text, visibility,
+        // checked and enabled states alike.
+        click(AccessControl::InheritRadio);
+        QCOMPARE(panel.ReadMethod(), AuthMethod::InheritDefault);
+        QCOMPARE(edited.size(), 1);
+        QCOMPARE(DisplayedText(*view.Widget(AccessControl::InheritedMethodLabel)),
+                 QStringLiteral("(Internal authentication)"));
+        QVERIFY(!view.Widget(AccessControl::InheritedMethodLabel)->isHidden());
+        QVERIFY(button(AccessControl::AdvancedUsers)->isEnabled());
+
+        // A check box reports its state; the two buttons are signals of their own.
+        click(AccessControl::AdvancedUsers);
+        QCOMPARE(panel.ReadGroups(), AdvancedUsers);
+        click(AccessControl::AnonymousRadio);
+        click(AccessControl::Metadata);
+        click(AccessControl::AccessRestrictions);
+        QCOMPARE(metadata.size(), 1);
+        QCOMPARE(restrictions.size(), 1);
+        QCOMPARE(edited.size(), 3);
+    }
+
+    void limitsViewFollowsItsPanel() {
+        LimitsPanel panel(true);
+        panel.Load(0, 3, 0, -1);
+        LimitsPanelView view(panel);
+        QSignalSpy edited(&view, &LimitsPanelView::edited);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto edit = [&](LimitsControl control) {
+            return qobject_cast<QLineEdit*>(view.Widget(control));
+        };
+        auto click = [&](LimitsControl control) {
+            qobject_cast<QAbstractButton*>(view.Widget(control))->click();
+        };
+
+        QVERIFY(!edit(LimitsControl::TotalConnectionsEdit)->isEnabled());
+        QCOMPARE(edit(LimitsControl::ConnectionsPerUserEdit)->text(), QStringLiteral("3"));
+        QVERIFY(view.PlayTimeRow()->isVisibleTo(&view));
+
+        // Clicks and keys reach the panel: digits only where the panel says so.
+        click(LimitsControl::TotalConnectionsCheck);
+        QVERIFY(edit(LimitsControl::TotalConnectionsEdit)->isEnabled());
+        edit(LimitsControl::TotalConnectionsEdit)->selectAll();
+        QTest::keyClicks(edit(LimitsControl::TotalConnectionsEdit), QStringLiteral("7a"));
+        edit(LimitsControl::ConnectionsPerUserEdit)->selectAll();
+        QTest::keyClicks(edit(LimitsControl::ConnectionsPerUserEdit), QStringLiteral("12abc"));
+        click(LimitsControl::PlayTimeCheck);
+        QCOMPARE(edit(LimitsControl::ConnectionsPerUserEdit)->text(), QStringLiteral("12abc"));
+        const LimitsReading limits = panel.ReadLimits();
+        QCOMPARE(limits.message, std::u16string());
+        QCOMPARE(limits.maxConnections.value, 7);
+        QCOMPARE(limits.maxConnectionsPerUser.value, 12);
+        QCOMPARE(panel.ReadPlayTime().message, std::u16string(LimitsPanel::kPlayTimeMinimum));
+        QCOMPARE(edited.size(), 1 + 1 + 5 + 1);
+    }
+};
+
+}  // namespace vantor
+
+QTEST_MAIN(vantor::PanesTest)
+#include "panes_qtest.moc"
