@@ -1,31 +1,20 @@
-// The panes and panels bound to their models, offscreen: the activity monitor over a faked server,
-// the contents list over a real folder, the access and limits panels (their rules are tested on
-// the models in monitor_tests and editors_tests).
+// The activity monitor pane over a faked server and the access and limits panels, bound to their
+// models, offscreen (the rules are tested on the models in monitor_tests and editors_tests).
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
-#include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 
-#include "config/catalogue.h"
 #include "editors/access_panel_view.h"
 #include "editors/limits_panel_view.h"
 #include "editors/qt_control_state.h"
 #include "monitor/activity_fakes.h"
-#include "platform/linux_directory_reader.h"
-#include "platform/media_probe.h"
 #include "ui/activity_monitor_pane.h"
-#include "ui/contents_folder.h"
-#include "ui/contents_list.h"
-#include "ui/contents_list_pane.h"
 #include "ui/qt_server_watcher.h"
 #include "ui/ui_fakes.h"
 
@@ -37,7 +26,6 @@ struct ActivityPane {
         server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"7", u"bob"),
                                                    test::UserRecord(u"clips\\a.mp4", u"8", u"Ann"),
                                                    test::UserRecord(u"news", u"9", u"cy")};
-        server.usage = std::vector<std::u16string>{test::UsageRecord(u"Clips/", u"1", u"64")};
         pane.resize(600, 300);
         pane.show();
     }
@@ -69,27 +57,6 @@ struct ActivityPane {
     ActivityMonitorPane pane{state, server, prompter, clock, watcher};
 };
 
-// Every file is a ten-second sound of 1 024 000 bytes.
-class TenSecondProbe : public MediaProbe {
-public:
-    MediaFacts Probe(const std::string&, const std::function<bool()>&) override {
-        MediaFacts facts;
-        facts.renders = true;
-        facts.hasAudio = true;
-        facts.fileSize = 1'024'000;
-        facts.duration = 100'000'000;
-        return facts;
-    }
-};
-
-// As a mouse delivers it: mouseDClick alone is only the second press.
-void DoubleClick(QTreeView& view, int row) {
-    const QPoint at = view.visualRect(view.model()->index(row, 0)).center();
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, at);
-}
-
 }  // namespace
 
 class PanesTest : public QObject {
@@ -107,9 +74,6 @@ private slots:
                           QPoint(header->sectionPosition(0) + 5, 5));
         QVERIFY(p.Filled());
         QCOMPARE(p.Column(ActivityPage::ActiveUsers), (QStringList{"Ann", "bob", "cy"}));
-        p.pane.setCurrentIndex(2);
-        QVERIFY(p.Filled());
-        QCOMPARE(p.Column(ActivityPage::MediaUsage), QStringList{"Clips"});
     }
 
     void activityMenuActsOnTheRowItWasOpenedOn() {
@@ -124,45 +88,6 @@ private slots:
         p.prompter.answers = {true};
         std::unique_ptr<QMenu>(p.pane.ContextMenuAt(p.RowPosition(0)))->actions()[1]->trigger();
         QCOMPARE(p.server.disconnected, (std::vector<std::int32_t>{9, 7, 9}));
-    }
-
-    void contentsDoubleClicksStepInAndOpenFiles() {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("extras"));
-        for (const char* name : {"clip.mp4", "extras/intro.avi"}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        Catalogue catalogue;
-        ResourceRecord record;
-        record.kind = ResourceKind::VirtualFolder;
-        record.name = u"Media";
-        record.source = dir.path().toStdU16String();
-        CatalogueItem* item = catalogue.InsertResourceItem(record);
-
-        ContentsListPane pane(std::make_unique<TenSecondProbe>(),
-                              std::make_unique<LinuxDirectoryReader>());
-        pane.resize(800, 300);
-        pane.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pane));
-        QTreeView& view = *pane.View();
-        auto description = [&view](int row) {
-            return view.model()
-                ->index(row, static_cast<int>(ContentsColumn::Description))
-                .data()
-                .toString();
-        };
-        QSignalSpy opened(&pane, &ContentsListPane::FileOpenRequested);
-
-        pane.Folder().ShowSelection(item, AuthMethod::Anonymous);
-        QCOMPARE(view.model()->index(1, 0).data().toString(), QStringLiteral("clip.mp4"));
-        QTRY_COMPARE(description(1), QStringLiteral("Size: 1.00 MB; Time: 00:00:10. Audio - 0.0 "
-                                                    "kByte/s; 0.0 kHz; Mono."));
-        DoubleClick(view, 0);
-        QCOMPARE(QString::fromStdString(pane.Folder().CurrentFolder()), dir.filePath("extras"));
-        DoubleClick(view, 1);  // intro.avi, below the "up" row
-        QCOMPARE(opened.count(), 1);
-        QCOMPARE(opened.at(0).at(0).toString(), dir.filePath("extras/intro.avi"));
     }
 
     void accessViewFollowsItsPanel() {
@@ -182,7 +107,6 @@ private slots:
         };
         auto click = [&](AccessControl control) { button(control)->click(); };
 
-        // The loaded states.
         QVERIFY(button(AccessControl::AnonymousRadio)->isChecked());
         QVERIFY(button(AccessControl::PlayerOption)->isChecked());
         QVERIFY(!button(AccessControl::BasicUsers)->isEnabled());
