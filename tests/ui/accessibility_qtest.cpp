@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
-#include <vector>
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QAccessibleInterface>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -21,7 +19,6 @@
 #include <QTreeView>
 
 #include "config/catalogue.h"
-#include "config/multicast_table.h"
 #include "editors/folder_editor_dialog.h"
 #include "monitor/activity_fakes.h"
 #include "monitor/add_address_dialog.h"
@@ -42,119 +39,60 @@
 namespace vantor {
 namespace {
 
-// A window under test, with the parts it needs kept alive beside it (and destroyed after it).
-struct Subject {
-    std::shared_ptr<void> keep;
-    std::unique_ptr<QWidget> window;
-};
-
-template <typename Parts>
-Subject Of() {
-    auto parts = std::make_shared<Parts>();
-    QWidget* window = parts->Window();
-    return Subject{parts, std::unique_ptr<QWidget>(window)};
-}
-
-struct MainWindowParts {
-    test::FakeApp app;
-    QWidget* Window() { return new MainFrameWindow(app.services); }
-};
-
-struct FolderEditorParts {
-    Catalogue catalogue;
-    MulticastTable table;
-    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
-    test::RecordingPrompter prompter;
-    FolderEditorModel model{FolderEditorMode::Create, {}, table, catalogue, defaultAuthMethod};
-    QWidget* Window() { return new FolderEditorDialog(model, prompter, {}); }
-};
-
-// A dialog over a model and a prompter.
-template <typename Model, typename Dialog>
-struct PromptingParts {
-    test::RecordingPrompter prompter;
-    Model model;
-    QWidget* Window() { return new Dialog(model, prompter); }
-};
-
-struct UpdateUserModelOfAnn : UpdateUserModel {
-    UpdateUserModelOfAnn()
-        : UpdateUserModel({u"ann", UserUpdateMode::ChangePassword, u"", u"desk", MediumGroup}) {}
-};
-
-struct AboutParts {
-    QWidget* Window() { return new AboutDialog; }
-};
-
-struct AddAddressParts {
-    AddAddressModel model;
-    QWidget* Window() { return new AddAddressDialog(model); }
-};
-
-// A file with an address in each list, so both lists have rows.
-struct RestrictionsParts {
-    RestrictionsParts() {
-        const std::string text =
-            "<IPRestrictionsConfig xmlns=\"http://www.quorvane.example/IPRestrictionsConfig\">"
-            "<AccessMode Active=\"AllowedList\"/>"
-            "<ExceptionMediaServerList><Address>10.0.0.8</Address></ExceptionMediaServerList>"
-            "<AllowedMediaServerList><Address>10.0.0.9</Address></AllowedMediaServerList>"
-            "</IPRestrictionsConfig>";
-        files.files["/r"].assign(text.begin(), text.end());
-        model.OnOpen();
-    }
-    QWidget* Window() { return new DelegateRestrictionsDialog(model); }
-    test::FakeFileStore files;
-    test::RecordingPrompter prompter;
-    DelegateRestrictionsModel model{files, FixedRestrictionsFile("/r"), prompter, {}};
-};
-
-struct ServerPropertiesParts : LoggingComponentProbe {
-    ServerPropertiesParts() { server.records = {u"amy Medium a b", u"zed Basic z"}; }
+// Everything the windows are built over, kept alive beside each window (and destroyed after it).
+struct Parts : LoggingComponentProbe {
     bool CanCreate(const std::u16string&) override { return true; }
-    QWidget* Window() { return new ServerPropertiesDialog(model, prompter, {}); }
-    test::FakeUsersServer server;
-    test::RecordingPrompter prompter;
-    UserManager users{server, prompter, {}, {}, {}};
+    test::FakeApp app;
+    Catalogue catalogue;
+    FolderEditorModel folder{
+        FolderEditorMode::Create, {}, app.multicastTable, catalogue, app.defaultAuthMethod};
+    SetPasswordModel setPassword;
+    NewUserModel newUser;
+    UpdateUserModel updateUser{{u"ann", UserUpdateMode::ChangePassword, u"", u"desk", MediumGroup}};
+    AddAddressModel address;
+    DelegateRestrictionsModel restrictions{
+        app.files, FixedRestrictionsFile("/r"), app.prompter, {}};
+    test::FakeUsersServer usersServer;
+    UserManager users{usersServer, app.prompter, {}, {}, {}};
     ServerConfig config;
-    ServerPropertiesModel model{
-        config, AuthMethod::Anonymous, {"127.0.0.1"}, users, *this, prompter, {}};
+    ServerPropertiesModel properties{
+        config, AuthMethod::Anonymous, {"127.0.0.1"}, users, *this, app.prompter, {}};
+    ServerState state = ServerState::Running;
+    test::FakeActivityServer activity;
+    ServerWatcher watcher;
 };
 
 // The activity monitor with one page in front: the pages behind it are hidden from a reader.
 template <ActivityPage page>
-struct ActivityParts {
-    ActivityParts() {
-        server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"7", u"bob")};
-        server.usage = std::vector<std::u16string>{test::UsageRecord(u"Clips/", u"1", u"64")};
-    }
-    QWidget* Window() {
-        auto* pane = new ActivityMonitorPane(state, server, prompter, clock, watcher);
-        pane->setCurrentWidget(pane->PageView(page));
-        return pane;
-    }
-    ServerState state = ServerState::Running;
-    test::FakeActivityServer server;
-    test::FakeClock clock;
-    test::RecordingPrompter prompter;
-    ServerWatcher watcher;
-};
+QWidget* Activity(Parts& p) {
+    auto* pane =
+        new ActivityMonitorPane(p.state, p.activity, p.app.prompter, p.app.clock, p.watcher);
+    pane->setCurrentWidget(pane->PageView(page));
+    return pane;
+}
 
 // A new window or dialog is one line here.
-const std::pair<const char*, Subject (*)()> Subjects[] = {
-    {"main window", Of<MainWindowParts>},
-    {"folder editor", Of<FolderEditorParts>},
-    {"about box", Of<AboutParts>},
-    {"set password", Of<PromptingParts<SetPasswordModel, SetPasswordDialog>>},
-    {"delegate restrictions", Of<RestrictionsParts>},
-    {"add address", Of<AddAddressParts>},
-    {"server properties", Of<ServerPropertiesParts>},
-    {"new user", Of<PromptingParts<NewUserModel, NewUserDialog>>},
-    {"update user", Of<PromptingParts<UpdateUserModelOfAnn, UpdateUserDialog>>},
-    {"activity: active users", Of<ActivityParts<ActivityPage::ActiveUsers>>},
-    {"activity: live connections", Of<ActivityParts<ActivityPage::LiveConnections>>},
-    {"activity: media usage", Of<ActivityParts<ActivityPage::MediaUsage>>},
-    {"activity: throughput", Of<ActivityParts<ActivityPage::Throughput>>},
+const std::pair<const char*, QWidget* (*)(Parts&)> Windows[] = {
+    {"main window", [](Parts& p) -> QWidget* { return new MainFrameWindow(p.app.services); }},
+    {"folder editor",
+     [](Parts& p) -> QWidget* { return new FolderEditorDialog(p.folder, p.app.prompter, {}); }},
+    {"about box", [](Parts&) -> QWidget* { return new AboutDialog; }},
+    {"set password",
+     [](Parts& p) -> QWidget* { return new SetPasswordDialog(p.setPassword, p.app.prompter); }},
+    {"delegate restrictions",
+     [](Parts& p) -> QWidget* { return new DelegateRestrictionsDialog(p.restrictions); }},
+    {"add address", [](Parts& p) -> QWidget* { return new AddAddressDialog(p.address); }},
+    {"server properties",
+     [](Parts& p) -> QWidget* {
+         return new ServerPropertiesDialog(p.properties, p.app.prompter, {});
+     }},
+    {"new user", [](Parts& p) -> QWidget* { return new NewUserDialog(p.newUser, p.app.prompter); }},
+    {"update user",
+     [](Parts& p) -> QWidget* { return new UpdateUserDialog(p.updateUser, p.app.prompter); }},
+    {"activity: active users", Activity<ActivityPage::ActiveUsers>},
+    {"activity: live connections", Activity<ActivityPage::LiveConnections>},
+    {"activity: media usage", Activity<ActivityPage::MediaUsage>},
+    {"activity: throughput", Activity<ActivityPage::Throughput>},
 };
 
 // Roles a user operates, as opposed to text, frames and layout.
@@ -166,13 +104,13 @@ bool IsControl(QAccessible::Role role) {
     return std::find(std::begin(controls), std::end(controls), role) != std::end(controls);
 }
 
+// A control in a problem: its role, and the class and name of its widget when it has one.
 QString Describe(QAccessibleInterface& node) {
     const QObject* object = node.object();
-    return QStringLiteral("role 0x%1 %2 \"%3\"")
-        .arg(static_cast<int>(node.role()), 0, 16)
-        .arg(object != nullptr ? QString::fromLatin1(object->metaObject()->className())
-                               : QStringLiteral("(no object)"),
-             object != nullptr ? object->objectName() : QString());
+    return QStringLiteral("role 0x") + QString::number(node.role(), 16) +
+           (object != nullptr ? u' ' + QString::fromLatin1(object->metaObject()->className()) +
+                                    u' ' + object->objectName()
+                              : QString());
 }
 
 // Controls without a name, and controls of one kind that share a name (a reader could not tell them
@@ -216,15 +154,16 @@ class AccessibilityTest : public QObject {
 private slots:
     void everyControlHasANameAndTheKeyboardReachesIt_data() {
         QTest::addColumn<int>("index");
-        for (std::size_t i = 0; i < std::size(Subjects); ++i) {
-            QTest::newRow(Subjects[i].first) << static_cast<int>(i);
+        for (std::size_t i = 0; i < std::size(Windows); ++i) {
+            QTest::newRow(Windows[i].first) << static_cast<int>(i);
         }
     }
 
     void everyControlHasANameAndTheKeyboardReachesIt() {
         QFETCH(int, index);
-        const Subject subject = Subjects[index].second();
-        QWidget& window = *subject.window;
+        Parts parts;
+        const std::unique_ptr<QWidget> owned(Windows[index].second(parts));
+        QWidget& window = *owned;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 

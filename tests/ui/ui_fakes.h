@@ -134,7 +134,7 @@ public:
 };
 
 // A later system with the common data folder at /fake/appdata; the server's own path unknown.
-// Paths "exist" when they are in existing; created folders are added to it.
+// Paths "exist" when they are in existing, as created folders do.
 class FakeInstallationEnvironment : public InstallationEnvironment {
 public:
     // Where LocateConfigFile finds config.vtr with the defaults.
@@ -148,14 +148,12 @@ public:
     char PathSeparator() const override { return '/'; }
     bool PathExists(const std::string& path) override { return existing.count(path) != 0; }
     HResult CreateSharedFolder(const std::string& path) override {
-        created.push_back(path);
         existing.insert(path);
         return SOk;
     }
 
     std::string executable = "/opt/vantor/bin/vantorconfig";
     std::set<std::string> existing;
-    std::vector<std::string> created;
 };
 
 // The server's automation objects. None can be reached (as when the server is not installed)
