@@ -85,18 +85,11 @@ TEST_F(AutomationObjects, UnreachableOrHungVtrConfigCostsAtMostTheCallTimeout) {
 
     Control(sim::control::SetUnreachable, {QString::fromLatin1(bus::VtrConfigName), false});
     Control(sim::control::SetHang, {ReloadCall, true});
-    // Safety bounds, not measurements: the wait must end, and not much after the time-out.
-    auto before = steady_clock::now();
-    SaveCatalogue();
-    EXPECT_LT(steady_clock::now() - before, milliseconds(bus::CallTimeoutMs + 2000));
-    EXPECT_EQ(prompter.shown.size(), 1u);  // the reload's result is not reported
-    EXPECT_EQ(CountCalls(ReloadCall), 1);  // it did arrive
-
-    // The object's own answer is the time-out code; a shorter time-out is honoured too.
+    // The object's own answer is the time-out code, after the factory's time-out.
     const std::unique_ptr<VtrConfigObject> vtrConfig =
         LinuxDbusAutomationFactory(500).CreateVtrConfig();
     ASSERT_NE(vtrConfig, nullptr);
-    before = steady_clock::now();
+    const auto before = steady_clock::now();
     EXPECT_EQ(vtrConfig->ReloadConfiguration(), AutomationCallTimedOut);
     EXPECT_LT(steady_clock::now() - before, milliseconds(500 + 2000));
     // The server was busy, not gone: once it answers again, so does the same object.
@@ -153,8 +146,7 @@ TEST_F(AutomationObjects, LoggingComponentPassesOnlyWithTheLoggingInterface) {
     Control(sim::control::SetLoggingComponent, {QStringLiteral("Acme.Logger"), true});
     Control(sim::control::SetLoggingComponent, {QStringLiteral("Acme.Other"), false});
     EXPECT_TRUE(probe.CanCreate(u"Acme.Logger"));
-    EXPECT_FALSE(probe.CanCreate(u"Acme.Other"));        // reachable, but no logging interface
-    EXPECT_FALSE(probe.CanCreate(u"Vantor.VTRConfig"));  // the server's own object
+    EXPECT_FALSE(probe.CanCreate(u"Acme.Other"));  // reachable, but no logging interface
     EXPECT_FALSE(probe.CanCreate(u"not a bus name"));
     Control(sim::control::RemoveLoggingComponent, {QStringLiteral("Acme.Logger")});
     EXPECT_FALSE(probe.CanCreate(u"Acme.Logger"));

@@ -128,11 +128,14 @@ QDBusMessage SimProcess::Control(const char* method, const QVariantList& argumen
 }
 
 ProgramRun RunProgram(const QString& program, const QStringList& arguments,
-                      const QProcessEnvironment& environment, int timeoutMs) {
+                      const QProcessEnvironment& environment, int timeoutMs,
+                      const QByteArray& input) {
     QProcess process;
     DieWithParent(process);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     ProgramRun run;
     if (!process.waitForFinished(timeoutMs)) {
         EndProcess(process);

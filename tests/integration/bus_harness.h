@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
@@ -53,8 +54,9 @@ struct ProgramRun {
     QString err;
 };
 
-// Runs program to its end (at most timeoutMs) with the given environment.
+// Runs program to its end (at most timeoutMs) with the given environment and standard input.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments,
-                      const QProcessEnvironment& environment, int timeoutMs);
+                      const QProcessEnvironment& environment, int timeoutMs,
+                      const QByteArray& input = {});
 
 }  // namespace vantor::integration

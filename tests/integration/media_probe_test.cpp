@@ -1,7 +1,7 @@
-// The FFmpeg probe on media that FFmpeg makes here, and vantorctl's media commands over it.
+// The FFmpeg probe, and vantorctl's media-info and export over it, on media that FFmpeg makes
+// here.
 
 #include <fstream>
-#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -32,8 +32,6 @@ protected:
              lavfi + "testsrc2=size=320x240:rate=25:duration=3 " + lavfi +
                  "sine=frequency=440:duration=3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p "
                  "-c:a aac -b:a 64k -shortest"},
-            {"mpeg1.mpg", lavfi + "testsrc=size=160x120:rate=25:duration=2 -c:v mpeg1video"},
-            {"tone.wav", lavfi + "sine=frequency=880:duration=2 -ar 22050 -c:a pcm_s16le"},
             {"song.mp3", lavfi + "sine=frequency=660:duration=4 -ac 2 -c:a libmp3lame -b:a 128k"},
         };
         for (const auto& [name, arguments] : clips) {
@@ -44,62 +42,37 @@ protected:
                 RunProgram("ffmpeg", args, QProcessEnvironment::systemEnvironment(), 60000);
             ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         }
-        // A copy cut short, and random bytes with a media name.
+        // A copy cut short.
         QFile clip(Path("clip.mp4"));
         ASSERT_TRUE(clip.open(QIODevice::ReadOnly));
-        WriteFile("cut.mp4", clip.read(4000).toStdString());
-        std::mt19937 random(12);
-        std::string noise(8000, '\0');
-        for (char& c : noise) {
-            c = static_cast<char>(random() & 0xFF);
-        }
-        WriteFile("noise.mp3", noise);
+        std::ofstream(Path("cut.mp4").toStdString(), std::ios::binary)
+            << clip.read(4000).toStdString();
     }
     static void TearDownTestSuite() {
         delete dir_;
         dir_ = nullptr;
     }
     static QString Path(const QString& name) { return dir_->filePath(name); }
-    static void WriteFile(const QString& name, const std::string& bytes) {
-        std::ofstream(Path(name).toStdString(), std::ios::binary) << bytes;
-    }
-    static std::string Summary(const QString& name) {
-        LinuxFfmpegMediaProbe probe;
-        return Utf16ToUtf8(DescribeMedia(probe.Probe(Path(name).toStdString(), {})));
-    }
 
     static QTemporaryDir* dir_;
 };
 QTemporaryDir* MediaFiles::dir_ = nullptr;
 
+// A clip with picture and sound through the probe; a song and a damaged file through vantorctl's
+// media-info and its export of a folder over them.
 TEST_F(MediaFiles, SummariesThroughTheFfmpegProbe) {
+    LinuxFfmpegMediaProbe probe;
+    const std::string clip =
+        Utf16ToUtf8(DescribeMedia(probe.Probe(Path("clip.mp4").toStdString(), {})));
     // Encoders choose their exact rates; the rest is fixed by what was asked for.
-    const std::vector<std::pair<QString, std::string>> expected = {
-        {"clip.mp4",
-         R"(Size: 0\.\d\d MB; Time: 00:00:03\. Video - H264; \d+\.\d kByte/s; 320x240; 25 )"
-         R"(Frames/s\. Audio - AAC; [78]\.\d kByte/s; 44\.1 kHz; Mono\.)"},
-        {"mpeg1.mpg",
-         R"(Size: 0\.\d\d MB; Time: 00:00:02\. Video - MPEG1; \d+\.\d kByte/s; 160x120; 25 )"
-         R"(Frames/s\.)"},
-        {"tone.wav",
-         R"(Size: 0\.09 MB; Time: 00:00:02\. Audio - PCM; 43\.1 kByte/s; 22\.1 kHz; Mono\.)"},
-        {"song.mp3",
-         R"(Size: 0\.06 MB; Time: 00:00:04\. Audio - MP3; 15\.6 kByte/s; 44\.1 kHz; Stereo\.)"},
-        {"cut.mp4", R"(Format is not supported\.)"},
-        {"noise.mp3", R"(Format is not supported\.)"},
-        {"missing.mp4", R"(Format is not supported\.)"},
-    };
-    for (const auto& [name, pattern] : expected) {
-        const std::string summary = Summary(name);
-        EXPECT_TRUE(std::regex_match(summary, std::regex(pattern)))
-            << name.toStdString() << ": " << summary;
-    }
-}
+    EXPECT_TRUE(std::regex_match(
+        clip,
+        std::regex(R"(Size: 0\.\d\d MB; Time: 00:00:03\. Video - H264; \d+\.\d kByte/s; )"
+                   R"(320x240; 25 Frames/s\. Audio - AAC; [78]\.\d kByte/s; 44\.1 kHz; Mono\.)")))
+        << clip;
 
-TEST_F(MediaFiles, VantorctlDescribesAndExportsAsTheWindowDoes) {
-    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     ProgramRun run = RunProgram(VANTOR_CTL_PATH, {"media-info", Path("song.mp3"), Path("cut.mp4")},
-                                environment, 30000);
+                                QProcessEnvironment::systemEnvironment(), 30000);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.outLines,
               (QStringList{Path("song.mp3") + "\tSize: 0.06 MB; Time: 00:00:04. Audio - MP3; "
@@ -120,7 +93,7 @@ TEST_F(MediaFiles, VantorctlDescribesAndExportsAsTheWindowDoes) {
     ASSERT_TRUE(QDir().mkpath(out));
     run = RunProgram(VANTOR_CTL_PATH,
                      {"export", "html", "media", out + "/page.html", "--file", Path("config.vtr")},
-                     environment, 60000);
+                     QProcessEnvironment::systemEnvironment(), 60000);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile page(out + "/page.html");
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));

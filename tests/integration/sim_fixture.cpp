@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include <QDir>
+#include <QProcessEnvironment>
 
+#include "platform/linux_installation_environment.h"
 #include "sim/sim_control_names.h"
 
 namespace vantor::integration {
@@ -39,6 +41,12 @@ qsizetype SimTest::CountCalls(const QString& call) {
     return std::count_if(log.begin(), log.end(), [&](const QString& entry) {
         return entry == call || entry.startsWith(call + u' ');
     });
+}
+
+ProgramRun SimTest::Vantorctl(const QString& arguments, const QString& input) const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(CommonAppDataVariable, DataDir());
+    return RunProgram(VANTOR_CTL_PATH, arguments.split(u' '), environment, 30000, input.toUtf8());
 }
 
 std::string SimTest::ConfigPath() const {

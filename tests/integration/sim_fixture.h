@@ -36,6 +36,10 @@ protected:
     // How many logged calls start with "Interface.Method".
     qsizetype CountCalls(const QString& call);
 
+    // vantorctl with the arguments (split at spaces) and input, the data folder as the common
+    // one.
+    ProgramRun Vantorctl(const QString& arguments, const QString& input = {}) const;
+
     QString DataDir() const { return dataDir_.path(); }
     // Where the sim reads, and the tool writes, config.vtr.
     std::string ConfigPath() const;
