@@ -44,12 +44,12 @@ TEST(BroadcastForm, RecordSurvivesTheFormAndKeepsWhatTheEditorDoesNotEdit) {
     record.source = u"3@192.168.0.10";
     record.description = u"Evening news";
     record.imageIndex = LiveBroadcastImage;
-    record.unicast = true;
+    record.unicast = false;
     record.multicastGroup = u"230.0.0.1:6000";
     record.playlist = true;
     record.playlistOrder = 1;
     record.playTimeLimit = 30;
-    record.allowDelegates = record.allowMmsPlayers = record.notifyArchival = true;
+    record.allowDelegates = record.notifyArchival = true;
     record.metaTitle = u"T";
     record.metaAuthor = u"A";
     record.metaCopyright = u"C";

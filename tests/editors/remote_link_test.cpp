@@ -52,19 +52,4 @@ TEST(RemoteLink, ParsesAsFarAsTheLinkAllows) {
     }
 }
 
-TEST(RemoteLink, ComposedLinksParseBackUnlessTheAddressHoldsAColon) {
-    for (const RemoteLinkParts& parts : {
-             RemoteLinkParts{u"a/b:c", u"media.example", 8443, HttpsProtocol},
-             RemoteLinkParts{u"", u"x", -2147483647 - 1, HttpProtocol},
-         }) {
-        RemoteLinkParts back;
-        ParseRemoteLink(ComposeRemoteLink(parts.alias, parts.address, parts.port, parts.protocol),
-                        back);
-        EXPECT_EQ(back, parts);
-    }
-    RemoteLinkParts back;
-    ParseRemoteLink(ComposeRemoteLink(u"news", u"fe80::1", 80, HttpProtocol), back);
-    EXPECT_EQ(back.address, u"fe80");
-}
-
 }  // namespace
