@@ -99,11 +99,11 @@ TEST_F(DelegateEditor, OkChecksTheNameThenTheRemoteFieldsThenTheSettings) {
         model->SetPortText(port);
         EXPECT_EQ(model->OnOk(), u"No Remote Media Server port specified");
     }
+    // The link is written before the settings are checked.
     model->SetPortText(u"70000");
     model->Settings().OnUnicastClicked(false);
     model->Settings().OnMulticastClicked(false);
     EXPECT_EQ(model->OnOk(), u"Either Unicast or Multicast or both should be checked");
-    // The link is written before the later checks.
     EXPECT_EQ(model->Form().source, u"vtr://tcp:10.0.0.5:70000/news");
 }
 

@@ -97,25 +97,6 @@ TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
     }
 }
 
-TEST_F(ServerPropertiesTest, InterfaceListSelectsTheStoredTextOrAnyAvailable) {
-    const struct {
-        std::vector<std::string> addresses;
-        std::u16string stored;
-        std::size_t selected;
-        std::size_t count;
-    } cases[] = {
-        {{"10.0.0.1", "10.0.0.2"}, u"10.0.0.2", 2, 3},
-        {{"10.0.0.1", "10.0.0.1"}, u"10.0.0.1", 2, 3},  // the last of equal entries
-        {{"10.0.0.1"}, u"10.9.9.9", 0, 2},              // not an address of this machine
-    };
-    for (const auto& [list, stored, selected, count] : cases) {
-        const NetworkInterfaceChoices choices = BuildNetworkInterfaceChoices(list, stored);
-        EXPECT_EQ(std::tuple(choices.selected, choices.entries.size(), choices.entries.front()),
-                  std::tuple(selected, count, u"Any available"))
-            << Narrow(stored);
-    }
-}
-
 TEST_F(ServerPropertiesTest, OkChecksInOrderAndStaysOpenWithTheFirstFailure) {
     // Each case breaks one more field; OK must name the earliest broken one.
     const struct {
