@@ -26,6 +26,7 @@ std::string Enabled(const UpdateUserModel& model) {
 TEST(UpdateUserModel, OpensOnPasswordWithTheRowsSettingsAndTheModesSwapWhatIsEnabled) {
     UpdateUserModel model({u"ann", UserUpdateMode::ChangePassword, u"", u"desk", MediumGroup});
     EXPECT_EQ(model.State(NameEdit).text, u"ann");
+    EXPECT_EQ(model.State(InfoEdit).text, u"desk");
     EXPECT_TRUE(model.State(Medium).checked);
     EXPECT_TRUE(model.State(ChangePassword).checked);
     EXPECT_EQ(Enabled(model), "new confirm");
