@@ -76,6 +76,7 @@ TEST_F(UserManagerTest, CancelledDialogsMissingSelectionsAndAnUnreachableObjectT
     EXPECT_EQ(server.calls, Calls{});
 
     answer = true;
+    manager.OnSelectionChanged(0);
     server.reachable = false;
     manager.AddUserCommand();
     manager.RemoveUserCommand();
