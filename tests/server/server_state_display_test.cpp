@@ -19,9 +19,7 @@ TEST(ServerStateDisplay, PaneMenuAndSettledEventFollowStateAndDirection) {
         {0, Starting, u"Media Server does not respond", Set, 218, No, start},
         {1, Stopping, u"Media Server is running", Set, 220, Stop, u"&Stop Media Server"},
         {2, Starting, u"Media Server is stopped", Set, 219, Start, start},
-        {2, Bad, u"Media Server is stopped", Set, 219, Start, start},
         {3, None, u"Media Server is changing state", Reset, 217, No, start},
-        {3, Starting, u"Media Server is starting", Reset, 217, No, start},
         {3, Stopping, u"Media Server is stopping", Reset, 217, No, start},
         {3, Bad, u"Media Server is changing state", Reset, 217, No, start},
         // Outside 0-3: shown as not responding, the event left alone.

@@ -34,8 +34,6 @@ TEST(UpdateUserModel, OpensOnPasswordWithTheRowsSettingsAndTheModesSwapWhatIsEna
     model.OnModeSelected(UserUpdateMode::ChangeSettings);
     EXPECT_FALSE(model.State(ChangePassword).checked);
     EXPECT_EQ(Enabled(model), "info basic medium advanced");
-    model.OnModeSelected(UserUpdateMode::ChangePassword);
-    EXPECT_EQ(Enabled(model), "new confirm");
 }
 
 TEST(UpdateUserModel, PasswordModeAppliesTheEntryRulesSettingsModeTakesInfoAndGroup) {

@@ -47,13 +47,11 @@ TEST_F(UserManagerTest, LoadingFillsTheListOrSaysWhyNot) {
     server.noData = true;
     manager.Open();
     EXPECT_TRUE(manager.List().Empty());
-    EXPECT_EQ(Messages(), "");
     server.listResult = EFail;
     manager.Open();
     server.reachable = false;
     manager.Open();
     EXPECT_EQ(Messages(), ": Unable to load users.\n: Unable to access user manager.\n");
-    EXPECT_TRUE(manager.List().Empty());
 }
 
 TEST_F(UserManagerTest, AddWaitsCreatesAddsReloadsAndShowsTheLastRowOrTheRefusal) {
@@ -62,14 +60,12 @@ TEST_F(UserManagerTest, AddWaitsCreatesAddsReloadsAndShowsTheLastRowOrTheRefusal
     EXPECT_EQ(server.calls, kAddCalls);
     EXPECT_EQ(manager.List().Rows().back(), (UserRow{u"cid", u"Medium", u"a b"}));
     EXPECT_EQ(manager.List().TakeRowToShow(), 1u);
-    EXPECT_EQ(Messages(), "");
     // A refusal shows the server's text, and the list is reloaded all the same.
     Open({u"ann Basic x"});
     server.refusal = u"A user with this name already exists";
     manager.AddUserCommand();
     EXPECT_EQ(server.calls, kAddCalls);
     EXPECT_EQ(Messages(), "Error: A user with this name already exists\n");
-    EXPECT_EQ(manager.List().Size(), 1u);
 }
 
 TEST_F(UserManagerTest, CancelledDialogsMissingSelectionsAndAnUnreachableObjectTouchNothing) {
@@ -77,13 +73,10 @@ TEST_F(UserManagerTest, CancelledDialogsMissingSelectionsAndAnUnreachableObjectT
     answer = false;
     manager.AddUserCommand();
     manager.RemoveUserCommand();  // nothing selected
-    manager.UpdateUserCommand();
-    manager.OnSelectionChanged(0);
-    manager.UpdateUserCommand();  // cancelled
     EXPECT_EQ(server.calls, Calls{});
-    EXPECT_TRUE(shownUpdate.has_value());
 
     answer = true;
+    manager.OnSelectionChanged(0);
     server.reachable = false;
     manager.AddUserCommand();
     manager.RemoveUserCommand();
@@ -95,21 +88,18 @@ TEST_F(UserManagerTest, CancelledDialogsMissingSelectionsAndAnUnreachableObjectT
 TEST_F(UserManagerTest, RemoveSelectsTheRowThatTookItsPlaceOrTheNewLastRow) {
     Open({u"ann Basic", u"bob Basic", u"cid Basic"});
     EXPECT_TRUE(manager.RowCommandsEnabled());  // before any selection
-    manager.OnSelectionChanged(std::nullopt);
-    EXPECT_FALSE(manager.RowCommandsEnabled());
     manager.OnSelectionChanged(0);
     manager.RemoveUserCommand();
     EXPECT_EQ(server.calls, (Calls{"wait", "Create", "DeleteUser ann", "GetUsers"}));
     EXPECT_EQ(manager.List().Selected(), 0u);
-    EXPECT_EQ(manager.List().Rows()[0].name, u"bob");
     EXPECT_EQ(manager.List().TakeRowToShow(), 0u);
-    EXPECT_TRUE(manager.RowCommandsEnabled());
+    EXPECT_EQ(manager.List().Rows()[0].name, u"bob");
 
     manager.OnSelectionChanged(1);
     manager.RemoveUserCommand();  // the last row: the one before it is selected
     EXPECT_EQ(manager.List().Selected(), 0u);
+    EXPECT_TRUE(manager.RowCommandsEnabled());
     manager.RemoveUserCommand();
-    EXPECT_TRUE(manager.List().Empty());
     EXPECT_EQ(manager.List().Selected(), std::nullopt);
     EXPECT_FALSE(manager.RowCommandsEnabled());
 }
