@@ -86,7 +86,14 @@ ActivityMonitorPane::ActivityMonitorPane(const ServerState& serverState,
     refreshTimer_->start();
 }
 
-ActivityMonitorPane::~ActivityMonitorPane() = default;
+ActivityMonitorPane::~ActivityMonitorPane() {
+    // The views read model_, which is gone by the time the base class deletes its children; and
+    // a tab removed on the way must not start a refresh.
+    disconnect(this, &QTabWidget::currentChanged, this, nullptr);
+    for (QTreeView* view : views_) {
+        delete view;
+    }
+}
 
 QTreeView* ActivityMonitorPane::PageView(ActivityPage page) const {
     return views_[Index(page)];

@@ -29,8 +29,6 @@ struct ActivityPane {
         pane.resize(600, 300);
         pane.show();
     }
-    // Hidden while its model still lives: a shown window's views lay out again as it closes.
-    ~ActivityPane() { pane.hide(); }
     QTreeView* View(ActivityPage page) const { return pane.PageView(page); }
     QStringList Column(ActivityPage page) const {
         QStringList texts;
