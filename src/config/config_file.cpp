@@ -148,20 +148,6 @@ void ReadHeaderString(ByteReader& reader, std::u16string& field) {
     }
 }
 
-void ReadHeaderFlag(ByteReader& reader, bool& field) {
-    bool value = false;
-    if (reader.Flag(value)) {
-        field = value;
-    }
-}
-
-void ReadHeaderU32(ByteReader& reader, std::uint32_t& field) {
-    std::uint32_t value = 0;
-    if (reader.U32(value)) {
-        field = value;
-    }
-}
-
 // Fields 5 and 8 pack a 16-bit value with a second limit that is 0 when that limit is off.
 void ReadPackedWord(ByteReader& reader, std::uint32_t& low, std::uint32_t& high, bool& limitHigh) {
     std::uint32_t word = 0;
@@ -184,11 +170,11 @@ void ReadHeader(ByteReader& reader, ConfigFileContents& contents) {
     ServerConfig& server = contents.server;
     ReadHeaderString(reader, server.playerPort);
     ReadHeaderString(reader, server.liveSourcePort);
-    ReadHeaderFlag(reader, server.limitConnections);
+    reader.Flag(server.limitConnections);
     ReadPackedWord(reader, server.maxConnections, server.maxConnectionsPerUser,
                    server.limitConnectionsPerUser);
-    ReadHeaderFlag(reader, server.limitThroughput);
-    ReadHeaderU32(reader, server.maxThroughputKBps);
+    reader.Flag(server.limitThroughput);
+    reader.U32(server.maxThroughputKBps);
     ReadPackedWord(reader, server.loggingMode, server.maxAnonymousConnections,
                    server.limitAnonymousConnections);
     ReadHeaderString(reader, server.loggingProgId);

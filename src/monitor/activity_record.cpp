@@ -1,5 +1,6 @@
 #include "monitor/activity_record.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -29,7 +30,7 @@ std::vector<std::u16string> ExtractFields(std::u16string_view record,
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::size_t tagLength = FieldTag(names[i]).size();
         if (i + 1 == names.size()) {
-            values.emplace_back(tagLength < rest.size() ? rest.substr(tagLength) : u"");
+            values.emplace_back(rest.substr(std::min(tagLength, rest.size())));
             break;
         }
         std::size_t next = rest.find(FieldTag(names[i + 1]));
@@ -39,7 +40,8 @@ std::vector<std::u16string> ExtractFields(std::u16string_view record,
         }
         // The next tag can sit inside where this one should be when this one is missing: the
         // value is then empty.
-        values.emplace_back(next > tagLength ? rest.substr(tagLength, next - tagLength) : u"");
+        const std::u16string_view field = rest.substr(0, next);
+        values.emplace_back(field.substr(std::min(tagLength, field.size())));
         rest = rest.substr(next);
     }
     return values;
