@@ -95,6 +95,11 @@ TEST_F(LiveEditor, OpensEachTypeWithItsHeaderLabelsAndControls) {
     EXPECT_EQ(test::ControlsWithoutText<AccessControl>(model->Settings().Access(),
                                                        kAccessControlCount, {}),
               std::vector<std::size_t>{});
+    EXPECT_EQ(test::ControlsWithoutText<LimitsControl>(
+                  model->Settings().Limits(), kLimitsControlCount,
+                  {LimitsControl::TotalConnectionsEdit, LimitsControl::ConnectionsPerUserEdit,
+                   LimitsControl::ThroughputEdit, LimitsControl::PlayTimeEdit}),
+              std::vector<std::size_t>{});
     EXPECT_EQ(test::ControlsWithoutText<LiveControl>(
                   *model, kLiveControlCount, {LiveControl::AddressEdit, LiveControl::IdList}),
               std::vector<std::size_t>{});
@@ -132,6 +137,7 @@ TEST_F(LiveEditor, OkChecksRunInOrderForAStaticBroadcast) {
 TEST_F(LiveEditor, StaticSourceIsIdAtAddressAndSplitsBackOnOpening) {
     auto model = OpenNew(LiveType::Static);
     model->Settings().SetNameText(u"News");
+    model->Settings().SetDescriptionText(u"Evening");
     model->SetAddressText(u"192.168.0.10");
     model->OnIdSelected(2);
     model->Settings().SetGroupText(u"230.0.0.8:7001");
@@ -146,8 +152,9 @@ TEST_F(LiveEditor, StaticSourceIsIdAtAddressAndSplitsBackOnOpening) {
                          "230.0.0.8:7001"));
     auto reopened = Reopen(model->Form());
     EXPECT_EQ(std::tuple(reopened->Title(), reopened->SelectedId(),
-                         reopened->State(LiveControl::AddressEdit).text),
-              std::tuple(u"Update live broadcast", 2, u"192.168.0.10"));
+                         reopened->State(LiveControl::AddressEdit).text,
+                         reopened->Settings().State(BroadcastControl::DescriptionEdit).text),
+              std::tuple(u"Update live broadcast", 2, u"192.168.0.10", u"Evening"));
     // Multicast dropped on an existing broadcast: OK releases its group.
     reopened->Settings().OnMulticastClicked(false);
     EXPECT_FALSE(reopened->Settings().State(BroadcastControl::GroupEdit).enabled);

@@ -75,12 +75,13 @@ TEST(RestrictionsDocument, WritesTheNewDocumentAndEachEditByteForByte) {
 
     // Failures leave the document as it was: an address in the other list, a letter-case
     // variant, text XML cannot hold (a control character, a high surrogate cut from its pair or
-    // followed by a letter).
+    // followed by a letter or by a character past the low surrogates).
     EXPECT_EQ(document.RemoveAddress(Allow, u"10.0.0.1"), EFail);
     EXPECT_EQ(document.RemoveAddress(Except, u"MÉDIAS.EXAMPLE"), EFail);
     EXPECT_EQ(document.AddAddress(Except, u"bell\u0007"), EInvalidArg);
     EXPECT_EQ(document.AddAddress(Except, music.substr(0, 7)), EInvalidArg);
     EXPECT_EQ(document.AddAddress(Except, music.substr(0, 7) + u"x"), EInvalidArg);
+    EXPECT_EQ(document.AddAddress(Except, music.substr(0, 7) + u"\uE000"), EInvalidArg);
     EXPECT_EQ(Text(document.Serialize()), after);
 }
 

@@ -29,10 +29,12 @@ TEST(UpdateUserModel, OpensOnPasswordWithTheRowsSettingsAndTheModesSwapWhatIsEna
     EXPECT_EQ(model.State(InfoEdit).text, u"desk");
     EXPECT_TRUE(model.State(Medium).checked);
     EXPECT_TRUE(model.State(ChangePassword).checked);
+    EXPECT_FALSE(model.State(ChangeSettings).checked);
     EXPECT_EQ(Enabled(model), "new confirm");
 
     model.OnModeSelected(UserUpdateMode::ChangeSettings);
     EXPECT_FALSE(model.State(ChangePassword).checked);
+    EXPECT_TRUE(model.State(ChangeSettings).checked);
     EXPECT_EQ(Enabled(model), "info basic medium advanced");
 }
 
