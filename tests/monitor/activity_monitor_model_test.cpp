@@ -117,7 +117,8 @@ TEST(ActivityMonitorModel, ColumnClicksSortTheSortablePagesOnce) {
     EXPECT_TRUE(m.model.OnColumnClicked(ActivityPage::MediaUsage, 1));
     m.Refresh();
     EXPECT_EQ(m.Column(ActivityPage::MediaUsage, 1), (Texts{u"2", u"10"}));
-    m.model.OnTabChanged(0);
+    EXPECT_TRUE(m.model.OnTabChanged(0));
+    EXPECT_EQ(m.model.CurrentPage(), ActivityPage::ActiveUsers);
     EXPECT_EQ(m.model.SortColumn(ActivityPage::ActiveUsers), 0);
 }
 

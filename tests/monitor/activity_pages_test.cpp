@@ -1,5 +1,8 @@
 #include "monitor/activity_pages.h"
 
+#include <tuple>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "config/resource_record.h"
@@ -87,6 +90,22 @@ TEST(ActivityPages, SortsByTextIgnoringCaseOrUsageNumbersByValue) {
                                        u"\u00e9mile", u"\u00c9MILE"}));
     SortActivityRows(ActivityPage::ActiveUsers, 1, users);
     EXPECT_EQ(Column(users, 1), (Cells{u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"h"}));
+
+    // Each end of every folded range, and the characters just outside: a capital that folds
+    // sorts with its small letter, so the second letter decides; one that does not sorts first.
+    for (const auto& [capital, small, folds] : std::vector<std::tuple<char16_t, char16_t, bool>>{
+             {u'A', u'a', true},    {u'Z', u'z', true},    {0xC0, 0xE0, true},
+             {0xDE, 0xFE, true},    {0x391, 0x3B1, true},  {0x3AB, 0x3CB, true},
+             {0x400, 0x450, true},  {0x40F, 0x45F, true},  {0x410, 0x430, true},
+             {0x42F, 0x44F, true},  {u'@', u'`', false},   {u'[', u'{', false},
+             {0xBF, 0xDF, false},   {0xD7, 0xF7, false},   {0xDF, 0xFF, false},
+             {0x390, 0x3B0, false}, {0x3A2, 0x3C2, false}, {0x3AC, 0x3CC, false},
+             {0x3FF, 0x44F, false}, {0x430, 0x450, false}}) {
+        std::vector<ActivityRow> pair = {{{std::u16string{capital, u'b'}}},
+                                         {{std::u16string{small, u'a'}}}};
+        SortActivityRows(ActivityPage::ActiveUsers, 0, pair);
+        EXPECT_EQ(pair[0].cells[0][0], folds ? small : capital) << int{capital};
+    }
 
     // Media usage: the name by text, the two numbers by value (text that is no number is 0).
     std::vector<ActivityRow> usage = {
