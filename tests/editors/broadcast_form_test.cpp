@@ -60,6 +60,8 @@ TEST(BroadcastForm, RecordSurvivesTheFormAndKeepsWhatTheEditorDoesNotEdit) {
         std::tuple(record.enabled, record.playlist, record.playlistOrder);
     ApplyBroadcastForm(form, written);
     EXPECT_EQ(written, record);
+    ApplyBroadcastForm(DelegateFormFromRecord(record), written);
+    EXPECT_EQ(written, record);
 
     // A limit switched off is stored as 0 whatever its value.
     LiveForm edited = form;

@@ -127,7 +127,7 @@ TEST_F(LiveEditor, OkChecksRunInOrderForAStaticBroadcast) {
               u"At least one user group should be chosen for internal authentication");
     settings.SetNameText(u"");
     EXPECT_EQ(model->OnOk(), u"No name for new live broadcast is specified");
-    model->OnIdSelected(-1);
+    model->OnIdSelected(static_cast<int>(model->IdListItems().size()));  // past the end
     EXPECT_EQ(model->OnOk(), u"No live source ID is selected. Choose an ID from 1 to 255");
     model->SetAddressText(u"");
     EXPECT_EQ(model->OnOk(), u"No live source IP address is specified");

@@ -80,6 +80,11 @@ TEST(DelegateRestrictionsModel, WithoutAFileOpensOnTheExceptionListAndOkWritesTh
     Harness h;
     DelegateRestrictionsModel& model = h.Open();
     EXPECT_EQ(h.Controls(), "exception + OK");
+    for (Control control :
+         {Control::ModeGroup, Control::ExceptionRadio, Control::AllowedRadio, Control::AddButton,
+          Control::RemoveButton, Control::OkButton, Control::CancelButton}) {
+        EXPECT_FALSE(model.State(control).text.empty()) << static_cast<int>(control);
+    }
     EXPECT_EQ(std::pair(h.Addresses(Except), h.Addresses(Allow)),
               std::pair(Addresses{}, Addresses{}));
     EXPECT_TRUE(h.files.writes.empty());

@@ -1,8 +1,11 @@
 #include "server/service_controller.h"
 
+#include <atomic>
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +165,21 @@ TEST_F(ServiceControllerTest, OneWorkerAtATimeReportsOnceFromItsThreadAndClosing
     ASSERT_TRUE(controller.WaitForWorker(ManualResetEvent::Infinite));
     EXPECT_TRUE(controller.WaitForWorker(0));
     EXPECT_EQ(reports, (Calls{"Vantor 1 0", "Vantor 2 1"}));
+    // The wait returns only once the worker has let go of its callback and what it holds, even
+    // when releasing that takes a while.
+    struct SlowRelease {
+        std::atomic<bool>& released;
+        ~SlowRelease() {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            released = true;
+        }
+    };
+    std::atomic<bool> released = false;
+    auto held = std::make_shared<SlowRelease>(released);
+    ASSERT_EQ(controller.QueueServiceOperation(kStop, 0, [held = std::move(held)](auto&&...) {}),
+              SOk);
+    ASSERT_TRUE(controller.WaitForWorker(ManualResetEvent::Infinite));
+    EXPECT_TRUE(released);
     // Queued again with no wait in between: the ended worker's thread is joined first.
     ASSERT_EQ(controller.QueueServiceOperation(kStop, 0, Recorder(reports)), SOk);
     while (controller.IsOperationRunning()) {
