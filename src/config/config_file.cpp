@@ -99,10 +99,11 @@ public:
         if (halted_) {
             return StringStatus::Halted;
         }
-        std::uint32_t count = 0;
-        if (!U32(count)) {
+        const std::optional<std::uint32_t> word = U32();
+        if (!word) {
             return StringStatus::NoCount;
         }
+        const std::uint32_t count = *word;
         // Checked before anything is allocated: a hostile count never costs memory.
         if (count > Remaining() / 2) {
             halted_ = true;

@@ -90,15 +90,14 @@ std::u16string Utf8ToUtf16(std::string_view text) {
         } else if (byte >= 0xF0 && byte <= 0xF4) {
             length = 4, cp = byte & 0x07, minimum = 0x10000;
         }
+        // A byte that starts no sequence (length 0) takes no continuation bytes.
         std::size_t j = i + 1;
-        if (length > 0) {
-            for (; j < i + length && j < text.size(); ++j) {
-                auto next = static_cast<std::uint8_t>(text[j]);
-                if ((next & 0xC0) != 0x80) {
-                    break;
-                }
-                cp = (cp << 6) | (next & 0x3F);
+        for (; j < i + length && j < text.size(); ++j) {
+            auto next = static_cast<std::uint8_t>(text[j]);
+            if ((next & 0xC0) != 0x80) {
+                break;
             }
+            cp = (cp << 6) | (next & 0x3F);
         }
         bool complete = length > 0 && j == i + length;
         if (complete && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)) {

@@ -127,7 +127,7 @@ void RefuseDocumentType(void* userData, const xmlChar*, const xmlChar*, const xm
 
 xmlNodePtr NewElement(xmlDocPtr doc, xmlNsPtr ns, const char* name, xmlNodePtr parent) {
     xmlNodePtr node = xmlNewDocNode(doc, ns, Xml(name), nullptr);
-    if (node != nullptr && parent != nullptr) {
+    if (node != nullptr) {
         xmlAddChild(parent, node);
     }
     return node;
@@ -255,19 +255,10 @@ HResult RestrictionsDocument::AddAddress(DelegateAccessMode mode, std::u16string
     if (list == nullptr) {
         return EFail;
     }
-    // The list matched "u:", so its own namespace is the file's.
-    xmlNodePtr element = NewElement(doc_.get(), list->ns, kAddressName, nullptr);
-    if (element == nullptr) {
-        return EFail;
-    }
-    xmlNodePtr text = xmlNewDocText(doc_.get(), Xml(Utf16ToUtf8(address)));
-    if (text == nullptr) {
-        xmlFreeNode(element);
-        return EFail;
-    }
-    xmlAddChild(element, text);
-    xmlAddChild(list, element);
-    return SOk;
+    // The list matched "u:", so its own namespace is the file's. The address is escaped on the
+    // way in, and the element is only made whole, so a failure leaves nothing behind.
+    const std::string text = Utf16ToUtf8(address);
+    return xmlNewTextChild(list, list->ns, Xml(kAddressName), Xml(text)) != nullptr ? SOk : EFail;
 }
 
 HResult RestrictionsDocument::RemoveAddress(DelegateAccessMode mode, std::u16string_view address) {

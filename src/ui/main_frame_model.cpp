@@ -107,7 +107,6 @@ bool MainFrameModel::OnStartStop() {
     startStopEnabled_ = false;
     ShowStartStopItem();
     state_ = ServerState::ChangingState;
-    settledEvent_.Reset();
     operationUnderWay_ = true;
     ++pollEpoch_;
 
