@@ -46,11 +46,13 @@ std::vector<ResourceRecord> Records(const CatalogueItem& parent) {
     return records;
 }
 
-// Short texts, often equal or equal but for case; half start with a prefix as long as the
-// loader's sort keys hold (twelve units), give or take one.
+// Short texts, often equal or equal but for case, with code units on both sides of 0x8000 (the
+// top bit of a sort key's unit); half start with a prefix as long as the loader's sort keys hold
+// (twelve units), give or take one.
 std::u16string RandomText(std::mt19937& random) {
     static constexpr char16_t alphabet[] =
-        u" 1AaZz_\u00c9\u00e9\u00d7\u0141\u0142\u03a3\u03c3\u03c2\u0416\u0436\u0401\u0451\u0130i\0";
+        u" 1AaZz_\u00c9\u00e9\u00d7\u0141\u0142\u03a3\u03c3\u03c2\u0416\u0436\u0401\u0451\u0130i"
+        u"\u8001\uffe5\0";
     static const std::u16string prefixes[] = {
         u"", u"", u"", u"Concert 201", u"CONCERT 2019", u"concert 2019 "};
     std::u16string text(random() % 4, u' ');

@@ -158,6 +158,13 @@ TEST(ContentsFolder, SummariesFillTheirRowsAndAClickGoesFirst) {
     }
     EXPECT_EQ(f.folder.ApplyResults(10), 1u);
     EXPECT_EQ(f.list.Row(0).Text(ContentsColumn::Description), kOneSecond);
+
+    // Selecting something that is not a folder stops the old folder's summaries.
+    f.folder.ShowSelection(f.folderItem, AuthMethod::Anonymous);
+    f.folder.ShowSelection(&f.catalogue.FileResources(), AuthMethod::Anonymous);
+    f.probe.probed.clear();
+    EXPECT_FALSE(f.worker.RunOnce());
+    EXPECT_TRUE(f.probe.probed.empty());
 }
 
 }  // namespace
