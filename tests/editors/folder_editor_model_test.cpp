@@ -185,6 +185,8 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     EXPECT_EQ(test::ControlsWithoutText<FolderControl>(
                   *model, kFolderControlCount, {NameEdit, PathEdit, DescriptionEdit, GroupEdit}),
               std::vector<std::size_t>{});
+    // The folder's access panel: no broadcast-only buttons.
+    EXPECT_FALSE(model->Access().State(AccessControl::AllowDelegates).visible);
     model->OnOrderSelected(false);
     EXPECT_EQ(std::pair(model->State(Alphabetical).checked, model->State(Random).checked),
               std::pair(true, false));

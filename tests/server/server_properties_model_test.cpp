@@ -52,7 +52,15 @@ struct ServerPropertiesTest : ::testing::Test {
 
     test::FakeUsersServer server;
     test::RecordingPrompter prompter;
-    UserManager users{server, prompter, [] {}, {}, {}};
+    std::u16string updateOpenedOn;  // the user the update dialog opened on, then cancelled
+    UserManager users{server,
+                      prompter,
+                      [] {},
+                      {},
+                      [this](UserUpdateEntry& entry) {
+                          updateOpenedOn = entry.name;
+                          return false;
+                      }};
     FakeProbe probe;
     std::vector<std::string> addresses = {"127.0.0.1", "0.0.0.0", "10.0.0.2", "192.168.1.4"};
     std::u16string passwordDialogHash;
@@ -82,6 +90,8 @@ TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
     // Update.
     m.OnUserColumnClicked(UserColumn::Name);
     m.OnUserSelected(0);
+    m.OnUpdateUser();
+    EXPECT_EQ(updateOpenedOn, m.Users().Rows()[0].name);
     m.OnRemoveUser();
     EXPECT_EQ(m.Users().Rows()[0].name, u"bob");
     m.OnRemoveUser();

@@ -130,6 +130,11 @@ TEST(ContentsFolder, ListsSubfoldersThenVisibleFilesAndStepsDownAndUp) {
               std::make_tuple(ContentsActivation::Action::Command, 205, -1));
 }
 
+TEST(ContentsFolder, FolderPathsLoseTrailingSlashesButTheRootStays) {
+    EXPECT_EQ(std::pair(TrimFolderPath("/srv/movies//"), TrimFolderPath("/")),
+              std::pair(std::string("/srv/movies"), std::string("/")));
+}
+
 TEST(ContentsFolder, SummariesFillTheirRowsAndAClickGoesFirst) {
     Fixture f;
     f.folder.ShowSelection(f.folderItem, AuthMethod::Anonymous);
