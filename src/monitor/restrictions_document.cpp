@@ -194,7 +194,6 @@ HResult RestrictionsDocument::CreateNew() {
     if (doc == nullptr) {
         return EFail;
     }
-    doc->encoding = xmlStrdup(Xml(kEncoding));
     xmlNodePtr root = xmlNewDocNode(doc.get(), nullptr, Xml(kRootName), nullptr);
     xmlNsPtr ns = root == nullptr
                       ? nullptr
