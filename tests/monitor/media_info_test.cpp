@@ -67,14 +67,18 @@ TEST(MediaSummary, ReadsAsTheDescriptionColumnShowsIt) {
          WithFile(Video(VideoFormatBlock::Mpeg1Video, 0, 0, 333'666, 160, -120), std::nullopt,
                   10 * kSecond),
          u"Video - MPEG1; 0.0 kByte/s; 160x-120; 29 Frames/s."},
-        {"both streams; a zero byte ends the code, an unknown tag has no name, one-digit sizes",
-         WithAudio(Video(VideoFormatBlock::Bitmap, FourCC("DX\0Z"), 819'200, 0, 8, 6),
-                   AudioFormatBlock::WaveFormat, 0x1234, 8'192, 8'000, 1),
-         u"Video - DX; 100.0 kByte/s; 8x6; . Audio - 1.0 kByte/s; 8.0 kHz; Mono."},
-        {"format blocks of no known type",
-         WithAudio(Video(VideoFormatBlock::None, FourCC("H264"), 8'192, 400'000, 1, 1),
-                   AudioFormatBlock::None, 0x55, 8'192, 8'000, 2),
-         u"Video - . Audio - 0.0 kByte/s; 0.0 kHz; Mono."},
+        {"both streams; a declared bit rate is kept; a zero byte ends the code, an unknown tag "
+         "has no name, one-digit sizes",
+         WithFile(WithAudio(Video(VideoFormatBlock::Bitmap, FourCC("DX\0Z"), 819'200, 0, 8, 6),
+                            AudioFormatBlock::WaveFormat, 0x1234, 8'192, 8'000, 1),
+                  1'000'000, 10 * kSecond),
+         u"Size: 0.98 MB; Time: 00:00:10. Video - DX; 100.0 kByte/s; 8x6; . Audio - 1.0 kByte/s; "
+         u"8.0 kHz; Mono."},
+        {"format blocks of no known type; under a second shows no time",
+         WithFile(WithAudio(Video(VideoFormatBlock::None, FourCC("H264"), 8'192, 400'000, 1, 1),
+                            AudioFormatBlock::None, 0x55, 8'192, 8'000, 2),
+                  1'000'000, kSecond - 1),
+         u"Size: 0.98 MB; . Video - . Audio - 0.0 kByte/s; 0.0 kHz; Mono."},
         {"a file that does not render", WithFile({}, 0, std::nullopt), u"Format is not supported."},
     };
     for (const Case& c : cases) {

@@ -126,6 +126,7 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
         f.selected = other;
         f.commands.OnSelectionChanged();
         EXPECT_EQ(f.commands.StatusText(), u"OK");
+        EXPECT_EQ(f.commands.MulticastStatusFolder(), std::nullopt);
     }
     // A folder not multicasting shows the server's own text, or "OK" when it gives none.
     f.Select(music);
