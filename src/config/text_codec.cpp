@@ -49,6 +49,27 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     }
 }
 
+// A UTF-8 lead byte's sequence: its length, its payload bits, and the smallest code point that
+// length may encode (anything below is an overlong form). Length 0 for a byte that starts none.
+struct Utf8Lead {
+    std::size_t length;
+    char32_t bits;
+    char32_t minimum;
+};
+
+Utf8Lead SequenceStart(std::uint8_t byte) {
+    if (byte >= 0xC2 && byte <= 0xDF) {
+        return {2, byte & 0x1Fu, 0x80};
+    }
+    if (byte >= 0xE0 && byte <= 0xEF) {
+        return {3, byte & 0x0Fu, 0x800};
+    }
+    if (byte >= 0xF0 && byte <= 0xF4) {
+        return {4, byte & 0x07u, 0x10000};
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string Utf16ToUtf8(std::u16string_view text) {
@@ -80,16 +101,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
             ++i;
             continue;
         }
-        int length = 0;
-        char32_t cp = 0;
-        char32_t minimum = 0;
-        if (byte >= 0xC2 && byte <= 0xDF) {
-            length = 2, cp = byte & 0x1F, minimum = 0x80;
-        } else if (byte >= 0xE0 && byte <= 0xEF) {
-            length = 3, cp = byte & 0x0F, minimum = 0x800;
-        } else if (byte >= 0xF0 && byte <= 0xF4) {
-            length = 4, cp = byte & 0x07, minimum = 0x10000;
-        }
+        auto [length, cp, minimum] = SequenceStart(byte);
         // A byte that starts no sequence (length 0) takes no continuation bytes.
         std::size_t j = i + 1;
         for (; j < i + length && j < text.size(); ++j) {
