@@ -77,13 +77,6 @@ void MainFrameModel::OnCreate() {
     StartPolling(InitialPollPeriodMs);
 }
 
-void MainFrameModel::OnTimer(int timerId, std::u16string_view treeStatusText) {
-    if (timerId != StatePollTimerId || closed_) {
-        return;
-    }
-    OnStatePolled(pollEpoch_, controller_.QueryServerState(), treeStatusText);
-}
-
 void MainFrameModel::OnStatePolled(std::uint64_t pollEpoch, ServerState state,
                                    std::u16string_view treeStatusText) {
     if (closed_ || pollEpoch != pollEpoch_) {

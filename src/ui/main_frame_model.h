@@ -113,10 +113,9 @@ public:
 
     // Frame creation: queries and shows the state and starts polling once a second.
     void OnCreate();
-    // A timer tick: polls the state and shows it; treeStatusText goes into the message pane.
-    void OnTimer(int timerId, std::u16string_view treeStatusText);
-    // A poll made off this thread: its state, shown unless a start or stop began or ended since
-    // pollEpoch was read (the state would be stale).
+    // A poll of the state made off this thread (the poll timer's tick): its state, shown unless
+    // a start or stop began or ended since pollEpoch was read (the state would be stale);
+    // treeStatusText goes into the message pane.
     std::uint64_t PollEpoch() const { return pollEpoch_; }
     void OnStatePolled(std::uint64_t pollEpoch, ServerState state,
                        std::u16string_view treeStatusText);

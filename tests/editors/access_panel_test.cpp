@@ -96,10 +96,12 @@ TEST(AccessPanel, ClicksReachTheirBoxesAndNoGroupIsRejectedOnlyUnderInternal) {
         EXPECT_EQ((Panel{false, defaultMethod}.panel.CheckGroups(method, groups)), message);
     }
     // Another method hides the inherited method's label again.
-    Panel other{false, kAnonymous};
-    other.panel.Load(kInherit, AllUsers, true);
-    other.panel.OnMethodSelected(kSession);
-    EXPECT_FALSE(other.panel.State(InheritedMethodLabel).visible);
+    for (AuthMethod method : {kSession, kInternal}) {
+        Panel other{false, kAnonymous};
+        other.panel.Load(kInherit, AllUsers, true);
+        other.panel.OnMethodSelected(method);
+        EXPECT_FALSE(other.panel.State(InheritedMethodLabel).visible);
+    }
     // Clicks reach the boxes they name; a folder has no delegates box to check.
     Panel folder{false, kInternal}, broadcast{true, kAnonymous};
     for (Panel* p : {&folder, &broadcast}) {

@@ -51,6 +51,11 @@ protected:
         model.OnOperationCompleted(display.posted.back());
         display.posted.clear();
     }
+    // A poll of the state, handled as the window's background poll hands it over.
+    void Poll(std::u16string_view treeStatusText) {
+        model.OnStatePolled(model.PollEpoch(), model.Controller().QueryServerState(),
+                            treeStatusText);
+    }
 
     test::ScriptedServiceManager manager;
     test::FakeClock clock;
@@ -80,7 +85,7 @@ TEST_F(MainFrameModelTest, CreationAndEachPolledStateShowTextIconItemAndSettledE
         manager.installed = installed;
         manager.state = serviceState;
         settled ? model.SettledEvent().Reset() : model.SettledEvent().Set();
-        model.OnTimer(StatePollTimerId, u"Currently multicasting: Films");
+        Poll(u"Currently multicasting: Films");
         EXPECT_EQ(std::make_tuple(model.State(), display.Now(), model.SettledEvent().IsSet()),
                   std::make_tuple(state, Shown(text, icon, item, true), settled));
         EXPECT_EQ(display.messageText, u"Currently multicasting: Films");
@@ -113,7 +118,7 @@ TEST_F(MainFrameModelTest, StartGreysTheItemStopsPollingAndPollsFasterAfterCompl
     // A poll queued before the stop began, handled once the service has stopped but before the
     // report: the item keeps its text, greyed, until the report comes.
     ASSERT_TRUE(model.Controller().WaitForWorker());
-    model.OnTimer(StatePollTimerId, u"OK");
+    Poll(u"OK");
     EXPECT_EQ(std::tuple(display.itemText, display.itemEnabled),
               std::tuple(u"&Stop Media Server", false));
     Complete();
@@ -133,7 +138,7 @@ TEST_F(MainFrameModelTest, StartStopIsInertWhileNotRespondingChangingStateOrClos
     EXPECT_FALSE(model.OnStartStop());
     manager.installed = true;
     manager.state = ServiceStopPending;
-    model.OnTimer(StatePollTimerId, u"OK");
+    Poll(u"OK");
     EXPECT_FALSE(model.OnStartStop());
     EXPECT_EQ(manager.starts + manager.stops, 0);
     EXPECT_EQ(display.timerCalls, (Timers{{255, 1000}}));
@@ -141,7 +146,7 @@ TEST_F(MainFrameModelTest, StartStopIsInertWhileNotRespondingChangingStateOrClos
     // Closing waits for a start under way; its report, arriving afterwards, restores the item
     // but not the timer.
     manager.state = ServiceStopped;
-    model.OnTimer(StatePollTimerId, u"OK");
+    Poll(u"OK");
     manager.startGate.Reset();
     ASSERT_TRUE(model.OnStartStop());
     std::thread opener([&] {
@@ -153,7 +158,7 @@ TEST_F(MainFrameModelTest, StartStopIsInertWhileNotRespondingChangingStateOrClos
     opener.join();
     display.timerCalls.clear();
     Complete();
-    model.OnTimer(StatePollTimerId, u"late");
+    Poll(u"late");
     EXPECT_EQ(display.timerCalls, Timers{});
     EXPECT_NE(display.messageText, u"late");
     EXPECT_FALSE(model.OnStartStop());
@@ -163,7 +168,7 @@ TEST_F(MainFrameModelTest, MenuPromptsOverlayTheMessagePaneWhileAMenuIsOpen) {
     // A poll while the menu is open changes the pane's own text underneath the prompt.
     model.OnCreate();
     model.OnMenuItemHighlighted(StartStopServerCommand);
-    model.OnTimer(StatePollTimerId, u"Currently multicasting: News");
+    Poll(u"Currently multicasting: News");
     EXPECT_EQ(display.messageText, u"Send request command to Media Server");
     model.OnMenuClosed();
     EXPECT_EQ(display.messageText, u"Currently multicasting: News");
@@ -181,7 +186,7 @@ TEST_F(MainFrameModelTest, WaitForSettledStateDispatchesUntilASettledStateIsShow
     EXPECT_TRUE(model.WaitForSettledState([&] {
         EXPECT_FALSE(model.SettledEvent().IsSet());
         manager.state = polledStates[dispatched++];
-        model.OnTimer(StatePollTimerId, u"OK");
+        Poll(u"OK");
         return true;
     }));
     EXPECT_EQ(dispatched, 2);
