@@ -269,9 +269,7 @@ std::unique_ptr<LoadedSortEntry[]> SortLoaded(const std::vector<LoadedSortEntry>
         sorted[next[firstUnit(entry)]++] = entry;
     }
     for (std::size_t unit = 0; unit < 0x10000; ++unit) {
-        if (starts[unit + 1] - starts[unit] > 1) {
-            std::sort(sorted.get() + starts[unit], sorted.get() + starts[unit + 1], SortsBefore);
-        }
+        std::sort(sorted.get() + starts[unit], sorted.get() + starts[unit + 1], SortsBefore);
     }
     return sorted;
 }

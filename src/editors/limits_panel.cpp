@@ -133,7 +133,6 @@ PlayTimeReading LimitsPanel::ReadPlayTime() const {
 }
 
 std::u16string LimitsPanel::ReadPair(LimitPair pair, LimitSetting& setting) const {
-    setting = {};
     if (!State(CheckBoxOf(pair)).checked) {
         return {};
     }

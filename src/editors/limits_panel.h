@@ -135,7 +135,8 @@ public:
 private:
     ControlState& At(LimitsControl control) { return states_[static_cast<std::size_t>(control)]; }
     void LoadConnectionPair(LimitPair pair, std::int32_t value);
-    // Empty message and the setting, or the pair's message.
+    // Empty message and the setting (left as it is while the pair is unchecked), or the pair's
+    // message.
     std::u16string ReadPair(LimitPair pair, LimitSetting& setting) const;
 
     bool broadcastVariant_;
