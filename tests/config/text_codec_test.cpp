@@ -48,7 +48,7 @@ TEST(TextCodec, IllFormedInputBecomesReplacementCharacters) {
         {"\xED\xA0\x80", u"\uFFFD"},
         {"\xF4\x90\x80\x80", u"\uFFFD"},
         {"\xF5\x80", u"\uFFFD\uFFFD"},
-        {"\x80x", u"\uFFFDx"},
+        {"\xC3\xA9\x80x", u"\u00e9\uFFFDx"},  // a stray one after a complete sequence
     };
     for (const auto& [text, expected] : utf8) {
         EXPECT_EQ(Utf8ToUtf16(text), expected);
