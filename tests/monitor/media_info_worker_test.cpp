@@ -145,6 +145,8 @@ TEST(MediaInfoWorker, RunsOnItsOwnThreadAndStopsAProbeUnderWay) {
     EXPECT_EQ(worker.TakeResults(10),
               (std::vector<MediaResult>{{2, 1, SummaryOf(1)}, {2, 2, SummaryOf(2)}}));
     EXPECT_EQ(probe.probed.size(), 4u);  // the fourth of the listing was never started
+    // A worker dropped while its thread waits for work stops and joins it first.
+    MediaInfoWorker(probe, [] {}).Start();
 }
 
 }  // namespace
