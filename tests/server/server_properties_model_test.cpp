@@ -150,6 +150,7 @@ TEST_F(ServerPropertiesTest, OkReadsEveryFieldAndAnUncheckedLimitKeepsItsNumber)
     m.OnAuthMethodSelected(AuthMethod::SessionBased);
     m.OnInterfaceSelected(3);
     m.OnInterfaceSelected(4);  // one past the last entry: ignored
+    EXPECT_EQ(m.SelectedInterface(), 3u);
     passwordDialogHash = u"newhash";
     m.OnSetPassword();
     passwordDialogHash = u"";  // cancelled: the hash stays
