@@ -46,10 +46,8 @@ std::u16string FolderEditorModel::OnOpen() {
     }
     group_.Show(form_.multicast);
 
-    if (form_.name.empty()) {
-        form_.method = AuthMethod::InheritDefault;
-        form_.groups = AllUsers;
-    } else {
+    // A new folder's form comes with the inherited method and every group.
+    if (!form_.name.empty()) {
         title_ = kUpdateTitle;
     }
     access_.Load(form_.method, form_.groups, form_.playerOption);

@@ -248,7 +248,6 @@ void ResourceCommands::CommitBroadcast(CatalogueItem* item, const BroadcastForm&
     } else {
         // A new record starts enabled, with playlist false and order 0, which a broadcast keeps.
         ResourceRecord record;
-        record.enabled = true;
         ApplyBroadcastForm(form, record);
         if (CatalogueItem* added = store_.Resources().InsertResourceItem(std::move(record))) {
             host_.SelectItem(*added);

@@ -80,6 +80,9 @@ struct FolderEditor : ::testing::Test {
 TEST_F(FolderEditor, OkChecksRunInOrder) {
     AddResource(ResourceKind::VirtualFolder, u"Jazz");
     auto model = OpenNew();
+    // A new folder opens on the inherited method with every group.
+    EXPECT_EQ(std::pair(model->Access().ReadMethod(), model->Access().ReadGroups()),
+              std::pair(AuthMethod::InheritDefault, AllUsers));
     model->OnBrowseResult(u"/srv/media");
     model->SetNameText(u"Media");
     // Each step breaks one more check, earlier than all the broken ones: its message wins.
