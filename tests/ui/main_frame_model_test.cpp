@@ -66,6 +66,7 @@ protected:
 TEST_F(MainFrameModelTest, CreationAndEachPolledStateShowTextIconItemAndSettledEvent) {
     EXPECT_EQ(model.State(), ServerState::NotResponding);
     model.OnCreate();
+    EXPECT_EQ(display.Now(), Shown(u"Media Server is stopped", 219, u"&Start Media Server", true));
     EXPECT_EQ(display.timerCalls, (Timers{{255, 1000}}));
     // Each case starts from the opposite event state, so that it shows its own effect.
     using enum ServerState;
