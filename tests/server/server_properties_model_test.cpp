@@ -98,6 +98,12 @@ TEST_F(ServerPropertiesTest, OpensWithTheSettingsUsersAndInterfaces) {
     EXPECT_EQ(
         std::tuple(m.Users().Size(), m.State(RemoveUser).enabled, m.State(UpdateUser).enabled),
         std::tuple(0u, false, false));
+    // Cancel, like OK, empties the list as the dialog closes.
+    server.records = {u"cy Basic z"};
+    ServerPropertiesModel& again = Open();
+    ASSERT_EQ(again.Users().Size(), 1u);
+    again.OnCancel();
+    EXPECT_TRUE(again.Users().Empty());
 
     // Stored logging modes: 1 is off, 3 custom (above), anything else standard.
     for (auto [mode, radio] : {std::pair{1u, DisableLogging}, std::pair{4u, StandardLogging}}) {
