@@ -188,8 +188,9 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     EXPECT_EQ(test::ControlsWithoutText<FolderControl>(
                   *model, kFolderControlCount, {NameEdit, PathEdit, DescriptionEdit, GroupEdit}),
               std::vector<std::size_t>{});
-    // The folder's access panel: no broadcast-only buttons.
+    // The folder's access and limits panels: no broadcast-only controls.
     EXPECT_FALSE(model->Access().State(AccessControl::AllowDelegates).visible);
+    EXPECT_FALSE(model->Limits().State(LimitsControl::PlayTimeCheck).visible);
     model->OnOrderSelected(false);
     EXPECT_EQ(std::pair(model->State(Alphabetical).checked, model->State(Random).checked),
               std::pair(true, false));
