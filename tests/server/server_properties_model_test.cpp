@@ -153,7 +153,15 @@ TEST_F(ServerPropertiesTest, OkReadsEveryFieldAndAnUncheckedLimitKeepsItsNumber)
     m.SetEditText(PlayerPortEdit, u"6000");
     m.SetEditText(ArchivalAddressEdit, u"");
     m.OnLoggingSelected(LoggingMode::Standard);
-    m.OnAuthMethodSelected(AuthMethod::SessionBased);
+    // Each method checks its own radio alone.
+    for (AuthMethod method : {AuthMethod::Anonymous, AuthMethod::SessionBased}) {
+        m.OnAuthMethodSelected(method);
+        EXPECT_EQ(std::tuple(m.State(AnonymousAccess).checked,
+                             m.State(InternalAuthentication).checked,
+                             m.State(SessionAuthentication).checked),
+                  std::tuple(method == AuthMethod::Anonymous, false,
+                             method == AuthMethod::SessionBased));
+    }
     m.OnInterfaceSelected(3);
     m.OnInterfaceSelected(4);  // one past the last entry: ignored
     EXPECT_EQ(m.SelectedInterface(), 3u);

@@ -60,6 +60,10 @@ TEST_F(UserManagerTest, AddWaitsCreatesAddsReloadsAndShowsTheLastRowOrTheRefusal
     EXPECT_EQ(server.calls, kAddCalls);
     EXPECT_EQ(manager.List().Rows().back(), (UserRow{u"cid", u"Medium", u"a b"}));
     EXPECT_EQ(manager.List().TakeRowToShow(), 1u);
+    // Sorting moves the rows, so a row still to be shown is dropped.
+    manager.AddUserCommand();
+    manager.List().SortBy(UserColumn::Name);
+    EXPECT_EQ(manager.List().TakeRowToShow(), std::nullopt);
     // A refusal shows the server's text, and the list is reloaded all the same.
     Open({u"ann Basic x"});
     server.refusal = u"A user with this name already exists";
