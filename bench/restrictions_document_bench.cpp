@@ -2,6 +2,8 @@
 // and fill both lists), then adding one address and removing the last one, the slowest to find.
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,15 @@ public:
     bool ReplaceFile(const std::string&, std::span<const std::uint8_t> written) override {
         bytes.assign(written.begin(), written.end());
         return true;
+    }
+    bool ReplaceUserFile(const std::string& path, std::span<const std::uint8_t> written) override {
+        return ReplaceFile(path, written);
+    }
+    vantor::LockResult LockForUpdate(const std::string&) override {
+        return {vantor::LockStatus::Locked, std::make_unique<vantor::FileLock>()};
+    }
+    std::optional<vantor::FileStamp> Stamp(const std::string&) override {
+        return vantor::FileStamp{.size = bytes.size()};
     }
     std::vector<std::uint8_t> bytes;
 };

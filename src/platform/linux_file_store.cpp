@@ -1,10 +1,14 @@
 #include "platform/linux_file_store.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -14,6 +18,8 @@ namespace {
 // A new data file may be written by everyone, whatever the umask: the server and the other
 // administrators' tools share the data folder, which is made so that everyone may write.
 constexpr mode_t kNewFileMode = 0666;
+// How often a waiting writer tries the lock again: short against a save, long against a spin.
+constexpr auto kLockRetry = std::chrono::milliseconds(5);
 constexpr std::size_t kReadChunk = 64 * 1024;
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -99,7 +105,49 @@ private:
     bool renamed_ = false;
 };
 
+// An open lock file; closing it releases the lock.
+class LinuxFileLock : public FileLock {
+public:
+    explicit LinuxFileLock(int fd) : fd_(fd) {}
+    ~LinuxFileLock() override { close(fd_); }
+    LinuxFileLock(const LinuxFileLock&) = delete;
+    LinuxFileLock& operator=(const LinuxFileLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// The lock file, made shared as the data files are; read-only is enough for flock when another
+// account made it under a narrower umask.
+int OpenLockFile(const std::string& lockPath) {
+    const int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kNewFileMode);
+    if (fd >= 0) {
+        struct stat status {};
+        if (fstat(fd, &status) == 0 && status.st_uid == geteuid() &&
+            (status.st_mode & 0777) != kNewFileMode) {
+            fchmod(fd, kNewFileMode);  // the umask narrowed it; best effort
+        }
+        return fd;
+    }
+    return open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+// The process's umask, read without setting it: umask() itself would change it for a moment under
+// every other thread's feet.
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+    }
+    return 022;  // the usual one, where /proc says nothing
+}
+
 }  // namespace
+
+LinuxFileStore::LinuxFileStore(std::chrono::milliseconds lockWait) : lockWait_(lockWait) {}
 
 std::optional<std::vector<std::uint8_t>> LinuxFileStore::ReadFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -136,6 +184,56 @@ std::optional<std::vector<std::uint8_t>> LinuxFileStore::ReadFile(const std::str
 }
 
 bool LinuxFileStore::ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    return Replace(path, bytes, kNewFileMode);
+}
+
+bool LinuxFileStore::ReplaceUserFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    return Replace(path, bytes, 0666 & ~CurrentUmask());
+}
+
+LockResult LinuxFileStore::LockForUpdate(const std::string& path) {
+    if (path.empty()) {
+        return {};
+    }
+    // Writers that reach the file through a link take the same lock as those that name it.
+    const int fd = OpenLockFile(ResolveTarget(path) + ".lock");
+    if (fd < 0) {
+        return {};
+    }
+    const auto deadline = std::chrono::steady_clock::now() + lockWait_;
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return {LockStatus::Locked, std::make_unique<LinuxFileLock>(fd)};
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            close(fd);
+            return {};  // a file system without locks
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            close(fd);
+            return {LockStatus::Busy, nullptr};
+        }
+        std::this_thread::sleep_for(kLockRetry);
+    }
+}
+
+std::optional<FileStamp> LinuxFileStore::Stamp(const std::string& path) {
+    struct stat status {};
+    if (path.empty() || stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+    return FileStamp{
+        .device = static_cast<std::uint64_t>(status.st_dev),
+        .inode = static_cast<std::uint64_t>(status.st_ino),
+        .size = static_cast<std::uint64_t>(status.st_size),
+        .modifiedNs = status.st_mtim.tv_sec * kNsPerSecond + status.st_mtim.tv_nsec,
+        .changedNs = status.st_ctim.tv_sec * kNsPerSecond + status.st_ctim.tv_nsec,
+    };
+}
+
+bool LinuxFileStore::Replace(const std::string& path, std::span<const std::uint8_t> bytes,
+                             mode_t newFileMode) {
     if (path.empty()) {
         return false;
     }
@@ -161,7 +259,7 @@ bool LinuxFileStore::ReplaceFile(const std::string& path, std::span<const std::u
             // Not permitted for an ordinary user: the permission bits below still apply.
         }
     }
-    const mode_t mode = exists ? (old.st_mode & 07777) : kNewFileMode;
+    const mode_t mode = exists ? (old.st_mode & 07777) : newFileMode;
     if (fchmod(temp.Fd(), mode) != 0 || fsync(temp.Fd()) != 0 || !temp.Close() ||
         !temp.RenameTo(target)) {
         return false;

@@ -126,11 +126,28 @@ public:
     bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
         files[path].assign(bytes.begin(), bytes.end());
         writes.push_back(path);
+        ++generation[path];
         return true;
+    }
+    bool ReplaceUserFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
+        return ReplaceFile(path, bytes);
+    }
+    LockResult LockForUpdate(const std::string& path) override {
+        locks.push_back(path);
+        return {LockStatus::Locked, std::make_unique<FileLock>()};
+    }
+    // Each replace is a new version; a file put into files directly counts as one more.
+    std::optional<FileStamp> Stamp(const std::string& path) override {
+        if (files.count(path) == 0) {
+            return std::nullopt;
+        }
+        return FileStamp{.inode = generation[path], .size = files.at(path).size()};
     }
 
     std::map<std::string, std::vector<std::uint8_t>> files;
     std::vector<std::string> writes;
+    std::vector<std::string> locks;
+    std::map<std::string, std::uint64_t> generation;
 };
 
 // A later system with the common data folder at /fake/appdata; the server's own path unknown.
