@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -195,8 +197,8 @@ void BM_FileBytes(benchmark::State& state) {
                             static_cast<std::int64_t>(store.store.FileBytes().size()));
 }
 
-// A whole save: serialise, write a temporary file beside the target, fsync it, rename it over
-// the target and fsync the folder.
+// A whole save: take the update lock, check that the file is the one loaded, serialise, write a
+// temporary file beside the target, fsync it, rename it over the target and fsync the folder.
 void BM_SaveConfiguration(benchmark::State& state) {
     const std::string target = SourceFile() + ".saved";
     std::filesystem::copy_file(SourceFile(), target,
@@ -211,6 +213,41 @@ void BM_SaveConfiguration(benchmark::State& state) {
         state.SkipWithError("the configuration was not saved");
     }
     std::filesystem::remove(target);
+    std::filesystem::remove(target + ".lock");
+}
+
+// The same write without the update lock and the check that the file is still the one read:
+// the difference to BM_SaveConfiguration is what they cost.
+void BM_SaveWithoutLockOrCheck(benchmark::State& state) {
+    const std::string target = SourceFile() + ".raw";
+    Store store(SourceFile());
+    store.store.LoadConfiguration();
+    for (auto _ : state) {
+        if (!store.files.ReplaceFile(target, store.store.FileBytes())) {
+            state.SkipWithError("the configuration was not saved");
+        }
+    }
+    std::filesystem::remove(target);
+}
+
+// The lock and the check alone: take and release the lock, look at the file's stamp before and
+// after, and hash bytes of the file's size as a save does with what it wrote.
+void BM_LockAndCheck(benchmark::State& state) {
+    vantor::LinuxFileStore files;
+    const std::vector<std::uint8_t> bytes = *files.ReadFile(SourceFile());
+    for (auto _ : state) {
+        vantor::LockResult lock = files.LockForUpdate(SourceFile());
+        auto before = files.Stamp(SourceFile());
+        const std::size_t hash = std::hash<std::string_view>{}(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        auto after = files.Stamp(SourceFile());
+        benchmark::DoNotOptimize(hash);
+        benchmark::DoNotOptimize(before == after);
+        if (lock.status != vantor::LockStatus::Locked) {
+            state.SkipWithError("no lock");
+        }
+    }
+    std::filesystem::remove(SourceFile() + ".lock");
 }
 
 BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -218,5 +255,7 @@ BENCHMARK(BM_ReadConfigFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadConfiguration)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FileBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveConfiguration)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveWithoutLockOrCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LockAndCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The window against a server that hangs: the program's main window over the real platform
 // layer, against vantor-sim on a private bus. Once the window shows the server running, the sim
 // is stopped with SIGSTOP for 30 s (it keeps its names, so every call waits for its time-out),
-// then continued. Reported: the longest stall of the user-interface thread meanwhile (target:
+// then continued. Meanwhile the activity pages are switched and the tree steps on and off a
+// multicast folder. Reported: the longest stall of the user-interface thread meanwhile (target:
 // under 100 ms), how long the state pane took to say "Media Server does not respond" (target:
 // within one call time-out after the next poll), and how long after SIGCONT the window showed
 // the server running with its activity again.
@@ -20,12 +21,15 @@
 #include <QTreeView>
 #include <benchmark/benchmark.h>
 
+#include "config/catalogue.h"
 #include "config/config_file.h"
+#include "config/config_store.h"
 #include "integration/bus_harness.h"
 #include "integration/real_services.h"
 #include "platform/automation_bus.h"
 #include "ui/activity_monitor_pane.h"
 #include "ui/main_frame_window.h"
+#include "ui/resource_tree_pane.h"
 
 namespace {
 
@@ -80,9 +84,15 @@ void BM_WindowWhileServerHangs(benchmark::State& state) {
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus.Address().toUtf8());
     qputenv(CommonAppDataVariable, dataDir.path().toUtf8());
     QDir(dataDir.path()).mkpath(QStringLiteral("Quorvane"));
+    // A folder set up for multicasting: selecting it asks the server whether it multicasts.
+    ResourceRecord films;
+    films.name = u"Films";
+    films.source = dataDir.path().toStdU16String();
+    films.playlist = films.multicast = true;
+    films.multicastGroup = u"225.1.1.1:5000";
+    const ResourceRecord* records[] = {&films};
     LinuxFileStore().ReplaceFile(dataDir.filePath("Quorvane/config.vtr").toStdString(),
-                                 WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous,
-                                                 std::span<const ResourceRecord* const>{}));
+                                 WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records));
     if (!sim.Start(bus.Address(), dataDir.path(),
                    {QStringLiteral("--running"), QStringLiteral("--demo-activity")}, error)) {
         state.SkipWithError(qPrintable(error));
@@ -108,10 +118,18 @@ void BM_WindowWhileServerHangs(benchmark::State& state) {
         ::kill(static_cast<pid_t>(sim.ProcessId()), SIGSTOP);
         qint64 notRespondingMs = -1;
         while (hung.elapsed() < HangMs) {
-            // What a user does meanwhile: switch pages, which asks the server again.
+            // What a user does meanwhile: switch pages, which asks the server again, and step
+            // on and off the multicast folder in the tree, which asks about its multicasting.
             const int page = static_cast<int>(hung.elapsed() / 2000) % ActivityPageCount;
             if (window.ActivityPane().currentIndex() != page) {
                 window.ActivityPane().setCurrentIndex(page);
+            }
+            Catalogue& catalogue = window.Store().Resources();
+            CatalogueItem& step = (hung.elapsed() / 500) % 2 == 0
+                                      ? *catalogue.FileResources().Children().front()
+                                      : catalogue.FileResources();
+            if (window.TreePane().SelectedItem() != &step) {
+                window.TreePane().SelectItem(step);
             }
             QTest::qWait(20);
             if (notRespondingMs < 0 && stateText->text() == "Media Server does not respond") {
@@ -126,6 +144,23 @@ void BM_WindowWhileServerHangs(benchmark::State& state) {
         const bool recovered =
             WaitForText(stateText, "Media Server is running", 20000) &&
             QTest::qWaitFor([users] { return users->model()->rowCount() > 0; }, 30000);
+        // A window opened while the server hangs shows at once, its state still unknown.
+        ::kill(static_cast<pid_t>(sim.ProcessId()), SIGSTOP);
+        QElapsedTimer opening;
+        opening.start();
+        qint64 openedMs = -1;
+        QString openedState;
+        {
+            MainFrameWindow second(services.services);
+            second.show();
+            QCoreApplication::processEvents();
+            openedMs = opening.elapsed();
+            openedState = second.StateText()->text();
+            ::kill(static_cast<pid_t>(sim.ProcessId()), SIGCONT);
+        }
+        state.counters["open_while_hung_ms"] = static_cast<double>(openedMs);
+        std::printf("a window opened while the server hangs showed after %lld ms, reading \"%s\"\n",
+                    static_cast<long long>(openedMs), qPrintable(openedState));
         state.counters["longest_ui_stall_ms"] = static_cast<double>(longestStall);
         state.counters["not_responding_after_ms"] = static_cast<double>(notRespondingMs);
         state.counters["recovered_after_ms"] =

@@ -12,6 +12,7 @@
 #include "cli/headless_services.h"
 #include "config/config_store.h"
 #include "config/multicast_table.h"
+#include "config/text_codec.h"
 #include "platform/file_store.h"
 #include "platform/linux_platform.h"
 #include "server/installation_paths.h"
@@ -74,11 +75,17 @@ int RunShow(const ShowOptions& options, FileStore& files, InstallationEnvironmen
 }
 
 int RunNormalize(const NormalizeOptions& options, FileStore& files, std::ostream& err) {
+    const std::string& target = options.out ? *options.out : options.file;
+    // Rewriting in place is a read-modify-write like any other writer's.
+    const LockResult lock = files.LockForUpdate(target);
+    if (lock.status == LockStatus::Busy) {
+        err << "vantorctl: " << Utf16ToUtf8(ConfigFileBusyText) << '\n';
+        return ExitFailure;
+    }
     if (!CheckReadable(files, options.file, err)) {
         return ExitFailure;
     }
     LoadedStore loaded(files, options.file);
-    const std::string& target = options.out ? *options.out : options.file;
     if (!files.ReplaceFile(target, loaded.store.FileBytes())) {
         err << "vantorctl: " << target << ": cannot be written\n";
         return ExitFailure;

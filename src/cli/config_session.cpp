@@ -52,6 +52,12 @@ bool ConfigSession::Open() {
     }
     store_ = std::make_unique<ConfigStore>(defaultAuthMethod_, multicastTable_, serverState_,
                                            platform_.files, Automation(), prompter_, path);
+    // Held to the end of the run: what this run writes is based on what it read, and a run
+    // started at the same time waits and then reads this one's result.
+    if (store_->HoldLock() == LockStatus::Busy) {
+        err_ << "vantorctl: " << Utf16ToUtf8(ConfigFileBusyText) << '\n';
+        return false;
+    }
     store_->LoadConfiguration();
     return true;
 }

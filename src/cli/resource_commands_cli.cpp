@@ -51,9 +51,12 @@ int Delete(SelectedResource& selected, bool yes) {
     ConfigSession& session = selected.session;
     // The window saves even after a refusal or No, rewriting the catalogue it had; a refused
     // command here writes nothing, so the server is not made to reload either.
-    if (selected.commands->QueryMulticastStatus()) {
-        session.Prompter().ShowMessage(std::u16string(DeleteWhileMulticastingText),
-                                       std::u16string(ResourceWarningCaption));
+    const MulticastState multicast = selected.commands->QueryMulticastStatus();
+    if (multicast != MulticastState::Idle) {
+        session.Prompter().ShowMessage(
+            std::u16string(multicast == MulticastState::Multicasting ? DeleteWhileMulticastingText
+                                                                     : MulticastUnknownText),
+            std::u16string(ResourceWarningCaption));
     } else if (!yes) {
         session.Prompter().AskYesNo(DeleteQuestion(selected.item->Record()),
                                     std::u16string(DeleteConfirmationCaption));

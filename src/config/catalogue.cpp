@@ -380,6 +380,19 @@ void Catalogue::Clear() {
     }
 }
 
+void Catalogue::Reload(std::vector<ResourceRecord> records) {
+    CatalogueObserver* observer = std::exchange(observer_, nullptr);
+    if (observer != nullptr) {
+        observer->BeforeReset();
+    }
+    Clear();
+    InsertLoaded(std::move(records));
+    observer_ = observer;
+    if (observer != nullptr) {
+        observer->AfterReset();
+    }
+}
+
 bool Catalogue::ResourceNameExists(std::u16string_view name) const {
     for (const CatalogueItem* branch : {&FileResources(), &LiveBroadcasts()}) {
         for (const auto& child : branch->children_) {

@@ -81,6 +81,8 @@ public:
     void RemoveItem(CatalogueItem& item);
     // Back to the three fixed items alone.
     void Clear();
+    // Clear, then InsertLoaded, announced as one reset: a view keeps nothing of the old items.
+    void Reload(std::vector<ResourceRecord> records);
 
     // True when a resource of either branch has this name, ignoring ASCII letter case.
     bool ResourceNameExists(std::u16string_view name) const;

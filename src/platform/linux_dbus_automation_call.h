@@ -8,15 +8,13 @@
 #include "platform/automation_bus.h"
 #include "platform/hresult.h"
 #include "platform/service_manager.h"
+#include "server/automation.h"
 
 namespace vantor {
 
-// What a call that never got the server's own answer returns. The server's result code is
-// passed on as it is whenever a reply arrives.
-//   the time-out passed (the server hangs or is too busy): ERROR_TIMEOUT
-inline constexpr HResult AutomationCallTimedOut = HResultFromError(ErrorTimeout);
-//   no bus, the name has no owner (any more) or could not be activated: RPC_S_SERVER_UNAVAILABLE
-inline constexpr HResult AutomationServerUnavailable = HResultFromError(ErrorServerUnavailable);
+// What a call that never got the server's own answer returns (AutomationCallTimedOut and
+// AutomationServerUnavailable are in server/automation.h, for the models that tell them apart).
+// The server's result code is passed on as it is whenever a reply arrives.
 //   a reply whose values are not what the interface promises
 inline constexpr HResult AutomationBadReply = EUnexpected;
 //   any other D-Bus error (unknown method, wrong arguments, access denied, ...): EFail

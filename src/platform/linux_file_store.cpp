@@ -68,6 +68,21 @@ std::string ResolveTarget(const std::string& path) {
     return target;
 }
 
+// Writers that reach the file through a link, or through a linked folder, take the same lock as
+// those that name it.
+std::string LockPathFor(const std::string& path) {
+    const std::string target = ResolveTarget(path);
+    const auto slash = target.rfind('/');
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    char* folder = realpath(FolderOf(target).c_str(), nullptr);
+    if (folder == nullptr) {
+        return target + ".lock";
+    }
+    std::string lockPath = std::string(folder) + "/" + name + ".lock";
+    std::free(folder);
+    return lockPath;
+}
+
 // The temporary file of a replacement; removed unless it was renamed over the target.
 class TempFile {
 public:
@@ -195,8 +210,7 @@ LockResult LinuxFileStore::LockForUpdate(const std::string& path) {
     if (path.empty()) {
         return {};
     }
-    // Writers that reach the file through a link take the same lock as those that name it.
-    const int fd = OpenLockFile(ResolveTarget(path) + ".lock");
+    const int fd = OpenLockFile(LockPathFor(path));
     if (fd < 0) {
         return {};
     }

@@ -8,8 +8,15 @@
 #include <vector>
 
 #include "platform/hresult.h"
+#include "platform/service_manager.h"
 
 namespace vantor {
+
+// What a call that never got the server's own answer returns:
+//   the time-out passed (the server hangs or is too busy): ERROR_TIMEOUT
+inline constexpr HResult AutomationCallTimedOut = HResultFromError(ErrorTimeout);
+//   no bus, the name has no owner (any more) or could not be activated: RPC_S_SERVER_UNAVAILABLE
+inline constexpr HResult AutomationServerUnavailable = HResultFromError(ErrorServerUnavailable);
 
 // The media server's automation objects. The tool never keeps one: each operation creates its
 // object through the factory, uses it and releases it. Creation fails (nullptr) exactly when the
@@ -71,15 +78,16 @@ public:
 
 // Vantor.FileMCastTrigger
 struct MulticastStatusResult {
-    HResult result = SOk;  // SOk: the folder is being multicast
+    HResult result = SOk;             // SOk: the folder is being multicast
     std::u16string multicastingText;  // meaningful with SOk
-    std::u16string otherText;  // meaningful otherwise
+    std::u16string otherText;         // meaningful otherwise
 };
 
 class FileMCastTriggerObject {
 public:
     virtual ~FileMCastTriggerObject() = default;
-    virtual HResult StartMulticast(const std::u16string& folderName, const std::u16string& folderPath,
+    virtual HResult StartMulticast(const std::u16string& folderName,
+                                   const std::u16string& folderPath,
                                    const std::u16string& groupAddress, std::int32_t port,
                                    bool randomOrder) = 0;
     virtual HResult StopMulticast(const std::u16string& folderName) = 0;

@@ -20,6 +20,7 @@
 
 #include "config/config_store.h"
 #include "editors/metadata_dialog.h"
+#include "editors/qt_dialog_owner.h"
 #include "monitor/delegate_restrictions_dialog.h"
 #include "platform/desktop_services.h"
 #include "server/installation_paths.h"
@@ -73,6 +74,8 @@ MainFrameWindow::MainFrameWindow(AppServices& services, QWidget* parent)
     pollTimer_ = new QTimer(this);
     connect(pollTimer_, &QTimer::timeout, this, &MainFrameWindow::PollStateInBackground);
     model_.OnCreate();
+    // The first answer as soon as the server gives it, not a poll period later.
+    PollStateInBackground();
 
     BuildPanes();
     tree_->SelectRoot();
@@ -172,8 +175,9 @@ void MainFrameWindow::BuildStatusBar() {
     // 180 pixels held every state's text in the small system font of old; today's larger
     // fonts get the width the longest text needs.
     int widestText = 0;
-    for (const char16_t* text : {ServerRunningText, ServerStoppedText, ServerChangingStateText,
-                                 ServerNotRespondingText, ServerStoppingText, ServerStartingText}) {
+    for (const char16_t* text :
+         {ServerRunningText, ServerStoppedText, ServerChangingStateText, ServerNotRespondingText,
+          ServerStoppingText, ServerStartingText, ServerStateUnknownText}) {
         widestText = std::max(
             widestText, stateText_->fontMetrics().horizontalAdvance(QString::fromUtf16(text)));
     }
@@ -206,6 +210,8 @@ void MainFrameWindow::BuildPanes() {
     tree_->LoadConfiguration();
     tree_->SetBroadcastSubDialogs(BroadcastEditorSubDialogs());
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
+    connect(tree_, &ResourceTreePane::SelectionChanged, this,
+            &MainFrameWindow::QueryMulticastStatusInBackground);
     connect(contents_, &ContentsListPane::FileOpenRequested, this,
             [this](const QString& path) { services_.desktop.OpenFile(path.toStdString()); });
     // The activity monitor's refresh also keeps the multicast status line fresh.
@@ -226,9 +232,10 @@ BroadcastSubDialogs MainFrameWindow::BroadcastEditorSubDialogs() {
     // The broadcast editors edit the media server's own restrictions file.
     dialogs.accessRestrictions = [this] {
         int mediaServerFile = 1;
-        RunSubDialog(DelegateRestrictionsSubDialog(this, services_.prompter, services_.files,
-                                                   services_.installation, services_.automation),
-                     mediaServerFile);
+        RunSubDialog(
+            DelegateRestrictionsSubDialog(DialogOwner(this), services_.prompter, services_.files,
+                                          services_.installation, services_.automation),
+            mediaServerFile);
     };
     return dialogs;
 }

@@ -83,17 +83,26 @@ void ResourceCommands::Warn(std::u16string_view text) {
     prompter_.ShowMessage(std::u16string(text), std::u16string(ResourceWarningCaption));
 }
 
-bool ResourceCommands::QueryMulticastStatus() {
+MulticastState ResourceCommands::QueryMulticastStatus() {
     return QueryMulticastStatusOf(host_.SelectedItem());
 }
 
-bool ResourceCommands::QueryMulticastStatusOf(const CatalogueItem* item) {
+MulticastState ResourceCommands::QueryMulticastStatusOf(const CatalogueItem* item) {
     statusText_ = ResourceStatusOkText;
     const std::optional<std::u16string> folder = EligibleFolder(item);
     if (!folder) {
-        return false;
+        return MulticastState::Idle;
     }
     return ShowMulticastStatus(QueryFolderMulticastStatus(automation_, *folder));
+}
+
+bool ResourceCommands::BlockedByMulticast(MulticastState state,
+                                          std::u16string_view multicastingText) {
+    if (state == MulticastState::Idle) {
+        return false;
+    }
+    Warn(state == MulticastState::Multicasting ? multicastingText : MulticastUnknownText);
+    return true;
 }
 
 std::optional<std::u16string> ResourceCommands::EligibleFolder(const CatalogueItem* item) const {
@@ -107,10 +116,14 @@ std::optional<std::u16string> ResourceCommands::EligibleFolder(const CatalogueIt
     return record.name;
 }
 
-bool ResourceCommands::ShowMulticastStatus(const std::optional<MulticastStatusResult>& status) {
+MulticastState ResourceCommands::ShowMulticastStatus(
+    const std::optional<MulticastStatusResult>& status) {
     statusText_ = ResourceStatusOkText;
     if (!status) {
-        return false;
+        return MulticastState::Idle;
+    }
+    if (status->result == AutomationCallTimedOut) {
+        return MulticastState::Unknown;
     }
     const bool multicasting = status->result == SOk;
     statusText_ = multicasting
@@ -119,7 +132,7 @@ bool ResourceCommands::ShowMulticastStatus(const std::optional<MulticastStatusRe
     if (statusText_.empty()) {
         statusText_ = ResourceStatusOkText;
     }
-    return multicasting;
+    return multicasting ? MulticastState::Multicasting : MulticastState::Idle;
 }
 
 std::optional<std::u16string> ResourceCommands::MulticastStatusFolder() {
@@ -140,12 +153,9 @@ void ResourceCommands::ApplyMulticastStatus(const std::u16string& folder,
 }
 
 void ResourceCommands::OnSelectionChanged() {
-    const CatalogueItem* item = host_.SelectedItem();
-    if (item != nullptr && item->Record().kind == ResourceKind::VirtualFolder) {
-        QueryMulticastStatusOf(item);
-    } else {
-        statusText_ = ResourceStatusOkText;
-    }
+    // Asking here would hold the window on a hung server at every arrow key; the window asks
+    // off its thread and the answer comes through ApplyMulticastStatus.
+    statusText_ = ResourceStatusOkText;
 }
 
 std::vector<ContextMenuEntry> ResourceCommands::ContextMenuItems(const CatalogueItem& item) {
@@ -156,7 +166,7 @@ std::vector<ContextMenuEntry> ResourceCommands::ContextMenuItems(const Catalogue
         // The menu offers what the server's current answer makes sensible; the command then
         // does what the menu said, even if the state changed while the menu was open.
         startRequested_ = true;
-        if (QueryMulticastStatusOf(&item)) {
+        if (QueryMulticastStatusOf(&item) == MulticastState::Multicasting) {
             startRequested_ = false;
             multicastItem = MulticastMenuItem::Stop;
         } else {
@@ -182,34 +192,38 @@ void ResourceCommands::NewOrEditFolder(int parameter) {
     }
 
     Catalogue& catalogue = store_.Resources();
+    ResourceChange change;
     if (updateMode) {
         ResourceRecord& record = item->Record();
         // The server streams by name and path; changing either under a running multicast would
         // leave it publishing something the configuration no longer has.
-        if (QueryMulticastStatusOf(item) &&
-            (form.name != record.name || form.path != record.source ||
-             form.multicast != record.multicast)) {
-            Warn(EditWhileMulticastingText);
+        const MulticastState multicast = QueryMulticastStatusOf(item);
+        if ((form.name != record.name || form.path != record.source ||
+             form.multicast != record.multicast) &&
+            BlockedByMulticast(multicast, EditWhileMulticastingText)) {
             return;
         }
+        change.before = record;
         ApplyFolderForm(form, record);
+        change.after = record;
         catalogue.SetItemText(*item, DisplayText(record));
         ShowSelectionAgain();
     } else {
         ResourceRecord record;
-        record.enabled = true;
         ApplyFolderForm(form, record);
         CatalogueItem* added = catalogue.InsertResourceItem(std::move(record));
         if (added != nullptr) {
+            change.after = added->Record();
             host_.SelectItem(*added);
         }
     }
-    store_.SaveConfiguration();
+    store_.SaveConfiguration(change);
 }
 
 void ResourceCommands::ShowSelectionAgain() {
     host_.RefreshSelection();
-    OnSelectionChanged();
+    // The administrator's own command, which waits for the server anyway.
+    QueryMulticastStatusOf(host_.SelectedItem());
 }
 
 void ResourceCommands::NewOrEditLiveBroadcast(int parameter) {
@@ -240,9 +254,12 @@ void ResourceCommands::NewOrEditLiveBroadcast(int parameter) {
 }
 
 void ResourceCommands::CommitBroadcast(CatalogueItem* item, const BroadcastForm& form) {
+    ResourceChange change;
     if (item != nullptr) {
         ResourceRecord& record = item->Record();
+        change.before = record;
         ApplyBroadcastForm(form, record);
+        change.after = record;
         store_.Resources().SetItemText(*item, DisplayText(record));
         ShowSelectionAgain();
     } else {
@@ -250,31 +267,34 @@ void ResourceCommands::CommitBroadcast(CatalogueItem* item, const BroadcastForm&
         ResourceRecord record;
         ApplyBroadcastForm(form, record);
         if (CatalogueItem* added = store_.Resources().InsertResourceItem(std::move(record))) {
+            change.after = added->Record();
             host_.SelectItem(*added);
         }
     }
-    store_.SaveConfiguration();
+    store_.SaveConfiguration(change);
 }
 
 void ResourceCommands::Delete() {
     // Saves whatever happened before: no selection, a fixed item, a refusal or No alike.
+    ResourceChange change;
     if (CatalogueItem* item = SelectedResource()) {
         const ResourceRecord& record = item->Record();
         const bool isFolder = record.kind == ResourceKind::VirtualFolder;
         const std::u16string question = DeleteQuestion(record);
-        if (QueryMulticastStatusOf(item)) {
-            Warn(DeleteWhileMulticastingText);
+        if (BlockedByMulticast(QueryMulticastStatusOf(item), DeleteWhileMulticastingText)) {
+            // Warned.
         } else if (prompter_.AskYesNo(question, std::u16string(DeleteConfirmationCaption))) {
             // The record goes with its item, so keep what the disconnect needs first. The
             // multicast group stays registered until the program ends.
             const std::u16string name = record.name;
+            change.before = record;
             store_.Resources().RemoveItem(*item);
             if (serverState_ == ServerState::Running) {
                 host_.DisconnectResourceUsers(name, isFolder);
             }
         }
     }
-    store_.SaveConfiguration();
+    store_.SaveConfiguration(change);
 }
 
 void ResourceCommands::ToggleEnabled() {
@@ -283,19 +303,20 @@ void ResourceCommands::ToggleEnabled() {
         return;
     }
     // The server's word decides, so enabling is refused as well while it still multicasts.
-    if (QueryMulticastStatusOf(item)) {
-        Warn(DisableWhileMulticastingText);
+    if (BlockedByMulticast(QueryMulticastStatusOf(item), DisableWhileMulticastingText)) {
         return;
     }
     ResourceRecord& record = item->Record();
+    ResourceChange change{.before = record, .after = std::nullopt};
     record.enabled = !record.enabled;
+    change.after = record;
     store_.Resources().SetItemText(*item, DisplayText(record));
     // Either way the players connected under the old setting are dropped, so the server's
     // reload applies to everyone.
     if (serverState_ == ServerState::Running) {
         host_.DisconnectResourceUsers(record.name, record.kind == ResourceKind::VirtualFolder);
     }
-    store_.SaveConfiguration();
+    store_.SaveConfiguration(change);
 }
 
 void ResourceCommands::StartStopMulticast() {

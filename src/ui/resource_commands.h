@@ -33,9 +33,22 @@ inline constexpr std::u16string_view DeleteWhileMulticastingText =
 inline constexpr std::u16string_view DisableWhileMulticastingText =
     u"Folder can not be disabled because it is currently being multicasted. Please stop "
     u"multicasting first";
+// A command that a multicasting folder refuses, when the server's answer never came: it may be
+// multicasting, and a folder disabled or deleted under a multicast cannot be stopped any more.
+inline constexpr std::u16string_view MulticastUnknownText =
+    u"Media Server did not answer whether this folder is being multicasted, so nothing was "
+    u"changed. Please try again when it answers";
 inline constexpr std::u16string_view DeleteQuestionStart = u"Are you sure to delete ";
 inline constexpr std::u16string_view DeleteFolderQuestionEnd = u" virtual folder?";
 inline constexpr std::u16string_view DeleteBroadcastQuestionEnd = u" live broadcast?";
+
+// What the server said of a folder's multicasting.
+enum class MulticastState {
+    Idle,
+    Multicasting,
+    // It did not answer in time: as good as multicasting for what a multicast blocks.
+    Unknown,
+};
 
 // "Are you sure to delete NAME virtual folder?" or "... live broadcast?".
 std::u16string DeleteQuestion(const ResourceRecord& record);
@@ -95,10 +108,11 @@ public:
     // eligible folder is multicasting, and remembers which way the multicast item reads.
     std::vector<ContextMenuEntry> ContextMenuItems(const CatalogueItem& item);
 
-    // Refreshes the status line for the selected item; true when it is a folder being
-    // multicast. Also run by the activity monitor's timer.
-    bool QueryMulticastStatus();
-    // Called by the tree pane on every selection change.
+    // Asks the server about the selected item and refreshes the status line (Idle for anything
+    // but an eligible folder).
+    MulticastState QueryMulticastStatus();
+    // Called by the tree pane on every selection change: the status line goes back to "OK"
+    // until the window's background query for the new selection answers.
     void OnSelectionChanged();
 
     // The status query split for a caller that asks the server off this thread: the folder to
@@ -115,11 +129,13 @@ public:
     bool StartRequested() const { return startRequested_; }
 
 private:
-    bool QueryMulticastStatusOf(const CatalogueItem* item);
+    MulticastState QueryMulticastStatusOf(const CatalogueItem* item);
     // The item's name when its multicast status may be asked for now.
     std::optional<std::u16string> EligibleFolder(const CatalogueItem* item) const;
-    // Sets the status line from an answer; true when the folder is being multicast.
-    bool ShowMulticastStatus(const std::optional<MulticastStatusResult>& status);
+    // Sets the status line from an answer.
+    MulticastState ShowMulticastStatus(const std::optional<MulticastStatusResult>& status);
+    // Warns and returns true when the state blocks a command that a multicast blocks.
+    bool BlockedByMulticast(MulticastState state, std::u16string_view multicastingText);
     // After an accepted edit of the selected resource: its row and the status line anew.
     void ShowSelectionAgain();
     // Puts an accepted broadcast form into the catalogue (item: the edited one, or nullptr for

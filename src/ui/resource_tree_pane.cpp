@@ -5,12 +5,16 @@
 
 #include <QAbstractItemDelegate>
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QStyleOptionViewItem>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -27,10 +31,16 @@
 #include "ui/contents_list_pane.h"
 #include "ui/qt_save_file_dialog.h"
 #include "ui/qt_view_style.h"
+#include "ui/tree_position.h"
 
 namespace vantor {
 
 namespace {
+
+// How long the pane lets a burst of changes to the data folder settle before it looks, and how
+// often it looks again while a dialog or a menu is open.
+constexpr int kFollowSettleMs = 150;
+constexpr int kFollowRetryMs = 300;
 
 // A tree drawn with dotted lines joining each item to its parent and siblings, and a boxed
 // plus or minus on items with children, whatever the widget style: the hierarchy of a large
@@ -139,6 +149,7 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const ServerState& server
     connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         ShowSelection();
         commands_->OnSelectionChanged();
+        emit SelectionChanged();
     });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this,
@@ -174,7 +185,14 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const ServerState& server
                     ShowSelection();
                 }
             });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { ShowSelection(); });
+    // The file was read anew (another program changed it, or a save made its change on the
+    // new content): the items are new, the place is kept by name.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { RememberPosition(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { RestorePosition(); });
+
+    followTimer_ = new QTimer(this);
+    followTimer_->setSingleShot(true);
+    connect(followTimer_, &QTimer::timeout, this, [this] { FollowFile(); });
 
     connect(&contents_, &ContentsListPane::TreeItemActivated, this, [this](CatalogueItem* item) {
         if (item != nullptr) {
@@ -198,6 +216,65 @@ void ResourceTreePane::LoadConfiguration() {
     view_->expand(model_->IndexOf(catalogue.Root()));
     view_->expand(model_->IndexOf(catalogue.LiveBroadcasts()));
     view_->expand(model_->IndexOf(catalogue.FileResources()));
+    WatchFolder();
+}
+
+void ResourceTreePane::WatchFolder() {
+    const QString path = QString::fromStdString(store_.ConfigPath());
+    if (path.isEmpty() || watcher_ != nullptr) {
+        return;
+    }
+    // The folder, not the file: a save renames a new file over the old one, which a watch on
+    // the file itself loses.
+    watcher_ = new QFileSystemWatcher(this);
+    watcher_->addPath(QFileInfo(path).absolutePath());
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
+            [this] { followTimer_->start(kFollowSettleMs); });
+}
+
+bool ResourceTreePane::FollowFile() {
+    // A dialog or a menu works on the items as they are; the new ones come when it closes.
+    if (QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr) {
+        followTimer_->start(kFollowRetryMs);
+        return false;
+    }
+    if (!store_.FileChangedOnDisk()) {
+        return false;
+    }
+    store_.LoadConfiguration();
+    return true;
+}
+
+void ResourceTreePane::RememberPosition() {
+    Catalogue& catalogue = store_.Resources();
+    const CatalogueItem* selected = SelectedItem();
+    selectedBeforeReset_ =
+        selected != nullptr ? std::make_optional(PositionOf(*selected)) : std::nullopt;
+    const CatalogueItem* fixed[] = {&catalogue.Root(), &catalogue.FileResources(),
+                                    &catalogue.LiveBroadcasts()};
+    for (std::size_t i = 0; i < expandedBeforeReset_.size(); ++i) {
+        expandedBeforeReset_[i] = view_->isExpanded(model_->IndexOf(*fixed[i]));
+    }
+}
+
+void ResourceTreePane::RestorePosition() {
+    Catalogue& catalogue = store_.Resources();
+    const CatalogueItem* fixed[] = {&catalogue.Root(), &catalogue.FileResources(),
+                                    &catalogue.LiveBroadcasts()};
+    for (std::size_t i = 0; i < expandedBeforeReset_.size(); ++i) {
+        view_->setExpanded(model_->IndexOf(*fixed[i]), expandedBeforeReset_[i]);
+    }
+    if (!selectedBeforeReset_) {
+        ShowSelection();
+        return;
+    }
+    CatalogueItem& item = ItemAt(catalogue, *selectedBeforeReset_);
+    selectedBeforeReset_.reset();
+    // Selecting lists the item and asks for its status, as any selection does.
+    const QModelIndex index = model_->IndexOf(item);
+    view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    view_->scrollTo(index);
 }
 
 void ResourceTreePane::SelectRoot() {

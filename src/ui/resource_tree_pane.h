@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QWidget>
@@ -12,9 +14,12 @@
 #include "ui/app_services.h"
 #include "ui/folder_export_commands.h"
 #include "ui/resource_commands.h"
+#include "ui/tree_position.h"
 
+class QFileSystemWatcher;
 class QMenu;
 class QPoint;
+class QTimer;
 class QTreeView;
 
 namespace vantor {
@@ -40,8 +45,13 @@ public:
                      QWidget* parent = nullptr);
     ~ResourceTreePane() override;
 
-    // Reads the configuration file into the tree and expands the root and both branches.
+    // Reads the configuration file into the tree and expands the root and both branches. From
+    // then on the pane follows the file: when another program replaces it, the tree shows the
+    // new content (once no dialog or menu is open), keeping the selection and the expanded
+    // branches where those items still exist.
     void LoadConfiguration();
+    // Reads the file again if another program changed it; true when it did.
+    bool FollowFile();
     // Selects the root and gives the tree the keyboard focus.
     void SelectRoot();
     // Expands the item's branch and selects the item.
@@ -49,8 +59,6 @@ public:
     CatalogueItem* SelectedItem() const override;
     // The line the frame copies into its message pane on every tick ("OK" when nothing to say).
     const std::u16string& StatusText() const { return commands_->StatusText(); }
-    // Asks the server again about the selected folder's multicasting, for the status line.
-    bool QueryMulticastStatus() { return commands_->QueryMulticastStatus(); }
     ResourceCommands& Commands() { return *commands_; }
     // Lists the selected item again, for texts that follow the server's default method.
     void RelistSelection() { RefreshSelection(); }
@@ -75,11 +83,19 @@ public:
     void ShowContextMenuForSelection();
 
 signals:
+    // Another item is selected (its status line is for the window to ask about).
+    void SelectionChanged();
     // A frame command with its parameter (for instance 205 with -1: edit the selected broadcast).
     void CommandRequested(int command, int parameter);
 
 private:
     void ShowSelection();
+    // Around a reset of the tree: where the selection and the open branches were, and putting
+    // them back once the new items are in.
+    void RememberPosition();
+    void RestorePosition();
+    void WatchFolder();
+    void OnFolderChanged();
     // 32785 and 32788 on the folder the contents list shows; false for any other command.
     bool RunFolderExport(int command);
     // A right click in the tree at pos (viewport coordinates).
@@ -111,6 +127,11 @@ private:
     SaveFileDialog saveFileDialog_;
     CatalogueItemModel* model_ = nullptr;
     QTreeView* view_ = nullptr;
+    std::optional<TreePosition> selectedBeforeReset_;
+    // Root, "File resources", "Live broadcasts".
+    std::array<bool, 3> expandedBeforeReset_{};
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* followTimer_ = nullptr;
 };
 
 }  // namespace vantor

@@ -1,7 +1,9 @@
 #include "config/config_store.h"
 
+#include <functional>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -10,8 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/headless_services.h"
+#include "config/catalogue.h"
 #include "config/config_bytes.h"
 #include "config/multicast_table.h"
+#include "config/text_codec.h"
 #include "platform/file_store.h"
 #include "ui/ui_fakes.h"
 
@@ -31,7 +35,14 @@ struct FailingFileStore : test::FakeFileStore {
         ++replaces;
         return !failReplace && test::FakeFileStore::ReplaceFile(path, bytes);
     }
+    LockResult LockForUpdate(const std::string& path) override {
+        if (busy) {
+            return {LockStatus::Busy, nullptr};
+        }
+        return test::FakeFileStore::LockForUpdate(path);
+    }
     bool failReplace = false;
+    bool busy = false;
     int replaces = 0;
 };
 
@@ -166,6 +177,211 @@ TEST(ConfigStore, SaveNotifiesTheServerOnlyWhileItRuns) {
         fixture.store.SaveConfiguration();
         EXPECT_EQ(fixture.automation.reloads, c.reloads);
     }
+}
+
+// Another program writing the same file: a store of its own over the same files.
+struct OtherProgram {
+    explicit OtherProgram(FileStore& files)
+        : store(authMethod, multicast, state, files, automation, prompter, ConfigPath) {
+        store.LoadConfiguration();
+    }
+    CatalogueItem& Item(std::u16string_view name) {
+        for (CatalogueItem* branch :
+             {&store.Resources().FileResources(), &store.Resources().LiveBroadcasts()}) {
+            for (const auto& child : branch->Children()) {
+                if (child->Record().name == name) {
+                    return *child;
+                }
+            }
+        }
+        throw std::runtime_error("no such resource");
+    }
+    void Add(std::u16string name, ResourceKind kind = ResourceKind::VirtualFolder) {
+        ResourceRecord record;
+        record.kind = kind;
+        record.name = std::move(name);
+        record.source = u"/srv/" + record.name;
+        record.userGroups = AllUsers;
+        CatalogueItem* added = store.Resources().InsertResourceItem(std::move(record));
+        store.SaveConfiguration({.before = std::nullopt, .after = added->Record()});
+    }
+    void Edit(std::u16string_view name, const std::function<void(ResourceRecord&)>& edit) {
+        CatalogueItem& item = Item(name);
+        ResourceChange change{.before = item.Record(), .after = std::nullopt};
+        edit(item.Record());
+        change.after = item.Record();
+        store.Resources().SetItemText(item, item.Record().name);
+        store.SaveConfiguration(change);
+    }
+    void Delete(std::u16string_view name) {
+        CatalogueItem& item = Item(name);
+        ResourceChange change{.before = item.Record(), .after = std::nullopt};
+        store.Resources().RemoveItem(item);
+        store.SaveConfiguration(change);
+    }
+
+    AuthMethod authMethod = AuthMethod::Anonymous;
+    MulticastTable multicast;
+    ServerState state = ServerState::Stopped;
+    NoAutomation automation;
+    std::ostringstream messages;
+    StreamPrompter prompter{messages};
+    ConfigStore store;
+};
+
+// Each resource as "name description" (enabled) or "name description off", folders first.
+std::vector<std::string> Resources(const ConfigStore& store) {
+    std::vector<std::string> lines;
+    for (const CatalogueItem* branch :
+         {&store.Resources().FileResources(), &store.Resources().LiveBroadcasts()}) {
+        for (const auto& child : branch->Children()) {
+            const ResourceRecord& record = child->Record();
+            lines.push_back(Utf16ToUtf8(record.name) + " " + Utf16ToUtf8(record.description) +
+                            (record.enabled ? "" : " off"));
+        }
+    }
+    return lines;
+}
+
+// The window's store over a file with the folders Clips and Music, and another program that
+// has read the same file.
+struct TwoWriters {
+    TwoWriters() {
+        OtherProgram first(window.files);
+        first.Add(u"Clips");
+        first.Add(u"Music");
+        window.store.LoadConfiguration();
+        other.store.LoadConfiguration();
+    }
+    std::vector<std::string> FileResources() {
+        OtherProgram reader(window.files);
+        return Resources(reader.store);
+    }
+    const std::vector<std::uint8_t>& FileBytes() { return window.files.files.at(ConfigPath); }
+
+    StoreFixture window;
+    OtherProgram other{window.files};
+};
+
+TEST(ConfigStore, ASaveOverAFileChangedMeanwhileKeepsBothChanges) {
+    TwoWriters w;
+    using Lines = std::vector<std::string>;
+    // The other program adds a folder and a broadcast and moves the player port; the window
+    // edits a folder it had read and sets the logging mode.
+    w.other.Add(u"News");
+    w.other.Add(u"Camera", ResourceKind::LiveBroadcast);
+    w.other.store.Server().playerPort = u"6000";
+    w.other.store.SaveConfiguration();
+    CatalogueItem& clips = *w.window.store.Resources().FileResources().Children()[0];
+    ResourceChange change{.before = clips.Record(), .after = std::nullopt};
+    clips.Record().description = u"edited";
+    change.after = clips.Record();
+    w.window.store.Server().loggingMode = 1;
+    EXPECT_EQ(w.window.store.SaveConfiguration(change), SaveOutcome::Merged);
+    EXPECT_EQ(w.FileResources(), (Lines{"Clips edited", "Music ", "News ", "Camera "}));
+    EXPECT_EQ(Resources(w.window.store), w.FileResources());
+    OtherProgram reader(w.window.files);
+    EXPECT_EQ(std::pair(reader.store.Server().playerPort, reader.store.Server().loggingMode),
+              std::pair(std::u16string(u"6000"), 1u));
+    EXPECT_EQ(w.window.store.Server().playerPort, u"6000");
+
+    // Deleted here and there alike is no clash; a disable meets a deletion of another record.
+    w.other.store.LoadConfiguration();
+    w.other.Delete(u"News");
+    w.other.Delete(u"Camera");
+    CatalogueItem& camera = *w.window.store.Resources().LiveBroadcasts().Children()[0];
+    ResourceChange deleted{.before = camera.Record(), .after = std::nullopt};
+    w.window.store.Resources().RemoveItem(camera);
+    EXPECT_EQ(w.window.store.SaveConfiguration(deleted), SaveOutcome::Merged);
+    EXPECT_EQ(w.FileResources(), (Lines{"Clips edited", "Music "}));
+    EXPECT_EQ(w.window.messages.str(), "");
+
+    // Nothing new on disk: saved as it is. Touched without a change of content: the same.
+    EXPECT_EQ(w.window.store.SaveConfiguration(), SaveOutcome::Saved);
+    ++w.window.files.generation[ConfigPath];
+    CatalogueItem& music = *w.window.store.Resources().FileResources().Children()[1];
+    ResourceChange disabled{.before = music.Record(), .after = std::nullopt};
+    music.Record().enabled = false;
+    disabled.after = music.Record();
+    EXPECT_EQ(w.window.store.SaveConfiguration(disabled), SaveOutcome::Saved);
+    EXPECT_EQ(w.FileResources(), (Lines{"Clips edited", "Music  off"}));
+}
+
+TEST(ConfigStore, ChangesThatMeetAreRefusedAndChangeNoByte) {
+    using Edit = std::function<void(OtherProgram&)>;
+    const auto describe = [](std::u16string_view name, std::u16string text) {
+        return [name, text](OtherProgram& program) {
+            program.Edit(name, [&](ResourceRecord& record) { record.description = text; });
+        };
+    };
+    const auto port = [](std::u16string text) {
+        return [text](OtherProgram& program) {
+            program.store.Server().playerPort = text;
+            program.store.SaveConfiguration();
+        };
+    };
+    struct Case {
+        Edit theirs, mine;
+        std::string message;
+    };
+    const std::string end =
+        " Nothing was changed; the tree shows the configuration file as it is now.\n";
+    const Case cases[] = {
+        {[](OtherProgram& p) { p.Delete(u"Clips"); }, describe(u"Clips", u"mine"),
+         "VantorConfig - Error: \"Clips\" was deleted by another program meanwhile." + end},
+        {describe(u"Clips", u"theirs"), describe(u"Clips", u"mine"),
+         "VantorConfig - Error: \"Clips\" was changed by another program meanwhile." + end},
+        {describe(u"Clips", u"theirs"), [](OtherProgram& p) { p.Delete(u"Clips"); },
+         "VantorConfig - Error: \"Clips\" was changed by another program meanwhile." + end},
+        {[](OtherProgram& p) { p.Add(u"news"); }, [](OtherProgram& p) { p.Add(u"News"); },
+         "VantorConfig - Error: A resource named \"News\" was added by another program "
+         "meanwhile." +
+             end},
+        {[](OtherProgram& p) { p.Add(u"News", ResourceKind::LiveBroadcast); },
+         [](OtherProgram& p) {
+             p.Edit(u"Clips", [](ResourceRecord& record) { record.name = u"NEWS"; });
+         },
+         "VantorConfig - Error: A resource named \"NEWS\" was added by another program "
+         "meanwhile." +
+             end},
+        {port(u"6000"), port(u"7000"),
+         "VantorConfig - Error: The same server settings were changed by another program "
+         "meanwhile. Nothing was changed; the settings are now those of the configuration "
+         "file.\n"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(index++);
+        TwoWriters w;
+        OtherProgram window(w.window.files);
+        c.theirs(w.other);
+        const std::vector<std::uint8_t> theirs = w.FileBytes();
+        const std::size_t writes = w.window.files.writes.size();
+        c.mine(window);
+        EXPECT_EQ(window.messages.str(), c.message);
+        EXPECT_EQ(w.window.files.writes.size(), writes);
+        EXPECT_EQ(w.FileBytes(), theirs);
+        // What the window shows is what the file holds.
+        EXPECT_EQ(Resources(window.store), w.FileResources());
+        EXPECT_EQ(window.store.Server().playerPort, w.other.store.Server().playerPort);
+    }
+}
+
+TEST(ConfigStore, ABusyLockWritesNothingAndShowsTheFileAsItIs) {
+    TwoWriters w;
+    CatalogueItem& clips = *w.window.store.Resources().FileResources().Children()[0];
+    ResourceChange change{.before = clips.Record(), .after = std::nullopt};
+    w.window.store.Resources().RemoveItem(clips);
+    w.window.files.busy = true;
+    const std::vector<std::uint8_t> before = w.FileBytes();
+    const int replaces = w.window.files.replaces;
+    EXPECT_EQ(w.window.store.SaveConfiguration(change), SaveOutcome::NotSaved);
+    EXPECT_EQ(w.window.messages.str(),
+              "VantorConfig - Error: Another program is changing the configuration file. Nothing "
+              "was changed; try again in a moment.\n");
+    EXPECT_EQ(w.window.files.replaces, replaces);
+    EXPECT_EQ(w.FileBytes(), before);
+    EXPECT_EQ(Resources(w.window.store), (std::vector<std::string>{"Clips ", "Music "}));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "platform/linux_file_store.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <iterator>
+#include <optional>
 #include <signal.h>
 #include <string>
 #include <sys/resource.h>
@@ -75,6 +77,63 @@ TEST(LinuxFileStore, ReplaceIsAllOrNothingAndKeepsPermissionsAndLinks) {
     EXPECT_EQ(store.ReadFile(path), small);
     EXPECT_EQ(mode(), 0604u);
     EXPECT_EQ(entries(), 3);
+}
+
+TEST(LinuxFileStore, TheUpdateLockKeepsOutOtherProcessesThroughAnyPath) {
+    const QTemporaryDir temp;
+    const std::string dir = temp.path().toStdString(), path = dir + "/config.vtr";
+    LinuxFileStore store(std::chrono::milliseconds(300));
+    ASSERT_TRUE(store.ReplaceFile(path, Pattern(10, 1)));
+    ASSERT_EQ(symlink(path.c_str(), (dir + "/link.vtr").c_str()), 0);
+
+    // A child takes the lock through the link, says so, and holds it until the pipe closes.
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const mode_t oldMask = umask(077);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(ready[0]);
+        close(release[1]);  // else the read below never sees the parent close its end
+        LockResult held = store.LockForUpdate(dir + "/link.vtr");
+        const char status = held.status == LockStatus::Locked ? 'L' : 'x';
+        char ignored = 0;
+        _exit(write(ready[1], &status, 1) == 1 && read(release[0], &ignored, 1) >= 0 ? 0 : 1);
+    }
+    umask(oldMask);
+    close(ready[1]);
+    close(release[0]);
+    char status = 0;
+    ASSERT_EQ(read(ready[0], &status, 1), 1);
+    EXPECT_EQ(status, 'L');
+    // Shared as the data files are, whatever the umask of the one that made it.
+    EXPECT_EQ(static_cast<unsigned>(fs::status(path + ".lock").permissions()), 0666u);
+
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(store.LockForUpdate(path).status, LockStatus::Busy);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    close(release[1]);
+    int exitStatus = 0;
+    ASSERT_EQ(waitpid(child, &exitStatus, 0), child);
+    LockResult mine = store.LockForUpdate(path);
+    EXPECT_EQ(mine.status, LockStatus::Locked);
+    // A folder where no lock file can be made: no lock, and no waiting for one.
+    EXPECT_EQ(store.LockForUpdate(dir + "/no/config.vtr").status, LockStatus::Unavailable);
+}
+
+TEST(LinuxFileStore, AStampMovesWithEveryReplaceAndOnlyThen) {
+    const QTemporaryDir temp;
+    const std::string path = temp.path().toStdString() + "/config.vtr";
+    LinuxFileStore store;
+    EXPECT_EQ(store.Stamp(path), std::nullopt);
+    ASSERT_TRUE(store.ReplaceFile(path, Pattern(10, 1)));
+    const std::optional<FileStamp> first = store.Stamp(path);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(store.Stamp(path), first);
+    // The same bytes again are still a new version of the file.
+    ASSERT_TRUE(store.ReplaceFile(path, Pattern(10, 1)));
+    EXPECT_NE(store.Stamp(path), first);
 }
 
 }  // namespace

@@ -117,15 +117,16 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
     EXPECT_EQ(f.commands.StatusText(), u"OK");
     f.commands.ApplyMulticastStatus(u"Music", MulticastStatusResult{SOk, u"x", u""});
     EXPECT_EQ(f.commands.StatusText(), u"Currently multicasting: x");
-    // Each selection that is not a folder, or none, puts the status line back to "OK".
+    // A selection change asks nothing (the window asks off its thread) and puts the line back
+    // to "OK" until the answer; only a folder is worth asking about.
     CatalogueItem& news = f.Add(Live, u"News");
+    f.server.calls.clear();
+    f.commands.OnSelectionChanged();
+    EXPECT_EQ(std::pair(f.commands.StatusText(), f.server.calls), std::pair(u"OK"s, Calls{}));
+    EXPECT_EQ(f.commands.MulticastStatusFolder(), u"Music");
     for (CatalogueItem* other :
          {&news, &f.Resources().Root(), static_cast<CatalogueItem*>(nullptr)}) {
-        f.Select(music);
-        f.commands.OnSelectionChanged();
         f.selected = other;
-        f.commands.OnSelectionChanged();
-        EXPECT_EQ(f.commands.StatusText(), u"OK");
         EXPECT_EQ(f.commands.MulticastStatusFolder(), std::nullopt);
     }
     // A folder not multicasting shows the server's own text, or "OK" when it gives none.
@@ -137,7 +138,7 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
         EXPECT_EQ(f.commands.StatusText(), idle.empty() ? u"OK" : idle);
     }
     f.server.multicasting[u"Music"] = u"225.1.2.3:5000";
-    EXPECT_TRUE(f.commands.QueryMulticastStatus());
+    EXPECT_EQ(f.commands.QueryMulticastStatus(), MulticastState::Multicasting);
 
     // No question to the server: disabled, stopped, without multicast, a live broadcast.
     f.server.calls.clear();
@@ -156,8 +157,37 @@ TEST(ResourceCommands, StatusLineAndContextMenuFollowTheServer) {
     // A server whose trigger cannot be reached is taken as not multicasting.
     f.server.serverUp = false;
     f.Select(music);
-    EXPECT_FALSE(f.commands.QueryMulticastStatus());
+    EXPECT_EQ(f.commands.QueryMulticastStatus(), MulticastState::Idle);
     EXPECT_EQ(f.commands.StatusText(), u"OK");
+}
+
+TEST(ResourceCommands, AFolderWhoseServerDoesNotAnswerIsKeptAsIfMulticasting) {
+    Fixture f;
+    CatalogueItem& music = f.Select(f.Add(Folder, u"Music"));
+    f.server.hung = true;
+    EXPECT_EQ(f.commands.QueryMulticastStatus(), MulticastState::Unknown);
+    const std::u16string warning =
+        u"Warning: Media Server did not answer whether this folder is being multicasted, so "
+        u"nothing was changed. Please try again when it answers";
+    // Disable, delete and an edit of what the multicast streams are all refused, and nothing
+    // is disconnected, removed or written.
+    f.commands.ToggleEnabled();
+    f.prompter.answers = {true};
+    f.commands.Delete();
+    f.editor = [](FolderForm& form) { return form.path = u"/elsewhere", true; };
+    f.commands.NewOrEditFolder(EditSelectedParameter);
+    std::vector<std::u16string> shown;
+    for (const auto& message : f.prompter.shown) {
+        shown.push_back(message.caption + u": " + message.text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::u16string>{warning, warning, warning}));
+    EXPECT_EQ(std::tuple(music.Record().enabled, music.Record().source, f.disconnects.size()),
+              std::tuple(true, u"/media/Music"s, 0u));
+    EXPECT_EQ(f.Resources().FileResources().Children().size(), 1u);
+    // An edit that leaves the streamed fields alone goes through.
+    f.editor = [](FolderForm& form) { return form.description = u"notes", true; };
+    f.commands.NewOrEditFolder(EditSelectedParameter);
+    EXPECT_EQ(f.Written().at(0).description, u"notes");
 }
 
 TEST(ResourceCommands, StartStopDoesWhatTheMenuOffered) {

@@ -194,6 +194,9 @@ public:
         }
         MulticastStatusResult GetMulticastStatus(const std::u16string& name) override {
             server.calls.push_back("Status " + Narrow(name));
+            if (server.hung) {
+                return MulticastStatusResult{AutomationCallTimedOut, {}, {}};
+            }
             const auto found = server.multicasting.find(name);
             return found != server.multicasting.end()
                        ? MulticastStatusResult{SOk, found->second, u"unused"}
@@ -217,6 +220,7 @@ public:
     std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override { return {}; }
 
     bool serverUp = false;
+    bool hung = false;  // the status query times out
     std::map<std::u16string, std::u16string> multicasting;
     std::u16string idleText;
     std::vector<std::string> calls;

@@ -1,0 +1,172 @@
+// The main window over a real data folder that another program writes: the tree follows the
+// file, keeps its place, waits for an open dialog, and a save never writes over the other
+// program's change.
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include "cli/headless_services.h"
+#include "config/catalogue.h"
+#include "config/config_store.h"
+#include "config/text_codec.h"
+#include "platform/linux_file_store.h"
+#include "ui/catalogue_item_model.h"
+#include "ui/main_frame_window.h"
+#include "ui/resource_tree_pane.h"
+#include "ui/ui_fakes.h"
+
+namespace vantor {
+namespace {
+
+// The common data folder in a temporary folder of the test's own.
+class TempInstallation : public test::FakeInstallationEnvironment {
+public:
+    explicit TempInstallation(std::string folder) : folder_(std::move(folder)) {}
+    FolderQueryResult CommonAppDataFolder() override { return {SOk, folder_}; }
+    bool PathExists(const std::string& path) override { return QFileInfo::exists(path.c_str()); }
+
+private:
+    std::string folder_;
+};
+
+// Another program (a vantorctl run) changing the same file through a store of its own.
+struct OtherProgram {
+    explicit OtherProgram(std::string path)
+        : store(authMethod, multicast, state, files, automation, prompter, std::move(path)) {
+        store.LoadConfiguration();
+    }
+    void Add(std::u16string name) {
+        ResourceRecord record;
+        record.name = std::move(name);
+        record.source = u"/srv";
+        CatalogueItem* added = store.Resources().InsertResourceItem(std::move(record));
+        store.SaveConfiguration({.before = std::nullopt, .after = added->Record()});
+    }
+    void Delete(std::u16string_view name) {
+        for (const auto& child : store.Resources().FileResources().Children()) {
+            if (child->Record().name == name) {
+                ResourceChange change{.before = child->Record(), .after = std::nullopt};
+                store.Resources().RemoveItem(*child);
+                store.SaveConfiguration(change);
+                return;
+            }
+        }
+    }
+
+    AuthMethod authMethod = AuthMethod::Anonymous;
+    MulticastTable multicast;
+    ServerState state = ServerState::Stopped;
+    LinuxFileStore files;
+    NoAutomation automation;
+    std::ostringstream messages;
+    StreamPrompter prompter{messages};
+    ConfigStore store;
+};
+
+struct Window {
+    Window() {
+        QDir(temp.path()).mkpath("Quorvane");
+        OtherProgram first(Path());
+        for (const char16_t* name : {u"Clips", u"Music", u"Talks"}) {
+            first.Add(name);
+        }
+        window = std::make_unique<MainFrameWindow>(services);
+        window->show();
+    }
+    std::string Path() const { return temp.path().toStdString() + "/Quorvane/config.vtr"; }
+    QStringList Folders() const {
+        QStringList names;
+        for (const auto& child : window->Store().Resources().FileResources().Children()) {
+            names << QString::fromStdU16String(child->Record().name);
+        }
+        return names;
+    }
+    QString Selected() const {
+        const CatalogueItem* item = window->TreePane().SelectedItem();
+        return item != nullptr ? QString::fromStdU16String(item->Text()) : QString();
+    }
+    void Select(int row) {
+        window->TreePane().SelectItem(*window->Store().Resources().FileResources().Children()[row]);
+    }
+    QModelIndex LiveBranch() const {
+        auto* model = static_cast<CatalogueItemModel*>(window->TreePane().View()->model());
+        return model->IndexOf(window->Store().Resources().LiveBroadcasts());
+    }
+
+    QTemporaryDir temp;
+    test::FakeApp app;
+    LinuxFileStore files;
+    TempInstallation installation{temp.path().toStdString()};
+    AppServices services{app.defaultAuthMethod, app.multicastTable, files,          installation,
+                         app.serviceManager,    app.clock,          app.automation, app.prompter,
+                         app.desktop,           app.machine,        app.machine,    app.machine,
+                         app.machine,           app.machine,        app.help};
+    std::unique_ptr<MainFrameWindow> window;
+};
+
+}  // namespace
+
+class FollowFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void TheTreeFollowsAnotherProgramsSavesAndKeepsItsPlace() {
+        Window w;
+        QCOMPARE(w.Folders(), (QStringList{"Clips", "Music", "Talks"}));
+        w.Select(1);
+        w.window->TreePane().View()->collapse(w.LiveBranch());
+        OtherProgram other(w.Path());
+        other.Add(u"Ballads");
+        // Within a second, with the selection and the closed branch as they were.
+        QTRY_COMPARE_WITH_TIMEOUT(w.Folders(), (QStringList{"Ballads", "Clips", "Music", "Talks"}),
+                                  1000);
+        QCOMPARE(w.Selected(), QStringLiteral("Music"));
+        QVERIFY(!w.window->TreePane().View()->isExpanded(w.LiveBranch()));
+
+        // While a dialog is open the tree stays as it is; it catches up once the dialog closes.
+        QDialog dialog(w.window.get());
+        dialog.setModal(true);
+        dialog.show();
+        QTRY_VERIFY(QApplication::activeModalWidget() == &dialog);
+        other.Delete(u"Music");
+        QTest::qWait(600);
+        QCOMPARE(w.Folders(), (QStringList{"Ballads", "Clips", "Music", "Talks"}));
+        dialog.close();
+        // The selected folder is gone: its branch is selected instead.
+        QTRY_COMPARE_WITH_TIMEOUT(w.Folders(), (QStringList{"Ballads", "Clips", "Talks"}), 1000);
+        QCOMPARE(w.Selected(), QStringLiteral("File resources"));
+    }
+
+    void ASaveOfTheWindowKeepsWhatAnotherProgramWrote() {
+        Window w;
+        w.Select(2);
+        OtherProgram other(w.Path());
+        other.Add(u"Zoo");
+        // The window disables Talks before it noticed the new folder: both changes survive.
+        w.window->TreePane().Commands().ToggleEnabled();
+        OtherProgram reader(w.Path());
+        QStringList texts;
+        for (const auto& child : reader.store.Resources().FileResources().Children()) {
+            texts << QString::fromStdU16String(child->Record().name) +
+                         (child->Record().enabled ? "" : " off");
+        }
+        QCOMPARE(texts, (QStringList{"Clips", "Music", "Talks off", "Zoo"}));
+        QCOMPARE(w.Folders(), (QStringList{"Clips", "Music", "Talks", "Zoo"}));
+        QCOMPARE(w.Selected(), QStringLiteral("Talks (disabled)"));
+    }
+};
+
+}  // namespace vantor
+
+QTEST_MAIN(vantor::FollowFileTest)
+#include "follow_file_qtest.moc"
