@@ -18,6 +18,8 @@ inline constexpr char16_t ServerChangingStateText[] = u"Media Server is changing
 inline constexpr char16_t ServerNotRespondingText[] = u"Media Server does not respond";
 inline constexpr char16_t ServerStoppingText[] = u"Media Server is stopping";
 inline constexpr char16_t ServerStartingText[] = u"Media Server is starting";
+// Until the first answer after start-up: the window shows before a hung server has answered.
+inline constexpr char16_t ServerStateUnknownText[] = u"Media Server state is unknown";
 
 // Which way a state change shown as ChangingState is going: the tool's own start or stop, or
 // none (a poll). Values match ServiceOperation.

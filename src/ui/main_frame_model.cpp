@@ -71,7 +71,11 @@ MainFrameModel::~MainFrameModel() {
 }
 
 void MainFrameModel::OnCreate() {
-    state_ = controller_.QueryServerState();
+    // Not asked here: a server that hangs would keep the window from showing. Until the first
+    // poll answers, the state reads as not responding (nothing is asked of the server) and the
+    // pane says it is unknown.
+    state_ = ServerState::NotResponding;
+    stateKnown_ = false;
     ShowServerState(StateDirection::None);
     ShowStartStopItem();
     StartPolling(InitialPollPeriodMs);
@@ -83,6 +87,7 @@ void MainFrameModel::OnStatePolled(std::uint64_t pollEpoch, ServerState state,
         return;
     }
     state_ = state;
+    stateKnown_ = true;
     ShowServerState(StateDirection::None);
     ShowStartStopItem();
     SetMessageText(treeStatusText);
@@ -125,6 +130,7 @@ void MainFrameModel::OnOperationCompleted(ServerState state) {
     operationUnderWay_ = false;
     ++pollEpoch_;
     state_ = state;
+    stateKnown_ = true;
     ShowServerState(StateDirection::None);
     startStopEnabled_ = true;
     ShowStartStopItem();
@@ -179,6 +185,12 @@ bool MainFrameModel::WaitForSettledState(const std::function<bool()>& dispatchEv
 }
 
 void MainFrameModel::ShowServerState(StateDirection direction) {
+    if (!stateKnown_) {
+        // Settles nothing: a wait for a settled state goes on until a real answer.
+        display_.ShowStateIcon(state_);
+        display_.ShowStateText(ServerStateUnknownText);
+        return;
+    }
     const ServerStateDisplay shown = DisplayServerState(state_, direction);
     display_.ShowStateIcon(state_);
     switch (shown.settledEvent) {

@@ -111,7 +111,8 @@ public:
     ManualResetEvent& SettledEvent() { return settledEvent_; }
     ServiceController& Controller() { return controller_; }
 
-    // Frame creation: queries and shows the state and starts polling once a second.
+    // Frame creation: shows the state as unknown (asking nothing: the first poll answers) and
+    // starts polling once a second.
     void OnCreate();
     // A poll of the state made off this thread (the poll timer's tick): its state, shown unless
     // a start or stop began or ended since pollEpoch was read (the state would be stale);
@@ -160,6 +161,8 @@ private:
 
     MainFrameDisplay& display_;
     ServerState state_ = ServerState::NotResponding;
+    // False from creation to the first answer of a poll or an operation.
+    bool stateKnown_ = false;
     ManualResetEvent settledEvent_{true};
     std::shared_ptr<CompletionRelay> relay_;
     std::u16string_view startStopText_ = StartServerItemText;

@@ -56,6 +56,11 @@ protected:
         model.OnStatePolled(model.PollEpoch(), model.Controller().QueryServerState(),
                             treeStatusText);
     }
+    // The window's start: creation, then the first poll's answer.
+    void Create() {
+        model.OnCreate();
+        Poll(u"OK");
+    }
 
     test::ScriptedServiceManager manager;
     test::FakeClock clock;
@@ -65,9 +70,19 @@ protected:
 
 TEST_F(MainFrameModelTest, CreationAndEachPolledStateShowTextIconItemAndSettledEvent) {
     EXPECT_EQ(model.State(), ServerState::NotResponding);
+    // Creation asks nothing (a hung server would hold the window): unknown until a poll answers,
+    // with nothing offered and nothing settled.
+    manager.installed = false;  // a query now would read as not responding
+    model.SettledEvent().Reset();
     model.OnCreate();
-    EXPECT_EQ(display.Now(), Shown(u"Media Server is stopped", 219, u"&Start Media Server", true));
+    EXPECT_EQ(display.Now(),
+              Shown(u"Media Server state is unknown", 218, u"&Start Media Server", true));
+    EXPECT_FALSE(model.SettledEvent().IsSet());
+    EXPECT_FALSE(model.OnStartStop());
     EXPECT_EQ(display.timerCalls, (Timers{{255, 1000}}));
+    manager.installed = true;
+    Poll(u"OK");
+    EXPECT_EQ(display.Now(), Shown(u"Media Server is stopped", 219, u"&Start Media Server", true));
     // Each case starts from the opposite event state, so that it shows its own effect.
     using enum ServerState;
     const std::tuple<std::uint32_t, bool, ServerState, const char16_t*, int, const char16_t*, bool>
@@ -94,7 +109,7 @@ TEST_F(MainFrameModelTest, CreationAndEachPolledStateShowTextIconItemAndSettledE
 }
 
 TEST_F(MainFrameModelTest, StartGreysTheItemStopsPollingAndPollsFasterAfterCompletion) {
-    model.OnCreate();
+    Create();
     manager.startGate.Reset();
     display.timerCalls.clear();
     ASSERT_TRUE(model.OnStartStop());
@@ -214,6 +229,7 @@ TEST(MainFrameModel, AReportAfterTheModelIsGoneIsDropped) {
     {
         MainFrameModel model(display, manager, clock);
         model.OnCreate();
+        model.OnStatePolled(model.PollEpoch(), ServerState::Stopped, u"OK");
         manager.startGate.Reset();
         ASSERT_TRUE(model.OnStartStop());
         opener = std::thread([&] {
