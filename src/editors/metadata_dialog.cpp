@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "editors/qt_control_state.h"
+#include "editors/qt_dialog_owner.h"
 
 namespace vantor {
 namespace {
@@ -65,7 +66,7 @@ MetadataDialog::MetadataDialog(MetadataEditorModel& model, QWidget* parent)
 SubDialog<BroadcastMetadata> MetadataSubDialog(QWidget* parent) {
     return [parent = QPointer<QWidget>(parent)](BroadcastMetadata& metadata) {
         MetadataEditorModel model(metadata);
-        MetadataDialog dialog(model, parent);
+        MetadataDialog dialog(model, DialogOwner(parent));
         if (dialog.exec() != QDialog::Accepted) {
             return false;
         }

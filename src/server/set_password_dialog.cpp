@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "editors/qt_control_state.h"
+#include "editors/qt_dialog_owner.h"
 #include "platform/prompter.h"
 
 namespace vantor {
@@ -91,7 +92,7 @@ std::u16string RunSetPasswordDialog(Prompter& prompter, QWidget* parent) {
 
 SubDialog<std::u16string> SetPasswordSubDialog(Prompter& prompter, QWidget* parent) {
     return [&prompter, parent](std::u16string& hashText) {
-        std::u16string result = RunSetPasswordDialog(prompter, parent);
+        std::u16string result = RunSetPasswordDialog(prompter, DialogOwner(parent));
         if (result.empty()) {
             return false;
         }

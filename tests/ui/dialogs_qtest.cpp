@@ -16,6 +16,7 @@
 #include "config/catalogue.h"
 #include "config/multicast_table.h"
 #include "editors/live_editor_dialog.h"
+#include "editors/metadata_dialog.h"
 #include "monitor/add_address_dialog.h"
 #include "monitor/delegate_restrictions_dialog.h"
 #include "platform/logging_component_probe.h"
@@ -122,6 +123,34 @@ private slots:
         QVERIFY(setPassword(hashText));
         QCOMPARE(hashText, u"03de6c570bfe24bfc328ccd7ca46b76eadaf4334");
         QVERIFY(prompter.shown.empty());
+    }
+
+    void editorSubDialogsBelongToTheEditorThatOpensThem() {
+        // The main window made them; the editor open on top of it when they run owns them, so
+        // they are centred on it rather than on the main window.
+        test::RecordingPrompter prompter;
+        QWidget mainWindow;
+        mainWindow.show();
+        QDialog editor(&mainWindow);
+        editor.setModal(true);
+        editor.show();
+        QTRY_COMPARE(QApplication::activeModalWidget(), &editor);
+        QWidget* passwordOwner = nullptr;
+        QWidget* metadataOwner = nullptr;
+        WhenUp<SetPasswordDialog>([&](SetPasswordDialog& dialog) {
+            passwordOwner = dialog.parentWidget();
+            dialog.close();
+        });
+        std::u16string hashText;
+        SetPasswordSubDialog(prompter, &mainWindow)(hashText);
+        WhenUp<MetadataDialog>([&](MetadataDialog& dialog) {
+            metadataOwner = dialog.parentWidget();
+            dialog.close();
+        });
+        BroadcastMetadata metadata;
+        MetadataSubDialog (&mainWindow)(metadata);
+        QCOMPARE(passwordOwner, &editor);
+        QCOMPARE(metadataOwner, &editor);
     }
 
     void newUserReturnsTheEntry() {
