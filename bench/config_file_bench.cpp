@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -13,6 +12,8 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
+#define XXH_INLINE_ALL
+#include <xxhash.h>
 
 #include "cli/headless_services.h"
 #include "config/config_file.h"
@@ -238,8 +239,7 @@ void BM_LockAndCheck(benchmark::State& state) {
     for (auto _ : state) {
         vantor::LockResult lock = files.LockForUpdate(SourceFile());
         auto before = files.Stamp(SourceFile());
-        const std::size_t hash = std::hash<std::string_view>{}(
-            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        const std::uint64_t hash = XXH3_64bits(bytes.data(), bytes.size());
         auto after = files.Stamp(SourceFile());
         benchmark::DoNotOptimize(hash);
         benchmark::DoNotOptimize(before == after);

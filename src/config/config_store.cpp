@@ -1,12 +1,15 @@
 #include "config/config_store.h"
 
-#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
+
+// Inlined: the one function used needs no library at run time.
+#define XXH_INLINE_ALL
+#include <xxhash.h>
 
 #include "config/ascii_case.h"
 #include "config/config_file.h"
@@ -20,9 +23,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::size_t HashBytes(const Bytes& bytes) {
-    return std::hash<std::string_view>{}(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+// Every save hashes what it wrote, so the hash has to keep up with memory: XXH3 does.
+std::uint64_t HashBytes(const Bytes& bytes) {
+    return XXH3_64bits(bytes.data(), bytes.size());
 }
 
 // What a record reads back as once written: the file keeps some fields narrower than memory.
@@ -204,7 +207,7 @@ bool ConfigStore::ReadIfChanged(std::optional<Bytes>& fresh) {
         return false;
     }
     fresh = fileStore_.ReadFile(configPath_);
-    const std::optional<std::size_t> hash =
+    const std::optional<std::uint64_t> hash =
         fresh ? std::make_optional(HashBytes(*fresh)) : std::nullopt;
     if (hash == baselineHash_) {
         // Touched or copied back, not changed: the new stamp stands for the same content.
@@ -218,7 +221,7 @@ bool ConfigStore::ReadIfChanged(std::optional<Bytes>& fresh) {
 bool ConfigStore::FileChangedOnDisk() {
     std::optional<Bytes> fresh;
     const std::optional<FileStamp> oldStamp = baselineStamp_;
-    const std::optional<std::size_t> oldHash = baselineHash_;
+    const std::optional<std::uint64_t> oldHash = baselineHash_;
     if (!ReadIfChanged(fresh)) {
         return false;
     }

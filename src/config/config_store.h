@@ -140,7 +140,7 @@ private:
     // The file as last read or written here: its stamp and a hash of its bytes (nothing when
     // there was no file), and the server settings it held.
     std::optional<FileStamp> baselineStamp_;
-    std::optional<std::size_t> baselineHash_;
+    std::optional<std::uint64_t> baselineHash_;
     ServerConfig baselineServer_;
     AuthMethod baselineAuthMethod_ = AuthMethod::Anonymous;
 };
