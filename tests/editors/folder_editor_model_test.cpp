@@ -185,9 +185,15 @@ TEST_F(FolderEditor, AcceptedSettingsBecomeTheFoldersRecordKeepingOddStoredValue
     auto model = OpenMusic();
     EXPECT_EQ(model->Title(), u"Update virtual folder");
     using enum FolderControl;
-    EXPECT_EQ(test::ControlsWithoutText<FolderControl>(
-                  *model, kFolderControlCount, {NameEdit, PathEdit, DescriptionEdit, GroupEdit}),
-              std::vector<std::size_t>{});
+    EXPECT_EQ(test::ControlTexts<FolderControl>(*model, kFolderControlCount,
+                                                {NameEdit, PathEdit, DescriptionEdit, GroupEdit}),
+              (std::vector<std::u16string>{u"Folder name", u"Browse...", u"Description",
+                                           u"Unicast delivery", u"Multicast delivery", u"Group",
+                                           u"Allow to treat folder as a Playlist", u"Order",
+                                           u"Alphabetical", u"Random", u"OK", u"Cancel"}));
+    EXPECT_EQ(model->Access().State(AccessControl::PlayerOption).text, u"Allow MMS players");
+    EXPECT_EQ(model->Limits().State(LimitsControl::GroupBox).text,
+              u" Limit player connections to this virtual folder");
     // The folder's access and limits panels: no broadcast-only controls.
     EXPECT_FALSE(model->Access().State(AccessControl::AllowDelegates).visible);
     EXPECT_FALSE(model->Limits().State(LimitsControl::PlayTimeCheck).visible);

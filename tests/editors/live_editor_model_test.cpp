@@ -68,10 +68,18 @@ TEST_F(LiveEditor, OpensEachTypeWithItsHeaderLabelsAndControls) {
     using Row = std::tuple<std::u16string_view, std::u16string_view, std::string, std::size_t, int>;
     using Case = std::pair<LiveType, Row>;
     for (const auto& [type, row] : {
-             Case{LiveType::Static, {LiveEditorModel::kStaticHeader, address, "++-", 255, 0}},
-             Case{LiveType::Dynamic, {LiveEditorModel::kDynamicHeader, address, "--+", 0, -1}},
+             Case{LiveType::Static,
+                  {u"Static live source: directly IP addressable from media server. Media server "
+                   u"will initiate a connection based on provided IP address.",
+                   address, "++-", 255, 0}},
+             Case{LiveType::Dynamic,
+                  {u"Dynamic live source: Not directly IP addressable from media server. Live "
+                   u"server will initiate a connection, sending alias and password.",
+                   address, "--+", 0, -1}},
              Case{LiveType::MmsRebroadcast,
-                  {LiveEditorModel::kMmsHeader, u"Link starting with \"mms://\"", "+--", 0, -1}},
+                  {u"Rebroadcast stream from Microsoft Media Services or Microsoft Windows Media "
+                   u"Encoder.",
+                   u"Link starting with \"mms://\"", "+--", 0, -1}},
          }) {
         auto model = OpenNew(type);
         std::string enabled;
@@ -89,20 +97,35 @@ TEST_F(LiveEditor, OpensEachTypeWithItsHeaderLabelsAndControls) {
     EXPECT_EQ(Registered(), "");  // each Cancel freed the group its opening reserved
     auto model = OpenNew(LiveType::Static);
     using enum BroadcastControl;
-    EXPECT_EQ(test::ControlsWithoutText<BroadcastControl>(model->Settings(), kBroadcastControlCount,
-                                                          {NameEdit, DescriptionEdit, GroupEdit}),
-              std::vector<std::size_t>{});
-    EXPECT_EQ(test::ControlsWithoutText<AccessControl>(model->Settings().Access(),
-                                                       kAccessControlCount, {}),
-              std::vector<std::size_t>{});
-    EXPECT_EQ(test::ControlsWithoutText<LimitsControl>(
+    using Texts = std::vector<std::u16string>;
+    EXPECT_EQ(test::ControlTexts<BroadcastControl>(model->Settings(), kBroadcastControlCount,
+                                                   {NameEdit, DescriptionEdit, GroupEdit}),
+              (Texts{u"Static live source: directly IP addressable from media server. Media "
+                     u"server will initiate a connection based on provided IP address.",
+                     u"Live broadcast Alias", u"Live broadcast description", u"Unicast delivery",
+                     u"Multicast delivery", u"Group",
+                     u"Notify Archival Server to record this broadcast when it's being played",
+                     u"OK", u"Cancel"}));
+    EXPECT_EQ(
+        test::ControlTexts<AccessControl>(model->Settings().Access(), kAccessControlCount,
+                                          {AccessControl::InheritedMethodLabel}),
+        (Texts{u"User authentication method", u"Inherit default settings", u"Anonymous access",
+               u"Internal authentication", u"Session-based authentication", u"Allow access for",
+               u"Basic users", u"Medium users", u"Advanced users", u"Allow MMS / Flash players",
+               u"Metadata", u"Allow delegate Media Servers to connect", u"Access restrictions"}));
+    EXPECT_EQ(test::ControlTexts<LimitsControl>(
                   model->Settings().Limits(), kLimitsControlCount,
                   {LimitsControl::TotalConnectionsEdit, LimitsControl::ConnectionsPerUserEdit,
                    LimitsControl::ThroughputEdit, LimitsControl::PlayTimeEdit}),
-              std::vector<std::size_t>{});
-    EXPECT_EQ(test::ControlsWithoutText<LiveControl>(
-                  *model, kLiveControlCount, {LiveControl::AddressEdit, LiveControl::IdList}),
-              std::vector<std::size_t>{});
+              (Texts{u" Limit player connections to this broadcast",
+                     u"Limit total concurrent connections number", u"Limit concurrent connections",
+                     u"per each authenticated user",
+                     u"Do not accept new connections if throughput exceeds (kByte/sec)",
+                     u"Limit per-user playback time", u"minutes"}));
+    EXPECT_EQ(
+        test::ControlTexts<LiveControl>(*model, kLiveControlCount,
+                                        {LiveControl::AddressEdit, LiveControl::IdList}),
+        (Texts{u"Live source IP address and ID", u"Live broadcast password", u"Set password..."}));
 }
 
 TEST_F(LiveEditor, OkChecksRunInOrderForAStaticBroadcast) {

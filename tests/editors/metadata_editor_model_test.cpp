@@ -11,9 +11,9 @@ TEST(MetadataEditorModel, OkTakesTheThreeEditsAsTypedAndNothingElseIsEditable) {
     using enum MetadataControl;
     MetadataEditorModel model({u"A", u"T", u"C"});
     EXPECT_EQ(model.OnOk(), (BroadcastMetadata{u"A", u"T", u"C"}));
-    EXPECT_EQ(test::ControlsWithoutText<MetadataControl>(model, kMetadataControlCount,
-                                                         {AuthorEdit, TitleEdit, CopyrightEdit}),
-              std::vector<std::size_t>{});
+    EXPECT_EQ(test::ControlTexts<MetadataControl>(model, kMetadataControlCount,
+                                                  {AuthorEdit, TitleEdit, CopyrightEdit}),
+              (std::vector<std::u16string>{u"Author", u"Title", u"Copyright", u"OK", u"Cancel"}));
     for (MetadataControl control : {AuthorLabel, TitleLabel, CopyrightLabel, OkButton}) {
         model.SetText(control, u"typed");
     }

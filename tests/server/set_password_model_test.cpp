@@ -20,17 +20,17 @@ struct Attempt {
 
 TEST(SetPasswordModel, ChecksLengthThenConfirmationAndClearsBothEditsWhenRefused) {
     const Attempt attempts[] = {
-        {u"abcd", u"abcd", SetPasswordModel::kTooShortMessage, true},
+        {u"abcd", u"abcd", u"The minimal password length is 5 characters", true},
         // Length comes first, and counts UTF-16 units: one character beyond the BMP is two.
-        {u"abc", u"xyz", SetPasswordModel::kTooShortMessage, true},
+        {u"abc", u"xyz", u"The minimal password length is 5 characters", true},
         {u"ab\U0001F600c", u"ab\U0001F600c", u"", false},
-        {u"abcde", u"abcdE", SetPasswordModel::kMismatchMessage, true},
+        {u"abcde", u"abcdE", u"Confirmed password is incorrect!", true},
         {u"abcde", u"abcde", u"", false},
     };
     using enum PasswordControl;
-    EXPECT_EQ(test::ControlsWithoutText<PasswordControl>(SetPasswordModel(), kPasswordControlCount,
-                                                         {PasswordEdit, ConfirmEdit}),
-              std::vector<std::size_t>{});
+    EXPECT_EQ(test::ControlTexts<PasswordControl>(SetPasswordModel(), kPasswordControlCount,
+                                                  {PasswordEdit, ConfirmEdit}),
+              (std::vector<std::u16string>{u"Password", u"Confirm", u"OK", u"Cancel"}));
     for (const Attempt& a : attempts) {
         SetPasswordModel model;
         model.SetPasswordText(a.password);

@@ -278,7 +278,9 @@ TEST(ResourceCommands, DeleteAsksRefusesDisconnectsAndAlwaysSaves) {
                  f.prompter.shown[0].question),
         std::make_tuple(u"Are you sure to delete Music virtual folder?", u"Confirmation", true));
     EXPECT_EQ(std::tie(f.prompter.shown[1].text, f.prompter.shown[1].question),
-              std::make_tuple(DeleteWhileMulticastingText, false));
+              std::make_tuple(u"Folder can not be deleted because it is currently being "
+                              u"multicasted. Please stop multicasting first"s,
+                              false));
 
     // The resource is gone from the catalogue before its users are disconnected; not so
     // while the server is stopped.
@@ -318,7 +320,9 @@ TEST(ResourceCommands, ToggleSwitchesInPlaceAndDisconnectsBothWays) {
     CatalogueItem& music = f.Select(f.Add(Folder, u"Music"));
     f.server.multicasting[u"Music"] = u"on";
     f.commands.ToggleEnabled();
-    EXPECT_EQ(f.prompter.shown.at(0).text, DisableWhileMulticastingText);
+    EXPECT_EQ(f.prompter.shown.at(0).text,
+              u"Folder can not be disabled because it is currently being multicasted. Please "
+              u"stop multicasting first");
     EXPECT_EQ(music.Text(), u"Music");
     f.Select(f.Resources().LiveBroadcasts());
     f.commands.ToggleEnabled();
