@@ -65,5 +65,32 @@ TEST_F(VantorctlCommand, StateMulticastDisconnectsAndRestrictionsReachTheServer)
               (QStringList{"Media Server is stopping", "Media Server is changing state"}));
 }
 
+TEST_F(VantorctlCommand, AMulticastStatusThatNeverComesKeepsTheFolderAsItIs) {
+    ResourceRecord films;
+    films.name = u"Films";
+    films.source = u"/srv/films";
+    films.unicast = films.multicast = films.playlist = true;
+    films.multicastGroup = u"226.0.0.1:6000";
+    const ResourceRecord* records[] = {&films};
+    const std::vector<std::uint8_t> bytes =
+        WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, std::span(records));
+    ASSERT_TRUE(LinuxFileStore().ReplaceFile(ConfigPath(), bytes));
+    ASSERT_TRUE(StartSim({QStringLiteral("--running")}));
+    // The server takes the question and never answers: the folder may be multicasting, and one
+    // disabled or deleted under a multicast could not be stopped any more.
+    Control(sim::control::SetHang,
+            {QStringLiteral("Vantor.FileMCastTrigger.GetMulticastStatus"), true});
+    const std::string refused =
+        "Warning: Media Server did not answer whether this folder is being multicasted, so "
+        "nothing was changed. Please try again when it answers\n";
+    for (const char* command : {"resource disable Films --yes", "resource delete Films --yes"}) {
+        const ProgramRun run = Vantorctl(QString::fromLatin1(command));
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_EQ(run.err.toStdString(), refused) << command;
+    }
+    EXPECT_EQ(LinuxFileStore().ReadFile(ConfigPath()), bytes);
+    EXPECT_EQ(CountCalls("Vantor.ResourcesInUse.DisconnectUser"), 0);
+}
+
 }  // namespace
 }  // namespace vantor::integration
