@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include "cli/activity_commands.h"
+#include "cli/bridge_command.h"
 #include "cli/check_command.h"
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     AddResourceCommands(commands);
     AddLiveCommands(commands);
     AddServerCommands(commands);
+    AddBridgeCommand(commands);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,114 @@
+#include "cli/bridge_command.h"
+
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/command_table.h"
+#include "platform/file_store.h"
+#include "platform/linux_bridge_protocol.h"
+#include "platform/linux_file_store.h"
+
+namespace vantor {
+namespace {
+
+using bridge::Json;
+
+class Bridge {
+public:
+    explicit Bridge(FileStore& files) : files_(files) {}
+
+    Json Answer(const Json& request) {
+        const std::string op = request.value("op", "");
+        const std::string path = request.value("path", "");
+        if (op == "hello") {
+            return Ok({{"version", bridge::Version}});
+        }
+        if (op == "read") {
+            const auto bytes = files_.ReadFile(path);
+            return bytes ? Ok({{"data", bridge::EncodeBase64(*bytes)}}) : Error("cannot be read");
+        }
+        if (op == "replace" || op == "replace-user") {
+            const auto data = request.contains("data") && request["data"].is_string()
+                                  ? bridge::DecodeBase64(request["data"].get<std::string>())
+                                  : std::nullopt;
+            if (!data) {
+                return Error("no data");
+            }
+            const bool replaced = op == "replace" ? files_.ReplaceFile(path, *data)
+                                                  : files_.ReplaceUserFile(path, *data);
+            return replaced ? Ok({}) : Error("cannot be written");
+        }
+        if (op == "stamp") {
+            const auto stamp = files_.Stamp(path);
+            if (!stamp) {
+                return Error("missing");
+            }
+            return Ok({{"device", stamp->device},
+                       {"inode", stamp->inode},
+                       {"size", stamp->size},
+                       {"modified", stamp->modifiedNs},
+                       {"changed", stamp->changedNs}});
+        }
+        if (op == "lock") {
+            LockResult result = files_.LockForUpdate(path);
+            switch (result.status) {
+                case LockStatus::Locked:
+                    locks_[nextLock_] = std::move(result.lock);
+                    return Ok({{"status", "locked"}, {"lock", nextLock_++}});
+                case LockStatus::Busy:
+                    return Ok({{"status", "busy"}});
+                case LockStatus::Unavailable:
+                    return Ok({{"status", "unavailable"}});
+            }
+        }
+        if (op == "unlock") {
+            locks_.erase(request.value("lock", -1LL));
+            return Ok({});
+        }
+        return Error("unknown operation");
+    }
+
+private:
+    static Json Ok(Json fields) {
+        if (fields.is_null()) {
+            fields = Json::object();
+        }
+        fields["ok"] = true;
+        return fields;
+    }
+    static Json Error(const char* text) { return Json{{"ok", false}, {"error", text}}; }
+
+    FileStore& files_;
+    std::map<long long, std::unique_ptr<FileLock>> locks_;
+    long long nextLock_ = 1;
+};
+
+}  // namespace
+
+int RunBridge(FileStore& files, std::istream& in, std::ostream& out) {
+    Bridge bridge(files);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::optional<Json> request = bridge::ParseLine(line);
+        Json answer =
+            request ? bridge.Answer(*request) : Json{{"ok", false}, {"error", "not JSON"}};
+        answer["id"] = request ? request->value("id", Json()) : Json();
+        out << bridge::FormatLine(answer) << std::flush;
+    }
+    return 0;
+}
+
+void AddBridgeCommand(CommandTable& table) {
+    table.Add("bridge",
+              "Serve a tool on another machine on standard input and output (run over ssh)", [] {
+                  LinuxFileStore files;
+                  return RunBridge(files, std::cin, std::cout);
+              });
+}
+
+}  // namespace vantor

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "platform/linux_bridge_protocol.h"
+
+namespace vantor {
+
+// The tool's end of `vantorctl bridge` on the server's machine: the bridge runs as a child
+// (`ssh HOST vantorctl bridge` for another machine; the program itself in tests) and each call
+// is one request line out and its answer back. Calls may come from any thread, one at a time.
+// A bridge that ends, garbles a line or does not answer in time is lost for good: every call
+// after that fails at once, and the caller reports the connection as lost.
+class RemoteBridge {
+public:
+    static constexpr std::chrono::milliseconds kDefaultCallTimeout{15000};
+
+    // command: the program and its arguments, run without a shell.
+    explicit RemoteBridge(std::vector<std::string> command,
+                          std::chrono::milliseconds callTimeout = kDefaultCallTimeout);
+    ~RemoteBridge();
+    RemoteBridge(const RemoteBridge&) = delete;
+    RemoteBridge& operator=(const RemoteBridge&) = delete;
+
+    // The answer to request (its "id" is set here); nothing when the bridge is lost. An answer
+    // with "ok": false is an answer.
+    std::optional<bridge::Json> Call(bridge::Json request);
+    bool Lost() const;
+
+private:
+    bool Start();
+    bool WriteLine(const std::string& line);
+    std::optional<std::string> ReadLine();
+    void Close();
+
+    std::vector<std::string> command_;
+    std::chrono::milliseconds callTimeout_;
+    mutable std::mutex mutex_;
+    pid_t child_ = -1;
+    int toChild_ = -1;
+    int fromChild_ = -1;
+    std::string buffered_;
+    long long nextId_ = 1;
+    bool lost_ = false;
+};
+
+}  // namespace vantor

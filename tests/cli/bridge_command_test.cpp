@@ -1,0 +1,134 @@
+// The file store of another machine through `vantorctl bridge`, run here as the far side:
+// the same bytes, stamps and lock as the machine's own file store, names that a shell would
+// take apart arriving whole, and a bridge that goes away failing every call cleanly.
+
+#include "cli/bridge_command.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli/vantorctl_fixture.h"
+#include "platform/linux_bridge_protocol.h"
+#include "platform/linux_file_store.h"
+#include "platform/linux_remote_bridge.h"
+#include "platform/linux_remote_file_store.h"
+
+namespace vantor {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using namespace std::chrono_literals;
+
+// The kernel lets a killed process's lock go a moment after the signal.
+bool QuietlyWaitForLock(LinuxFileStore& files, const std::string& path) {
+    for (int tries = 0; tries < 50; ++tries) {
+        if (files.LockForUpdate(path).status == LockStatus::Locked) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(Vantorctl, TheBridgeServesTheMachinesFilesAsItsOwnStoreDoes) {
+    RemoteBridge bridge({VANTOR_CTL_PATH, "bridge"});
+    RemoteFileStore remote(bridge);
+    LinuxFileStore local(300ms);
+    // A folder and a file whose names a shell would split, expand or run.
+    const std::string dir = At("dir with blanks 'quoted' $(touch pwned); rm -rf x \u00e9t\u00e9");
+    std::filesystem::create_directory(dir);
+    const std::string path = dir + "/config \"2\".vtr";
+    Bytes bytes(70000);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));  // every byte value, newlines too
+    }
+    EXPECT_EQ(remote.Stamp(path), std::nullopt);
+    EXPECT_EQ(remote.ReadFile(path), std::nullopt);
+    ASSERT_TRUE(remote.ReplaceFile(path, bytes));
+    EXPECT_EQ(local.ReadFile(path), bytes);
+    EXPECT_EQ(remote.ReadFile(path), bytes);
+    EXPECT_EQ(remote.Stamp(path), local.Stamp(path));
+    EXPECT_FALSE(std::filesystem::exists(At("pwned")));
+    EXPECT_FALSE(std::filesystem::exists("pwned"));
+    EXPECT_FALSE(remote.ReplaceFile(At("no/such/folder/file"), bytes));
+
+    // The lock taken through the bridge is the machine's lock, held until it is released.
+    {
+        LockResult held = remote.LockForUpdate(path);
+        ASSERT_EQ(held.status, LockStatus::Locked);
+        EXPECT_EQ(local.LockForUpdate(path).status, LockStatus::Busy);
+    }
+    EXPECT_EQ(local.LockForUpdate(path).status, LockStatus::Locked);
+}
+
+TEST_F(Vantorctl, ALostBridgeFailsEveryCallAndLetsItsLocksGo) {
+    const std::string path = At("config.vtr");
+    LinuxFileStore local(300ms);
+    ASSERT_TRUE(local.ReplaceFile(path, Bytes{1, 2, 3}));
+    {
+        // The link breaks while the bridge holds the lock: the lock goes with its process, and
+        // releasing it afterwards is a call that fails at once.
+        const std::string pidFile = At("bridge.pid");
+        RemoteBridge bridge(
+            {"sh", "-c", "echo $$ >\"$0\"; exec \"$1\" bridge", pidFile, VANTOR_CTL_PATH});
+        RemoteFileStore remote(bridge);
+        LockResult held = remote.LockForUpdate(path);
+        ASSERT_EQ(held.status, LockStatus::Locked);
+        EXPECT_EQ(local.LockForUpdate(path).status, LockStatus::Busy);
+        const pid_t pid = std::stoi(ReadWhole<std::string>(pidFile));
+        ASSERT_EQ(kill(pid, SIGKILL), 0);
+        EXPECT_TRUE(QuietlyWaitForLock(local, path));
+        EXPECT_EQ(remote.ReadFile(path), std::nullopt);
+        EXPECT_TRUE(bridge.Lost());
+    }
+    // A far side that is not a bridge at all: it answers nothing that can be read.
+    RemoteBridge notABridge({"sh", "-c", "echo hello; cat >/dev/null"}, 2000ms);
+    RemoteFileStore remote(notABridge);
+    EXPECT_EQ(remote.ReadFile(path), std::nullopt);
+    EXPECT_TRUE(notABridge.Lost());
+    EXPECT_FALSE(remote.ReplaceFile(path, Bytes{9}));
+    EXPECT_EQ(remote.LockForUpdate(path).status, LockStatus::Unavailable);
+    EXPECT_EQ(local.ReadFile(path), (Bytes{1, 2, 3}));
+    // A program that cannot be started is a bridge lost from the start.
+    RemoteBridge missing({"/nonexistent/vantorctl", "bridge"});
+    EXPECT_TRUE(missing.Lost());
+}
+
+TEST(BridgeProtocol, FileBytesTravelAsBase64OfEveryLength) {
+    const Bytes all = {0x00, 0xff, 0x0a, 0x22, 0x5c, 0x80};
+    const char* expected[] = {"", "AA==", "AP8=", "AP8K", "AP8KIg==", "AP8KIlw=", "AP8KIlyA"};
+    for (std::size_t size = 0; size <= all.size(); ++size) {
+        const Bytes bytes(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(size));
+        EXPECT_EQ(bridge::EncodeBase64(bytes), expected[size]);
+        EXPECT_EQ(bridge::DecodeBase64(expected[size]), bytes);
+    }
+    for (const char* bad : {"AP8", "AP8*", "A===", "=AAA"}) {
+        EXPECT_EQ(bridge::DecodeBase64(bad), std::nullopt) << bad;
+    }
+}
+
+TEST(BridgeProtocol, AnswersCarryTheirRequestsIdAndBadLinesAreRefused) {
+    LinuxFileStore files;
+    std::istringstream in(
+        "{\"id\": 4, \"op\": \"hello\"}\n"
+        "not json\n"
+        "{\"id\": 5, \"op\": \"format the disk\"}\n"
+        "{\"id\": 6, \"op\": \"replace\", \"path\": \"/tmp/x\", \"data\": \"@@@\"}\n");
+    std::ostringstream out;
+    EXPECT_EQ(RunBridge(files, in, out), 0);
+    EXPECT_EQ(out.str(),
+              "{\"id\":4,\"ok\":true,\"version\":1}\n"
+              "{\"error\":\"not JSON\",\"id\":null,\"ok\":false}\n"
+              "{\"error\":\"unknown operation\",\"id\":5,\"ok\":false}\n"
+              "{\"error\":\"no data\",\"id\":6,\"ok\":false}\n");
+}
+
+}  // namespace
+}  // namespace vantor
