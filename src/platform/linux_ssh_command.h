@@ -16,6 +16,11 @@ namespace vantor {
 // The host goes to ssh as its own argument after "--" and is never seen by a shell.
 std::vector<std::string> SshBridgeCommand(const RemoteHost& host);
 
+// The D-Bus address of host's system bus: the unixexec transport running the same ssh with
+// `systemd-stdio-bridge` on the far side, handed the far side's DBUS_SYSTEM_BUS_ADDRESS as its
+// --bus-path where that is set there (the bridge itself does not read it).
+std::string RemoteSystemBusAddress(const RemoteHost& host);
+
 // The folder of the master connections' sockets, made (mode 0700) when missing.
 std::string SshControlFolder();
 
