@@ -10,8 +10,11 @@
 
 #include "cli/command_table.h"
 #include "platform/file_store.h"
+#include "platform/host_address.h"
+#include "platform/installation_environment.h"
 #include "platform/linux_bridge_protocol.h"
-#include "platform/linux_file_store.h"
+#include "platform/linux_platform.h"
+#include "platform/network_adapters.h"
 
 namespace vantor {
 namespace {
@@ -20,7 +23,7 @@ using bridge::Json;
 
 class Bridge {
 public:
-    explicit Bridge(FileStore& files) : files_(files) {}
+    explicit Bridge(BridgeServices& services) : files_(services.files), services_(services) {}
 
     Json Answer(const Json& request) {
         const std::string op = request.value("op", "");
@@ -70,10 +73,49 @@ public:
             locks_.erase(request.value("lock", -1LL));
             return Ok({});
         }
-        return Error("unknown operation");
+        return AnswerMachine(op, request, path);
     }
 
 private:
+    // What the machine says of itself: where its data lives, its folders, its addresses.
+    Json AnswerMachine(const std::string& op, const Json& request, const std::string& path) {
+        InstallationEnvironment& installation = services_.installation;
+        if (op == "common-folder") {
+            const FolderQueryResult folder = installation.CommonAppDataFolder();
+            return Ok({{"result", folder.result}, {"path", folder.path}});
+        }
+        if (op == "os-version") {
+            const OsVersionResult os = installation.QueryOsVersion();
+            return Ok({{"version", static_cast<int>(os.version)}, {"error", os.error}});
+        }
+        if (op == "exists") {
+            return Ok({{"exists", installation.PathExists(path)}});
+        }
+        if (op == "make-shared-folder") {
+            return Ok({{"result", installation.CreateSharedFolder(path)}});
+        }
+        if (op == "service-path") {
+            return Ok({{"path", installation.ReadServiceImagePath(request.value("product", ""))}});
+        }
+        if (op == "file-version") {
+            const std::optional<FileVersion> version = installation.ReadFileVersion(path);
+            if (!version) {
+                return Error("no version");
+            }
+            return Ok({{"major", version->major},
+                       {"minor", version->minor},
+                       {"build", version->build},
+                       {"revision", version->revision}});
+        }
+        if (op == "adapters") {
+            return Ok({{"addresses", services_.adapters.Ipv4Addresses()}});
+        }
+        if (op == "host-address") {
+            return Ok({{"address", services_.hostAddress.LocalIPv4Address()}});
+        }
+        return Error("unknown operation");
+    }
+
     static Json Ok(Json fields) {
         if (fields.is_null()) {
             fields = Json::object();
@@ -84,14 +126,15 @@ private:
     static Json Error(const char* text) { return Json{{"ok", false}, {"error", text}}; }
 
     FileStore& files_;
+    BridgeServices& services_;
     std::map<long long, std::unique_ptr<FileLock>> locks_;
     long long nextLock_ = 1;
 };
 
 }  // namespace
 
-int RunBridge(FileStore& files, std::istream& in, std::ostream& out) {
-    Bridge bridge(files);
+int RunBridge(BridgeServices& services, std::istream& in, std::ostream& out) {
+    Bridge bridge(services);
     std::string line;
     while (std::getline(in, line)) {
         const std::optional<Json> request = bridge::ParseLine(line);
@@ -106,8 +149,10 @@ int RunBridge(FileStore& files, std::istream& in, std::ostream& out) {
 void AddBridgeCommand(CommandTable& table) {
     table.Add("bridge",
               "Serve a tool on another machine on standard input and output (run over ssh)", [] {
-                  LinuxFileStore files;
-                  return RunBridge(files, std::cin, std::cout);
+                  LinuxPlatform system;
+                  BridgeServices services{system.files, system.installation, system.adapters,
+                                          system.hostAddress};
+                  return RunBridge(services, std::cin, std::cout);
               });
 }
 

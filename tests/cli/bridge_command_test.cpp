@@ -18,8 +18,10 @@
 #include "cli/vantorctl_fixture.h"
 #include "platform/linux_bridge_protocol.h"
 #include "platform/linux_file_store.h"
+#include "platform/linux_platform.h"
 #include "platform/linux_remote_bridge.h"
 #include "platform/linux_remote_file_store.h"
+#include "platform/linux_remote_machine.h"
 
 namespace vantor {
 namespace {
@@ -114,15 +116,38 @@ TEST(BridgeProtocol, FileBytesTravelAsBase64OfEveryLength) {
     }
 }
 
+TEST_F(Vantorctl, TheBridgeTellsWhereTheMachineKeepsItsDataAndWhatItsAddressesAre) {
+    // The far side's own settings decide, not the tool's: its common folder is another one.
+    const std::string farData = At("far side");
+    std::filesystem::create_directory(farData);
+    RemoteBridge bridge({"env", "VANTOR_COMMON_APPDATA=" + farData, VANTOR_CTL_PATH, "bridge"});
+    RemoteInstallationEnvironment remote(bridge);
+    LinuxPlatform here;
+    const FolderQueryResult folder = remote.CommonAppDataFolder();
+    EXPECT_EQ(std::pair(folder.result, folder.path), std::pair(SOk, farData));
+    EXPECT_TRUE(remote.PathExists(farData));
+    EXPECT_FALSE(remote.PathExists(farData + "/Quorvane"));
+    EXPECT_EQ(remote.CreateSharedFolder(farData + "/Quorvane"), SOk);
+    EXPECT_EQ(std::filesystem::status(farData + "/Quorvane").permissions(),
+              std::filesystem::perms::all);
+    EXPECT_EQ(remote.QueryOsVersion().version, OsVersion::Later);
+    EXPECT_EQ(remote.ReadFileVersion(VANTOR_CTL_PATH), std::nullopt);
+    EXPECT_EQ(remote.OwnExecutablePath(), here.installation.OwnExecutablePath());
+    EXPECT_EQ(RemoteNetworkAdapters(bridge).Ipv4Addresses(), here.adapters.Ipv4Addresses());
+    EXPECT_EQ(RemoteHostAddress(bridge).LocalIPv4Address(), here.hostAddress.LocalIPv4Address());
+    EXPECT_FALSE(bridge.Lost());
+}
+
 TEST(BridgeProtocol, AnswersCarryTheirRequestsIdAndBadLinesAreRefused) {
-    LinuxFileStore files;
+    LinuxPlatform system;
+    BridgeServices services{system.files, system.installation, system.adapters, system.hostAddress};
     std::istringstream in(
         "{\"id\": 4, \"op\": \"hello\"}\n"
         "not json\n"
         "{\"id\": 5, \"op\": \"format the disk\"}\n"
         "{\"id\": 6, \"op\": \"replace\", \"path\": \"/tmp/x\", \"data\": \"@@@\"}\n");
     std::ostringstream out;
-    EXPECT_EQ(RunBridge(files, in, out), 0);
+    EXPECT_EQ(RunBridge(services, in, out), 0);
     EXPECT_EQ(out.str(),
               "{\"id\":4,\"ok\":true,\"version\":1}\n"
               "{\"error\":\"not JSON\",\"id\":null,\"ok\":false}\n"
