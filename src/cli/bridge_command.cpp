@@ -1,5 +1,6 @@
 #include "cli/bridge_command.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -149,6 +150,8 @@ int RunBridge(BridgeServices& services, std::istream& in, std::ostream& out) {
 void AddBridgeCommand(CommandTable& table) {
     table.Add("bridge",
               "Serve a tool on another machine on standard input and output (run over ssh)", [] {
+                  // The bridge serves this machine, whatever the caller's environment says.
+                  unsetenv(HostVariable);
                   LinuxPlatform system;
                   BridgeServices services{system.files, system.installation, system.adapters,
                                           system.hostAddress};

@@ -1,5 +1,6 @@
 // vantorctl: the configuration store and the server's service without a display.
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "cli/server_commands.h"
 #include "cli/service_commands.h"
 #include "cli/version.h"
+#include "platform/linux_platform.h"
 
 int main(int argc, char** argv) {
     using namespace vantor;
@@ -28,6 +30,10 @@ int main(int argc, char** argv) {
     CLI::App app{"VantorConfig command-line companion", "vantorctl"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("vantorctl ") + ProgramVersion);
+    std::string host;
+    app.add_option("--host", host,
+                   "Administer the server of another machine, [USER@]HOST[:PORT], over ssh "
+                   "(default: $VANTOR_HOST, else this machine)");
 
     // --help lists the commands in the order they are added.
     CommandTable commands(app);
@@ -52,6 +58,19 @@ int main(int argc, char** argv) {
         // The usage of the command that was called wrongly (help() follows the subcommand).
         std::cerr << "vantorctl: " << e.what() << "\n\n" << app.help();
         return ExitUsage;
+    }
+    if (!host.empty()) {
+        setenv(HostVariable, host.c_str(), 1);
+    }
+    const HostChoice choice = ChosenHost();
+    if (!choice.error.empty()) {
+        std::cerr << "vantorctl: " << choice.error << '\n';
+        return ExitUsage;
+    }
+    UseChosenHostsBus(choice);
+    if (choice.host && !app.got_subcommand("bridge") && !LinuxPlatform().Reachable()) {
+        std::cerr << "vantorctl: " << HostLabel(*choice.host) << " cannot be reached over ssh\n";
+        return ExitFailure;
     }
     return commands.RunGiven();
 }

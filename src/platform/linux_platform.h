@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "platform/linux_clock.h"
 #include "platform/linux_dbus_automation.h"
 #include "platform/linux_dbus_logging_component_probe.h"
@@ -10,21 +14,64 @@
 #include "platform/linux_installation_environment.h"
 #include "platform/linux_network_adapters.h"
 #include "platform/linux_systemd_service_manager.h"
+#include "server/remote_host.h"
 
 namespace vantor {
 
+class RemoteBridge;
+
+// The name of the variable that names the machine to administer ([USER@]HOST[:PORT]); this one
+// when it is unset. `--host` sets it for the process.
+inline constexpr char HostVariable[] = "VANTOR_HOST";
+
+// The machine VANTOR_HOST names: nothing for this one (unset or empty), or the host; an error
+// text when the variable holds something that is no host.
+struct HostChoice {
+    std::optional<RemoteHost> host;
+    std::string error;
+};
+HostChoice ChosenHost();
+
+// Points the process's system bus at the chosen machine's (over ssh, as the files go), before
+// anything reaches the bus. Nothing to do for this machine.
+void UseChosenHostsBus(const HostChoice& choice);
+
 // Every platform service over the real system, built in one place for the window and vantorctl.
-// Constructing them is cheap: each reaches the system only when asked.
-struct LinuxPlatform {
-    LinuxFileStore files;
-    LinuxInstallationEnvironment installation;
+// The services that touch the server's machine (its files, paths, addresses) are this machine's,
+// or another's through a bridge over ssh when VANTOR_HOST names one; the bus follows
+// DBUS_SYSTEM_BUS_ADDRESS, which UseChosenHostsBus set. Constructing them is cheap: each
+// reaches the system only when asked (a remote one opens its ssh session at once).
+class LinuxPlatform {
+public:
+    LinuxPlatform();
+    ~LinuxPlatform();
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    // The other machine's label, empty for this one.
+    const std::string& HostLabelText() const { return hostLabel_; }
+    // False when the other machine cannot be reached (its bridge is lost).
+    bool Reachable() const;
+
+private:
+    struct Remote;
+    std::unique_ptr<Remote> remote_;
+    LinuxFileStore localFiles_;
+    LinuxInstallationEnvironment localInstallation_;
+    LinuxHostAddress localHostAddress_;
+    LinuxNetworkAdapters localAdapters_;
+    std::string hostLabel_;
+
+public:
+    FileStore& files;
+    InstallationEnvironment& installation;
     LinuxSystemdServiceManager serviceManager;
     LinuxClock clock;
     LinuxDbusAutomationFactory automation;
     LinuxDirectoryReader directories;
     LinuxFfmpegMediaProbe mediaProbe;
-    LinuxHostAddress hostAddress;
-    LinuxNetworkAdapters adapters;
+    HostAddress& hostAddress;
+    NetworkAdapters& adapters;
     LinuxDbusLoggingComponentProbe logging;
 };
 

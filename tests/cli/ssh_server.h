@@ -12,6 +12,7 @@
 #include <netinet/in.h>
 #include <pwd.h>
 #include <spawn.h>
+#include <sstream>
 #include <string>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -61,9 +62,14 @@ public:
                << "\n  IdentityFile " << At("client_key") << "\n  IdentitiesOnly yes\n"
                << "  UserKnownHostsFile " << At("known_hosts")
                << "\n  StrictHostKeyChecking yes\n  LogLevel ERROR\n";
+        // ssh takes the first SetEnv line only, so every variable goes on one.
         std::istringstream variables(remoteEnvironment);
+        std::string setEnv;
         for (std::string line; std::getline(variables, line);) {
-            client << "  SetEnv " << line << "\n";
+            setEnv += " " + line;
+        }
+        if (!setEnv.empty()) {
+            client << "  SetEnv" << setEnv << "\n";
         }
         client.close();
         std::ofstream(At("known_hosts"))

@@ -1,0 +1,66 @@
+#include "platform/linux_platform.h"
+
+#include <cstdlib>
+
+#include "platform/linux_remote_bridge.h"
+#include "platform/linux_remote_file_store.h"
+#include "platform/linux_remote_machine.h"
+#include "platform/linux_ssh_command.h"
+
+namespace vantor {
+
+HostChoice ChosenHost() {
+    const char* value = std::getenv(HostVariable);
+    if (value == nullptr || *value == '\0') {
+        return {};
+    }
+    std::optional<RemoteHost> host = ParseRemoteHost(value);
+    if (!host) {
+        return {std::nullopt, std::string(value) + " " + std::string(BadHostText)};
+    }
+    return {std::move(host), {}};
+}
+
+void UseChosenHostsBus(const HostChoice& choice) {
+    if (choice.host) {
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", RemoteSystemBusAddress(*choice.host).c_str(), 1);
+    }
+}
+
+struct LinuxPlatform::Remote {
+    explicit Remote(const RemoteHost& host)
+        : bridge(SshBridgeCommand(host)),
+          files(bridge),
+          installation(bridge),
+          hostAddress(bridge),
+          adapters(bridge) {}
+
+    RemoteBridge bridge;
+    RemoteFileStore files;
+    RemoteInstallationEnvironment installation;
+    RemoteHostAddress hostAddress;
+    RemoteNetworkAdapters adapters;
+};
+
+LinuxPlatform::LinuxPlatform()
+    : remote_([] {
+          const HostChoice choice = ChosenHost();
+          return choice.host ? std::make_unique<Remote>(*choice.host) : nullptr;
+      }()),
+      hostLabel_([] {
+          const HostChoice choice = ChosenHost();
+          return choice.host ? HostLabel(*choice.host) : std::string();
+      }()),
+      files(remote_ ? static_cast<FileStore&>(remote_->files) : localFiles_),
+      installation(remote_ ? static_cast<InstallationEnvironment&>(remote_->installation)
+                           : localInstallation_),
+      hostAddress(remote_ ? static_cast<HostAddress&>(remote_->hostAddress) : localHostAddress_),
+      adapters(remote_ ? static_cast<NetworkAdapters&>(remote_->adapters) : localAdapters_) {}
+
+LinuxPlatform::~LinuxPlatform() = default;
+
+bool LinuxPlatform::Reachable() const {
+    return remote_ == nullptr || remote_->bridge.Call({{"op", "hello"}}).has_value();
+}
+
+}  // namespace vantor
