@@ -10,11 +10,13 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/command_table.h"
+#include "platform/directory_reader.h"
 #include "platform/file_store.h"
 #include "platform/host_address.h"
 #include "platform/installation_environment.h"
 #include "platform/linux_bridge_protocol.h"
 #include "platform/linux_platform.h"
+#include "platform/media_probe.h"
 #include "platform/network_adapters.h"
 
 namespace vantor {
@@ -28,7 +30,7 @@ public:
 
     Json Answer(const Json& request) {
         const std::string op = request.value("op", "");
-        const std::string path = request.value("path", "");
+        const std::string path = bridge::GetBytesText(request, "path");
         if (op == "hello") {
             return Ok({{"version", bridge::Version}});
         }
@@ -83,7 +85,9 @@ private:
         InstallationEnvironment& installation = services_.installation;
         if (op == "common-folder") {
             const FolderQueryResult folder = installation.CommonAppDataFolder();
-            return Ok({{"result", folder.result}, {"path", folder.path}});
+            Json answer = Ok({{"result", folder.result}});
+            bridge::PutBytesText(answer, "path", folder.path);
+            return answer;
         }
         if (op == "os-version") {
             const OsVersionResult os = installation.QueryOsVersion();
@@ -96,7 +100,10 @@ private:
             return Ok({{"result", installation.CreateSharedFolder(path)}});
         }
         if (op == "service-path") {
-            return Ok({{"path", installation.ReadServiceImagePath(request.value("product", ""))}});
+            Json answer = Ok({});
+            bridge::PutBytesText(answer, "path",
+                                 installation.ReadServiceImagePath(request.value("product", "")));
+            return answer;
         }
         if (op == "file-version") {
             const std::optional<FileVersion> version = installation.ReadFileVersion(path);
@@ -110,6 +117,23 @@ private:
         }
         if (op == "adapters") {
             return Ok({{"addresses", services_.adapters.Ipv4Addresses()}});
+        }
+        if (op == "list") {
+            const auto entries = services_.directories.ReadDirectory(path);
+            if (!entries) {
+                return Error("cannot be listed");
+            }
+            Json list = Json::array();
+            for (const DirectoryEntry& entry : *entries) {
+                Json item{{"folder", entry.isDirectory}};
+                bridge::PutBytesText(item, "name", entry.name);
+                list.push_back(std::move(item));
+            }
+            return Ok({{"entries", std::move(list)}});
+        }
+        if (op == "probe") {
+            return Ok(
+                bridge::MediaFactsJson(services_.mediaProbe.Probe(path, [] { return false; })));
         }
         if (op == "host-address") {
             return Ok({{"address", services_.hostAddress.LocalIPv4Address()}});
@@ -153,8 +177,9 @@ void AddBridgeCommand(CommandTable& table) {
                   // The bridge serves this machine, whatever the caller's environment says.
                   unsetenv(HostVariable);
                   LinuxPlatform system;
-                  BridgeServices services{system.files, system.installation, system.adapters,
-                                          system.hostAddress};
+                  BridgeServices services{system.files,       system.installation,
+                                          system.adapters,    system.hostAddress,
+                                          system.directories, system.mediaProbe};
                   return RunBridge(services, std::cin, std::cout);
               });
 }

@@ -5,7 +5,9 @@
 namespace vantor {
 
 class CommandTable;
+class DirectoryReader;
 class FileStore;
+class MediaProbe;
 class HostAddress;
 class InstallationEnvironment;
 class NetworkAdapters;
@@ -16,6 +18,8 @@ struct BridgeServices {
     InstallationEnvironment& installation;
     NetworkAdapters& adapters;
     HostAddress& hostAddress;
+    DirectoryReader& directories;
+    MediaProbe& mediaProbe;
 };
 
 // `vantorctl bridge`: what a tool on another machine runs here over ssh. Serves its requests

@@ -33,13 +33,17 @@ struct LinuxPlatform::Remote {
           files(bridge),
           installation(bridge),
           hostAddress(bridge),
-          adapters(bridge) {}
+          adapters(bridge),
+          directories(bridge),
+          mediaProbe(bridge) {}
 
     RemoteBridge bridge;
     RemoteFileStore files;
     RemoteInstallationEnvironment installation;
     RemoteHostAddress hostAddress;
     RemoteNetworkAdapters adapters;
+    RemoteDirectoryReader directories;
+    RemoteMediaProbe mediaProbe;
 };
 
 LinuxPlatform::LinuxPlatform()
@@ -54,6 +58,9 @@ LinuxPlatform::LinuxPlatform()
       files(remote_ ? static_cast<FileStore&>(remote_->files) : localFiles_),
       installation(remote_ ? static_cast<InstallationEnvironment&>(remote_->installation)
                            : localInstallation_),
+      directories(remote_ ? static_cast<DirectoryReader&>(remote_->directories)
+                          : localDirectories_),
+      mediaProbe(remote_ ? static_cast<MediaProbe&>(remote_->mediaProbe) : localMediaProbe_),
       hostAddress(remote_ ? static_cast<HostAddress&>(remote_->hostAddress) : localHostAddress_),
       adapters(remote_ ? static_cast<NetworkAdapters&>(remote_->adapters) : localAdapters_) {}
 

@@ -37,7 +37,8 @@ HostChoice ChosenHost();
 void UseChosenHostsBus(const HostChoice& choice);
 
 // Every platform service over the real system, built in one place for the window and vantorctl.
-// The services that touch the server's machine (its files, paths, addresses) are this machine's,
+// The services that touch the server's machine (its files, folders, media, paths, addresses)
+// are this machine's,
 // or another's through a bridge over ssh when VANTOR_HOST names one; the bus follows
 // DBUS_SYSTEM_BUS_ADDRESS, which UseChosenHostsBus set. Constructing them is cheap: each
 // reaches the system only when asked (a remote one opens its ssh session at once).
@@ -60,6 +61,8 @@ private:
     LinuxInstallationEnvironment localInstallation_;
     LinuxHostAddress localHostAddress_;
     LinuxNetworkAdapters localAdapters_;
+    LinuxDirectoryReader localDirectories_;
+    LinuxFfmpegMediaProbe localMediaProbe_;
     std::string hostLabel_;
 
 public:
@@ -68,8 +71,8 @@ public:
     LinuxSystemdServiceManager serviceManager;
     LinuxClock clock;
     LinuxDbusAutomationFactory automation;
-    LinuxDirectoryReader directories;
-    LinuxFfmpegMediaProbe mediaProbe;
+    DirectoryReader& directories;
+    MediaProbe& mediaProbe;
     HostAddress& hostAddress;
     NetworkAdapters& adapters;
     LinuxDbusLoggingComponentProbe logging;

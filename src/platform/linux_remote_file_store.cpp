@@ -29,7 +29,7 @@ private:
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> RemoteFileStore::ReadFile(const std::string& path) {
-    const std::optional<Json> answer = bridge_.Call(Json{{"op", "read"}, {"path", path}});
+    const std::optional<Json> answer = bridge_.Call(bridge::Request("read", path));
     if (!Succeeded(answer) || !answer->contains("data") || !(*answer)["data"].is_string()) {
         return std::nullopt;
     }
@@ -39,8 +39,9 @@ std::optional<std::vector<std::uint8_t>> RemoteFileStore::ReadFile(const std::st
 bool RemoteFileStore::Replace(const char* op, const std::string& path,
                               std::span<const std::uint8_t> bytes) {
     const std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
-    return Succeeded(
-        bridge_.Call(Json{{"op", op}, {"path", path}, {"data", bridge::EncodeBase64(copy)}}));
+    Json request = bridge::Request(op, path);
+    request["data"] = bridge::EncodeBase64(copy);
+    return Succeeded(bridge_.Call(std::move(request)));
 }
 
 bool RemoteFileStore::ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -53,7 +54,7 @@ bool RemoteFileStore::ReplaceUserFile(const std::string& path,
 }
 
 LockResult RemoteFileStore::LockForUpdate(const std::string& path) {
-    const std::optional<Json> answer = bridge_.Call(Json{{"op", "lock"}, {"path", path}});
+    const std::optional<Json> answer = bridge_.Call(bridge::Request("lock", path));
     if (!Succeeded(answer)) {
         // Lost: nothing can be written there either, so this is no lock to wait for.
         return {};
@@ -70,7 +71,7 @@ LockResult RemoteFileStore::LockForUpdate(const std::string& path) {
 }
 
 std::optional<FileStamp> RemoteFileStore::Stamp(const std::string& path) {
-    const std::optional<Json> answer = bridge_.Call(Json{{"op", "stamp"}, {"path", path}});
+    const std::optional<Json> answer = bridge_.Call(bridge::Request("stamp", path));
     if (!Succeeded(answer)) {
         return std::nullopt;
     }

@@ -26,11 +26,12 @@ OsVersionResult RemoteInstallationEnvironment::QueryOsVersion() {
 }
 
 std::string RemoteInstallationEnvironment::ReadServiceImagePath(const std::string& product) {
-    return Ask(bridge_, {{"op", "service-path"}, {"product", product}}).value("path", "");
+    return bridge::GetBytesText(Ask(bridge_, {{"op", "service-path"}, {"product", product}}),
+                                "path");
 }
 
 std::optional<FileVersion> RemoteInstallationEnvironment::ReadFileVersion(const std::string& path) {
-    const Json answer = Ask(bridge_, {{"op", "file-version"}, {"path", path}});
+    const Json answer = Ask(bridge_, bridge::Request("file-version", path));
     if (!answer.contains("major")) {
         return std::nullopt;
     }
@@ -44,7 +45,7 @@ FolderQueryResult RemoteInstallationEnvironment::CommonAppDataFolder() {
     if (!answer.contains("result")) {
         return {EFail, {}};
     }
-    return {answer.value("result", EFail), answer.value("path", "")};
+    return {answer.value("result", EFail), bridge::GetBytesText(answer, "path")};
 }
 
 std::string RemoteInstallationEnvironment::OwnExecutablePath() {
@@ -52,11 +53,11 @@ std::string RemoteInstallationEnvironment::OwnExecutablePath() {
 }
 
 bool RemoteInstallationEnvironment::PathExists(const std::string& path) {
-    return Ask(bridge_, {{"op", "exists"}, {"path", path}}).value("exists", false);
+    return Ask(bridge_, bridge::Request("exists", path)).value("exists", false);
 }
 
 HResult RemoteInstallationEnvironment::CreateSharedFolder(const std::string& path) {
-    return Ask(bridge_, {{"op", "make-shared-folder"}, {"path", path}}).value("result", EFail);
+    return Ask(bridge_, bridge::Request("make-shared-folder", path)).value("result", EFail);
 }
 
 std::vector<std::string> RemoteNetworkAdapters::Ipv4Addresses() {
@@ -68,6 +69,27 @@ std::vector<std::string> RemoteNetworkAdapters::Ipv4Addresses() {
 
 std::string RemoteHostAddress::LocalIPv4Address() {
     return Ask(bridge_, {{"op", "host-address"}}).value("address", "");
+}
+
+std::optional<std::vector<DirectoryEntry>> RemoteDirectoryReader::ReadDirectory(
+    const std::string& path) {
+    const Json answer = Ask(bridge_, bridge::Request("list", path));
+    if (!answer.contains("entries") || !answer["entries"].is_array()) {
+        return std::nullopt;
+    }
+    std::vector<DirectoryEntry> entries;
+    for (const Json& item : answer["entries"]) {
+        entries.push_back({bridge::GetBytesText(item, "name"), item.value("folder", false)});
+    }
+    return entries;
+}
+
+MediaFacts RemoteMediaProbe::Probe(const std::string& path,
+                                   const std::function<bool()>& cancelled) {
+    if (cancelled && cancelled()) {
+        return {};
+    }
+    return bridge::MediaFactsFromJson(Ask(bridge_, bridge::Request("probe", path)));
 }
 
 }  // namespace vantor

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/directory_reader.h"
 #include "platform/host_address.h"
 #include "platform/installation_environment.h"
 #include "platform/linux_installation_environment.h"
+#include "platform/media_probe.h"
 #include "platform/network_adapters.h"
 
 namespace vantor {
@@ -48,6 +50,27 @@ class RemoteHostAddress : public HostAddress {
 public:
     explicit RemoteHostAddress(RemoteBridge& bridge) : bridge_(bridge) {}
     std::string LocalIPv4Address() override;
+
+private:
+    RemoteBridge& bridge_;
+};
+
+// The server's folders, listed there; names stay the bytes its file system gave.
+class RemoteDirectoryReader : public DirectoryReader {
+public:
+    explicit RemoteDirectoryReader(RemoteBridge& bridge) : bridge_(bridge) {}
+    std::optional<std::vector<DirectoryEntry>> ReadDirectory(const std::string& path) override;
+
+private:
+    RemoteBridge& bridge_;
+};
+
+// Media files probed where they are: the facts travel, the file does not. A probe under way is
+// not interrupted; one asked after cancelling is not made.
+class RemoteMediaProbe : public MediaProbe {
+public:
+    explicit RemoteMediaProbe(RemoteBridge& bridge) : bridge_(bridge) {}
+    MediaFacts Probe(const std::string& path, const std::function<bool()>& cancelled) override;
 
 private:
     RemoteBridge& bridge_;

@@ -4,6 +4,7 @@
 
 #include "cli/bridge_command.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -103,6 +104,55 @@ TEST_F(Vantorctl, ALostBridgeFailsEveryCallAndLetsItsLocksGo) {
     EXPECT_TRUE(missing.Lost());
 }
 
+// A second of 8 kHz mono 8-bit PCM, written by hand.
+Bytes Wave() {
+    Bytes bytes;
+    const auto text = [&](const char* four) { bytes.insert(bytes.end(), four, four + 4); };
+    const auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    const auto u16 = [&](std::uint16_t v) {
+        bytes.push_back(static_cast<std::uint8_t>(v));
+        bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    text("RIFF"), u32(36 + 8000), text("WAVE"), text("fmt "), u32(16), u16(1), u16(1);
+    u32(8000), u32(8000), u16(1), u16(8), text("data"), u32(8000);
+    bytes.resize(bytes.size() + 8000, 128);
+    return bytes;
+}
+
+TEST_F(Vantorctl, FoldersAreListedAndMediaProbedWhereTheyAre) {
+    RemoteBridge bridge({VANTOR_CTL_PATH, "bridge"});
+    LinuxPlatform here;
+    const std::string dir = At("media");
+    std::filesystem::create_directories(dir + "/sub folder");
+    WriteWhole(dir + "/tone.wav", Wave());
+    WriteWhole(dir + "/latin\xe9.mp3", Bytes{0, 0, 0});  // a name that is no UTF-8
+    const auto sorted = [](std::optional<std::vector<DirectoryEntry>> entries) {
+        if (entries) {
+            std::sort(entries->begin(), entries->end(),
+                      [](const auto& a, const auto& b) { return a.name < b.name; });
+        }
+        return entries;
+    };
+    const auto listed = sorted(RemoteDirectoryReader(bridge).ReadDirectory(dir));
+    ASSERT_TRUE(listed.has_value());
+    EXPECT_EQ(listed, sorted(here.directories.ReadDirectory(dir)));
+    EXPECT_EQ(std::count_if(listed->begin(), listed->end(),
+                            [](const auto& e) { return e.name == "latin\xe9.mp3"; }),
+              1);
+    EXPECT_EQ(RemoteDirectoryReader(bridge).ReadDirectory(dir + "/missing"), std::nullopt);
+
+    RemoteMediaProbe remote(bridge);
+    for (const char* name : {"/tone.wav", "/latin\xe9.mp3"}) {
+        const MediaFacts facts = remote.Probe(dir + name, [] { return false; });
+        EXPECT_EQ(facts, here.mediaProbe.Probe(dir + name, [] { return false; })) << name;
+    }
+    EXPECT_TRUE(remote.Probe(dir + "/tone.wav", [] { return false; }).renders);
+    EXPECT_FALSE(remote.Probe(dir + "/tone.wav", [] { return true; }).renders);
+}
+
 TEST(BridgeProtocol, FileBytesTravelAsBase64OfEveryLength) {
     const Bytes all = {0x00, 0xff, 0x0a, 0x22, 0x5c, 0x80};
     const char* expected[] = {"", "AA==", "AP8=", "AP8K", "AP8KIg==", "AP8KIlw=", "AP8KIlyA"};
@@ -140,7 +190,8 @@ TEST_F(Vantorctl, TheBridgeTellsWhereTheMachineKeepsItsDataAndWhatItsAddressesAr
 
 TEST(BridgeProtocol, AnswersCarryTheirRequestsIdAndBadLinesAreRefused) {
     LinuxPlatform system;
-    BridgeServices services{system.files, system.installation, system.adapters, system.hostAddress};
+    BridgeServices services{system.files,       system.installation, system.adapters,
+                            system.hostAddress, system.directories,  system.mediaProbe};
     std::istringstream in(
         "{\"id\": 4, \"op\": \"hello\"}\n"
         "not json\n"
