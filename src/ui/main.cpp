@@ -1,11 +1,17 @@
 // vantorconfig: the media server's configuration window.
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include <QApplication>
 #include <QObject>
 
 #include "config/multicast_table.h"
 #include "config/resource_record.h"
+#include "platform/linux_installation_environment.h"
 #include "platform/linux_instance_channel.h"
+#include "platform/linux_platform.h"
 #include "ui/help_pages.h"
 #include "ui/linux_app_services.h"
 #include "ui/main_frame_window.h"
@@ -22,10 +28,34 @@ namespace {
 // The program's exit code once its window has been closed.
 constexpr int FrameClosedExitCode = 1;
 
+// "--host HOST" or "--host=HOST" among the arguments: the machine whose server to administer
+// (VANTOR_HOST otherwise). Taken out before Qt reads the rest.
+void TakeHostArgument(int& argc, char** argv) {
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--host" && i + 1 < argc) {
+            setenv(vantor::HostVariable, argv[++i], 1);
+        } else if (argument.rfind("--host=", 0) == 0) {
+            setenv(vantor::HostVariable, argument.substr(7).c_str(), 1);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace vantor;
+    TakeHostArgument(argc, argv);
+    const HostChoice choice = ChosenHost();
+    if (!choice.error.empty()) {
+        std::fprintf(stderr, "vantorconfig: %s\n", choice.error.c_str());
+        return 2;
+    }
+    UseChosenHostsBus(choice);
     QApplication app(argc, argv);
     // Desktops match the window to its menu entry (name, icon) by this.
     QGuiApplication::setDesktopFileName(QStringLiteral("vantorconfig"));
@@ -36,9 +66,13 @@ int main(int argc, char** argv) {
     // the failure code, before any window exists.
     LinuxPlatform platform;
     LinuxInstanceChannel instances;
-    const HResult check = CheckSingleInstance(instances, platform.clock, FrameTitle);
-    if (check != InstanceCheckPassed) {
-        return InstanceCheckExitCode(check);
+    // One window for this machine's server; a window for another machine is a process of its
+    // own, and any number of them may run.
+    if (!choice.host) {
+        const HResult check = CheckSingleInstance(instances, platform.clock, FrameTitle);
+        if (check != InstanceCheckPassed) {
+            return InstanceCheckExitCode(check);
+        }
     }
 
     // Process-wide objects, and the desktop's side of the services.
@@ -46,17 +80,24 @@ int main(int argc, char** argv) {
     MulticastTable multicastTable;
     PrompterDialog prompter;
     QtDesktopServices desktop;
-    HelpPages help(desktop, platform.installation,
-                   ChooseHelpFolder(platform.installation, VANTOR_HELP_DIR));
+    // The help pages are this machine's, whichever server the window administers.
+    LinuxInstallationEnvironment here;
+    HelpPages help(desktop, here, ChooseHelpFolder(here, VANTOR_HELP_DIR));
     AppServices services =
         LinuxAppServices(platform, defaultAuthMethod, multicastTable, prompter, desktop, help);
 
     MainFrameWindow frame(services);
+    if (choice.host) {
+        frame.SetRemoteHost(QString::fromStdString(HostLabel(*choice.host)));
+    }
     prompter.SetFallbackOwner(&frame);
     QObject::connect(&frame, &MainFrameWindow::Closed, &app,
                      [] { QCoreApplication::exit(FrameClosedExitCode); });
     // Later copies find this one from now on.
-    instances.Listen(SingleInstanceName(FrameTitle), [&frame] { frame.RestoreFromAnotherCopy(); });
+    if (!choice.host) {
+        instances.Listen(SingleInstanceName(FrameTitle),
+                         [&frame] { frame.RestoreFromAnotherCopy(); });
+    }
     frame.show();
     return app.exec();
 }

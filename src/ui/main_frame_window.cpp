@@ -185,7 +185,20 @@ void MainFrameWindow::BuildStatusBar() {
     const int needed = margins.left() + StateIconSize + layout->spacing() + widestText +
                        margins.right() + StatePaneTextPadding;
     statePane_->setFixedWidth(std::max(StatePaneWidth, needed));
+    // Which machine's server this window administers; shown only for another machine.
+    hostPane_ = new QLabel(bar);
+    hostPane_->setObjectName(QStringLiteral("hostPane"));
+    hostPane_->hide();
+    bar->addPermanentWidget(hostPane_);
     bar->addPermanentWidget(statePane_);
+}
+
+void MainFrameWindow::SetRemoteHost(const QString& label) {
+    remoteHost_ = label;
+    setWindowTitle(FromModel(FrameTitle) + QStringLiteral(" - ") + label);
+    hostPane_->setText(QStringLiteral("Server: ") + label);
+    hostPane_->setAccessibleName(QStringLiteral("Server"));
+    hostPane_->show();
 }
 
 void MainFrameWindow::BuildPanes() {
@@ -212,8 +225,18 @@ void MainFrameWindow::BuildPanes() {
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
     connect(tree_, &ResourceTreePane::SelectionChanged, this,
             &MainFrameWindow::QueryMulticastStatusInBackground);
-    connect(contents_, &ContentsListPane::FileOpenRequested, this,
-            [this](const QString& path) { services_.desktop.OpenFile(path.toStdString()); });
+    connect(contents_, &ContentsListPane::FileOpenRequested, this, [this](const QString& path) {
+        if (!remoteHost_.isEmpty()) {
+            // The player here cannot reach a file there; saying so beats opening nothing.
+            services_.prompter.ShowMessage(
+                (path + QStringLiteral(" is on ") + remoteHost_ +
+                 QStringLiteral(": a file on another machine cannot be opened here."))
+                    .toStdU16String(),
+                std::u16string(FrameTitle));
+            return;
+        }
+        services_.desktop.OpenFile(path.toStdString());
+    });
     // The activity monitor's refresh also keeps the multicast status line fresh.
     connect(activity_, &ActivityMonitorPane::RefreshTimerFired, this,
             &MainFrameWindow::QueryMulticastStatusInBackground);

@@ -58,6 +58,10 @@ public:
     // custom logging component fails its test. Both must outlive the window.
     // The Properties command (215): the server properties dialog over the configuration.
     void EditServerProperties();
+    // The window administers the server of another machine: its name goes into the title and
+    // the status bar, and what has no sense there (opening a media file here) says so.
+    void SetRemoteHost(const QString& label);
+    QLabel* HostPane() const { return hostPane_; }
 
     MainFrameModel& Model() { return model_; }
     ConfigStore& Store() { return *store_; }
@@ -112,6 +116,8 @@ private:
     QWidget* statePane_ = nullptr;
     QLabel* stateIcon_ = nullptr;
     QLabel* stateText_ = nullptr;
+    QLabel* hostPane_ = nullptr;
+    QString remoteHost_;
     QSplitter* clientSplitter_ = nullptr;
     QSplitter* rightSplitter_ = nullptr;
     ContentsListPane* contents_ = nullptr;

@@ -289,6 +289,23 @@ private slots:
         QCOMPARE(f.app.files.writes.size(), std::size_t{4});  // the refused deletes saved too
     }
 
+    void AWindowForAnotherMachineSaysWhichAndOpensNoFileOfThere() {
+        Frame f;
+        QVERIFY(f.window.HostPane()->isHidden());
+        f.window.SetRemoteHost(QStringLiteral("ann@media1"));
+        QCOMPARE(f.window.windowTitle(),
+                 QStringLiteral("Configuration of Media Server - ann@media1"));
+        QVERIFY(!f.window.HostPane()->isHidden());
+        QCOMPARE(f.window.HostPane()->text(), QStringLiteral("Server: ann@media1"));
+        emit f.window.ContentsPane().FileOpenRequested(QStringLiteral("/srv/clips/a.mp3"));
+        QCOMPARE(f.app.prompter.shown.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdU16String(f.app.prompter.shown[0].text),
+                 QStringLiteral("/srv/clips/a.mp3 is on ann@media1: a file on another machine "
+                                "cannot be opened here."));
+        QCOMPARE(QString::fromStdU16String(f.app.prompter.shown[0].caption),
+                 QStringLiteral("Configuration of Media Server"));
+    }
+
     void KeyboardMenuAtTheItemAndNewBroadcastThroughTheChooser() {
         Frame f;
         // The Menu key opens the selected item's menu.
