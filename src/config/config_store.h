@@ -107,6 +107,10 @@ public:
     // True when another program replaced or changed the file since it was last read or written
     // here (the stamp first, the bytes only when the stamp moved).
     bool FileChangedOnDisk();
+    // True when stamp is the one of the file as last read or written here (nothing: no file).
+    bool IsBaselineStamp(const std::optional<FileStamp>& stamp) const {
+        return stamp == baselineStamp_;
+    }
 
 private:
     ServerConfig ServerAsSaved() const;

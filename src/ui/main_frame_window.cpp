@@ -23,6 +23,7 @@
 #include "editors/qt_dialog_owner.h"
 #include "monitor/delegate_restrictions_dialog.h"
 #include "platform/desktop_services.h"
+#include "platform/file_store.h"
 #include "server/installation_paths.h"
 #include "server/server_properties_dialog.h"
 #include "server/set_password_dialog.h"
@@ -46,6 +47,8 @@ constexpr int SettledWaitSliceMs = 20;
 // The longest WaitForSettledState keeps the user waiting: past it the caller goes ahead, and a
 // server that is still changing state answers (or fails) within its own call time-out.
 constexpr qint64 SettledWaitLimitMs = 5000;
+// How often a window for another machine asks whether its configuration file changed there.
+constexpr int RemoteFileCheckMs = 1000;
 
 QString FromModel(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -93,6 +96,19 @@ void MainFrameWindow::PollStateInBackground() {
         [this, epoch](ServerState state) {
             model_.OnStatePolled(
                 epoch, state, tree_ != nullptr ? std::u16string_view(tree_->StatusText()) : OkText);
+        });
+}
+
+void MainFrameWindow::CheckRemoteFileInBackground() {
+    FileStore* files = &services_.files;
+    const std::string path = store_->ConfigPath();
+    watcher_->Submit<std::optional<FileStamp>>(
+        WatchLane::ConfigFile, this, [files, path] { return files->Stamp(path); },
+        [this](std::optional<FileStamp> stamp) {
+            // Only a change is worth a look on this thread (which then reads the file).
+            if (!store_->IsBaselineStamp(stamp)) {
+                tree_->FollowFile();
+            }
         });
 }
 
@@ -195,6 +211,13 @@ void MainFrameWindow::BuildStatusBar() {
 
 void MainFrameWindow::SetRemoteHost(const QString& label) {
     remoteHost_ = label;
+    if (remoteFileTimer_ == nullptr) {
+        tree_->StopWatchingFolder();
+        remoteFileTimer_ = new QTimer(this);
+        connect(remoteFileTimer_, &QTimer::timeout, this,
+                &MainFrameWindow::CheckRemoteFileInBackground);
+        remoteFileTimer_->start(RemoteFileCheckMs);
+    }
     setWindowTitle(FromModel(FrameTitle) + QStringLiteral(" - ") + label);
     hostPane_->setText(QStringLiteral("Server: ") + label);
     hostPane_->setAccessibleName(QStringLiteral("Server"));

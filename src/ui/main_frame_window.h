@@ -94,6 +94,7 @@ private:
     void BuildPanes();
     // The periodic queries, asked off this thread; their answers come back as events.
     void PollStateInBackground();
+    void CheckRemoteFileInBackground();
     void QueryMulticastStatusInBackground();
     // The password, metadata and restrictions dialogs of the live broadcast editors.
     BroadcastSubDialogs BroadcastEditorSubDialogs();
@@ -118,6 +119,9 @@ private:
     QLabel* stateText_ = nullptr;
     QLabel* hostPane_ = nullptr;
     QString remoteHost_;
+    // Another machine's folder cannot be watched from here: its file's stamp is asked for in
+    // the background instead.
+    QTimer* remoteFileTimer_ = nullptr;
     QSplitter* clientSplitter_ = nullptr;
     QSplitter* rightSplitter_ = nullptr;
     ContentsListPane* contents_ = nullptr;

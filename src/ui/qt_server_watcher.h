@@ -15,7 +15,7 @@ namespace vantor {
 
 // The queries the window repeats on its own, each on a lane of its own so that a slow one never
 // holds up another.
-enum class WatchLane { ServerState, Activity, MulticastStatus };
+enum class WatchLane { ServerState, Activity, MulticastStatus, ConfigFile };
 
 // Asks the server in the background on behalf of the window: the work runs on the lane's thread
 // and its result comes back to the user-interface thread as a queued event, to a receiver that

@@ -232,6 +232,11 @@ void ResourceTreePane::WatchFolder() {
             [this] { followTimer_->start(kFollowSettleMs); });
 }
 
+void ResourceTreePane::StopWatchingFolder() {
+    delete watcher_;
+    watcher_ = nullptr;
+}
+
 bool ResourceTreePane::FollowFile() {
     // A dialog or a menu works on the items as they are; the new ones come when it closes.
     if (QApplication::activeModalWidget() != nullptr ||

@@ -52,6 +52,9 @@ public:
     void LoadConfiguration();
     // Reads the file again if another program changed it; true when it did.
     bool FollowFile();
+    // The file is on another machine, whose folder this one cannot watch: the window asks
+    // instead and calls FollowFile when the file changed.
+    void StopWatchingFolder();
     // Selects the root and gives the tree the keyboard focus.
     void SelectRoot();
     // Expands the item's branch and selects the item.

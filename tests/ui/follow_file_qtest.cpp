@@ -147,6 +147,18 @@ private slots:
         QCOMPARE(w.Selected(), QStringLiteral("File resources"));
     }
 
+    void AWindowForAnotherMachineAsksForTheFilesStampInstead() {
+        Window w;
+        // No folder watch reaches another machine: the stamp is asked for once a second.
+        w.window->SetRemoteHost(QStringLiteral("rack-7"));
+        OtherProgram other(w.Path());
+        other.Add(u"Ballads");
+        QTest::qWait(300);
+        QCOMPARE(w.Folders(), (QStringList{"Clips", "Music", "Talks"}));
+        QTRY_COMPARE_WITH_TIMEOUT(w.Folders(), (QStringList{"Ballads", "Clips", "Music", "Talks"}),
+                                  2500);
+    }
+
     void ASaveOfTheWindowKeepsWhatAnotherProgramWrote() {
         Window w;
         w.Select(2);
