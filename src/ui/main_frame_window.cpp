@@ -207,7 +207,7 @@ void MainFrameWindow::BuildPanes() {
     tree_->SetBroadcastSubDialogs(BroadcastEditorSubDialogs());
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
     connect(contents_, &ContentsListPane::FileOpenRequested, this,
-            [this](const QString& path) { services_.desktop.OpenFile(path.toStdString()); });
+            [this](const std::string& path) { services_.desktop.OpenFile(path); });
     // The activity monitor's refresh also keeps the multicast status line fresh.
     connect(activity_, &ActivityMonitorPane::RefreshTimerFired, this,
             &MainFrameWindow::QueryMulticastStatusInBackground);
