@@ -192,6 +192,7 @@ TEST_F(MediaFiles, NamesThatAreNoUtf8WorkFromTheListingToTheExport) {
         playlist.find("<media src=\"mms://192.0.2.1:5119/Media\\d\xe9j\xe0/latin\xe9.mp3\"/>"),
         std::string::npos)
         << playlist;
+    fs::remove_all(root);  // QTemporaryDir cannot remove a name that is no UTF-8
 }
 
 // One clip of each kind the summary names, each with the text the contents list shows for it.
@@ -208,32 +209,38 @@ TEST_F(MediaFiles, EachKindOfClipReadsAsItsSummary) {
     const std::vector<Clip> clips = {
         // Matroska and WebM declare no rate for Vorbis; its header's nominal 96 000 bit/s is
         // 96 000 / 8192 = 11.7 kByte/s.
-        {"vorbis.webm", sine + " -ac 2 -c:a libvorbis -b:a 96k", "Size: 0.01 MB; Time: 00:00:02. Audio - VORBIS; 11.7 kByte/s; 44.1 kHz; Stereo."},
-        {"vorbis.mka", sine + " -ac 2 -c:a libvorbis -b:a 96k", "Size: 0.01 MB; Time: 00:00:02. Audio - VORBIS; 11.7 kByte/s; 44.1 kHz; Stereo."},
+        {"vorbis.webm", sine + " -ac 2 -c:a libvorbis -b:a 96k",
+         "Size: 0.01 MB; Time: 00:00:02. Audio - VORBIS; 11.7 kByte/s; 44.1 kHz; Stereo."},
+        {"vorbis.mka", sine + " -ac 2 -c:a libvorbis -b:a 96k",
+         "Size: 0.01 MB; Time: 00:00:02. Audio - VORBIS; 11.7 kByte/s; 44.1 kHz; Stereo."},
         // 22 050 Hz x 16 bits, mono: 352 800 bit/s / 8192 = 43.1 kByte/s; 22 050 x 0.001 is a
         // hair above 22.05, so 22.1 kHz; 88 278 bytes x 9.765625e-7 = 0.09 MB.
         {"pcm.wav", lavfi + "sine=frequency=440:duration=2:sample_rate=22050 -c:a pcm_s16le",
          "Size: 0.09 MB; Time: 00:00:02. Audio - PCM; 43.1 kByte/s; 22.1 kHz; Mono."},
         // 44 100 Hz x 32 bits: 1 411 200 bit/s = 172.3 kByte/s, tag 3; 352 914 bytes = 0.34 MB.
-        {"float.wav", sine + " -c:a pcm_f32le", "Size: 0.34 MB; Time: 00:00:02. Audio - IEEE; 172.3 kByte/s; 44.1 kHz; Mono."},
+        {"float.wav", sine + " -c:a pcm_f32le",
+         "Size: 0.34 MB; Time: 00:00:02. Audio - IEEE; 172.3 kByte/s; 44.1 kHz; Mono."},
         // 8 000 Hz x 8 bits: 64 000 bit/s = 7.8 kByte/s, tag 6.
         {"alaw.wav", lavfi + "sine=frequency=440:duration=2:sample_rate=8000 -c:a pcm_alaw",
          "Size: 0.02 MB; Time: 00:00:02. Audio - CCITT A-Law; 7.8 kByte/s; 8.0 kHz; Mono."},
         // 64 000 bit/s = 7.8 kByte/s, tag 0x161.
-        {"wma.wma", sine + " -ac 2 -c:a wmav2 -b:a 64k", "Size: 0.02 MB; Time: 00:00:02. Audio - WMA; 7.8 kByte/s; 44.1 kHz; Stereo."},
+        {"wma.wma", sine + " -ac 2 -c:a wmav2 -b:a 64k",
+         "Size: 0.02 MB; Time: 00:00:02. Audio - WMA; 7.8 kByte/s; 44.1 kHz; Stereo."},
         // 192 000 bit/s = 23.4 kByte/s, tag 0x2000; 2.016 s.
         {"ac3.ac3",
          lavfi + "sine=frequency=440:duration=2:sample_rate=48000 -ac 2 -c:a ac3 -b:a 192k",
          "Size: 0.05 MB; Time: 00:00:02. Audio - AC3; 23.4 kByte/s; 48.0 kHz; Stereo."},
         // A variable rate declares none: estimated from the size, 184 320 bytes x 0.001 / 2 s x
         // 0.97 = 89.4; 25 frames/s is 400 000 units a frame.
-        {"mpeg1.mpg", picture + "-c:v mpeg1video -b:v 500k", "Size: 0.18 MB; Time: 00:00:02. Video - MPEG1; 89.4 kByte/s; 160x120; 25 Frames/s."},
+        {"mpeg1.mpg", picture + "-c:v mpeg1video -b:v 500k",
+         "Size: 0.18 MB; Time: 00:00:02. Video - MPEG1; 89.4 kByte/s; 160x120; 25 Frames/s."},
         // Uncompressed RGB has no code. The AVI's rate: 20 frames of 64 x 48 x 3 bytes over the
         // 1.9 s from the first to the last, 776 084 bit/s = 94.7 kByte/s.
         {"raw.avi", lavfi + "testsrc2=size=64x48:rate=10:duration=2 -c:v rawvideo -pix_fmt bgr24",
          "Size: 0.19 MB; Time: 00:00:02. Video - 94.7 kByte/s; 64x48; 10 Frames/s."},
         // The AVI's own code, not the codec's usual FMP4; the encoder's rate, 403 543 bit/s.
-        {"xvid.avi", picture + "-c:v mpeg4 -vtag XVID -b:v 200k", "Size: 0.10 MB; Time: 00:00:02. Video - XVID; 49.3 kByte/s; 160x120; 25 Frames/s."},
+        {"xvid.avi", picture + "-c:v mpeg4 -vtag XVID -b:v 200k",
+         "Size: 0.10 MB; Time: 00:00:02. Video - XVID; 49.3 kByte/s; 160x120; 25 Frames/s."},
         // The cover picture is no video. 128 000 bit/s = 15.6 kByte/s.
         {"cover.mp3",
          sine + " -f lavfi -i testsrc2=size=64x64:rate=1:duration=1 -map 0:a -map 1:v -frames:v "
@@ -246,9 +253,9 @@ TEST_F(MediaFiles, EachKindOfClipReadsAsItsSummary) {
     };
     {
         std::ofstream(Path("zeros.mp3").toStdString(), std::ios::binary)
-            << std::string(100'000, '\\0');
+            << std::string(100'000, '\0');
         std::ofstream(Path("empty.mp3").toStdString(), std::ios::binary);
-        std::ofstream(Path("text.avi").toStdString()) << "Nothing but text, named as a video.\\n";
+        std::ofstream(Path("text.avi").toStdString()) << "Nothing but text, named as a video.\n";
     }
     LinuxFfmpegMediaProbe probe;
     for (const Clip& clip : clips) {

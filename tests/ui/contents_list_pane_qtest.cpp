@@ -2,8 +2,8 @@
 // UTF-8 asks to open that very file, and the desktop is handed a URL that still names it.
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
