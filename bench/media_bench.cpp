@@ -189,15 +189,15 @@ BENCHMARK(BM_SummariseThousandClips)->Unit(benchmark::kMillisecond)->Iterations(
 
 // The HTML page of a 10 000-file folder with summaries, written to disk.
 void BM_ExportLargeFolderPage(benchmark::State& state) {
-    FolderExport folder{.folderLabel = u"Series\\Season 1",
-                        .title = u"Season 1",
+    FolderExport folder{.folderLabel = "Series\\Season 1",
+                        .title = "Season 1",
                         .host = u"192.168.1.10",
                         .playerPort = u"5119",
                         .files = {}};
     for (int i = 0; i < 10'000; ++i) {
         const std::string name = "Episode " + std::to_string(i) + ".mp4";
         folder.files.push_back(
-            {std::u16string(name.begin(), name.end()),
+            {name,
              u"Size: 12.34 MB; Time: 00:21:05. Video - H264; 99.3 kByte/s; 1280x720; 25 Frames/s. "
              u"Audio - AAC; 15.6 kByte/s; 48.0 kHz; Stereo."});
     }
@@ -205,7 +205,7 @@ void BM_ExportLargeFolderPage(benchmark::State& state) {
     const std::string out = (BenchDir("export") += ".html").string();
     for (auto _ : state) {
         const std::string page = WebPageBytes(folder);
-        files.ReplaceFile(
+        files.ReplaceUserFile(
             out, std::span(reinterpret_cast<const std::uint8_t*>(page.data()), page.size()));
     }
     fs::remove(out);

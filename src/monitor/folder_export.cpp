@@ -33,41 +33,99 @@ std::vector<AnsiFile> AnsiFiles(const FolderExport& folder) {
     std::vector<AnsiFile> files;
     files.reserve(folder.files.size());
     for (const ExportedFile& file : folder.files) {
-        files.push_back({Utf16ToAnsi(file.name), Utf16ToAnsi(file.description)});
+        files.push_back({NameToAnsi(file.name), Utf16ToAnsi(file.description)});
     }
     return files;
 }
 
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the well-formed UTF-8 character at the start of bytes, or 0 when there is none
+// (a stray continuation, an overlong form, a surrogate, beyond U+10FFFF, cut short).
+std::size_t CharacterLength(std::string_view bytes) {
+    const auto at = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = at(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length || at(1) < low || at(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (!IsContinuation(at(i))) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 }  // namespace
 
-std::u16string FolderLabel(std::u16string_view folderName, std::string_view source,
-                           std::string_view currentFolder) {
-    std::u16string label(folderName);
+std::string FolderLabel(std::u16string_view folderName, std::string_view source,
+                        std::string_view currentFolder) {
+    std::string label = Utf16ToUtf8(folderName);
     while (source.size() > 1 && source.back() == '/') {
         source.remove_suffix(1);
     }
     if (currentFolder.size() <= source.size() || !currentFolder.starts_with(source)) {
         return label;
     }
-    std::u16string beyond = Utf8ToUtf16(currentFolder.substr(source.size()));
-    if (beyond.front() != u'/') {
-        beyond.insert(beyond.begin(), u'/');  // below the file system's root "/"
+    std::string beyond(currentFolder.substr(source.size()));
+    if (beyond.front() != '/') {
+        beyond.insert(beyond.begin(), '/');  // below the file system's root "/"
     }
-    std::replace(beyond.begin(), beyond.end(), u'/', u'\\');
+    std::replace(beyond.begin(), beyond.end(), '/', '\\');
     return label + beyond;
 }
 
-std::u16string LastPathComponent(std::string_view path) {
+std::string LastPathComponent(std::string_view path) {
     const std::size_t slash = path.rfind('/');
-    return Utf8ToUtf16(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-bool RefusedInPlaylist(std::u16string_view fileName) {
-    return fileName.find_first_of(u"#&") != std::u16string_view::npos;
+bool RefusedInPlaylist(std::string_view fileName) {
+    return fileName.find_first_of("#&") != std::string_view::npos;
+}
+
+std::string NameToAnsi(std::string_view name) {
+    std::string ansi;
+    ansi.reserve(name.size());
+    std::size_t run = 0;  // the start of the well-formed run not yet converted
+    std::size_t at = 0;
+    const auto flush = [&] { ansi += Utf16ToAnsi(Utf8ToUtf16(name.substr(run, at - run))); };
+    while (at < name.size()) {
+        const std::size_t length = CharacterLength(name.substr(at));
+        if (length != 0) {
+            at += length;
+            continue;
+        }
+        flush();
+        ansi += name[at];
+        run = ++at;
+    }
+    flush();
+    return ansi;
 }
 
 std::string WebPageBytes(const FolderExport& folder) {
-    const std::string f = Utf16ToAnsi(folder.folderLabel);
+    const std::string f = NameToAnsi(folder.folderLabel);
     const std::string h = Utf16ToAnsi(folder.host);
     const std::string p = Utf16ToAnsi(folder.playerPort);
     const std::vector<AnsiFile> files = AnsiFiles(folder);
@@ -96,17 +154,17 @@ std::string WebPageBytes(const FolderExport& folder) {
 }
 
 std::string PlaylistBytes(const FolderExport& folder) {
-    const std::string f = Utf16ToAnsi(folder.folderLabel);
+    const std::string f = NameToAnsi(folder.folderLabel);
     const std::string h = Utf16ToAnsi(folder.host);
     const std::string p = Utf16ToAnsi(folder.playerPort);
 
     Pieces list;
     list << "<?wpl version=\"1.0\"?>" << kCrlf << "<smil>" << kCrlf << "<head>" << kCrlf
          << "<meta name=\"ItemCount\" content=\"" << std::to_string(folder.files.size()) << "\"/>"
-         << kCrlf << "<title>" << Utf16ToAnsi(folder.title) << "</title>" << kCrlf << "</head>"
+         << kCrlf << "<title>" << NameToAnsi(folder.title) << "</title>" << kCrlf << "</head>"
          << kCrlf << "<body>" << kCrlf << "<seq>" << kCrlf;
     for (const ExportedFile& file : folder.files) {
-        list << "<media src=\"mms://" << h << ":" << p << "/" << f << "/" << Utf16ToAnsi(file.name)
+        list << "<media src=\"mms://" << h << ":" << p << "/" << f << "/" << NameToAnsi(file.name)
              << "\"/>" << kCrlf;
     }
     list << "</seq>" << kCrlf << "</body>" << kCrlf << "</smil>";

@@ -18,29 +18,36 @@ inline constexpr std::u16string_view PlaylistFilterName = u"WPL Files (*.wpl)";
 inline constexpr std::u16string_view PlaylistFilterPattern = u"*.wpl";
 inline constexpr std::u16string_view PlaylistExtension = u".wpl";
 
+// Names of files and folders here are the bytes the directory gave: UTF-8 as a rule, but not
+// always, and a name that is not must still name its file in the export.
 struct ExportedFile {
-    std::u16string name;
+    std::string name;
     std::u16string description;
 };
 
 // What both exports are made of. Links are written as they stand: nothing is escaped.
 struct FolderExport {
-    std::u16string folderLabel;  // the folder's name, then its subfolders with '\' between
-    std::u16string title;        // the last component of the folder's path
-    std::u16string host;         // this computer's address, or empty
+    std::string folderLabel;  // the folder's name (UTF-8), then its subfolders with '\' between
+    std::string title;        // the last component of the folder's path
+    std::u16string host;      // this computer's address, or empty
     std::u16string playerPort;
     std::vector<ExportedFile> files;
 };
 
 // The virtual folder's name followed by the part of currentFolder beyond source, with '\'
-// between the parts as the server names them ("Movies\2009\June"). Paths are UTF-8 with '/'.
-std::u16string FolderLabel(std::u16string_view folderName, std::string_view source,
-                           std::string_view currentFolder);
-// The text after the last '/' of path.
-std::u16string LastPathComponent(std::string_view path);
+// between the parts as the server names them ("Movies\2009\June"). Paths use '/'.
+std::string FolderLabel(std::u16string_view folderName, std::string_view source,
+                        std::string_view currentFolder);
+// The bytes after the last '/' of path.
+std::string LastPathComponent(std::string_view path);
 
 // True when a file name would break a playlist entry ('#' or '&').
-bool RefusedInPlaylist(std::u16string_view fileName);
+bool RefusedInPlaylist(std::string_view fileName);
+
+// A name in the exports' code page: its UTF-8 characters as Windows-1252 ('?' for what it cannot
+// hold), and each byte that is no part of a UTF-8 character as that byte, so that a name in an
+// older single-byte encoding still names its file.
+std::string NameToAnsi(std::string_view name);
 
 // The HTML page and the WPL playlist, as Windows-1252 bytes ('?' for what it cannot hold).
 std::string WebPageBytes(const FolderExport& folder);

@@ -1,6 +1,8 @@
 #include "platform/linux_ffmpeg_media_probe.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <limits>
 #include <mutex>
 #include <pthread.h>
@@ -13,6 +15,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
+#include <libavutil/intreadwrite.h>
 }
 
 namespace vantor {
@@ -34,16 +37,60 @@ std::uint32_t Clamp32(std::int64_t value) {
         std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::uint32_t>::max()));
 }
 
-// The first stream of a kind; cover pictures travel as video streams but are not video.
+// A stream that a decoder could be connected to: sound with a rate and channels, a picture with
+// a size. A cover picture travels as a video stream but is no video.
+bool Renders(const AVStream& stream) {
+    const AVCodecParameters& codec = *stream.codecpar;
+    if (codec.codec_type == AVMEDIA_TYPE_AUDIO) {
+        return codec.sample_rate > 0 && codec.ch_layout.nb_channels > 0;
+    }
+    return codec.codec_type == AVMEDIA_TYPE_VIDEO &&
+           (stream.disposition & AV_DISPOSITION_ATTACHED_PIC) == 0 && codec.width > 0 &&
+           codec.height > 0;
+}
+
+// The first stream of a kind that renders; the others are as good as absent.
 const AVStream* FirstStream(const AVFormatContext& context, AVMediaType type) {
     for (unsigned i = 0; i < context.nb_streams; ++i) {
         const AVStream* stream = context.streams[i];
-        if (stream->codecpar->codec_type == type &&
-            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+        if (stream->codecpar->codec_type == type && Renders(*stream)) {
             return stream;
         }
     }
     return nullptr;
+}
+
+// The stream's own code when the container gave one that names its codec in the RIFF tables
+// (an AVI's XVID or DX50), else the tables' code for the codec. Containers with codes of their
+// own numbering (FLV's small numbers) fall back to the tables.
+unsigned RiffTag(const AVCodecParameters& codec, const AVCodecTag* table) {
+    const AVCodecTag* const tables[] = {table, nullptr};
+    if (codec.codec_tag != 0 && av_codec_get_id(tables, codec.codec_tag) == codec.codec_id) {
+        return codec.codec_tag;
+    }
+    return av_codec_get_tag(tables, codec.codec_id);
+}
+
+// The nominal bit rate of a Vorbis identification header ("\x01vorbis", version, channels, rate,
+// maximum, nominal, minimum), which leads the codec's private data; 0 when none is declared.
+std::int64_t VorbisNominalBitRate(const AVCodecParameters& codec) {
+    static constexpr std::uint8_t kSignature[] = {0x01, 'v', 'o', 'r', 'b', 'i', 's'};
+    constexpr std::size_t kNominalOffset = 20;
+    // Only the lacing of the three headers can stand before it.
+    constexpr std::size_t kSearched = 64;
+    if (codec.extradata == nullptr || codec.extradata_size <= 0) {
+        return 0;
+    }
+    const std::uint8_t* begin = codec.extradata;
+    const std::uint8_t* end = begin + codec.extradata_size;
+    const std::uint8_t* searched = begin + std::min<std::ptrdiff_t>(end - begin, kSearched);
+    const std::uint8_t* found =
+        std::search(begin, searched, std::begin(kSignature), std::end(kSignature));
+    if (found == searched || end - found < static_cast<std::ptrdiff_t>(kNominalOffset + 4)) {
+        return 0;
+    }
+    const auto nominal = static_cast<std::int32_t>(AV_RL32(found + kNominalOffset));
+    return nominal > 0 ? nominal : 0;
 }
 
 void ReadVideo(const AVStream& stream, MediaFacts& facts) {
@@ -52,9 +99,8 @@ void ReadVideo(const AVStream& stream, MediaFacts& facts) {
     if (codec.codec_id == AV_CODEC_ID_MPEG1VIDEO) {
         facts.videoBlock = VideoFormatBlock::Mpeg1Video;
     } else {
-        const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};
         facts.videoBlock = VideoFormatBlock::Bitmap;
-        facts.fourCC = av_codec_get_tag(tables, codec.codec_id);
+        facts.fourCC = RiffTag(codec, avformat_get_riff_video_tags());
     }
     // An MPEG sequence header's all-ones rate means "variable": no rate declared.
     const bool variableRate =
@@ -84,12 +130,16 @@ void ReadAudio(const AVStream& stream, MediaFacts& facts) {
         bitRate = static_cast<std::int64_t>(codec.sample_rate) * channels * bitsPerSample;
     }
     if (codec.codec_id == AV_CODEC_ID_VORBIS) {
+        // Matroska and WebM declare no rate for Vorbis; its own header does.
+        if (bitRate <= 0) {
+            bitRate = VorbisNominalBitRate(codec);
+        }
         facts.audioBlock = AudioFormatBlock::Vorbis;
         facts.audioBitsPerSecond = Clamp32(bitRate);
     } else {
-        const AVCodecTag* const tables[] = {avformat_get_riff_audio_tags(), nullptr};
         facts.audioBlock = AudioFormatBlock::WaveFormat;
-        facts.formatTag = static_cast<std::uint16_t>(av_codec_get_tag(tables, codec.codec_id));
+        facts.formatTag =
+            static_cast<std::uint16_t>(RiffTag(codec, avformat_get_riff_audio_tags()));
         // A WAVE format block holds whole bytes per second.
         facts.audioBitsPerSecond = Clamp32(bitRate / 8 * 8);
     }

@@ -4,9 +4,10 @@
 
 namespace vantor {
 
-// Media facts through FFmpeg: a file renders when libavformat opens it and finds an audio or a
-// video stream. Format codes come from FFmpeg's RIFF tag tables, so they read as a Windows
-// player would name them.
+// Media facts through FFmpeg: a file renders when libavformat opens it and finds an audio stream
+// with a sample rate and channels or a video stream with a picture size. Format codes are the
+// file's own where its container has RIFF codes (AVI, ASF, WAVE), else FFmpeg's RIFF tag
+// tables', so they read as a Windows player would name them.
 class LinuxFfmpegMediaProbe : public MediaProbe {
 public:
     LinuxFfmpegMediaProbe();

@@ -19,10 +19,12 @@ enum class AudioFormatBlock {
     Vorbis,      // Vorbis, named by its kind rather than a tag
 };
 
-// What one file holds, as raw facts: the first video and the first audio stream and the file
-// itself. Texts are made from these elsewhere.
+// What one file holds, as raw facts: the first video and the first audio stream that render and
+// the file itself. Texts are made from these elsewhere.
 struct MediaFacts {
-    bool renders = false;  // the file opened and has an audio or a video stream
+    // The file opened and has sound with a sample rate and channels or a picture with a size;
+    // a stream without them is left out, as a decoder could not take it.
+    bool renders = false;
 
     bool hasVideo = false;
     VideoFormatBlock videoBlock = VideoFormatBlock::None;

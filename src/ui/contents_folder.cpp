@@ -46,29 +46,34 @@ std::string JoinFolderPath(const std::string& folder, std::string_view name) {
     return path;
 }
 
-std::vector<ContentsRow> FolderRows(const std::vector<DirectoryEntry>& entries,
-                                    const std::string& folder, bool belowRoot) {
-    std::vector<ContentsRow> rows;
-    rows.reserve(entries.size() + 1);
+FolderListing FolderRows(const std::vector<DirectoryEntry>& entries, const std::string& folder,
+                         bool belowRoot) {
+    FolderListing listing;
+    listing.rows.reserve(entries.size() + 1);
+    listing.names.reserve(entries.size() + 1);
     if (belowRoot) {
         ContentsRow up;
         up.kind = ContentsRowKind::Up;
         up.imageIndex = UpRowImage;
-        rows.push_back(std::move(up));
+        listing.rows.push_back(std::move(up));
+        listing.names.emplace_back();
     }
     const std::u16string folderText = Utf8ToUtf16(folder);
+    const auto add = [&](ContentsRowKind kind, std::uint32_t image, const std::string& name) {
+        listing.rows.push_back(NamedRow(kind, image, name, folderText));
+        listing.names.push_back(name);
+    };
     for (const DirectoryEntry& entry : entries) {
         if (entry.isDirectory && !IsDotOrDotDot(entry.name)) {
-            rows.push_back(
-                NamedRow(ContentsRowKind::Subfolder, SubfolderRowImage, entry.name, folderText));
+            add(ContentsRowKind::Subfolder, SubfolderRowImage, entry.name);
         }
     }
     for (const DirectoryEntry& entry : entries) {
         if (!entry.isDirectory && !IsHidden(entry.name)) {
-            rows.push_back(NamedRow(ContentsRowKind::File, FileRowImage, entry.name, folderText));
+            add(ContentsRowKind::File, FileRowImage, entry.name);
         }
     }
-    return rows;
+    return listing;
 }
 
 ContentsFolder::ContentsFolder(ContentsList& list, DirectoryReader& reader, MediaInfoWorker* worker)
@@ -88,6 +93,7 @@ void ContentsFolder::ShowSelection(CatalogueItem* selected, AuthMethod defaultAu
     }
     current_.clear();
     root_.clear();
+    names_.clear();
     vantor::ShowSelection(selected, defaultAuthMethod, list_);
 }
 
@@ -97,22 +103,23 @@ bool ContentsFolder::ShowFolder(const std::string& path, bool isRoot) {
     if (isRoot) {
         root_ = current_;
     }
+    names_.clear();
     const auto entries = reader_.ReadDirectory(current_);
     if (!entries) {
         list_.Clear();
         return false;
     }
-    list_.Replace(FolderRows(*entries, current_, current_ != root_));
+    FolderListing listing = FolderRows(*entries, current_, current_ != root_);
+    names_ = std::move(listing.names);
+    list_.Replace(std::move(listing.rows));
+    namesListing_ = list_.Listing();
     if (worker_ == nullptr) {
         return true;
     }
     std::vector<MediaJob> jobs;
     for (std::size_t row = 0; row < list_.RowCount(); ++row) {
-        const ContentsRow& shown = list_.Row(row);
-        if (shown.kind == ContentsRowKind::File) {
-            jobs.push_back(MediaJob{
-                .row = row,
-                .path = JoinFolderPath(current_, Utf16ToUtf8(shown.Text(ContentsColumn::Name)))});
+        if (list_.Row(row).kind == ContentsRowKind::File) {
+            jobs.push_back(MediaJob{.row = row, .path = JoinFolderPath(current_, names_[row])});
         }
     }
     worker_->Scan(list_.Listing(), std::move(jobs));
@@ -125,7 +132,7 @@ ContentsActivation ContentsFolder::Activate(std::size_t row) {
         return activation;
     }
     const ContentsRow& target = list_.Row(row);
-    const std::string name = Utf16ToUtf8(target.Text(ContentsColumn::Name));
+    const std::string name = EntryName(row);
     switch (target.kind) {
         case ContentsRowKind::File:
             activation.action = ContentsActivation::Action::OpenFile;
@@ -155,6 +162,14 @@ ContentsActivation ContentsFolder::Activate(std::size_t row) {
         }
     }
     return activation;
+}
+
+const std::string& ContentsFolder::EntryName(std::size_t row) const {
+    static const std::string none;
+    if (namesListing_ != list_.Listing() || row >= names_.size()) {
+        return none;
+    }
+    return names_[row];
 }
 
 void ContentsFolder::Click(std::size_t row) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,11 +26,19 @@ std::string TrimFolderPath(std::string path);
 // folder + '/' + name, without doubling the separator after "/".
 std::string JoinFolderPath(const std::string& folder, std::string_view name);
 
+// One folder's rows, with the name of each as the bytes the directory gave: a name need not be
+// UTF-8, and only its display is decoded (an ill-formed byte shows as U+FFFD), so the file is
+// still found by the bytes wherever the name is used.
+struct FolderListing {
+    std::vector<ContentsRow> rows;
+    std::vector<std::string> names;  // one per row; empty for the "up" row
+};
+
 // The rows of one folder: the "up" row when the folder is below root, every subfolder (hidden
 // ones too), then every file that is not hidden (a name starting with '.'), each group in the
 // order the file system gave.
-std::vector<ContentsRow> FolderRows(const std::vector<DirectoryEntry>& entries,
-                                    const std::string& folder, bool belowRoot);
+FolderListing FolderRows(const std::vector<DirectoryEntry>& entries, const std::string& folder,
+                         bool belowRoot);
 
 // What a double click on a row of the contents list asks of the window.
 struct ContentsActivation {
@@ -67,6 +76,10 @@ public:
     // many it took. At most max per call, so one call never holds the caller long.
     std::size_t ApplyResults(std::size_t max);
 
+    // The name of a file or subfolder row of the folder listed now, as the directory gave it;
+    // empty for any other row, or when the list has been refilled by someone else since.
+    const std::string& EntryName(std::size_t row) const;
+
     // The folder listed now ("" when the list shows no folder) and the selected folder's root.
     const std::string& CurrentFolder() const { return current_; }
     const std::string& RootFolder() const { return root_; }
@@ -81,6 +94,8 @@ private:
     MediaInfoWorker* worker_;
     std::string current_;
     std::string root_;
+    std::vector<std::string> names_;  // EntryName's, for the listing numbered namesListing_
+    std::uint64_t namesListing_ = 0;
 };
 
 }  // namespace vantor

@@ -119,7 +119,7 @@ void ContentsListPane::OnDoubleClicked(const QModelIndex& index) {
     const ContentsActivation activation = folder_->Activate(static_cast<std::size_t>(index.row()));
     switch (activation.action) {
         case ContentsActivation::Action::OpenFile:
-            emit FileOpenRequested(QString::fromStdString(activation.path));
+            emit FileOpenRequested(activation.path);
             break;
         case ContentsActivation::Action::SelectItem:
             emit TreeItemActivated(activation.item);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include <QString>
 #include <QWidget>
@@ -43,8 +44,9 @@ signals:
     void TreeItemActivated(vantor::CatalogueItem* item);
     // A double click on the row of a selected live broadcast.
     void LiveBroadcastRowActivated();
-    // A double click on a file of a folder listing: open it with the desktop's program.
-    void FileOpenRequested(const QString& path);
+    // A double click on a file of a folder listing: open it with the desktop's program. The
+    // path is the bytes the directory gave, which a QString could not always hold.
+    void FileOpenRequested(const std::string& path);
 
 protected:
     void showEvent(QShowEvent* event) override;

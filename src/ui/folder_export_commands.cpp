@@ -1,9 +1,11 @@
 #include "ui/folder_export_commands.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "config/resource_record.h"
 #include "config/text_codec.h"
@@ -27,7 +29,7 @@ bool AskWhere(const SaveFileDialog& save, std::u16string_view filterName,
     SaveFileChoice choice{
         .filterName = std::u16string(filterName),
         .filterPattern = std::u16string(filterPattern),
-        .path = Utf16ToUtf8(LastPathComponent(shown.CurrentFolder()) + std::u16string(extension))};
+        .path = LastPathComponent(shown.CurrentFolder()) + Utf16ToUtf8(extension)};
     if (!RunSubDialog(save, choice) || choice.path.empty()) {
         return false;
     }
@@ -49,11 +51,13 @@ FolderExport FolderExportCommands::Collect(const ResourceRecord& folder,
         .host = Utf8ToUtf16(host_.LocalIPv4Address()),
         .playerPort = playerPort,
         .files = {}};
-    // Only file rows, in the list's order, with whatever summary they hold now.
-    for (const ContentsRow& row : shown.List().Rows()) {
-        if (row.kind == ContentsRowKind::File) {
+    // Only file rows, in the list's order, with whatever summary they hold now; each by the
+    // name the directory gave, not the one shown.
+    const std::vector<ContentsRow>& rows = shown.List().Rows();
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (rows[row].kind == ContentsRowKind::File) {
             collected.files.push_back(
-                {row.Text(ContentsColumn::Name), row.Text(ContentsColumn::Description)});
+                {shown.EntryName(row), rows[row].Text(ContentsColumn::Description)});
         }
     }
     return collected;
@@ -105,7 +109,8 @@ ExportOutcome FolderExportCommands::Export(ExportKind kind, const ResourceRecord
 ExportOutcome FolderExportCommands::Write(const std::string& path, const std::string& bytes) {
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                              bytes.size());
-    if (!files_.ReplaceFile(path, data)) {
+    // The user's own file, not a data file the server shares: the umask decides its mode.
+    if (!files_.ReplaceUserFile(path, data)) {
         prompter_.ShowMessage(std::u16string(UnableToCreateFileText),
                               std::u16string(ExportErrorCaption), MessageIcon::Error);
         return ExportOutcome::CannotCreate;

@@ -248,17 +248,18 @@ void MainFrameWindow::BuildPanes() {
     connect(tree_, &ResourceTreePane::CommandRequested, this, &MainFrameWindow::OnCommand);
     connect(tree_, &ResourceTreePane::SelectionChanged, this,
             &MainFrameWindow::QueryMulticastStatusInBackground);
-    connect(contents_, &ContentsListPane::FileOpenRequested, this, [this](const QString& path) {
+    connect(contents_, &ContentsListPane::FileOpenRequested, this, [this](const std::string& path) {
         if (!remoteHost_.isEmpty()) {
             // The player here cannot reach a file there; saying so beats opening nothing.
             services_.prompter.ShowMessage(
-                (path + QStringLiteral(" is on ") + remoteHost_ +
+                (QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())) +
+                 QStringLiteral(" is on ") + remoteHost_ +
                  QStringLiteral(": a file on another machine cannot be opened here."))
                     .toStdU16String(),
                 std::u16string(FrameTitle));
             return;
         }
-        services_.desktop.OpenFile(path.toStdString());
+        services_.desktop.OpenFile(path);
     });
     // The activity monitor's refresh also keeps the multicast status line fresh.
     connect(activity_, &ActivityMonitorPane::RefreshTimerFired, this,

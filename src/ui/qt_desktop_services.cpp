@@ -1,10 +1,18 @@
 #include "ui/qt_desktop_services.h"
 
+#include <QByteArray>
 #include <QDesktopServices>
 #include <QString>
 #include <QUrl>
 
 namespace vantor {
+
+QUrl LocalFileUrl(const std::string& path) {
+    // Built from the bytes: a name that is not UTF-8 stays percent-encoded as it is, where a
+    // QString would have replaced its bytes and named a file that does not exist.
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"),
+                             QUrl::StrictMode);
+}
 
 bool QtDesktopServices::OpenHelpPage(const std::string& path) {
     // A local .html file opens in the user's browser.
@@ -12,7 +20,7 @@ bool QtDesktopServices::OpenHelpPage(const std::string& path) {
 }
 
 bool QtDesktopServices::OpenFile(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    return QDesktopServices::openUrl(LocalFileUrl(path));
 }
 
 }  // namespace vantor

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <string>
+
+#include <QUrl>
+
 #include "platform/desktop_services.h"
 
 namespace vantor {
+
+// The file: URL of a local path given as bytes, which need not be UTF-8.
+QUrl LocalFileUrl(const std::string& path);
 
 // Hands pages and files to the desktop's own choice of program (QDesktopServices).
 class QtDesktopServices : public DesktopServices {

@@ -1,9 +1,12 @@
 // The FFmpeg probe, and vantorctl's media-info and export over it, on media that FFmpeg makes
 // here.
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include <QDir>
@@ -13,14 +16,26 @@
 #include <gtest/gtest.h>
 
 #include "bus_harness.h"
+#include "cli/headless_services.h"
 #include "config/config_file.h"
 #include "config/text_codec.h"
 #include "monitor/media_info.h"
+#include "monitor/media_info_worker.h"
+#include "platform/host_address.h"
+#include "platform/linux_directory_reader.h"
 #include "platform/linux_ffmpeg_media_probe.h"
 #include "platform/linux_file_store.h"
+#include "ui/contents_folder.h"
+#include "ui/contents_list.h"
+#include "ui/folder_export_commands.h"
 
 namespace vantor::integration {
 namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kSongSummary[] =
+    "Size: 0.06 MB; Time: 00:00:04. Audio - MP3; 15.6 kByte/s; 44.1 kHz; Stereo.";
 
 class MediaFiles : public ::testing::Test {
 protected:
@@ -35,12 +50,7 @@ protected:
             {"song.mp3", lavfi + "sine=frequency=660:duration=4 -ac 2 -c:a libmp3lame -b:a 128k"},
         };
         for (const auto& [name, arguments] : clips) {
-            QStringList args = {"-nostdin", "-loglevel", "error", "-y"};
-            args += arguments.split(u' ');
-            args += Path(name);
-            const ProgramRun run =
-                RunProgram("ffmpeg", args, QProcessEnvironment::systemEnvironment(), 60000);
-            ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+            MakeClip(name, arguments);
         }
         // A copy cut short.
         QFile clip(Path("clip.mp4"));
@@ -53,6 +63,14 @@ protected:
         dir_ = nullptr;
     }
     static QString Path(const QString& name) { return dir_->filePath(name); }
+    static void MakeClip(const QString& name, const QString& arguments) {
+        QStringList args = {"-nostdin", "-loglevel", "error", "-y"};
+        args += arguments.split(u' ');
+        args += Path(name);
+        const ProgramRun run =
+            RunProgram("ffmpeg", args, QProcessEnvironment::systemEnvironment(), 60000);
+        ASSERT_EQ(run.exitCode, 0) << name.toStdString() << ": " << run.err.toStdString();
+    }
 
     static QTemporaryDir* dir_;
 };
@@ -64,20 +82,19 @@ TEST_F(MediaFiles, SummariesThroughTheFfmpegProbe) {
     LinuxFfmpegMediaProbe probe;
     const std::string clip =
         Utf16ToUtf8(DescribeMedia(probe.Probe(Path("clip.mp4").toStdString(), {})));
-    // Encoders choose their exact rates; the rest is fixed by what was asked for.
+    // Encoders choose their exact rates; the rest is fixed by what was asked for. The code is
+    // the MP4's own for H.264.
     EXPECT_TRUE(std::regex_match(
         clip,
-        std::regex(R"(Size: 0\.\d\d MB; Time: 00:00:03\. Video - H264; \d+\.\d kByte/s; )"
+        std::regex(R"(Size: 0\.\d\d MB; Time: 00:00:03\. Video - avc1; \d+\.\d kByte/s; )"
                    R"(320x240; 25 Frames/s\. Audio - AAC; [78]\.\d kByte/s; 44\.1 kHz; Mono\.)")))
         << clip;
 
     ProgramRun run = RunProgram(VANTOR_CTL_PATH, {"media-info", Path("song.mp3"), Path("cut.mp4")},
                                 QProcessEnvironment::systemEnvironment(), 30000);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.outLines,
-              (QStringList{Path("song.mp3") + "\tSize: 0.06 MB; Time: 00:00:04. Audio - MP3; "
-                                              "15.6 kByte/s; 44.1 kHz; Stereo.",
-                           Path("cut.mp4") + "\tFormat is not supported."}));
+    EXPECT_EQ(run.outLines, (QStringList{Path("song.mp3") + "\t" + kSongSummary,
+                                         Path("cut.mp4") + "\tFormat is not supported."}));
 
     // A configuration with one folder over the media.
     ResourceRecord folder;
@@ -89,20 +106,166 @@ TEST_F(MediaFiles, SummariesThroughTheFfmpegProbe) {
     ASSERT_TRUE(LinuxFileStore().ReplaceFile(
         config, WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records)));
 
+    // A name that is no UTF-8 is listed, probed and exported as its bytes.
+    const std::string latin = dir_->path().toStdString() + "/latin\xe9.mp3";
+    fs::copy_file(Path("song.mp3").toStdString(), latin);
+
     const QString out = QDir(dir_->path()).filePath("out");
     ASSERT_TRUE(QDir().mkpath(out));
+    // The page is the user's file: under umask 077 only the user may read it.
+    const mode_t oldMask = umask(077);
     run = RunProgram(VANTOR_CTL_PATH,
                      {"export", "html", "media", out + "/page.html", "--file", Path("config.vtr")},
                      QProcessEnvironment::systemEnvironment(), 60000);
+    umask(oldMask);
+    fs::remove(latin);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    struct stat status {};
+    ASSERT_EQ(stat((out + "/page.html").toStdString().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
     QFile page(out + "/page.html");
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     const QByteArray bytes = page.readAll();
-    EXPECT_TRUE(
-        bytes.contains(":5119/Media/song.mp3\">song.mp3</A></td>\r\n<td>\r\nSize: 0.06 MB; "
-                       "Time: 00:00:04. Audio - MP3; 15.6 kByte/s; 44.1 kHz; Stereo.</td>"))
+    EXPECT_TRUE(bytes.contains(QByteArray(":5119/Media/song.mp3\">song.mp3</A></td>\r\n<td>\r\n") +
+                               kSongSummary + "</td>"))
+        << bytes.toStdString();
+    EXPECT_TRUE(bytes.contains(QByteArray(":5119/Media/latin\xe9.mp3\">latin\xe9.mp3</A></td>\r\n"
+                                          "<td>\r\n") +
+                               kSongSummary + "</td>"))
         << bytes.toStdString();
     EXPECT_TRUE(bytes.contains("<td>\r\nFormat is not supported.</td>"));
+}
+
+class FixedHost : public HostAddress {
+public:
+    std::string LocalIPv4Address() override { return "192.0.2.1"; }
+};
+
+// A folder and a file whose names are no UTF-8, on disk, from the listing through probing and
+// opening to the playlist: shown decoded, used as their bytes.
+TEST_F(MediaFiles, NamesThatAreNoUtf8WorkFromTheListingToTheExport) {
+    const std::string root = Path("names").toStdString();
+    const std::string sub = root + "/d\xe9j\xe0";
+    ASSERT_TRUE(fs::create_directories(sub));
+    fs::copy_file(Path("song.mp3").toStdString(), sub + "/latin\xe9.mp3");
+
+    LinuxDirectoryReader reader;
+    LinuxFfmpegMediaProbe probe;
+    MediaInfoWorker worker(probe, nullptr);
+    ContentsList list;
+    ContentsFolder shown(list, reader, &worker);
+    ASSERT_TRUE(shown.ShowFolder(root, true));
+    ASSERT_EQ(list.RowCount(), 1u);
+    EXPECT_EQ(list.Row(0).Text(ContentsColumn::Name), u"d\ufffdj\ufffd");
+    shown.Activate(0);
+    EXPECT_EQ(shown.CurrentFolder(), sub);
+    ASSERT_EQ(list.RowCount(), 2u);  // "up" and the file
+    EXPECT_EQ(list.Row(1).Text(ContentsColumn::Name), u"latin\ufffd.mp3");
+    while (worker.RunOnce()) {
+    }
+    shown.ApplyResults(10);
+    EXPECT_EQ(Utf16ToUtf8(list.Row(1).Text(ContentsColumn::Description)), kSongSummary);
+    const ContentsActivation open = shown.Activate(1);
+    EXPECT_EQ(open.action, ContentsActivation::Action::OpenFile);
+    EXPECT_TRUE(fs::is_regular_file(open.path)) << open.path;
+
+    ResourceRecord folder;
+    folder.kind = ResourceKind::VirtualFolder;
+    folder.name = u"Media";
+    folder.source = Utf8ToUtf16(root);
+    LinuxFileStore files;
+    FixedHost host;
+    std::ostringstream messages;
+    StreamPrompter prompter(messages);
+    FolderExportCommands exports(files, host, prompter);
+    const std::string out = root + "/list.wpl";
+    const SaveFileDialog answer = [&out](SaveFileChoice& choice) {
+        choice.path = out;
+        return true;
+    };
+    EXPECT_EQ(exports.GeneratePlaylist(folder, shown, u"5119", answer), ExportOutcome::Written)
+        << messages.str();
+    std::ifstream written(out, std::ios::binary);
+    const std::string playlist{std::istreambuf_iterator<char>(written), {}};
+    EXPECT_NE(playlist.find("<title>d\xe9j\xe0</title>"), std::string::npos) << playlist;
+    EXPECT_NE(
+        playlist.find("<media src=\"mms://192.0.2.1:5119/Media\\d\xe9j\xe0/latin\xe9.mp3\"/>"),
+        std::string::npos)
+        << playlist;
+    fs::remove_all(root);  // QTemporaryDir cannot remove a name that is no UTF-8
+}
+
+// One clip of each kind the summary names, each with the text the contents list shows for it.
+// The texts follow from what was asked of FFmpeg; the comments show the sums.
+TEST_F(MediaFiles, EachKindOfClipReadsAsItsSummary) {
+    const QString lavfi = "-f lavfi -i ";
+    const QString sine = lavfi + "sine=frequency=440:duration=2";
+    const QString picture = lavfi + "testsrc2=size=160x120:rate=25:duration=2 ";
+    struct Clip {
+        const char* name;
+        QString arguments;  // empty: the file is written here
+        std::string summary;
+    };
+    const std::vector<Clip> clips = {
+        // Matroska and WebM declare no rate for Vorbis; its header's nominal 96 000 bit/s is
+        // 96 000 / 8192 = 11.7 kByte/s.
+        {"vorbis.webm", sine + " -ac 2 -c:a libvorbis -b:a 96k",
+         "Size: 0.01 MB; Time: 00:00:02. Audio - VORBIS; 11.7 kByte/s; 44.1 kHz; Stereo."},
+        {"vorbis.mka", sine + " -ac 2 -c:a libvorbis -b:a 96k",
+         "Size: 0.01 MB; Time: 00:00:02. Audio - VORBIS; 11.7 kByte/s; 44.1 kHz; Stereo."},
+        // 22 050 Hz x 16 bits, mono: 352 800 bit/s / 8192 = 43.1 kByte/s; 22 050 x 0.001 is a
+        // hair above 22.05, so 22.1 kHz; 88 278 bytes x 9.765625e-7 = 0.09 MB.
+        {"pcm.wav", lavfi + "sine=frequency=440:duration=2:sample_rate=22050 -c:a pcm_s16le",
+         "Size: 0.09 MB; Time: 00:00:02. Audio - PCM; 43.1 kByte/s; 22.1 kHz; Mono."},
+        // 44 100 Hz x 32 bits: 1 411 200 bit/s = 172.3 kByte/s, tag 3; 352 914 bytes = 0.34 MB.
+        {"float.wav", sine + " -c:a pcm_f32le",
+         "Size: 0.34 MB; Time: 00:00:02. Audio - IEEE; 172.3 kByte/s; 44.1 kHz; Mono."},
+        // 8 000 Hz x 8 bits: 64 000 bit/s = 7.8 kByte/s, tag 6.
+        {"alaw.wav", lavfi + "sine=frequency=440:duration=2:sample_rate=8000 -c:a pcm_alaw",
+         "Size: 0.02 MB; Time: 00:00:02. Audio - CCITT A-Law; 7.8 kByte/s; 8.0 kHz; Mono."},
+        // 64 000 bit/s = 7.8 kByte/s, tag 0x161.
+        {"wma.wma", sine + " -ac 2 -c:a wmav2 -b:a 64k",
+         "Size: 0.02 MB; Time: 00:00:02. Audio - WMA; 7.8 kByte/s; 44.1 kHz; Stereo."},
+        // 192 000 bit/s = 23.4 kByte/s, tag 0x2000; 2.016 s.
+        {"ac3.ac3",
+         lavfi + "sine=frequency=440:duration=2:sample_rate=48000 -ac 2 -c:a ac3 -b:a 192k",
+         "Size: 0.05 MB; Time: 00:00:02. Audio - AC3; 23.4 kByte/s; 48.0 kHz; Stereo."},
+        // A variable rate declares none: estimated from the size, 184 320 bytes x 0.001 / 2 s x
+        // 0.97 = 89.4; 25 frames/s is 400 000 units a frame.
+        {"mpeg1.mpg", picture + "-c:v mpeg1video -b:v 500k",
+         "Size: 0.18 MB; Time: 00:00:02. Video - MPEG1; 89.4 kByte/s; 160x120; 25 Frames/s."},
+        // Uncompressed RGB has no code. The AVI's rate: 20 frames of 64 x 48 x 3 bytes over the
+        // 1.9 s from the first to the last, 776 084 bit/s = 94.7 kByte/s.
+        {"raw.avi", lavfi + "testsrc2=size=64x48:rate=10:duration=2 -c:v rawvideo -pix_fmt bgr24",
+         "Size: 0.19 MB; Time: 00:00:02. Video - 94.7 kByte/s; 64x48; 10 Frames/s."},
+        // The AVI's own code, not the codec's usual FMP4; the encoder's rate, 403 543 bit/s.
+        {"xvid.avi", picture + "-c:v mpeg4 -vtag XVID -b:v 200k",
+         "Size: 0.10 MB; Time: 00:00:02. Video - XVID; 49.3 kByte/s; 160x120; 25 Frames/s."},
+        // The cover picture is no video. 128 000 bit/s = 15.6 kByte/s.
+        {"cover.mp3",
+         sine + " -f lavfi -i testsrc2=size=64x64:rate=1:duration=1 -map 0:a -map 1:v -frames:v "
+                "1 -c:a libmp3lame -b:a 128k -c:v png -disposition:v attached_pic",
+         "Size: 0.03 MB; Time: 00:00:02. Audio - MP3; 15.6 kByte/s; 44.1 kHz; Mono."},
+        // An MP3 stream with no rate and no channels renders nothing.
+        {"zeros.mp3", {}, "Format is not supported."},
+        {"empty.mp3", {}, "Format is not supported."},
+        {"text.avi", {}, "Format is not supported."},
+    };
+    {
+        std::ofstream(Path("zeros.mp3").toStdString(), std::ios::binary)
+            << std::string(100'000, '\0');
+        std::ofstream(Path("empty.mp3").toStdString(), std::ios::binary);
+        std::ofstream(Path("text.avi").toStdString()) << "Nothing but text, named as a video.\n";
+    }
+    LinuxFfmpegMediaProbe probe;
+    for (const Clip& clip : clips) {
+        if (!clip.arguments.isEmpty()) {
+            MakeClip(clip.name, clip.arguments);
+        }
+        EXPECT_EQ(Utf16ToUtf8(DescribeMedia(probe.Probe(Path(clip.name).toStdString(), {}))),
+                  clip.summary)
+            << clip.name;
+    }
 }
 
 }  // namespace

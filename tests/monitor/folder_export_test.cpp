@@ -8,7 +8,7 @@
 namespace vantor {
 namespace {
 
-FolderExport Movies(std::u16string label, std::u16string title, std::vector<ExportedFile> files) {
+FolderExport Movies(std::string label, std::string title, std::vector<ExportedFile> files) {
     return FolderExport{.folderLabel = std::move(label),
                         .title = std::move(title),
                         .host = u"192.168.1.10",
@@ -19,20 +19,54 @@ FolderExport Movies(std::u16string label, std::u16string title, std::vector<Expo
 TEST(FolderExport, FolderLabelAndTitleFromTheFolderShown) {
     // Source, folder shown, label, title.
     for (const auto& [source, current, label, title] :
-         {std::tuple("/media/movies", "/media/movies", u"Movies", u"movies"),
-          {"/media/movies/", "/media/movies", u"Movies", u"movies"},
-          {"/media/movies", "/media/movies/2009/June", u"Movies\\2009\\June", u"June"},
-          {"/", "/films", u"Movies\\films", u"films"},
-          {"/media/movies", "/media/other", u"Movies", u"other"}}) {
+         {std::tuple("/media/movies", "/media/movies", "Movies", "movies"),
+          {"/media/movies/", "/media/movies", "Movies", "movies"},
+          {"/media/movies", "/media/movies/2009/June", "Movies\\2009\\June", "June"},
+          {"/", "/films", "Movies\\films", "films"},
+          {"/media/movies", "/media/other", "Movies", "other"},
+          // A folder name that is no UTF-8 stays the bytes it is.
+          {"/media/movies", "/media/movies/d\xe9j\xe0", "Movies\\d\xe9j\xe0", "d\xe9j\xe0"}}) {
         EXPECT_EQ(FolderLabel(u"Movies", source, current), label) << current;
         EXPECT_EQ(LastPathComponent(current), title) << current;
     }
+    EXPECT_EQ(FolderLabel(u"Vid\u00e9os", "/srv", "/srv/2009"), "Vid\xc3\xa9os\\2009");
+}
+
+TEST(FolderExport, NamesKeepTheBytesThatAreNoUtf8) {
+    for (const auto& [name, ansi] : {
+             std::pair("plain.mp3", "plain.mp3"),
+             {"caf\xc3\xa9.mp3", "caf\xe9.mp3"},              // UTF-8 converted
+             {"latin\xe9.mp3", "latin\xe9.mp3"},              // a Latin-1 name kept
+             {"caf\xc3\xa9 \xe9t\xe9", "caf\xe9 \xe9t\xe9"},  // both in one name
+             {"\xe6\x97\xa5 \xe2\x82", "? \xe2\x82"},         // not in the code page; cut short
+             {"\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80", "\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80"},
+             {"\xf0\x9f\x8e\xb5\x80", "?\x80"},  // one character beyond the BMP; a stray byte
+         }) {
+        EXPECT_EQ(NameToAnsi(name), ansi) << name;
+    }
+    // In both files, the file and folder names as the bytes the server finds them by.
+    const FolderExport folder = Movies("Movies\\d\xe9j\xe0", "d\xe9j\xe0",
+                                       {{"latin\xe9.mp3", u"\u00e9"}, {"caf\xc3\xa9.mp3", u""}});
+    const std::string page = WebPageBytes(folder);
+    EXPECT_NE(
+        page.find("<td>\r\nlatin\xe9.mp3</td>\r\n<td>\r\nVTR link: <A "
+                  "HREF=\"vtr:\\\\TCP:192.168.1.10:5119\\Movies\\d\xe9j\xe0\\latin\xe9.mp3\">"),
+        std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<td>\r\n\xe9</td>"), std::string::npos);
+    EXPECT_EQ(PlaylistBytes(folder),
+              "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n"
+              "<meta name=\"ItemCount\" content=\"2\"/>\r\n<title>d\xe9j\xe0</title>\r\n</head>\r\n"
+              "<body>\r\n<seq>\r\n"
+              "<media src=\"mms://192.168.1.10:5119/Movies\\d\xe9j\xe0/latin\xe9.mp3\"/>\r\n"
+              "<media src=\"mms://192.168.1.10:5119/Movies\\d\xe9j\xe0/caf\xe9.mp3\"/>\r\n"
+              "</seq>\r\n</body>\r\n</smil>");
 }
 
 TEST(FolderExport, WebPageByteForByte) {
     const FolderExport folder =
-        Movies(u"Movies\\2009", u"2009",
-               {{u"a.wmv", u"Size: 0.98 MB; Time: 00:01:02."}, {u"Tom & Jerry <\"1\">.wmv", u""}});
+        Movies("Movies\\2009", "2009",
+               {{"a.wmv", u"Size: 0.98 MB; Time: 00:01:02."}, {"Tom & Jerry <\"1\">.wmv", u""}});
     const std::string expected =
         "<Html>\r\n<Head>\r\n   <Title>Content of the virtual folder Movies\\2009</Title>\r\n"
         "</Head>\r\n<Body>\r\n"
@@ -58,7 +92,10 @@ TEST(FolderExport, WebPageByteForByte) {
 
     // No host address and no files: empty links' hosts and an empty table; names the code page
     // cannot hold come out as '?'.
-    FolderExport empty = Movies(u"Fran\u00e7ais \u65e5\u672c", u"x", {});
+    FolderExport empty = Movies(
+        "Fran\xc3\xa7"
+        "ais \xe6\x97\xa5\xe6\x9c\xac",
+        "x", {});
     empty.host.clear();
     const std::string page = WebPageBytes(empty);
     EXPECT_NE(page.find("HREF=\"vtr:\\\\TCP::5119\\playlist\\Fran\xe7"
@@ -69,8 +106,7 @@ TEST(FolderExport, WebPageByteForByte) {
 }
 
 TEST(FolderExport, PlaylistByteForByte) {
-    const FolderExport root =
-        Movies(u"Movies", u"movies", {{u"a.wmv", u"ignored"}, {u"b.wma", u""}});
+    const FolderExport root = Movies("Movies", "movies", {{"a.wmv", u"ignored"}, {"b.wma", u""}});
     EXPECT_EQ(PlaylistBytes(root),
               "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n"
               "<meta name=\"ItemCount\" content=\"2\"/>\r\n<title>movies</title>\r\n</head>\r\n"
@@ -79,9 +115,9 @@ TEST(FolderExport, PlaylistByteForByte) {
               "<media src=\"mms://192.168.1.10:5119/Movies/b.wma\"/>\r\n"
               "</seq>\r\n</body>\r\n</smil>");
 
-    EXPECT_TRUE(RefusedInPlaylist(u"Tom & Jerry.wmv"));
-    EXPECT_TRUE(RefusedInPlaylist(u"#1.mp3"));
-    EXPECT_FALSE(RefusedInPlaylist(u"a <\"b\">.wmv"));
+    EXPECT_TRUE(RefusedInPlaylist("Tom & Jerry.wmv"));
+    EXPECT_TRUE(RefusedInPlaylist("#1.mp3"));
+    EXPECT_FALSE(RefusedInPlaylist("a <\"b\">.wmv"));
 }
 
 }  // namespace

@@ -11,13 +11,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(LinuxDirectoryReader, ListsEntriesWithLinksAsWhatTheyPointTo) {
+// Names come as the bytes the file system holds, UTF-8 or not.
+TEST(LinuxDirectoryReader, ListsEntriesAsTheirBytesWithLinksAsWhatTheyPointTo) {
     const fs::path dir = fs::temp_directory_path() / ("vantor-dir-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "sub");
     fs::create_directories(dir / ".hidden-folder");
     std::ofstream(dir / "a.mp3") << "x";
     std::ofstream(dir / ".hidden.mp3") << "x";
+    std::ofstream(dir / std::string("latin\xe9.mp3")) << "x";
+    fs::create_directories(dir / std::string("d\xe9j\xe0"));
     fs::create_directory_symlink(dir / "sub", dir / "link-to-sub");
     fs::create_symlink(dir / "a.mp3", dir / "link-to-a.mp3");
     fs::create_symlink(dir / "gone", dir / "dangling");
@@ -33,6 +36,8 @@ TEST(LinuxDirectoryReader, ListsEntriesWithLinksAsWhatTheyPointTo) {
                                                      {".hidden.mp3", false},
                                                      {"a.mp3", false},
                                                      {"dangling", false},
+                                                     {"d\xe9j\xe0", true},
+                                                     {"latin\xe9.mp3", false},
                                                      {"link-to-a.mp3", false},
                                                      {"link-to-sub", true},
                                                      {"sub", true}}));

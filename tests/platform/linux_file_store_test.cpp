@@ -134,6 +134,25 @@ TEST(LinuxFileStore, AStampMovesWithEveryReplaceAndOnlyThen) {
     // The same bytes again are still a new version of the file.
     ASSERT_TRUE(store.ReplaceFile(path, Pattern(10, 1)));
     EXPECT_NE(store.Stamp(path), first);
+
+// A file of the user's own gets the mode the umask leaves, and keeps its own when replaced.
+TEST(LinuxFileStore, UserFilesTakeTheUmask) {
+    const QTemporaryDir temp;
+    const std::string path = temp.path().toStdString() + "/page.html";
+    const auto mode = [&] { return static_cast<unsigned>(fs::status(path).permissions()); };
+    LinuxFileStore store;
+    const Bytes page = Pattern(100, 5);
+    const mode_t oldMask = umask(077);
+    EXPECT_TRUE(store.ReplaceUserFile(path, page));
+    EXPECT_EQ(mode(), 0600u);
+    umask(022);
+    EXPECT_TRUE(store.ReplaceUserFile(path, {}));
+    EXPECT_EQ(mode(), 0600u);
+    fs::remove(path);
+    EXPECT_TRUE(store.ReplaceUserFile(path, page));
+    umask(oldMask);
+    EXPECT_EQ(mode(), 0644u);
+    EXPECT_EQ(store.ReadFile(path), page);
 }
 
 }  // namespace

@@ -130,6 +130,31 @@ TEST(ContentsFolder, ListsSubfoldersThenVisibleFilesAndStepsDownAndUp) {
               std::make_tuple(ContentsActivation::Action::Command, 205, -1));
 }
 
+// Names that are no UTF-8 show decoded, and every use takes the bytes the directory gave.
+TEST(ContentsFolder, NamesThatAreNoUtf8AreUsedAsTheirBytes) {
+    Fixture f;
+    f.reader.folders["/srv/movies"] = {{"d\xe9j\xe0", true}, {"latin\xe9.mp3", false}};
+    f.reader.folders["/srv/movies/d\xe9j\xe0"] = {{"\xff.wav", false}};
+    f.folder.ShowSelection(f.folderItem, AuthMethod::Anonymous);
+    EXPECT_EQ(f.Rows(), (decltype(f.Rows()){{Subfolder, u"d\ufffdj\ufffd", u"/srv/movies"},
+                                            {File, u"latin\ufffd.mp3", u"/srv/movies"}}));
+    EXPECT_EQ(f.folder.EntryName(1), "latin\xe9.mp3");
+    EXPECT_EQ(f.folder.Activate(1).path, "/srv/movies/latin\xe9.mp3");
+    ASSERT_TRUE(f.worker.RunOnce());
+    EXPECT_EQ(f.probe.probed, std::vector<std::string>{"/srv/movies/latin\xe9.mp3"});
+
+    f.folder.Activate(0);
+    EXPECT_EQ(f.folder.CurrentFolder(), "/srv/movies/d\xe9j\xe0");
+    EXPECT_EQ(f.Rows(), (decltype(f.Rows()){{Up, u"", u""},
+                                            {File, u"\ufffd.wav", u"/srv/movies/d\ufffdj\ufffd"}}));
+    EXPECT_EQ(f.folder.Activate(1).path, "/srv/movies/d\xe9j\xe0/\xff.wav");
+    EXPECT_EQ(f.folder.EntryName(0), "");  // the "up" row has no name
+
+    // Once the list shows something else, no row has a folder entry's name.
+    f.list.Replace(std::vector<ContentsRow>(2));
+    EXPECT_EQ(f.folder.EntryName(1), "");
+}
+
 TEST(ContentsFolder, FolderPathsLoseTrailingSlashesButTheRootStays) {
     EXPECT_EQ(std::pair(TrimFolderPath("/srv/movies//"), TrimFolderPath("/")),
               std::pair(std::string("/srv/movies"), std::string("/")));

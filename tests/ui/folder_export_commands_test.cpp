@@ -24,6 +24,9 @@ public:
         if (path == "/media/movies/2009") {
             return std::vector<DirectoryEntry>{{"Tom & Jerry.wmv", false}};
         }
+        if (path == "/media/movies/d\xe9j\xe0") {
+            return std::vector<DirectoryEntry>{{"latin\xe9.mp3", false}};
+        }
         return std::nullopt;
     }
 };
@@ -31,6 +34,16 @@ public:
 class FixedHost : public HostAddress {
 public:
     std::string LocalIPv4Address() override { return "192.168.1.10"; }
+};
+
+// Tells the user's own files from the shared data files.
+class UserFileStore : public FakeFileStore {
+public:
+    bool ReplaceUserFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
+        userFiles.push_back(path);
+        return FakeFileStore::ReplaceUserFile(path, bytes);
+    }
+    std::vector<std::string> userFiles;
 };
 
 class UnwritableFileStore : public FakeFileStore {
@@ -63,7 +76,7 @@ struct Fixture {
     FixedDirectoryReader reader;
     ContentsList list;
     ContentsFolder shown{list, reader, nullptr};
-    FakeFileStore files;
+    UserFileStore files;
     FixedHost host;
     RecordingPrompter prompter;
     FolderExportCommands commands{files, host, prompter};
@@ -87,6 +100,9 @@ TEST(FolderExportCommands, WriteWhereTheSaveDialogSaysForTheFolderShown) {
     EXPECT_EQ(f.offered[1].path, "movies.wpl");
     EXPECT_EQ(f.offered[1].filterPattern, u"*.wpl");
     EXPECT_NE(f.Written("/out/list.wpl").find("content=\"2\""), std::string::npos);
+
+    // Both are the user's files, whose mode the umask decides.
+    EXPECT_EQ(f.files.userFiles, (std::vector<std::string>{"/out/page", "/out/list.wpl"}));
 
     // Cancelled: nothing written, nothing said.
     EXPECT_EQ(f.commands.ExportWebPage(f.record, f.shown, u"5119", f.Answer("/out/x", false)),
@@ -132,6 +148,22 @@ TEST(FolderExportCommands, RefusalsAndFailuresAreShownAndLeaveNoFile) {
     ASSERT_EQ(f.prompter.shown.size(), 2u);
     EXPECT_EQ(f.prompter.shown[1].text, u"Unable to create file");
     EXPECT_EQ(f.prompter.shown[1].caption, u"VantorConfig - Error");
+}
+
+// A folder and a file whose names are no UTF-8: the export names them by their bytes, and
+// proposes the folder's own name for the file.
+TEST(FolderExportCommands, NamesThatAreNoUtf8AreExportedAsTheirBytes) {
+    Fixture f;
+    f.shown.ShowFolder("/media/movies/d\xe9j\xe0", false);
+    EXPECT_EQ(f.commands.GeneratePlaylist(f.record, f.shown, u"5119", f.Answer("/out/l.wpl")),
+              ExportOutcome::Written);
+    EXPECT_EQ(f.offered[0].path, "d\xe9j\xe0.wpl");
+    const std::string playlist = f.Written("/out/l.wpl");
+    EXPECT_NE(playlist.find("<title>d\xe9j\xe0</title>"), std::string::npos) << playlist;
+    EXPECT_NE(
+        playlist.find("<media src=\"mms://192.168.1.10:5119/Movies\\d\xe9j\xe0/latin\xe9.mp3\"/>"),
+        std::string::npos)
+        << playlist;
 }
 
 }  // namespace

@@ -297,7 +297,7 @@ private slots:
                  QStringLiteral("Configuration of Media Server - ann@media1"));
         QVERIFY(!f.window.HostPane()->isHidden());
         QCOMPARE(f.window.HostPane()->text(), QStringLiteral("Server: ann@media1"));
-        emit f.window.ContentsPane().FileOpenRequested(QStringLiteral("/srv/clips/a.mp3"));
+        emit f.window.ContentsPane().FileOpenRequested(std::string("/srv/clips/a.mp3"));
         QCOMPARE(f.app.prompter.shown.size(), std::size_t{1});
         QCOMPARE(QString::fromStdU16String(f.app.prompter.shown[0].text),
                  QStringLiteral("/srv/clips/a.mp3 is on ann@media1: a file on another machine "
