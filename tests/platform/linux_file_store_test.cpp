@@ -134,6 +134,7 @@ TEST(LinuxFileStore, AStampMovesWithEveryReplaceAndOnlyThen) {
     // The same bytes again are still a new version of the file.
     ASSERT_TRUE(store.ReplaceFile(path, Pattern(10, 1)));
     EXPECT_NE(store.Stamp(path), first);
+}
 
 // A file of the user's own gets the mode the umask leaves, and keeps its own when replaced.
 TEST(LinuxFileStore, UserFilesTakeTheUmask) {
