@@ -12,6 +12,9 @@ public:
     virtual bool OpenHelpPage(const std::string& path) = 0;
     // Opens a local file with the user's program for its type; false when none took it.
     virtual bool OpenFile(const std::string& path) = 0;
+    // Starts a window of this program for the server of host ([USER@]HOST[:PORT]), as a
+    // program of its own; false when it could not be started.
+    virtual bool OpenServerWindow(const std::string& host) = 0;
 };
 
 }  // namespace vantor

@@ -11,6 +11,8 @@ constexpr char16_t NewVirtualFolderPrompt[] = u"Create new virtual folder";
 constexpr char16_t NewLiveBroadcastPrompt[] = u"Create new live broadcast configuration";
 constexpr char16_t ServerPropertiesPrompt[] = u"Display Media Server properties";
 constexpr char16_t StartStopServerPrompt[] = u"Send request command to Media Server";
+constexpr char16_t ConnectToServerPrompt[] =
+    u"Open a window for the media server of another machine, reached with ssh";
 // How long the Start/Stop command waits for the previous worker to finish after its report.
 constexpr std::uint32_t WorkerWindDownWaitMs = 2000;
 
@@ -30,6 +32,8 @@ std::u16string_view MenuPrompt(int command) {
             return StartStopServerPrompt;
         case AboutCommand:
             return AboutPrompt;
+        case ConnectToServerCommand:
+            return ConnectToServerPrompt;
         default:
             return ReadyText;
     }

@@ -30,6 +30,9 @@ inline constexpr int FrameHeight = 525;
 inline constexpr int StartStopServerCommand = 32773;
 inline constexpr int HelpContentsCommand = 32786;
 inline constexpr int AboutCommand = 57664;
+// Opens a window for the server of another machine (reached over ssh).
+inline constexpr int ConnectToServerCommand = 33001;
+inline constexpr char16_t MenuConnectToServerText[] = u"&Connect to server...";
 
 // The menu, in order. A command of 0 is a separator.
 struct FrameMenuEntry {
@@ -46,6 +49,8 @@ inline constexpr FrameMenuEntry FileMenuEntries[] = {
     {ServerPropertiesCommand, MenuPropertiesText},
     {0, u""},
     {StartStopServerCommand, StartServerItemText},
+    {0, u""},
+    {ConnectToServerCommand, MenuConnectToServerText},
 };
 inline constexpr FrameMenuEntry HelpMenuEntries[] = {
     {HelpContentsCommand, u"&Contents..."},

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QString>
@@ -29,6 +30,7 @@
 #include "server/set_password_dialog.h"
 #include "ui/about_dialog.h"
 #include "ui/activity_monitor_pane.h"
+#include "ui/connect_model.h"
 #include "ui/contents_list_pane.h"
 #include "ui/help_pages.h"
 #include "ui/qt_icons.h"
@@ -97,6 +99,33 @@ void MainFrameWindow::PollStateInBackground() {
             model_.OnStatePolled(
                 epoch, state, tree_ != nullptr ? std::u16string_view(tree_->StatusText()) : OkText);
         });
+}
+
+void MainFrameWindow::ConnectToServer() {
+    // The recent hosts are the user's, kept with the desktop's other settings.
+    QSettings settings(QStringLiteral("vantorconfig"), QStringLiteral("vantorconfig"));
+    std::vector<std::string> recent;
+    for (const QString& host : settings.value(QStringLiteral("recentHosts")).toStringList()) {
+        recent.push_back(host.toStdString());
+    }
+    ConnectModel model(std::move(recent));
+    const bool accepted =
+        connectDialog_ ? connectDialog_(model) : RunConnectDialog(model, services_.prompter, this);
+    if (!accepted) {
+        return;
+    }
+    QStringList kept;
+    for (const std::string& host : model.Recent()) {
+        kept << QString::fromStdString(host);
+    }
+    settings.setValue(QStringLiteral("recentHosts"), kept);
+    const std::string host = HostLabel(model.Host());
+    if (!services_.desktop.OpenServerWindow(host)) {
+        services_.prompter.ShowMessage(u"A window for " +
+                                           QString::fromStdString(host).toStdU16String() +
+                                           u" could not be opened.",
+                                       std::u16string(FrameTitle));
+    }
 }
 
 void MainFrameWindow::CheckRemoteFileInBackground() {
@@ -307,6 +336,9 @@ void MainFrameWindow::OnCommand(int command, int parameter) {
             about.exec();
             break;
         }
+        case ConnectToServerCommand:
+            ConnectToServer();
+            break;
         case ServerPropertiesCommand:
             EditServerProperties();
             break;

@@ -8,6 +8,7 @@
 
 #include "editors/broadcast_settings.h"
 #include "ui/app_services.h"
+#include "ui/connect_dialog.h"
 #include "ui/main_frame_model.h"
 
 class QAction;
@@ -61,6 +62,10 @@ public:
     // The window administers the server of another machine: its name goes into the title and
     // the status bar, and what has no sense there (opening a media file here) says so.
     void SetRemoteHost(const QString& label);
+    // The Connect to server command: asks for a host, remembers it among the recent ones and
+    // opens a window for it. Tests pass a runner that answers the dialog.
+    void ConnectToServer();
+    void SetConnectDialog(ConnectDialogRunner runner) { connectDialog_ = std::move(runner); }
     QLabel* HostPane() const { return hostPane_; }
 
     MainFrameModel& Model() { return model_; }
@@ -122,6 +127,7 @@ private:
     // Another machine's folder cannot be watched from here: its file's stamp is asked for in
     // the background instead.
     QTimer* remoteFileTimer_ = nullptr;
+    ConnectDialogRunner connectDialog_;
     QSplitter* clientSplitter_ = nullptr;
     QSplitter* rightSplitter_ = nullptr;
     ContentsListPane* contents_ = nullptr;

@@ -1,7 +1,9 @@
 #include "ui/qt_desktop_services.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QProcess>
 #include <QString>
 #include <QUrl>
 
@@ -21,6 +23,12 @@ bool QtDesktopServices::OpenHelpPage(const std::string& path) {
 
 bool QtDesktopServices::OpenFile(const std::string& path) {
     return QDesktopServices::openUrl(LocalFileUrl(path));
+}
+
+bool QtDesktopServices::OpenServerWindow(const std::string& host) {
+    // The host is one argument of its own; no shell sees it.
+    return QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                   {QStringLiteral("--host"), QString::fromStdString(host)});
 }
 
 }  // namespace vantor

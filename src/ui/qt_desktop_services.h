@@ -16,6 +16,7 @@ class QtDesktopServices : public DesktopServices {
 public:
     bool OpenHelpPage(const std::string& path) override;
     bool OpenFile(const std::string& path) override;
+    bool OpenServerWindow(const std::string& host) override;
 };
 
 }  // namespace vantor

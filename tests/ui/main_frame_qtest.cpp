@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -26,6 +27,7 @@
 #include "editors/folder_editor_dialog.h"
 #include "editors/live_type_chooser_dialog.h"
 #include "ui/catalogue_item_model.h"
+#include "ui/connect_model.h"
 #include "ui/contents_list_pane.h"
 #include "ui/main_frame_window.h"
 #include "ui/resource_tree_pane.h"
@@ -304,6 +306,33 @@ private slots:
                                 "cannot be opened here."));
         QCOMPARE(QString::fromStdU16String(f.app.prompter.shown[0].caption),
                  QStringLiteral("Configuration of Media Server"));
+    }
+
+    void ConnectToServerOpensAWindowForTheHostAndRemembersIt() {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        Frame f;
+        QAction* item = f.window.CommandAction(ConnectToServerCommand);
+        QVERIFY(item != nullptr);
+        QCOMPARE(item->text(), QStringLiteral("&Connect to server..."));
+        std::vector<std::string> offered;
+        const auto answer = [&](std::string typed) {
+            f.window.SetConnectDialog([&offered, typed](ConnectModel& model) {
+                offered = model.Recent();
+                model.SetHostText(typed);
+                return !model.OnOk().has_value();
+            });
+            item->trigger();
+        };
+        answer("ann@rack-7:2222");
+        answer("rack-9");
+        answer("not a host");  // refused: no window
+        QCOMPARE(f.app.desktop.serverWindows,
+                 (std::vector<std::string>{"ann@rack-7:2222", "rack-9"}));
+        // The next dialog offers the hosts used, the last one first, also to a new window.
+        answer("rack-9");
+        QCOMPARE(offered, (std::vector<std::string>{"rack-9", "ann@rack-7:2222"}));
+        qunsetenv("XDG_CONFIG_HOME");
     }
 
     void KeyboardMenuAtTheItemAndNewBroadcastThroughTheChooser() {

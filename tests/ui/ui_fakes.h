@@ -234,6 +234,11 @@ public:
         return succeed;
     }
     bool OpenFile(const std::string&) override { return succeed; }
+    bool OpenServerWindow(const std::string& host) override {
+        serverWindows.push_back(host);
+        return succeed;
+    }
+    std::vector<std::string> serverWindows;
 
     std::vector<std::string> helpPages;
     bool succeed = true;
