@@ -67,7 +67,9 @@ LinuxPlatform::LinuxPlatform()
 LinuxPlatform::~LinuxPlatform() = default;
 
 bool LinuxPlatform::Reachable() const {
-    return remote_ == nullptr || remote_->bridge.Call({{"op", "hello"}}).has_value();
+    // Long enough for the user to answer ssh's questions (a passphrase, a new host key).
+    constexpr std::chrono::milliseconds kFirstAnswer{120000};
+    return remote_ == nullptr || remote_->bridge.Call({{"op", "hello"}}, kFirstAnswer).has_value();
 }
 
 }  // namespace vantor

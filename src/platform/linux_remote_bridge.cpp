@@ -89,8 +89,8 @@ bool RemoteBridge::WriteLine(const std::string& line) {
     return true;
 }
 
-std::optional<std::string> RemoteBridge::ReadLine() {
-    const auto deadline = std::chrono::steady_clock::now() + callTimeout_;
+std::optional<std::string> RemoteBridge::ReadLine(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         const auto newline = buffered_.find('\n');
         if (newline != std::string::npos) {
@@ -123,7 +123,8 @@ std::optional<std::string> RemoteBridge::ReadLine() {
     }
 }
 
-std::optional<bridge::Json> RemoteBridge::Call(bridge::Json request) {
+std::optional<bridge::Json> RemoteBridge::Call(bridge::Json request,
+                                               std::optional<std::chrono::milliseconds> timeout) {
     std::lock_guard lock(mutex_);
     if (lost_) {
         return std::nullopt;
@@ -134,7 +135,7 @@ std::optional<bridge::Json> RemoteBridge::Call(bridge::Json request) {
         lost_ = true;
         return std::nullopt;
     }
-    const std::optional<std::string> line = ReadLine();
+    const std::optional<std::string> line = ReadLine(timeout.value_or(callTimeout_));
     std::optional<bridge::Json> answer = line ? bridge::ParseLine(*line) : std::nullopt;
     if (!answer || answer->value("id", -1LL) != id) {
         // Half an exchange cannot be resumed: a later answer could be this one's.

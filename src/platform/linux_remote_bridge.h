@@ -29,13 +29,16 @@ public:
 
     // The answer to request (its "id" is set here); nothing when the bridge is lost. An answer
     // with "ok": false is an answer.
-    std::optional<bridge::Json> Call(bridge::Json request);
+    // timeout: for this call, instead of the bridge's (the first one may wait for the user to
+    // answer ssh's questions).
+    std::optional<bridge::Json> Call(bridge::Json request,
+                                     std::optional<std::chrono::milliseconds> timeout = {});
     bool Lost() const;
 
 private:
     bool Start();
     bool WriteLine(const std::string& line);
-    std::optional<std::string> ReadLine();
+    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
     void Close();
 
     std::vector<std::string> command_;

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QObject>
+#include <QTextStream>
 
 #include "config/multicast_table.h"
 #include "config/resource_record.h"
@@ -18,6 +20,7 @@
 #include "ui/prompter_dialog.h"
 #include "ui/qt_desktop_services.h"
 #include "ui/single_instance.h"
+#include "ui/ssh_askpass_dialog.h"
 
 #ifndef VANTOR_HELP_DIR
 #define VANTOR_HELP_DIR ""
@@ -49,6 +52,12 @@ void TakeHostArgument(int& argc, char** argv) {
 
 int main(int argc, char** argv) {
     using namespace vantor;
+    // Started by ssh as its askpass: ask, answer on standard output, and end.
+    if (std::getenv(AskpassVariable) != nullptr && argc == 2) {
+        QApplication askpass(argc, argv);
+        QTextStream out(stdout);
+        return RunSshAskpass(QString::fromLocal8Bit(argv[1]), out);
+    }
     TakeHostArgument(argc, argv);
     const HostChoice choice = ChosenHost();
     if (!choice.error.empty()) {
@@ -56,6 +65,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     UseChosenHostsBus(choice);
+    if (choice.host && std::getenv("SSH_ASKPASS") == nullptr) {
+        // ssh has no terminal here: its questions come to the desktop through this program.
+        std::string self(4096, '\0');
+        const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
+        if (length > 0) {
+            self.resize(static_cast<std::size_t>(length));
+            setenv("SSH_ASKPASS", self.c_str(), 1);
+            setenv("SSH_ASKPASS_REQUIRE", "force", 1);
+            setenv(AskpassVariable, "1", 1);
+        }
+    }
     QApplication app(argc, argv);
     // Desktops match the window to its menu entry (name, icon) by this.
     QGuiApplication::setDesktopFileName(QStringLiteral("vantorconfig"));
@@ -65,6 +85,14 @@ int main(int argc, char** argv) {
     // Another copy brought forward ends this one with 1; a lock that cannot be made ends it with
     // the failure code, before any window exists.
     LinuxPlatform platform;
+    if (!platform.Reachable()) {
+        PrompterDialog failed;
+        failed.ShowMessage((QString::fromStdString(platform.HostLabelText()) +
+                            QStringLiteral(" cannot be reached over ssh."))
+                               .toStdU16String(),
+                           std::u16string(FrameTitle), MessageIcon::Error);
+        return 1;
+    }
     LinuxInstanceChannel instances;
     // One window for this machine's server; a window for another machine is a process of its
     // own, and any number of them may run.
