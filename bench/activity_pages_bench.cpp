@@ -100,7 +100,7 @@ struct Monitor {
     PreparedServer server;
     NoClock clock;
     NoPrompter prompter;
-    ActivityMonitorModel model{state, server, prompter, clock};
+    ActivityMonitorModel model{state, prompter, clock};
 };
 
 void BM_FillActiveUsers10000(benchmark::State& state) {

@@ -1,5 +1,6 @@
 #include "cli/activity_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -56,7 +57,7 @@ int RunActivity(const ActivityOptions& options, const ServerState& state,
     // Listing asks nothing and waits for nothing.
     StreamPrompter prompter(err);
     StillClock clock;
-    ActivityMonitorModel model(state, automation, prompter, clock);
+    ActivityMonitorModel model(state, prompter, clock);
     if (!FillPage(model, automation, page, options.sortColumn)) {
         err << ActivityNotRunningText << '\n';
         return ExitFailure;
@@ -79,24 +80,97 @@ int RunActivity(const ActivityOptions& options, const ServerState& state,
     return ExitOk;
 }
 
+namespace {
+
+bool Shows(const ActivityRow& row, const DisconnectOptions& options) {
+    const auto same = [](const std::optional<std::string>& given, const std::u16string& cell) {
+        return !given || Utf8ToUtf16(*given) == cell;
+    };
+    return row.cells.size() >= 3 && same(options.user, row.cells[0]) &&
+           same(options.resource, row.cells[1]) && same(options.address, row.cells[2]);
+}
+
+std::string GivenUser(const DisconnectOptions& options) {
+    std::string given;
+    const std::pair<const char*, const std::optional<std::string>&> parts[] = {
+        {"user", options.user}, {"address", options.address}, {"resource", options.resource}};
+    for (const auto& [name, value] : parts) {
+        if (value) {
+            given += (given.empty() ? " (" : ", ") + std::string(name) + ' ' + *value;
+        }
+    }
+    return given.empty() ? given : given + ')';
+}
+
+}  // namespace
+
 int RunDisconnect(const DisconnectOptions& options, const ServerState& state,
                   AutomationFactory& automation, Prompter& prompter, Clock& clock,
                   std::ostream& err) {
-    ActivityMonitorModel model(state, automation, prompter, clock);
+    if (options.row < 0 && !options.user && !options.address && !options.resource) {
+        err << NoActiveUserNamedText << '\n';
+        return ExitUsage;
+    }
+    ActivityMonitorModel model(state, prompter, clock);
     if (!FillPage(model, automation, static_cast<int>(ActivityPage::ActiveUsers),
                   options.sortColumn)) {
         err << ActivityNotRunningText << '\n';
         return ExitFailure;
     }
-    const std::optional<ActivityRow> row = model.ActiveUserAt(options.row);
-    if (!row) {
-        char text[sizeof UnknownActivityRowText + 16];
-        std::snprintf(text, sizeof text, UnknownActivityRowText, options.row);
-        err << text << '\n';
+    std::vector<ActivityRow> chosen;
+    if (options.row >= 0) {
+        const std::optional<ActivityRow> row = model.ActiveUserAt(options.row);
+        if (!row) {
+            char text[sizeof UnknownActivityRowText + 16];
+            std::snprintf(text, sizeof text, UnknownActivityRowText, options.row);
+            err << text << '\n';
+            return ExitFailure;
+        }
+        chosen.push_back(*row);
+    } else {
+        chosen = model.Rows(ActivityPage::ActiveUsers);
+    }
+    std::erase_if(chosen, [&options](const ActivityRow& row) { return !Shows(row, options); });
+    if (chosen.empty()) {
+        err << NoMatchingActiveUserText << GivenUser(options) << '\n';
         return ExitFailure;
     }
-    const bool done = options.all ? model.OnDisconnectAllUsers(row) : model.OnDisconnectUser(row);
-    return done ? ExitOk : ExitFailure;
+
+    std::optional<DisconnectRequest> request;
+    if (options.all) {
+        for (const ActivityRow& row : chosen) {
+            if (row.cells[1] != chosen.front().cells[1]) {
+                err << SeveralResourcesMatchText << '\n';
+                return ExitFailure;
+            }
+        }
+        request = model.OnDisconnectAllUsers(chosen.front());
+    } else {
+        std::vector<ActiveUserMatch> matches;
+        for (const ActivityRow& row : chosen) {
+            matches.push_back(model.OnDisconnectUser(row)->match);
+        }
+        request = DisconnectRequest{
+            [matches](const ActiveUserRecord& user) {
+                return std::any_of(matches.begin(), matches.end(),
+                                   [&user](const ActiveUserMatch& match) { return match(user); });
+            },
+            {}};
+    }
+    if (!request) {
+        return ExitFailure;  // No, or a Yes too late
+    }
+    const DisconnectOutcome outcome = DisconnectMatchingUsers(automation, request->match, &clock);
+    model.OnDisconnectFinished(outcome);  // what could not be done goes to the prompter
+    if (!outcome.reached || !DisconnectOutcomeMessage(outcome).empty()) {
+        return ExitFailure;
+    }
+    // Gone between the listing and the disconnect: nobody else is touched, and it is said.
+    if (!options.all && outcome.disconnected.empty()) {
+        err << NoMatchingActiveUserText << GivenUser(options) << '\n';
+        return ExitFailure;
+    }
+    return ExitOk;
 }
 
 namespace {
@@ -134,9 +208,15 @@ void AddActivityCommands(CommandTable& table) {
             return RunDisconnect(*disconnect, state, system.automation, prompter, system.clock,
                                  std::cerr);
         });
+    disconnectCommand->add_option("ROW", disconnect->row,
+                                  "The user's row as `activity users` lists it, from 0");
+    disconnectCommand->add_option("--user", disconnect->user, "The user's User ID as listed")
+        ->type_name("ID");
+    disconnectCommand->add_option("--address", disconnect->address, "The user's User IP as listed")
+        ->type_name("IP");
     disconnectCommand
-        ->add_option("ROW", disconnect->row, "The user's row as `activity users` lists it, from 0")
-        ->required();
+        ->add_option("--resource", disconnect->resource, "The user's Resource as listed")
+        ->type_name("NAME");
     disconnectCommand->add_option("--sort", disconnect->sortColumn,
                                   "The column `activity users --sort` was given");
     disconnectCommand->add_flag("--all", disconnect->all,

@@ -91,13 +91,16 @@ void LimitsPanel::SetEditText(LimitPair pair, std::u16string text) {
 }
 
 LimitTextReading ReadLimitText(std::u16string_view text, std::u16string_view missing,
-                               std::u16string_view minimum) {
+                               std::u16string_view minimum, std::u16string_view maximum) {
     if (text.empty()) {
         return {std::u16string(missing), 0};
     }
     const std::int32_t value = ReadDialogInt(text);
     if (value < 1) {
         return {std::u16string(minimum), 0};
+    }
+    if (!maximum.empty() && value > Max16BitLimit) {
+        return {std::u16string(maximum), 0};
     }
     return {{}, value};
 }

@@ -62,11 +62,15 @@ struct LimitTextReading {
     std::int32_t value = 0;
 };
 
+// The largest number a limit kept in 16 bits of the file can hold.
+inline constexpr std::int32_t Max16BitLimit = 65535;
+
 // The rule of every limit that is on, in the resource editors and the server properties alike:
 // nothing typed is "not specified"; a number below 1, read as the dialogs read numbers, is under
-// the minimum.
+// the minimum. A limit the file keeps in 16 bits (maximum given) is refused above 65535 rather
+// than cut to its low bits.
 LimitTextReading ReadLimitText(std::u16string_view text, std::u16string_view missing,
-                               std::u16string_view minimum);
+                               std::u16string_view minimum, std::u16string_view maximum = {});
 
 struct PlayTimeReading {
     std::u16string message;           // empty when it passed
@@ -99,6 +103,11 @@ public:
         u"Limit of connections number per user is not specified";
     static constexpr std::u16string_view kConnectionsPerUserMinimum =
         u"Minimal number of connections per user is 1";
+    // For the limits kept in 16 bits (the server's).
+    static constexpr std::u16string_view kTotalConnectionsMaximum =
+        u"Maximal number of connections is 65535";
+    static constexpr std::u16string_view kConnectionsPerUserMaximum =
+        u"Maximal number of connections per user is 65535";
     static constexpr std::u16string_view kThroughputMissing = u"Throughput limit is not specified";
     static constexpr std::u16string_view kThroughputMinimum =
         u"Throughput limit must be at least 1 kByte/sec";

@@ -45,10 +45,9 @@ std::vector<ActivityRow> FetchActivityPage(AutomationFactory& automation,
     return rows;
 }
 
-ActivityMonitorModel::ActivityMonitorModel(const ServerState& serverState,
-                                           AutomationFactory& automation, Prompter& prompter,
+ActivityMonitorModel::ActivityMonitorModel(const ServerState& serverState, Prompter& prompter,
                                            Clock& clock)
-    : serverState_(serverState), automation_(automation), prompter_(prompter), clock_(clock) {}
+    : serverState_(serverState), prompter_(prompter), clock_(clock) {}
 
 int ActivityMonitorModel::SortColumn(ActivityPage page) const {
     switch (page) {
@@ -113,44 +112,45 @@ std::optional<ActivityRow> ActivityMonitorModel::ActiveUserAt(int row) const {
     return rows[static_cast<std::size_t>(row)];
 }
 
-bool ActivityMonitorModel::OnDisconnectUser(const std::optional<ActivityRow>& selected) {
-    if (!selected) {
-        return false;
+std::optional<DisconnectRequest> ActivityMonitorModel::OnDisconnectUser(
+    const std::optional<ActivityRow>& selected) {
+    if (!selected || selected->cells.size() < 3) {
+        return std::nullopt;
     }
-    std::unique_ptr<ResourcesInUseObject> object = automation_.CreateResourcesInUse();
-    if (object == nullptr) {
-        return false;
-    }
-    object->DisconnectUser(selected->handle);
-    return true;
+    ActiveUserRecord shown;
+    shown.user = selected->cells[0];
+    shown.resource = selected->cells[1];
+    shown.ip = selected->cells[2];
+    shown.pointer = selected->handle;
+    return DisconnectRequest{SameActiveUser(shown), DisconnectProgressText(shown.resource)};
 }
 
-bool ActivityMonitorModel::OnDisconnectAllUsers(const std::optional<ActivityRow>& selected) {
+std::optional<DisconnectRequest> ActivityMonitorModel::OnDisconnectAllUsers(
+    const std::optional<ActivityRow>& selected) {
     if (!selected || selected->cells.size() < 2) {
-        return false;
+        return std::nullopt;
     }
     const std::u16string& resource = selected->cells[1];
     const auto askedAt = static_cast<std::int64_t>(clock_.NowMs() / 1000);
     const std::u16string question =
         DisconnectAllQuestionStart + resource + DisconnectAllQuestionEnd;
     if (!prompter_.AskYesNo(question, DisconnectAllCaption, MessageIcon::Question)) {
-        return false;
+        return std::nullopt;
     }
     // A clock set back gives a negative difference, which counts as in time.
     if (static_cast<std::int64_t>(clock_.NowMs() / 1000) - askedAt >
         DisconnectAllAnswerLimitSeconds) {
-        return false;
+        return std::nullopt;
     }
-    std::unique_ptr<ResourcesInUseObject> object = automation_.CreateResourcesInUse();
-    if (object == nullptr) {
-        return false;
+    return DisconnectRequest{UsersOfResourceText(resource), DisconnectProgressText(resource)};
+}
+
+bool ActivityMonitorModel::OnDisconnectFinished(const DisconnectOutcome& outcome) {
+    if (const std::u16string message = DisconnectOutcomeMessage(outcome); !message.empty()) {
+        prompter_.ShowMessage(message, std::u16string(DisconnectReportCaption),
+                              MessageIcon::Warning);
     }
-    for (const ActivityRow& row : Rows(ActivityPage::ActiveUsers)) {
-        if (row.cells.size() > 1 && row.cells[1] == resource) {
-            object->DisconnectUser(row.handle);
-        }
-    }
-    return true;
+    return outcome.reached;
 }
 
 bool ActivityMonitorModel::OffersContextMenu(ActivityPage page, int row) const {

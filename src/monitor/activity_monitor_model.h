@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "monitor/activity_pages.h"
+#include "monitor/resource_disconnect.h"
 #include "server/server_state.h"
 
 namespace vantor {
@@ -44,6 +45,15 @@ struct ActivityFetch {
 std::vector<ActivityRow> FetchActivityPage(AutomationFactory& automation,
                                            const ActivityFetch& fetch);
 
+// A disconnect chosen from the menu: the view runs DisconnectMatchingUsers with match off the
+// user-interface thread (showing progress with the text), then hands the outcome to
+// OnDisconnectFinished. The server's list is asked again at that point, so a refresh in between
+// neither turns the disconnect onto someone else nor empties it.
+struct DisconnectRequest {
+    ActiveUserMatch match;
+    std::u16string progressText;
+};
+
 // The activity monitor's rules without widgets: which page is shown, how the sortable pages are
 // sorted, what each page holds, the context menu and the two disconnect commands. Only the
 // current page is filled; the others stay empty until they are shown.
@@ -54,8 +64,7 @@ std::vector<ActivityRow> FetchActivityPage(AutomationFactory& automation,
 // ApplyFetched, which drops them when a later refresh has begun meanwhile.
 class ActivityMonitorModel {
 public:
-    ActivityMonitorModel(const ServerState& serverState, AutomationFactory& automation,
-                         Prompter& prompter, Clock& clock);
+    ActivityMonitorModel(const ServerState& serverState, Prompter& prompter, Clock& clock);
 
     ActivityPage CurrentPage() const { return currentPage_; }
     // -1: not sorted (and always for the two pages that do not sort).
@@ -72,9 +81,15 @@ public:
     bool OnTabChanged(int index);
     bool OnColumnClicked(ActivityPage page, int column);
     // selected: the selected row of Active Users, if any, as it was when the menu opened (the
-    // page may have been refilled since).
-    bool OnDisconnectUser(const std::optional<ActivityRow>& selected);
-    bool OnDisconnectAllUsers(const std::optional<ActivityRow>& selected);
+    // page may have been refilled since). Nothing when there is nothing to do. One user is the
+    // one the row showed (handle, user, address and resource alike): gone, nobody is touched.
+    // All users are those of the row's resource in the server's list after a timely Yes.
+    std::optional<DisconnectRequest> OnDisconnectUser(const std::optional<ActivityRow>& selected);
+    std::optional<DisconnectRequest> OnDisconnectAllUsers(
+        const std::optional<ActivityRow>& selected);
+    // Tells what could not be done, if anything; true when the page is to be refreshed (the
+    // server's object was reached).
+    bool OnDisconnectFinished(const DisconnectOutcome& outcome);
 
     // A copy of a row of Active Users; nothing for a row that is not there.
     std::optional<ActivityRow> ActiveUserAt(int row) const;
@@ -85,7 +100,6 @@ public:
 
 private:
     const ServerState& serverState_;
-    AutomationFactory& automation_;
     Prompter& prompter_;
     Clock& clock_;
     ActivityPage currentPage_ = ActivityPage::ActiveUsers;

@@ -45,6 +45,9 @@ std::u16string NewUserModel::OnOk() {
     if (State(NewUserControl::NameEdit).text.empty()) {
         return std::u16string(NoUserNameText);
     }
+    if (State(NewUserControl::NameEdit).text.find_first_of(u" \t") != std::u16string::npos) {
+        return std::u16string(BlankInUserNameText);
+    }
     std::u16string message = CheckPasswordEntry(State(NewUserControl::PasswordEdit).text,
                                                 State(NewUserControl::ConfirmEdit).text);
     if (!message.empty()) {

@@ -50,13 +50,18 @@ inline constexpr std::u16string_view UserGroupBoxText = u"User group";
 inline constexpr std::u16string_view UserDialogErrorCaption = u"Error";
 
 // The "New user" dialog: a name, a password typed twice, an information text and a group
-// ("Basic" at first). OK checks the name, then the password rules; a refused password clears
-// both password edits. The view binds it as the folder editor's view binds its model.
+// ("Basic" at first). OK checks the name (given, without blanks), then the password rules; a
+// refused password clears both password edits. The view binds it as the folder editor's view binds
+// its model.
 class NewUserModel {
 public:
     static constexpr std::u16string_view Title = u"New user";
     static constexpr std::u16string_view ConfirmText = u"Confirm";
     static constexpr std::u16string_view NoUserNameText = u"No username is provided";
+    // The server's list of users separates a name from its group by a blank, so a name with one
+    // could not be told apart there, nor updated or removed afterwards.
+    static constexpr std::u16string_view BlankInUserNameText =
+        u"A username cannot contain blanks (spaces or tabs)";
 
     NewUserModel();
 

@@ -20,25 +20,33 @@ struct LimitInfo {
     ServerControl edit;
     std::u16string_view missing;
     std::u16string_view minimum;
+    std::u16string_view maximum;  // empty: the file holds any number the reading gives
 };
 
 LimitInfo Info(ServerLimit limit) {
+    // The three connection limits are kept in 16 bits of the file; the throughput in 32.
     switch (limit) {
         case ServerLimit::ConnectionsPerUser:
             return {ServerControl::PerUserCheck, ServerControl::PerUserEdit,
                     LimitsPanel::kConnectionsPerUserMissing,
-                    LimitsPanel::kConnectionsPerUserMinimum};
+                    LimitsPanel::kConnectionsPerUserMinimum,
+                    LimitsPanel::kConnectionsPerUserMaximum};
         case ServerLimit::AnonymousConnections:
             return {ServerControl::AnonymousCheck, ServerControl::AnonymousEdit,
-                    LimitsPanel::kTotalConnectionsMissing, LimitsPanel::kTotalConnectionsMinimum};
+                    LimitsPanel::kTotalConnectionsMissing, LimitsPanel::kTotalConnectionsMinimum,
+                    LimitsPanel::kTotalConnectionsMaximum};
         case ServerLimit::Throughput:
-            return {ServerControl::ThroughputCheck, ServerControl::ThroughputEdit,
-                    LimitsPanel::kThroughputMissing, LimitsPanel::kThroughputMinimum};
+            return {ServerControl::ThroughputCheck,
+                    ServerControl::ThroughputEdit,
+                    LimitsPanel::kThroughputMissing,
+                    LimitsPanel::kThroughputMinimum,
+                    {}};
         case ServerLimit::TotalConnections:
             break;
     }
     return {ServerControl::TotalCheck, ServerControl::TotalEdit,
-            LimitsPanel::kTotalConnectionsMissing, LimitsPanel::kTotalConnectionsMinimum};
+            LimitsPanel::kTotalConnectionsMissing, LimitsPanel::kTotalConnectionsMinimum,
+            LimitsPanel::kTotalConnectionsMaximum};
 }
 
 std::u16string Decimal(std::int32_t value) {
@@ -240,7 +248,7 @@ std::u16string ServerPropertiesModel::ReadLimit(ServerLimit limit, bool& enabled
 
 LimitTextReading ReadServerLimitText(ServerLimit limit, std::u16string_view text) {
     const LimitInfo info = Info(limit);
-    return ReadLimitText(text, info.missing, info.minimum);
+    return ReadLimitText(text, info.missing, info.minimum, info.maximum);
 }
 
 std::u16string CheckServerPorts(std::u16string_view playerPort,

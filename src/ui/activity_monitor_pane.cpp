@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include "monitor/activity_page_item_model.h"
+#include "monitor/disconnect_progress_dialog.h"
 #include "ui/qt_server_watcher.h"
 #include "ui/qt_view_style.h"
 
@@ -34,7 +35,7 @@ ActivityMonitorPane::ActivityMonitorPane(const ServerState& serverState,
       serverState_(serverState),
       automation_(automation),
       watcher_(watcher),
-      model_(serverState, automation, prompter, clock) {
+      model_(serverState, prompter, clock) {
     setObjectName(QStringLiteral("activityMonitor"));
     for (int i = 0; i < ActivityPageCount; ++i) {
         const auto page = static_cast<ActivityPage>(i);
@@ -185,12 +186,26 @@ QMenu* ActivityMonitorPane::ContextMenuAt(const QPoint& position) {
     QAction* one = menu->addAction(FromModel(DisconnectUserText));
     one->setData(DisconnectUserCommand);
     connect(one, &QAction::triggered, this,
-            [this, selected] { RefreshIf(model_.OnDisconnectUser(selected)); });
+            [this, selected] { RunDisconnect(model_.OnDisconnectUser(selected)); });
     QAction* all = menu->addAction(FromModel(DisconnectAllUsersText));
     all->setData(DisconnectAllUsersCommand);
     connect(all, &QAction::triggered, this,
-            [this, selected] { RefreshIf(model_.OnDisconnectAllUsers(selected)); });
+            [this, selected] { RunDisconnect(model_.OnDisconnectAllUsers(selected)); });
     return menu;
+}
+
+void ActivityMonitorPane::RunDisconnect(std::optional<DisconnectRequest> request) {
+    if (!request) {
+        return;
+    }
+    ++disconnectsRunning_;
+    DisconnectProgressDialog::Start(automation_, *this, std::move(request->match),
+                                    request->progressText,
+                                    [this](const DisconnectOutcome& outcome) {
+                                        --disconnectsRunning_;
+                                        RefreshIf(model_.OnDisconnectFinished(outcome));
+                                        emit DisconnectFinished();
+                                    });
 }
 
 }  // namespace vantor

@@ -27,8 +27,9 @@ inline constexpr int ActivityRefreshTimerId = 2112;
 inline constexpr int ActivityRefreshPeriodMs = 10000;
 
 // The lower right pane of the main window: a tab per activity page, each a list bound to the
-// activity model. The server is asked in the background (through the watcher), so a server that
-// hangs never stalls the window; what it last answered stays shown.
+// activity model. The server is asked in the background (through the watcher, and disconnects on
+// a thread of their own), so a server that hangs never stalls the window; what it last answered
+// stays shown.
 class ActivityMonitorPane : public QTabWidget {
     Q_OBJECT
 public:
@@ -53,6 +54,8 @@ public:
     QMenu* ContextMenuAt(const QPoint& position);
     // True while a refresh waits for its delay or for the server's answer.
     bool RefreshPending() const { return latestTicket_ != settledTicket_; }
+    // Disconnects chosen from the menu that are still under way (off the user-interface thread).
+    int DisconnectsRunning() const { return disconnectsRunning_; }
 
 signals:
     // Every ActivityRefreshPeriodMs: what else the window refreshes with the pages (the
@@ -60,6 +63,8 @@ signals:
     void RefreshTimerFired();
     // A refresh has filled its page (or found nothing to fill it with).
     void PageRefreshed(ActivityPage page);
+    // A disconnect chosen from the menu has ended and told what it could not do.
+    void DisconnectFinished();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,6 +74,8 @@ private:
     void Fetch(std::uint64_t ticket);
     void RefreshIf(bool needed);
     void ShowSortIndicator(ActivityPage page);
+    // Runs the request in the background; the page is refreshed when it ends.
+    void RunDisconnect(std::optional<DisconnectRequest> request);
 
     const ServerState& serverState_;
     AutomationFactory& automation_;
@@ -81,6 +88,7 @@ private:
     // The last refresh begun, and the last one whose page is filled (or found nothing to fill).
     std::uint64_t latestTicket_ = 0;
     std::uint64_t settledTicket_ = 0;
+    int disconnectsRunning_ = 0;
 };
 
 }  // namespace vantor

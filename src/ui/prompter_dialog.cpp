@@ -28,6 +28,12 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Qt's platform windows put the application's name in a title left empty; a caption that is
+// meant to be empty goes out as a blank, which the title bar shows as nothing.
+QString BoxTitle(const std::u16string& caption) {
+    return caption.empty() ? QStringLiteral(" ") : FromModel(caption);
+}
+
 }  // namespace
 
 PrompterDialog::PrompterDialog(QWidget* fallbackOwner) : fallbackOwner_(fallbackOwner) {}
@@ -39,13 +45,13 @@ QWidget* PrompterDialog::Owner() const {
 
 void PrompterDialog::ShowMessage(const std::u16string& text, const std::u16string& caption,
                                  MessageIcon icon) {
-    QMessageBox box(BoxIcon(icon), FromModel(caption), FromModel(text), QMessageBox::Ok, Owner());
+    QMessageBox box(BoxIcon(icon), BoxTitle(caption), FromModel(text), QMessageBox::Ok, Owner());
     box.exec();
 }
 
 bool PrompterDialog::AskYesNo(const std::u16string& text, const std::u16string& caption,
                               MessageIcon icon) {
-    QMessageBox box(BoxIcon(icon), FromModel(caption), FromModel(text),
+    QMessageBox box(BoxIcon(icon), BoxTitle(caption), FromModel(text),
                     QMessageBox::Yes | QMessageBox::No, Owner());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

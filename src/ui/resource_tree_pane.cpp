@@ -24,7 +24,9 @@
 #include "editors/live_type_chooser_dialog.h"
 #include "editors/metadata_dialog.h"
 #include "editors/qt_control_state.h"
+#include "monitor/disconnect_progress_dialog.h"
 #include "monitor/resource_disconnect.h"
+#include "platform/prompter.h"
 #include "platform/rebroadcast_support.h"
 #include "ui/catalogue_item_model.h"
 #include "ui/contents_folder.h"
@@ -444,7 +446,17 @@ bool ResourceTreePane::RunDelegateEditor(DelegateForm& form, bool updateMode) {
 }
 
 void ResourceTreePane::DisconnectResourceUsers(const std::u16string& name, bool isFolder) {
-    vantor::DisconnectResourceUsers(automation_, name, isFolder);
+    // One call per user to a server that may hang: they run off this thread, and what could not
+    // be done is told when they end.
+    DisconnectProgressDialog::Start(
+        automation_, *this, UsersOfResource(name, isFolder), DisconnectProgressText(name),
+        [this](const DisconnectOutcome& outcome) {
+            if (const std::u16string message = DisconnectOutcomeMessage(outcome);
+                !message.empty()) {
+                prompter_.ShowMessage(message, std::u16string(DisconnectReportCaption),
+                                      MessageIcon::Warning);
+            }
+        });
 }
 
 }  // namespace vantor

@@ -44,20 +44,71 @@ TEST(ActivityCommands, PrintsAPageAsTheWindowFillsIt) {
     EXPECT_NE(c.err.str().find("vantorctl: the media server is not running"), std::string::npos);
 }
 
+DisconnectOptions Row(int row, bool all = false) {
+    DisconnectOptions options;
+    options.row = row;
+    options.all = all;
+    return options;
+}
+
 TEST(ActivityCommands, DisconnectsARowOrAllUsersOfItsResourceAfterTheQuestion) {
     Cli c;
     SessionPrompter no(false, c.err);
-    EXPECT_EQ(RunDisconnect({1, -1, false}, c.state, c.server, no, c.clock, c.err), ExitOk);
+    EXPECT_EQ(RunDisconnect(Row(1), c.state, c.server, no, c.clock, c.err), ExitOk);
     EXPECT_EQ(c.server.disconnected, std::vector<std::int32_t>{8});
-    EXPECT_EQ(RunDisconnect({0, -1, true}, c.state, c.server, no, c.clock, c.err), ExitFailure);
+    EXPECT_EQ(RunDisconnect(Row(0, true), c.state, c.server, no, c.clock, c.err), ExitFailure);
     EXPECT_EQ(c.server.disconnected.size(), 1u);
     EXPECT_NE(c.err.str().find("Confirmation: Are you sure to kick all current users of news?"),
               std::string::npos);
     SessionPrompter yes(true, c.err);
-    EXPECT_EQ(RunDisconnect({0, -1, true}, c.state, c.server, yes, c.clock, c.err), ExitOk);
+    EXPECT_EQ(RunDisconnect(Row(0, true), c.state, c.server, yes, c.clock, c.err), ExitOk);
     EXPECT_EQ(c.server.disconnected, (std::vector<std::int32_t>{8, 7, 9}));
-    EXPECT_EQ(RunDisconnect({3, -1, false}, c.state, c.server, yes, c.clock, c.err), ExitFailure);
-    EXPECT_NE(c.err.str().find("vantorctl: there is no active user 3"), std::string::npos);
+    EXPECT_EQ(RunDisconnect(Row(3), c.state, c.server, yes, c.clock, c.err), ExitFailure);
+    EXPECT_NE(c.err.str().find("vantorctl: there is no active user 3\n"), std::string::npos);
+}
+
+TEST(ActivityCommands, DisconnectNamesTheUserAndRefusesWhenNobodyMatches) {
+    Cli c;
+    c.server.users->push_back(test::UserRecord(u"news", u"10", u"bob", u"5", u"10.0.0.2"));
+    SessionPrompter yes(true, c.err);
+    DisconnectOptions bob;
+    bob.user = "bob";
+    bob.address = "10.0.0.1";
+    bob.resource = "news";
+    EXPECT_EQ(RunDisconnect(bob, c.state, c.server, yes, c.clock, c.err), ExitOk);
+    EXPECT_EQ(c.server.disconnected, std::vector<std::int32_t>{7});
+
+    // ROW with the user: the row must still show them (row 1 is bob at 10.0.0.1 sorted by user
+    // ID, but by then it is bob at 10.0.0.2).
+    c.server.users->erase(c.server.users->begin());
+    DisconnectOptions moved = bob;
+    moved.row = 1;
+    moved.sortColumn = 0;
+    c.server.disconnected.clear();
+    EXPECT_EQ(RunDisconnect(moved, c.state, c.server, yes, c.clock, c.err), ExitFailure);
+    EXPECT_TRUE(c.server.disconnected.empty());
+    EXPECT_NE(c.err.str().find("vantorctl: no active user matches (user bob, address 10.0.0.1, "
+                               "resource news)\n"),
+              std::string::npos);
+
+    // Ann leaves between the listing and the disconnect, and carol takes her handle: nobody is
+    // disconnected, and it is said.
+    c.server.users = std::vector<std::u16string>{test::UserRecord(u"clips\\a.mp4", u"8", u"Ann")};
+    c.server.afterList = [](test::FakeActivityServer& server) {
+        server.users =
+            std::vector<std::u16string>{test::UserRecord(u"clips\\a.mp4", u"8", u"carol")};
+    };
+    DisconnectOptions ann;
+    ann.user = "Ann";
+    std::ostringstream err;
+    EXPECT_EQ(RunDisconnect(ann, c.state, c.server, yes, c.clock, err), ExitFailure);
+    EXPECT_TRUE(c.server.disconnected.empty());
+    EXPECT_EQ(err.str(), "vantorctl: no active user matches (user Ann)\n");
+
+    // Nothing named at all is a usage error.
+    EXPECT_EQ(RunDisconnect(DisconnectOptions{}, c.state, c.server, yes, c.clock, err), ExitUsage);
+    EXPECT_NE(err.str().find("vantorctl: name the user: ROW, or --user, --address and --resource"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -134,6 +134,16 @@ TEST_F(ServerCommand, ARefusalPrintsTheDialogsMessageAndWritesNothing) {
     EXPECT_EQ(std::pair(run.exitCode, run.err),
               std::pair(ExitFailure, "Error: No port for client connections is specified\n"s));
     EXPECT_EQ(FileBytes(), SampleResources(55));
+    // The connection limits are kept in 16 bits: 65536 would come back as no limit at all.
+    for (const char* option : {"--max-connections", "--max-anonymous-connections"}) {
+        const ProgramRun big = Set(std::string(option) + " 65536");
+        EXPECT_EQ(std::pair(big.exitCode, big.err),
+                  std::pair(ExitFailure, "Error: Maximal number of connections is 65535\n"s));
+    }
+    const ProgramRun perUser = Set("--max-connections-per-user 70000");
+    EXPECT_EQ(std::pair(perUser.exitCode, perUser.err),
+              std::pair(ExitFailure, "Error: Maximal number of connections per user is 65535\n"s));
+    EXPECT_EQ(FileBytes(), SampleResources(55));
 }
 
 TEST_F(ServerCommand, ShowPrintsTheFieldsAsTheDialogOpensOnThem) {

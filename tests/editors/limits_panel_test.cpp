@@ -67,6 +67,7 @@ TEST(LimitsPanel, ReadsThePairsInOrderWithTheirOwnMessages) {
         {kTotal, u"", u"Limit of connections number is not specified"},
         {kTotal, u"100", u"Throughput limit must be at least 1 kByte/sec"},
         {kThroughput, u"2147483647", u""},
+        {kTotal, u"70000", u""},  // a resource's limits are kept in 32 bits
     };
     LimitsPanel panel(false);
     panel.Load(1, 1, 1);
@@ -75,7 +76,7 @@ TEST(LimitsPanel, ReadsThePairsInOrderWithTheirOwnMessages) {
         EXPECT_EQ(panel.ReadLimits().message, std::get<2>(step)) << "after " << (&step - steps);
     }
     EXPECT_EQ(Fields(panel.ReadLimits()),
-              Fields({u"", {true, 100}, {true, 12}, {true, 2147483647}}));
+              Fields({u"", {true, 70000}, {true, 12}, {true, 2147483647}}));
     // Unchecked pairs are off whatever their text.
     for (LimitPair pair : {kTotal, kPerUser, kThroughput}) {
         panel.OnPairToggled(pair, false);
@@ -88,4 +89,17 @@ TEST(LimitsPanel, ReadsThePairsInOrderWithTheirOwnMessages) {
         digitsOnly += LimitsPanel::DigitsOnly(LimitsPanel::EditOf(pair)) ? '+' : '-';
     }
     EXPECT_EQ(digitsOnly, "+-++");
+}
+
+TEST(LimitsPanel, ALimitReadWithAMaximumRefusesWhatSixteenBitsCannotHold) {
+    const auto read = [](std::u16string_view text) {
+        return ReadLimitText(text, u"missing", u"minimum", u"maximum");
+    };
+    EXPECT_EQ(read(u"65535").value, 65535);
+    EXPECT_EQ(read(u"65535").message, u"");
+    EXPECT_EQ(read(u"65536").message, u"maximum");
+    EXPECT_EQ(read(u"65536").value, 0);
+    EXPECT_EQ(read(u"").message, u"missing");  // the earlier checks come first
+    EXPECT_EQ(read(u"0").message, u"minimum");
+    EXPECT_EQ(ReadLimitText(u"65536", u"missing", u"minimum").value, 65536);  // no maximum
 }

@@ -34,6 +34,12 @@ TEST_F(UserCommands, AScriptOfUserCommandsActsOnTheServer) {
          {},
          ""},
         {"user add bob", "secret\r\nsecret\r\n", 0, {}, ""},
+        // The arguments are split at spaces here, so the blank in the name is a tab.
+        {"user add ann\tlee",
+         "secret\nsecret\n",
+         1,
+         {},
+         "Error: A username cannot contain blanks (spaces or tabs)\n"},
         {"user add ANNA",
          "secret\nsecret\n",
          1,

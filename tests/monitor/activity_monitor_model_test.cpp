@@ -48,8 +48,18 @@ struct Monitor {
     test::FakeActivityServer server;
     test::FakeClock clock;
     SlowPrompter prompter{clock};
-    ActivityMonitorModel model{state, server, prompter, clock};
+    ActivityMonitorModel model{state, prompter, clock};
 };
+
+// Runs a menu command's request as the pane does in the background, here on this thread.
+std::vector<std::int32_t> RunRequest(test::FakeActivityServer& server,
+                                     const std::optional<DisconnectRequest>& request) {
+    server.disconnected.clear();
+    if (request) {
+        DisconnectMatchingUsers(server, request->match, nullptr);
+    }
+    return server.disconnected;
+}
 
 using Texts = std::vector<std::u16string>;
 
@@ -130,35 +140,55 @@ TEST(ActivityMonitorModel, ActiveUserRowsOfferAMenuWhileRunningAndDisconnectWith
     EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::ActiveUsers, -1));
     EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::MediaUsage, 0));
 
-    EXPECT_TRUE(m.model.OnDisconnectUser(m.model.ActiveUserAt(1)));
-    EXPECT_TRUE(m.model.OnDisconnectUser(m.model.ActiveUserAt(0)));
-    EXPECT_FALSE(m.model.OnDisconnectUser(m.model.ActiveUserAt(4)));
-    EXPECT_EQ(m.server.disconnected, (std::vector<std::int32_t>{2, 1}));
+    EXPECT_EQ(RunRequest(m.server, m.model.OnDisconnectUser(m.model.ActiveUserAt(1))),
+              std::vector<std::int32_t>{2});
+    EXPECT_EQ(RunRequest(m.server, m.model.OnDisconnectUser(m.model.ActiveUserAt(0))),
+              std::vector<std::int32_t>{1});
+    EXPECT_FALSE(m.model.OnDisconnectUser(m.model.ActiveUserAt(4)).has_value());
+    EXPECT_FALSE(m.model.OnDisconnectUser(std::nullopt).has_value());
     EXPECT_TRUE(m.prompter.shown.empty());
-    EXPECT_FALSE(m.model.OnDisconnectUser(std::nullopt));
-    m.server.reachable = false;
-    EXPECT_FALSE(m.model.OnDisconnectUser(m.model.ActiveUserAt(0)));
-    EXPECT_EQ(m.server.disconnected.size(), 2u);
     m.state = ServerState::ChangingState;
     EXPECT_FALSE(m.model.OffersContextMenu(ActivityPage::ActiveUsers, 0));
+}
+
+TEST(ActivityMonitorModel, DisconnectingAUserHitsTheOneTheRowShowedOrNobody) {
+    Monitor m;
+    m.server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"5", u"alice")};
+    m.Refresh();
+    const std::optional<ActivityRow> alice = m.model.ActiveUserAt(0);  // the menu opens
+    // A refresh meanwhile: alice left and carol came with her handle; alice came back with
+    // another.
+    m.server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"5", u"carol"),
+                                                 test::UserRecord(u"news", u"6", u"alice")};
+    m.Refresh();
+    EXPECT_EQ(RunRequest(m.server, m.model.OnDisconnectUser(alice)), std::vector<std::int32_t>{});
+    // The same connection still there is disconnected, whatever its time says by now.
+    m.server.users =
+        std::vector<std::u16string>{test::UserRecord(u"news", u"6", u"alice"),
+                                    test::UserRecord(u"news", u"5", u"alice", u"99", u"10.0.0.1")};
+    EXPECT_EQ(RunRequest(m.server, m.model.OnDisconnectUser(alice)), std::vector<std::int32_t>{5});
+    EXPECT_EQ(m.model.OnDisconnectUser(alice)->progressText, u"Disconnecting users of news...");
 }
 
 TEST(ActivityMonitorModel, DisconnectAllAsksAndActsOnlyOnATimelyYes) {
     struct Case {
         bool yes;
         std::uint32_t answerAfterMs;
-        bool refresh;
-        std::vector<std::int32_t> disconnected;
+        bool request;
     };
-    // Exactly "Movies\a.wmv", case and all; 120 s is still in time, 121 s is not.
-    for (const Case& c : {Case{true, 0, true, {1, 4}}, Case{true, 120999, true, {1, 4}},
-                          Case{true, 121000, false, {}}, Case{false, 0, false, {}}}) {
+    // 120 s is still in time, 121 s is not.
+    for (const Case& c : {Case{true, 0, true}, Case{true, 120999, true}, Case{true, 121000, false},
+                          Case{false, 0, false}}) {
         Monitor m;
         m.Refresh();
         m.prompter.answers = {c.yes};
         m.prompter.answerAfterMs = c.answerAfterMs;
-        EXPECT_EQ(m.model.OnDisconnectAllUsers(m.model.ActiveUserAt(3)), c.refresh);
-        EXPECT_EQ(m.server.disconnected, c.disconnected);
+        const std::optional<DisconnectRequest> request =
+            m.model.OnDisconnectAllUsers(m.model.ActiveUserAt(3));
+        EXPECT_EQ(request.has_value(), c.request);
+        // Exactly "Movies\a.wmv", case and all.
+        EXPECT_EQ(RunRequest(m.server, request),
+                  (c.request ? std::vector<std::int32_t>{1, 4} : std::vector<std::int32_t>{}));
         ASSERT_EQ(m.prompter.shown.size(), 1u);
         const auto& shown = m.prompter.shown[0];
         EXPECT_EQ(std::tuple(shown.text, shown.caption, shown.icon, shown.question),
@@ -166,8 +196,38 @@ TEST(ActivityMonitorModel, DisconnectAllAsksAndActsOnlyOnATimelyYes) {
                              u"Confirmation", MessageIcon::Question, true));
     }
     Monitor none;
-    EXPECT_FALSE(none.model.OnDisconnectAllUsers(std::nullopt));
+    EXPECT_FALSE(none.model.OnDisconnectAllUsers(std::nullopt).has_value());
     EXPECT_TRUE(none.prompter.shown.empty());
+}
+
+TEST(ActivityMonitorModel, DisconnectAllTakesTheUsersTheServerListsAtYes) {
+    Monitor m;
+    m.Refresh();
+    const std::optional<ActivityRow> selected = m.model.ActiveUserAt(0);  // bob on Movies\a.wmv
+    // A refresh begins while the question is open: the page is cleared meanwhile, and by the
+    // answer someone else plays the file too.
+    m.prompter.answers = {true};
+    m.model.BeginRefresh();
+    m.server.users->push_back(test::UserRecord(u"Movies\\a.wmv", u"9", u"dee"));
+    EXPECT_EQ(RunRequest(m.server, m.model.OnDisconnectAllUsers(selected)),
+              (std::vector<std::int32_t>{1, 4, 9}));
+}
+
+TEST(ActivityMonitorModel, AFinishedDisconnectTellsWhatFailedAndRefreshesWhenTheServerWasThere) {
+    Monitor m;
+    DisconnectOutcome outcome;
+    EXPECT_FALSE(m.model.OnDisconnectFinished(outcome));  // no object: nothing to refresh
+    EXPECT_TRUE(m.prompter.shown.empty());
+    outcome.reached = outcome.listed = true;
+    EXPECT_TRUE(m.model.OnDisconnectFinished(outcome));
+    EXPECT_TRUE(m.prompter.shown.empty());
+    outcome.failed.push_back({u"news", u"bob", u"10.0.0.2", u"MMS-HTTP", 1, 2});
+    EXPECT_TRUE(m.model.OnDisconnectFinished(outcome));
+    ASSERT_EQ(m.prompter.shown.size(), 1u);
+    EXPECT_EQ(
+        std::tuple(m.prompter.shown[0].text, m.prompter.shown[0].caption, m.prompter.shown[0].icon),
+        std::tuple(u"These users could not be disconnected:\nbob at 10.0.0.2 on news", u"Warning",
+                   MessageIcon::Warning));
 }
 
 }  // namespace

@@ -14,7 +14,11 @@ TEST(NewUserModel, OkChecksNameThenLengthThenConfirmationClearingRefusedPassword
         std::u16string name, password, confirm;
         std::u16string_view message;
     } cases[] = {
-        {u"", u"x", u"y", NewUserModel::NoUserNameText},
+        {u"", u"x", u"y", u"No username is provided"},
+        // The users list separates a name from its group with a blank.
+        {u"ann lee", u"x", u"y", u"A username cannot contain blanks (spaces or tabs)"},
+        {u"ann\tlee", u"x", u"y", u"A username cannot contain blanks (spaces or tabs)"},
+        {u" ann", u"abcde", u"abcde", u"A username cannot contain blanks (spaces or tabs)"},
         {u"ann", u"abcde", u"abcdE", PasswordNotConfirmedText},
         {u"ann", u"abcde", u"abcde", u""},
     };

@@ -143,6 +143,42 @@ TEST_F(ServerPropertiesTest, OkChecksInOrderAndStaysOpenWithTheFirstFailure) {
     EXPECT_TRUE(prompter.shown.empty());
 }
 
+TEST_F(ServerPropertiesTest, ConnectionLimitsAbove65535AreRefusedWhereTheirFieldIsChecked) {
+    // The file keeps the three connection limits in 16 bits: 65536 would read back as no limit.
+    ServerPropertiesModel& m = Open();
+    for (ServerLimit limit : {ServerLimit::TotalConnections, ServerLimit::ConnectionsPerUser,
+                              ServerLimit::AnonymousConnections, ServerLimit::Throughput}) {
+        m.OnLimitToggled(limit, true);
+        m.SetEditText(ServerPropertiesModel::EditOf(limit), u"65535");
+    }
+    ASSERT_EQ(m.OnOk(), u"");
+    EXPECT_EQ(std::tuple(m.Form().settings.maxConnections, m.Form().settings.maxConnectionsPerUser,
+                         m.Form().settings.maxAnonymousConnections),
+              std::tuple(65535u, 65535u, 65535u));
+    // The throughput is kept in 32 bits.
+    m.SetEditText(ThroughputEdit, u"70000");
+    ASSERT_EQ(m.OnOk(), u"");
+    EXPECT_EQ(m.Form().settings.maxThroughputKBps, 70000u);
+
+    // Each after the earlier fields' checks and before the later fields'.
+    m.SetEditText(ThroughputEdit, u"");
+    m.SetEditText(AnonymousEdit, u"65536");
+    EXPECT_EQ(m.OnOk(), u"Maximal number of connections is 65535");
+    m.SetEditText(PerUserEdit, u"70000");
+    EXPECT_EQ(m.OnOk(), u"Maximal number of connections per user is 65535");
+    m.SetEditText(TotalEdit, u"65536");
+    EXPECT_EQ(m.OnOk(), u"Maximal number of connections is 65535");
+    m.SetEditText(TotalEdit, u"");
+    EXPECT_EQ(m.OnOk(), u"Limit of connections number is not specified");
+    // Switched off, a limit is not read at all.
+    m.OnLimitToggled(ServerLimit::TotalConnections, false);
+    m.OnLimitToggled(ServerLimit::ConnectionsPerUser, false);
+    m.OnLimitToggled(ServerLimit::AnonymousConnections, false);
+    m.OnLimitToggled(ServerLimit::Throughput, false);
+    EXPECT_EQ(m.OnOk(), u"");
+    EXPECT_EQ(m.Form().settings.maxConnectionsPerUser, 65535u);  // the number stays as it was
+}
+
 TEST_F(ServerPropertiesTest, OkReadsEveryFieldAndAnUncheckedLimitKeepsItsNumber) {
     server.records = {u"ann Basic x"};
     ServerPropertiesModel& m = Open();
@@ -156,11 +192,10 @@ TEST_F(ServerPropertiesTest, OkReadsEveryFieldAndAnUncheckedLimitKeepsItsNumber)
     // Each method checks its own radio alone.
     for (AuthMethod method : {AuthMethod::Anonymous, AuthMethod::SessionBased}) {
         m.OnAuthMethodSelected(method);
-        EXPECT_EQ(std::tuple(m.State(AnonymousAccess).checked,
-                             m.State(InternalAuthentication).checked,
-                             m.State(SessionAuthentication).checked),
-                  std::tuple(method == AuthMethod::Anonymous, false,
-                             method == AuthMethod::SessionBased));
+        EXPECT_EQ(
+            std::tuple(m.State(AnonymousAccess).checked, m.State(InternalAuthentication).checked,
+                       m.State(SessionAuthentication).checked),
+            std::tuple(method == AuthMethod::Anonymous, false, method == AuthMethod::SessionBased));
     }
     m.OnInterfaceSelected(3);
     m.OnInterfaceSelected(4);  // one past the last entry: ignored

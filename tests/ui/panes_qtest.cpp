@@ -78,14 +78,30 @@ private slots:
         ActivityPane p;
         QVERIFY(p.RefreshAndWait());
         QVERIFY(p.pane.ContextMenuAt(QPoint(5, 290)) == nullptr);  // below the rows
-        // The menu acts on the row it was opened on, and the page is refreshed.
+        // The menu acts on the row it was opened on, off this thread, and the page is refreshed
+        // once it is done.
+        QSignalSpy finished(&p.pane, &ActivityMonitorPane::DisconnectFinished);
         std::unique_ptr<QMenu>(p.pane.ContextMenuAt(p.RowPosition(2)))->actions()[0]->trigger();
+        QVERIFY(finished.wait(5000));
         QCOMPARE(p.server.disconnected, std::vector<std::int32_t>{9});
         QVERIFY(p.pane.RefreshPending());
         QVERIFY(p.Filled());
         p.prompter.answers = {true};
         std::unique_ptr<QMenu>(p.pane.ContextMenuAt(p.RowPosition(0)))->actions()[1]->trigger();
+        QVERIFY(finished.wait(5000));
         QCOMPARE(p.server.disconnected, (std::vector<std::int32_t>{9, 7, 9}));
+        QVERIFY(p.Filled());
+        QVERIFY(p.prompter.shown.size() == 1);  // the question; nothing failed
+
+        // The menu opens on bob; a refresh brings carol with his handle before the click.
+        std::unique_ptr<QMenu> menu(p.pane.ContextMenuAt(p.RowPosition(0)));
+        p.server.users = std::vector<std::u16string>{test::UserRecord(u"news", u"7", u"carol")};
+        QVERIFY(p.RefreshAndWait());
+        p.server.disconnected.clear();
+        menu->actions()[0]->trigger();
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(p.server.disconnected, std::vector<std::int32_t>{});
+        QCOMPARE(p.pane.DisconnectsRunning(), 0);
     }
 
     void accessViewFollowsItsPanel() {
