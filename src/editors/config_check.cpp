@@ -156,8 +156,11 @@ private:
             list.Add(std::u16string(FolderEditorModel::kNoPathMessage));
             return;
         }
-        if (!directories_.ReadDirectory(Utf16ToUtf8(path))) {
-            list.Add(std::u16string(FolderUnreadableMessage) + path);
+        const std::string folder = Utf16ToUtf8(path);
+        if (!directories_.ReadDirectory(folder)) {
+            const bool exists = directories_.Exists(folder);
+            list.Add(std::u16string(exists ? FolderUnreadableMessage : FolderMissingMessage) +
+                     path);
         }
     }
 

@@ -23,8 +23,8 @@ struct ConfigFinding {
 };
 
 // Found where the editors have nothing to say: the stored text itself is wrong.
-inline constexpr std::u16string_view FolderUnreadableMessage =
-    u"Physical path is missing or cannot be read: ";
+inline constexpr std::u16string_view FolderMissingMessage = u"Physical path does not exist: ";
+inline constexpr std::u16string_view FolderUnreadableMessage = u"Physical path cannot be read: ";
 inline constexpr std::u16string_view BadPasswordHashMessage =
     u"Password is not stored as 40 lowercase hexadecimal digits. Set the password again";
 inline constexpr std::u16string_view BadRemoteLinkMessage =

@@ -1,5 +1,6 @@
 #include "platform/linux_directory_reader.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
@@ -24,6 +25,12 @@ std::optional<std::vector<DirectoryEntry>> LinuxDirectoryReader::ReadDirectory(
         entries.push_back(std::move(item));
     }
     return entries;
+}
+
+bool LinuxDirectoryReader::Exists(const std::string& path) {
+    struct stat status {};
+    // A folder on the way that may not be entered hides whether it is there: it may be.
+    return stat(path.c_str(), &status) == 0 || errno == EACCES;
 }
 
 }  // namespace vantor

@@ -84,6 +84,10 @@ std::optional<std::vector<DirectoryEntry>> RemoteDirectoryReader::ReadDirectory(
     return entries;
 }
 
+bool RemoteDirectoryReader::Exists(const std::string& path) {
+    return Ask(bridge_, bridge::Request("exists", path)).value("exists", false);
+}
+
 MediaFacts RemoteMediaProbe::Probe(const std::string& path,
                                    const std::function<bool()>& cancelled) {
     if (cancelled && cancelled()) {

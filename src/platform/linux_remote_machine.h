@@ -60,6 +60,7 @@ class RemoteDirectoryReader : public DirectoryReader {
 public:
     explicit RemoteDirectoryReader(RemoteBridge& bridge) : bridge_(bridge) {}
     std::optional<std::vector<DirectoryEntry>> ReadDirectory(const std::string& path) override;
+    bool Exists(const std::string& path) override;
 
 private:
     RemoteBridge& bridge_;

@@ -55,7 +55,7 @@ TEST_F(Vantorctl, CheckPrintsOneFindingPerLineAndTheSameAsJsonWithoutChangingThe
         "239.255.255.255. The valid port range is: 5000 - 65535.";
     const std::string lines =
         "server settings: No port for dynamic live sources is specified\n"
-        "virtual folder \"Gone\": Physical path is missing or cannot be read: " +
+        "virtual folder \"Gone\": Physical path does not exist: " +
         At("gone") +
         "\nlive broadcast \"news\": Duplicate Multicast group address. The "
         "valid " +
@@ -68,7 +68,7 @@ TEST_F(Vantorctl, CheckPrintsOneFindingPerLineAndTheSameAsJsonWithoutChangingThe
                           {"message", "No port for dynamic live sources is specified"}},
                          {{"subject", "folder"},
                           {"name", "Gone"},
-                          {"message", "Physical path is missing or cannot be read: " + At("gone")}},
+                          {"message", "Physical path does not exist: " + At("gone")}},
                          {{"subject", "live"}, {"name", "news"}, {"message", duplicate}}}}};
 
     ProgramRun run = Run("check " + Quoted(path));

@@ -12,6 +12,7 @@
 
 #include "cli/vantorctl_fixture.h"
 #include "config/config_file.h"
+#include "config/text_codec.h"
 
 namespace vantor {
 namespace {
@@ -63,6 +64,31 @@ TEST_F(Unprivileged, FilesTheUserMayNotReadOrWriteAreReportedAndKept) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, "VantorConfig - Error: Unable to update configuration file\n");
     EXPECT_EQ(ReadWhole<Bytes>(locked), SampleResources());
+}
+
+TEST_F(Unprivileged, CheckTellsAFolderThatIsMissingFromOneThatCannotBeRead) {
+    fs::create_directory(At("private"));
+    fs::permissions(At("private"), fs::perms(0700));
+    ResourceRecord hidden, gone;
+    hidden.name = u"Hidden";
+    hidden.source = Utf8ToUtf16(At("private"));
+    gone.name = u"Gone";
+    gone.source = Utf8ToUtf16(At("gone"));
+    for (ResourceRecord* record : {&hidden, &gone}) {
+        record->unicast = true;
+        record->userGroups = AllUsers;
+    }
+    const ResourceRecord* records[] = {&hidden, &gone};
+    const std::string config = At("config.vtr");
+    WriteWhole(config, WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, records));
+    fs::permissions(config, fs::perms(0644));
+    const ProgramRun checked = RunAsUser("check " + Quoted(config));
+    EXPECT_EQ(checked.exitCode, 1);
+    EXPECT_EQ(checked.out,
+              "virtual folder \"Hidden\": Physical path cannot be read: " + At("private") +
+                  "\nvirtual folder \"Gone\": Physical path does not "
+                  "exist: " +
+                  At("gone") + "\n");
 }
 
 TEST_F(Unprivileged, TheLockFileOfOneAdministratorServesTheNext) {

@@ -141,7 +141,7 @@ TEST(ConfigCheck, FindsEachKindOfProblemWithTheDialogsOwnMessage) {
         {"folders without a directory",
          {Folder(u"a", u""), Folder(u"b", u"/gone"), Folder(u"c", u"/media/\u00e9t\u00e9")},
          {{F, u"a", u"No physical path is chosen"},
-          {F, u"b", u"Physical path is missing or cannot be read: /gone"}}},
+          {F, u"b", u"Physical path does not exist: /gone"}}},
         {"server settings the properties dialog refuses",
          {},
          {{S, u"", u"No port for client connections is specified"},
