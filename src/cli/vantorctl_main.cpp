@@ -59,6 +59,12 @@ int main(int argc, char** argv) {
         std::cerr << "vantorctl: " << e.what() << "\n\n" << app.help();
         return ExitUsage;
     }
+    if (app.got_subcommand("bridge")) {
+        // The bridge serves this machine, its files and its bus, whatever the caller's
+        // environment names.
+        unsetenv(HostVariable);
+        return commands.RunGiven();
+    }
     if (!host.empty()) {
         setenv(HostVariable, host.c_str(), 1);
     }
@@ -68,8 +74,10 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     UseChosenHostsBus(choice);
-    if (choice.host && !app.got_subcommand("bridge") && !LinuxPlatform().Reachable()) {
-        std::cerr << "vantorctl: " << HostLabel(*choice.host) << " cannot be reached over ssh\n";
+    // Held for the run: the command's own platforms share its ssh session.
+    const LinuxPlatform machine;
+    if (!machine.Reachable()) {
+        std::cerr << "vantorctl: " << machine.HostLabelText() << " cannot be reached over ssh\n";
         return ExitFailure;
     }
     return commands.RunGiven();

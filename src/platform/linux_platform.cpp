@@ -1,6 +1,7 @@
 #include "platform/linux_platform.h"
 
 #include <cstdlib>
+#include <mutex>
 
 #include "platform/linux_remote_bridge.h"
 #include "platform/linux_remote_file_store.h"
@@ -46,11 +47,29 @@ struct LinuxPlatform::Remote {
     RemoteMediaProbe mediaProbe;
 };
 
+namespace {
+
+std::shared_ptr<LinuxPlatform::Remote> SharedRemote(const std::optional<RemoteHost>& host) {
+    if (!host) {
+        return nullptr;
+    }
+    static std::mutex mutex;
+    static std::weak_ptr<LinuxPlatform::Remote> shared;
+    static RemoteHost sharedHost;
+    std::lock_guard lock(mutex);
+    std::shared_ptr<LinuxPlatform::Remote> remote = shared.lock();
+    if (remote == nullptr || sharedHost != *host || remote->bridge.Lost()) {
+        remote = std::make_shared<LinuxPlatform::Remote>(*host);
+        shared = remote;
+        sharedHost = *host;
+    }
+    return remote;
+}
+
+}  // namespace
+
 LinuxPlatform::LinuxPlatform()
-    : remote_([] {
-          const HostChoice choice = ChosenHost();
-          return choice.host ? std::make_unique<Remote>(*choice.host) : nullptr;
-      }()),
+    : remote_(SharedRemote(ChosenHost().host)),
       hostLabel_([] {
           const HostChoice choice = ChosenHost();
           return choice.host ? HostLabel(*choice.host) : std::string();

@@ -41,7 +41,8 @@ void UseChosenHostsBus(const HostChoice& choice);
 // are this machine's,
 // or another's through a bridge over ssh when VANTOR_HOST names one; the bus follows
 // DBUS_SYSTEM_BUS_ADDRESS, which UseChosenHostsBus set. Constructing them is cheap: each
-// reaches the system only when asked (a remote one opens its ssh session at once).
+// reaches the system only when asked (the first platform for a remote host opens the ssh
+// session, which the others made while it lives share).
 class LinuxPlatform {
 public:
     LinuxPlatform();
@@ -54,9 +55,12 @@ public:
     // False when the other machine cannot be reached (its bridge is lost).
     bool Reachable() const;
 
-private:
     struct Remote;
-    std::unique_ptr<Remote> remote_;
+
+private:
+    // Shared by every platform of the process that names the same host: one bridge, one ssh
+    // session.
+    std::shared_ptr<Remote> remote_;
     LinuxFileStore localFiles_;
     LinuxInstallationEnvironment localInstallation_;
     LinuxHostAddress localHostAddress_;
