@@ -46,6 +46,7 @@ expect "vantorctl multicast --help st" "start stop"
 expect "vantorctl folder add --no-m" "--no-mms-players --no-multicast"
 expect "vantorctl folder edit zulu --file $work/con" "$work/config.vtr"
 expect "vantorctl restrictions --file x add --l" "--list"
+expect "vantorctl restrictions mode --r" "--replace-damaged"
 
 [[ $failures -eq 0 ]] && echo "completion: all cases passed"
 exit $((failures > 0))
