@@ -166,8 +166,6 @@ TEST(RestrictionsDocument, HostileOrBrokenFilesDoNotLoad) {
              body.substr(body.find('\n') + 1)},
         {"an internal entity",
          "<!DOCTYPE IPRestrictionsConfig [<!ENTITY x \"xx\">]>" + body.substr(body.find('\n') + 1)},
-        {"a parameter entity",
-         "<!DOCTYPE IPRestrictionsConfig [<!ENTITY % p \"\">]>" + body.substr(body.find('\n') + 1)},
         {"10 MB of nesting", nesting},
         {"cut short", body.substr(0, 100)},
     };
