@@ -1,6 +1,9 @@
 // The restrictions dialog on a file of 10,000 addresses (half in each list): opening it (load
-// and fill both lists), then adding one address and removing the last one, the slowest to find.
+// and fill both lists), then adding one address and removing the last one, the slowest to find;
+// OK over the file as it was read (the lock and the stamp, then the write) and over a file that
+// another program changed meanwhile (read, merge, write).
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -27,6 +30,7 @@ public:
     std::optional<std::vector<std::uint8_t>> ReadFile(const std::string&) override { return bytes; }
     bool ReplaceFile(const std::string&, std::span<const std::uint8_t> written) override {
         bytes.assign(written.begin(), written.end());
+        ++generation;
         return true;
     }
     bool ReplaceUserFile(const std::string& path, std::span<const std::uint8_t> written) override {
@@ -36,9 +40,10 @@ public:
         return {vantor::LockStatus::Locked, std::make_unique<vantor::FileLock>()};
     }
     std::optional<vantor::FileStamp> Stamp(const std::string&) override {
-        return vantor::FileStamp{.size = bytes.size()};
+        return vantor::FileStamp{.inode = generation, .size = bytes.size()};
     }
     std::vector<std::uint8_t> bytes;
+    std::uint64_t generation = 0;
 };
 
 MemoryFileStore& File() {
@@ -107,5 +112,39 @@ void BM_RemoveLastAddress(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows());
 }
 BENCHMARK(BM_RemoveLastAddress)->Unit(benchmark::kMillisecond);
+
+void BM_OkOverTheFileAsRead(benchmark::State& state) {
+    Opened opened;
+    opened.model.OnOpen();
+    for (auto _ : state) {
+        state.PauseTiming();
+        opened.model.OnAdd();
+        state.ResumeTiming();
+        opened.model.OnOk();
+    }
+}
+BENCHMARK(BM_OkOverTheFileAsRead)->Unit(benchmark::kMillisecond);
+
+void BM_OkOverAFileChangedMeanwhile(benchmark::State& state) {
+    Opened opened;
+    opened.model.OnOpen();
+    const std::string theirs = "<Address>theirs.media.example</Address>";
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Another program adds an address to the allowed list, the last one in the file.
+        std::vector<std::uint8_t> changed = opened.files.bytes;
+        const std::string end = "</AllowedMediaServerList>";
+        const auto at = std::search(changed.begin(), changed.end(), end.begin(), end.end());
+        changed.insert(at, theirs.begin(), theirs.end());
+        opened.files.ReplaceFile(Path, changed);
+        opened.model.OnAdd();
+        state.ResumeTiming();
+        opened.model.OnOk();
+    }
+    state.counters["rows"] =
+        static_cast<double>(opened.model.Rows(DelegateAccessMode::AllowedList).size() +
+                            opened.model.Rows(DelegateAccessMode::ExceptionList).size());
+}
+BENCHMARK(BM_OkOverAFileChangedMeanwhile)->Unit(benchmark::kMillisecond);
 
 }  // namespace

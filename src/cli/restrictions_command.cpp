@@ -3,6 +3,7 @@
 #include <iostream>
 #include <memory>
 #include <ostream>
+#include <utility>
 
 #include <CLI/CLI.hpp>
 
@@ -20,6 +21,8 @@ namespace vantor {
 namespace {
 
 const std::vector<std::string> ListWords = {"except", "allow"};
+constexpr char ReplaceDamagedHelp[] =
+    "Replace a file that cannot be read, keeping it as FILE.damaged";
 
 DelegateAccessMode ModeOf(const std::string& word) {
     return word == "allow" ? DelegateAccessMode::AllowedList : DelegateAccessMode::ExceptionList;
@@ -101,6 +104,7 @@ CLI::App* AddRestrictionsCommand(CLI::App& app, RestrictionsOptions& options) {
         change->add_option("--list", options.list, "The list (default: the current mode's)")
             ->check(CLI::IsMember(ListWords));
         change->add_option("ADDRESS", options.address, "The delegate server's address")->required();
+        change->add_flag("--replace-damaged", options.replaceDamaged, ReplaceDamagedHelp);
         change->callback([&options, action = action] { options.action = action; });
     }
     CLI::App* mode = command->add_subcommand("mode",
@@ -109,6 +113,7 @@ CLI::App* AddRestrictionsCommand(CLI::App& app, RestrictionsOptions& options) {
     mode->add_option("MODE", options.list, "except or allow")
         ->required()
         ->check(CLI::IsMember(ListWords));
+    mode->add_flag("--replace-damaged", options.replaceDamaged, ReplaceDamagedHelp);
     mode->callback([&options] { options.action = RestrictionsAction::Mode; });
     return command;
 }
@@ -125,10 +130,24 @@ int RunRestrictions(const RestrictionsOptions& options, FileStore& files,
         typed = address;
         return true;
     });
-    if (!model.OnOpen()) {
+    const bool change = options.action != RestrictionsAction::List;
+    const std::string path = model.Path();
+    // Taken before the read, so that the change is made to what the last writer left.
+    if (change && model.HoldUpdateLock() == LockStatus::Busy) {
+        err << RestrictionsBusyText << path << '\n';
         return ExitFailure;
     }
-    if (options.action == RestrictionsAction::List) {
+    RestrictionsSnapshot snapshot = ReadRestrictionsFile(path, files);
+    if (snapshot.state == RestrictionsFileState::Unreadable &&
+        !(change && options.replaceDamaged)) {
+        err << "vantorctl: " << path << RestrictionsUnreadableText
+            << (change ? RestrictionsRefusedText : "") << '\n';
+        return ExitFailure;
+    }
+    if (!model.OnLoaded(std::move(snapshot))) {
+        return ExitFailure;
+    }
+    if (!change) {
         PrintList(model, out);
         return ExitOk;
     }
@@ -139,10 +158,11 @@ int RunRestrictions(const RestrictionsOptions& options, FileStore& files,
                 return false;
             }
             if (Failed(opened.SaveResult())) {
-                std::string path;
-                locate(path);
                 err << RestrictionsNotWrittenText << path << '\n';
                 return false;
+            }
+            if (!opened.KeptCopyPath().empty()) {
+                err << RestrictionsKeptText << opened.KeptCopyPath() << '\n';
             }
             return true;
         },

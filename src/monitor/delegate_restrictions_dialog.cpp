@@ -1,5 +1,8 @@
 #include "monitor/delegate_restrictions_dialog.h"
 
+#include <memory>
+#include <utility>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -14,6 +17,7 @@
 
 #include "editors/qt_control_state.h"
 #include "monitor/add_address_dialog.h"
+#include "platform/prompter.h"
 
 namespace vantor {
 
@@ -64,10 +68,49 @@ DelegateRestrictionsDialog::DelegateRestrictionsDialog(DelegateRestrictionsModel
     setWindowTitle(ToQString(DelegateRestrictionsModel::kTitle));
     BuildWidgets();
     Refresh();
+    FocusMode();
+}
+
+DelegateRestrictionsDialog::~DelegateRestrictionsDialog() {
+    if (loader_.joinable()) {
+        loader_.join();
+    }
+}
+
+void DelegateRestrictionsDialog::FocusMode() {
     // A list that takes the focus selects its mode, so the dialog starts on the checked radio.
     Widget(model_.Mode() == DelegateAccessMode::ExceptionList ? RestrictionsControl::ExceptionRadio
                                                               : RestrictionsControl::AllowedRadio)
         ->setFocus();
+}
+
+void DelegateRestrictionsDialog::LoadInBackground(FileStore& files, Prompter& prompter) {
+    if (loader_.joinable()) {
+        return;
+    }
+    // Locating is cheap; reading and parsing are what may take long.
+    loader_ = std::thread([this, &files, &prompter, path = model_.Path()] {
+        auto snapshot = std::make_shared<RestrictionsSnapshot>(ReadRestrictionsFile(path, files));
+        // Delivered on the dialog's thread; the destructor waits for this thread first, so the
+        // call is either delivered or dropped with the dialog.
+        QMetaObject::invokeMethod(
+            this, [this, snapshot, &prompter] { OnLoaded(std::move(*snapshot), prompter); },
+            Qt::QueuedConnection);
+    });
+}
+
+void DelegateRestrictionsDialog::OnLoaded(RestrictionsSnapshot snapshot, Prompter& prompter) {
+    if (!model_.OnLoaded(std::move(snapshot))) {
+        reject();
+        return;
+    }
+    Refresh();
+    FocusMode();
+    const std::u16string warning = model_.UnreadableMessage();
+    if (!warning.empty()) {
+        prompter.ShowMessage(warning, std::u16string(DelegateRestrictionsModel::kMessageCaption),
+                             MessageIcon::Warning);
+    }
 }
 
 QTreeWidget* DelegateRestrictionsDialog::List(DelegateAccessMode list) const {
@@ -210,6 +253,9 @@ void DelegateRestrictionsDialog::showEvent(QShowEvent* event) {
 void DelegateRestrictionsDialog::accept() {
     if (model_.OnOk()) {
         QDialog::accept();
+    } else {
+        // A file changed meanwhile may have brought other rows.
+        Refresh();
     }
 }
 
@@ -221,11 +267,9 @@ bool EditDelegateRestrictions(QWidget* parent, Prompter& prompter, FileStore& fi
     });
     return RunDelegateRestrictions(
         model,
-        [parent](DelegateRestrictionsModel& opened) {
-            if (!opened.OnOpen()) {
-                return false;
-            }
-            DelegateRestrictionsDialog dialog(opened, parent);
+        [parent, &files, &prompter](DelegateRestrictionsModel& shown) {
+            DelegateRestrictionsDialog dialog(shown, parent);
+            dialog.LoadInBackground(files, prompter);
             return dialog.exec() == QDialog::Accepted;
         },
         automation);

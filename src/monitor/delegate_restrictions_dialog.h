@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <thread>
 #include <vector>
 
 #include <QDialog>
@@ -19,13 +20,21 @@ class InstallationEnvironment;
 class Prompter;
 
 // "Connection Restrictions for Delegate Media Servers": widgets bound to a
-// DelegateRestrictionsModel that has been opened. Every click, focus and selection goes to the
-// model; after each, the controls and both lists come back from it.
+// DelegateRestrictionsModel, opened already or loaded by LoadInBackground. Every click, focus and
+// selection goes to the model; after each, the controls and both lists come back from it.
 class DelegateRestrictionsDialog : public QDialog {
     Q_OBJECT
 public:
     explicit DelegateRestrictionsDialog(DelegateRestrictionsModel& model,
                                         QWidget* parent = nullptr);
+    // Waits for a read still running: it uses the file store the dialog was given.
+    ~DelegateRestrictionsDialog() override;
+
+    // Reads the model's file on a thread of its own, so a slow or large file never holds up the
+    // window, and shows it when it arrives (with prompter's warning when it could not be read).
+    // Until then only Cancel works. A model that cannot start even a new document ends the
+    // dialog cancelled.
+    void LoadInBackground(FileStore& files, Prompter& prompter);
 
     QWidget* Widget(RestrictionsControl control) const { return widgets_[control]; }
     QTreeWidget* List(DelegateAccessMode list) const;
@@ -43,6 +52,8 @@ protected:
 
 private:
     void BuildWidgets();
+    void OnLoaded(RestrictionsSnapshot snapshot, Prompter& prompter);
+    void FocusMode();
     void FillList(DelegateAccessMode list);
     void SizeColumns();
 
@@ -50,6 +61,7 @@ private:
     ControlWidgets<RestrictionsControl, kRestrictionsControlCount> widgets_;
     // The rows each list shows, to rebuild a list only when the model's rows changed.
     std::array<std::vector<RestrictionsRow>, 2> shown_;
+    std::thread loader_;
 };
 
 // Runs the dialog modally over parent on the restrictions file that locate finds and, after OK,

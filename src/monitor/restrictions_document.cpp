@@ -1,6 +1,5 @@
 #include "monitor/restrictions_document.h"
 
-#include <climits>
 #include <memory>
 #include <utility>
 
@@ -117,12 +116,19 @@ bool XmlCanHold(std::u16string_view text) {
     return true;
 }
 
-// A document type declaration is where entities, external ones included, would be declared; no
-// restrictions file needs one, so meeting one ends the parse as a failure.
-void RefuseDocumentType(void* userData, const xmlChar*, const xmlChar*, const xmlChar*) {
+// A document type declaration is harmless as long as nothing is declared in it that a reader
+// would expand; an entity, internal or external, ends the parse as a failure instead.
+void Refuse(void* userData) {
     auto* parser = static_cast<xmlParserCtxtPtr>(userData);
     parser->wellFormed = 0;
     xmlStopParser(parser);
+}
+void RefuseEntity(void* userData, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
+    Refuse(userData);
+}
+void RefuseUnparsedEntity(void* userData, const xmlChar*, const xmlChar*, const xmlChar*,
+                          const xmlChar*) {
+    Refuse(userData);
 }
 
 xmlNodePtr NewElement(xmlDocPtr doc, xmlNsPtr ns, const char* name, xmlNodePtr parent) {
@@ -170,15 +176,17 @@ HResult RestrictionsDocument::Load(const RestrictionsLocator& locate, FileStore&
 }
 
 HResult RestrictionsDocument::Parse(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+    if (bytes.size() > MaxRestrictionsFileSize) {
         return EFail;
     }
     std::unique_ptr<xmlParserCtxt, ParserFree> parser(xmlNewParserCtxt());
     if (parser == nullptr || parser->sax == nullptr) {
         return EFail;
     }
-    parser->sax->internalSubset = RefuseDocumentType;
-    // No network, no DTD loading, no entity substitution, nothing printed.
+    parser->sax->entityDecl = RefuseEntity;
+    parser->sax->unparsedEntityDecl = RefuseUnparsedEntity;
+    // No network; no external DTD loaded, no attribute defaults, no entity substitution (none of
+    // XML_PARSE_DTDLOAD, XML_PARSE_DTDATTR, XML_PARSE_NOENT); nothing printed.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     DocPtr doc(xmlCtxtReadMemory(parser.get(), reinterpret_cast<const char*>(bytes.data()),
                                  static_cast<int>(bytes.size()), nullptr, nullptr, options));
@@ -320,6 +328,57 @@ HResult RestrictionsDocument::Save(const RestrictionsLocator& locate, FileStore&
         return EFail;
     }
     return files.ReplaceFile(path, bytes) ? SOk : EFail;
+}
+
+namespace {
+
+// How many "PATH.damaged.N" names are tried before the last one is used all the same.
+constexpr int kCopyNames = 100;
+
+std::string FreeCopyPath(const std::string& path, FileStore& files) {
+    std::string copy = path + ".damaged";
+    for (int n = 2; n <= kCopyNames && files.Stamp(copy); ++n) {
+        copy = path + ".damaged." + std::to_string(n);
+    }
+    return copy;
+}
+
+RestrictionsSnapshot ReadSnapshot(const std::string& path, FileStore& files) {
+    RestrictionsSnapshot snapshot;
+    snapshot.path = path;
+    snapshot.stamp = files.Stamp(path);
+    // The size is looked at before reading, so a huge file costs nothing.
+    if (snapshot.stamp && snapshot.stamp->size > MaxRestrictionsFileSize) {
+        snapshot.state = RestrictionsFileState::Unreadable;
+        return snapshot;
+    }
+    auto bytes = files.ReadFile(path);
+    if (!bytes) {
+        // There but not readable is not missing: it must not be replaced unawares.
+        snapshot.state =
+            snapshot.stamp ? RestrictionsFileState::Unreadable : RestrictionsFileState::Missing;
+        return snapshot;
+    }
+    if (bytes->size() > MaxRestrictionsFileSize) {
+        // It grew between the look and the read.
+        snapshot.state = RestrictionsFileState::Unreadable;
+        return snapshot;
+    }
+    snapshot.bytes = std::move(*bytes);
+    snapshot.state = Succeeded(snapshot.document.Parse(snapshot.bytes))
+                         ? RestrictionsFileState::Read
+                         : RestrictionsFileState::Unreadable;
+    return snapshot;
+}
+
+}  // namespace
+
+RestrictionsSnapshot ReadRestrictionsFile(const std::string& path, FileStore& files) {
+    RestrictionsSnapshot snapshot = ReadSnapshot(path, files);
+    if (snapshot.state == RestrictionsFileState::Unreadable) {
+        snapshot.damagedCopy = FreeCopyPath(path, files);
+    }
+    return snapshot;
 }
 
 }  // namespace vantor

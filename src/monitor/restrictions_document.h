@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/file_store.h"
 #include "platform/hresult.h"
 
 // libxml2's document, kept out of the header so users need not see its API.
@@ -52,23 +54,30 @@ public:
     virtual void AddRow(int list, std::u16string address) = 0;
 };
 
+// No restrictions file comes near this; parsing a larger one would build a tree many times its
+// size, so it is taken as unreadable without being read.
+inline constexpr std::uint64_t MaxRestrictionsFileSize = 16u << 20;
+
 // The delegate access restrictions file in memory. Every operation returns SOk on success and a
 // failure code otherwise, leaving the document as it was.
 //
-// Files are parsed without network access, without any document type declaration (a file that
-// has one does not load, so no entity is ever defined or expanded) and within libxml2's default
-// depth and size limits: a hostile file fails to load instead of exhausting the machine.
+// Files are parsed without network access and within libxml2's default depth and size limits. A
+// document type declaration is kept as it is, but nothing is loaded for it and no entity may be
+// declared in it (a file that declares one does not load), so none is ever expanded: a hostile
+// file fails to load instead of reaching out or exhausting the machine.
 class RestrictionsDocument {
 public:
     RestrictionsDocument();
     RestrictionsDocument(const RestrictionsDocument&) = delete;
     RestrictionsDocument& operator=(const RestrictionsDocument&) = delete;
+    RestrictionsDocument(RestrictionsDocument&&) noexcept = default;
+    RestrictionsDocument& operator=(RestrictionsDocument&&) noexcept = default;
 
     bool Empty() const { return doc_ == nullptr; }
 
     // Locates the file and parses it. EFail when it cannot be located, read or parsed.
     HResult Load(const RestrictionsLocator& locate, FileStore& files);
-    // Parses bytes as the content of the file.
+    // Parses bytes as the content of the file; EFail for more than MaxRestrictionsFileSize.
     HResult Parse(std::span<const std::uint8_t> bytes);
     // The default document: mode "ExceptionList", both lists empty.
     HResult CreateNew();
@@ -100,5 +109,36 @@ private:
 
     DocPtr doc_;
 };
+
+enum class RestrictionsFileState {
+    Missing,
+    Read,
+    // There, but cut short, not well-formed, larger than MaxRestrictionsFileSize or not readable
+    // by this user: replacing it would lose what it holds.
+    Unreadable,
+};
+
+// One read of the file: what it held, and what tells later whether another program has
+// replaced it since.
+struct RestrictionsSnapshot {
+    std::string path;
+    RestrictionsFileState state = RestrictionsFileState::Missing;
+    std::optional<FileStamp> stamp;
+    // The bytes read; none when the file is missing or was not read.
+    std::vector<std::uint8_t> bytes;
+    // Loaded when state is Read.
+    RestrictionsDocument document;
+    // When Unreadable: where the file is to be kept before it is replaced, the first of
+    // "PATH.damaged", "PATH.damaged.2", ... that does not exist yet.
+    std::string damagedCopy;
+
+    // The same file content, as far as a reader can tell.
+    bool SameContent(const RestrictionsSnapshot& other) const {
+        return path == other.path && state == other.state && bytes == other.bytes;
+    }
+};
+
+// Reads and parses the file at path. Touches nothing but files, so it may run on any thread.
+RestrictionsSnapshot ReadRestrictionsFile(const std::string& path, FileStore& files);
 
 }  // namespace vantor

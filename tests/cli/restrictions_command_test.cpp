@@ -100,5 +100,66 @@ TEST(RestrictionsCommand, WritesAGivenFileWithoutAServerToTell) {
     EXPECT_EQ(server.changed, 0);
 }
 
+TEST(RestrictionsCommand, AChangeHoldsTheLockFromTheReadToTheWrite) {
+    test::RestrictionsFileStore files;
+    Server server;
+    EXPECT_EQ(Restrictions({"add", "a"}, files, server).exitCode, ExitOk);
+    EXPECT_EQ(files.events, (std::vector<std::string>{"lock " + Located, "read " + Located,
+                                                      "write " + Located, "unlock " + Located}));
+    // Listing changes nothing and needs no lock.
+    files.events.clear();
+    EXPECT_EQ(Restrictions({"list"}, files, server).out, "ExceptionList\n1 a\n");
+    EXPECT_EQ(files.events, std::vector<std::string>{"read " + Located});
+
+    // Another writer holds it: nothing is read or written.
+    files.lockStatus = LockStatus::Busy;
+    files.events.clear();
+    const CommandRun busy = Restrictions({"add", "b"}, files, server);
+    EXPECT_EQ(busy.exitCode, ExitFailure);
+    EXPECT_EQ(busy.err,
+              "vantorctl: nothing was changed: another program is changing " + Located + "\n");
+    EXPECT_TRUE(files.events.empty());
+    EXPECT_EQ(server.changed, 1);
+}
+
+TEST(RestrictionsCommand, AnUnreadableFileIsReplacedOnlyWhenToldAndThenKept) {
+    test::RestrictionsFileStore files;
+    Server server;
+    const std::string cut = "<?xml version=\"1.0\"?><IPRestrictionsConfig><AccessMode";
+    files.WriteBehind(Located, cut);
+    const std::string unreadable =
+        "vantorctl: " + Located +
+        " cannot be read (it is cut short, is not well-formed XML, is larger than 16 MiB or may "
+        "not be read by you)";
+    struct Refused {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    for (const Refused& refused :
+         {Refused{{"list"}, unreadable + "\n"},
+          {{"add", "a"},
+           unreadable + "; nothing was changed. Give --replace-damaged to replace it with a new "
+                        "file, keeping the old one beside it as a .damaged copy\n"},
+          {{"remove", "a"}, ""},
+          {{"mode", "except"}, ""}}) {
+        SCOPED_TRACE(refused.args[0]);
+        const CommandRun run = Restrictions(refused.args, files, server);
+        EXPECT_EQ(run.exitCode, ExitFailure);
+        EXPECT_EQ(run.err.substr(0, unreadable.size()), unreadable);
+        if (!refused.err.empty()) {
+            EXPECT_EQ(run.err, refused.err);
+        }
+        EXPECT_EQ(files.Text(Located), cut);
+        EXPECT_EQ(files.files.size(), 1u);
+    }
+
+    const CommandRun replaced = Restrictions({"add", "--replace-damaged", "a"}, files, server);
+    EXPECT_EQ(replaced.exitCode, ExitOk);
+    EXPECT_EQ(replaced.err, "vantorctl: the unreadable file was kept as " + Located + ".damaged\n");
+    EXPECT_EQ(files.Text(Located + ".damaged"), cut);
+    EXPECT_EQ(Restrictions({"list"}, files, server).out, "ExceptionList\n1 a\n");
+    EXPECT_EQ(server.changed, 1);
+}
+
 }  // namespace
 }  // namespace vantor

@@ -47,6 +47,7 @@ expect "vantorctl folder add --no-m" "--no-mms-players --no-multicast"
 expect "vantorctl folder edit zulu --file $work/con" "$work/config.vtr"
 expect "vantorctl restrictions --file x add --l" "--list"
 expect "vantorctl disconnect 0 --a" "--address --all"
+expect "vantorctl restrictions mode --r" "--replace-damaged"
 
 [[ $failures -eq 0 ]] && echo "completion: all cases passed"
 exit $((failures > 0))

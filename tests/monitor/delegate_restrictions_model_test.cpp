@@ -34,14 +34,17 @@ struct Harness {
         }
     }
 
-    DelegateRestrictionsModel& Open() {
+    DelegateRestrictionsModel& Make() {
         model = std::make_unique<DelegateRestrictionsModel>(
             files, FixedRestrictionsFile(FilePath), prompter, [this](std::u16string& address) {
                 const bool given = answer.has_value();
                 address = std::exchange(answer, std::nullopt).value_or(address);
                 return given;
             });
-        EXPECT_TRUE(model->OnOpen());
+        return *model;
+    }
+    DelegateRestrictionsModel& Open() {
+        EXPECT_TRUE(Make().OnOpen());
         return *model;
     }
     void Add(std::u16string typed) {
@@ -67,8 +70,16 @@ struct Harness {
         return text;
     }
     std::string Written() { return {files.files[FilePath].begin(), files.files[FilePath].end()}; }
+    // The messages shown, and forgets them.
+    std::vector<std::u16string> Shown() {
+        std::vector<std::u16string> texts;
+        for (const auto& shown : std::exchange(prompter.shown, {})) {
+            texts.push_back(shown.text);
+        }
+        return texts;
+    }
 
-    test::FakeFileStore files;
+    test::RestrictionsFileStore files;
     test::RecordingPrompter prompter;
     std::optional<std::u16string> answer;  // none: the add dialog is cancelled
     std::unique_ptr<DelegateRestrictionsModel> model;
@@ -202,6 +213,175 @@ TEST(DelegateRestrictionsModel, OnlyOkTellsTheServer) {
         EXPECT_EQ(std::tuple(accepted, h.files.writes.size(), server.changed),
                   std::tuple(ok, writes, changed));
     }
+}
+
+TEST(DelegateRestrictionsModel, OkOverAFileChangedMeanwhileKeepsBothChanges) {
+    const std::string path = FilePath;
+    Harness h(RestrictionsBody("ExceptionList", {"a", "b", "a"}, {"c"}));
+    DelegateRestrictionsModel& model = h.Open();
+    h.Add(u"d");
+    h.Add(u"both");
+    model.OnRowSelected(Except, 1);
+    model.OnRemove();  // b
+    model.OnRowSelected(Except, 0);
+    model.OnRemove();  // one of the two a
+    model.OnModeSelected(Allow);
+
+    // Another program removed b and c, added e, f and "both", and kept the mode.
+    h.files.WriteBehind(
+        path, RestrictionsFile(RestrictionsBody("ExceptionList", {"a", "e", "a", "both"}, {"f"})));
+    h.files.events.clear();
+    EXPECT_TRUE(model.OnOk());
+    // Under one lock, from the look at the file to the write; "both" stands once.
+    EXPECT_EQ(h.files.events, (std::vector<std::string>{"lock " + path, "read " + path,
+                                                        "write " + path, "unlock " + path}));
+    EXPECT_EQ(h.Written(),
+              RestrictionsFile(RestrictionsBody("AllowedList", {"e", "a", "both", "d"}, {"f"})));
+    EXPECT_TRUE(h.Shown().empty());
+    // The dialog shows what the file holds.
+    EXPECT_EQ(std::pair(h.Addresses(Except), h.Addresses(Allow)),
+              std::pair(Addresses{u"e", u"a", u"both", u"d"}, Addresses{u"f"}));
+    EXPECT_EQ(model.Mode(), Allow);
+
+    // The other program's mode stands when the user left it alone; an identical rewrite is
+    // no change at all.
+    Harness again(RestrictionsBody("ExceptionList", {}, {"c"}));
+    again.Open();
+    again.Add(u"x");
+    again.files.WriteBehind(path, RestrictionsFile(RestrictionsBody("AllowedList", {}, {"c"})));
+    EXPECT_TRUE(again.model->OnOk());
+    EXPECT_EQ(again.Written(), RestrictionsFile(RestrictionsBody("AllowedList", {"x"}, {"c"})));
+}
+
+TEST(DelegateRestrictionsModel, OkLooksAtTheBytesOnlyWhenTheStampMoved) {
+    Harness h(RestrictionsBody("ExceptionList", {"a"}, {}));
+    DelegateRestrictionsModel& model = h.Open();
+    h.files.events.clear();
+    h.Add(u"b");
+    EXPECT_TRUE(model.OnOk());
+    EXPECT_EQ(h.files.events, (std::vector<std::string>{"lock " + FilePath, "write " + FilePath,
+                                                        "unlock " + FilePath}));
+    // What OK wrote is the file the next OK expects.
+    h.files.events.clear();
+    model.OnModeSelected(Allow);
+    h.Add(u"c");
+    EXPECT_TRUE(model.OnOk());
+    EXPECT_EQ(h.files.events, (std::vector<std::string>{"lock " + FilePath, "write " + FilePath,
+                                                        "unlock " + FilePath}));
+    EXPECT_EQ(h.Written(), RestrictionsFile(RestrictionsBody("AllowedList", {"a", "b"}, {"c"})));
+
+    // The same bytes written anew are read, and found to be no change: the user's second "a"
+    // stays, where a merge would take it for the other program's.
+    Harness rewritten(RestrictionsBody("ExceptionList", {"a"}, {}));
+    rewritten.Open();
+    rewritten.Add(u"a");
+    rewritten.files.WriteBehind(FilePath, rewritten.Written());
+    rewritten.files.events.clear();
+    EXPECT_TRUE(rewritten.model->OnOk());
+    EXPECT_EQ(rewritten.files.events,
+              (std::vector<std::string>{"lock " + FilePath, "read " + FilePath, "write " + FilePath,
+                                        "unlock " + FilePath}));
+    EXPECT_EQ(rewritten.Written(),
+              RestrictionsFile(RestrictionsBody("ExceptionList", {"a", "a"}, {})));
+}
+
+TEST(DelegateRestrictionsModel, ChangesThatMeetAnotherProgramsWriteNothing) {
+    // The user denies all but c; meanwhile c is removed from the allowed list.
+    Harness h(RestrictionsBody("ExceptionList", {}, {"c"}));
+    DelegateRestrictionsModel& model = h.Open();
+    model.OnModeSelected(Allow);
+    const std::string theirs = RestrictionsFile(RestrictionsBody("ExceptionList", {"n"}, {}));
+    h.files.WriteBehind(FilePath, theirs);
+    EXPECT_FALSE(model.OnOk());
+    EXPECT_EQ(h.Shown(), std::vector<std::u16string>{
+                             u"Another program changed the restrictions file while this dialog "
+                             u"was open, and your changes no longer fit it (for instance, the "
+                             u"allowed list would be empty). Nothing was saved. The dialog now "
+                             u"shows the file as it is, with those of your changes that still "
+                             u"fit."});
+    EXPECT_EQ(h.Written(), theirs);
+    EXPECT_EQ(h.files.writes.size(), 1u);  // theirs
+    // The dialog shows the file with the user's mode, which cannot be confirmed empty.
+    EXPECT_EQ(h.Controls(), "allowed +");
+    EXPECT_EQ(h.Addresses(Except), Addresses{u"n"});
+    h.Add(u"d");
+    EXPECT_TRUE(model.OnOk());
+    EXPECT_EQ(h.Written(), RestrictionsFile(RestrictionsBody("AllowedList", {"n"}, {"d"})));
+
+    // A busy lock: nothing read or written, and OK works again once it is free.
+    Harness busy;
+    busy.Open();
+    busy.files.lockStatus = LockStatus::Busy;
+    busy.Add(u"a");
+    EXPECT_FALSE(busy.model->OnOk());
+    EXPECT_EQ(busy.Shown(),
+              std::vector<std::u16string>{u"Another program is changing the restrictions file. "
+                                          u"Nothing was saved; click OK again in a moment."});
+    EXPECT_TRUE(busy.files.writes.empty());
+    busy.files.lockStatus = LockStatus::Locked;
+    EXPECT_TRUE(busy.model->OnOk());
+    EXPECT_EQ(busy.Written(), RestrictionsFile(RestrictionsBody("ExceptionList", {"a"}, {})));
+
+    // No lock can be made there: the change is written all the same.
+    Harness lockless;
+    lockless.Open();
+    lockless.files.lockStatus = LockStatus::Unavailable;
+    EXPECT_TRUE(lockless.model->OnOk());
+    EXPECT_EQ(lockless.files.writes, std::vector<std::string>{FilePath});
+}
+
+TEST(DelegateRestrictionsModel, AnUnreadableFileIsReplacedOnlyAfterSayingSoAndKeptAside) {
+    const std::string cut =
+        RestrictionsFile(RestrictionsBody("AllowedList", {}, {"only"})).substr(0, 120);
+    Harness h;
+    h.files.WriteBehind(FilePath, cut);
+    h.files.WriteBehind(FilePath + ".damaged", "an older copy");
+    DelegateRestrictionsModel& model = h.Make();
+    // Nothing works but Cancel until the file has been read.
+    EXPECT_EQ(h.Controls(), "exception");
+    EXPECT_FALSE(model.OnOk());
+    EXPECT_TRUE(model.OnOpen());
+    EXPECT_TRUE(model.FileUnreadable());
+    EXPECT_EQ(model.UnreadableMessage(),
+              u"The restrictions file /data/VantorIPRestrictions.config could not be read: it is "
+              u"cut short, is not well-formed XML, is larger than 16 MiB or may not be read by "
+              u"you. OK will replace it with the lists shown here, and the unreadable file will "
+              u"be kept as /data/VantorIPRestrictions.config.damaged.2.");
+    EXPECT_EQ(h.Controls(), "exception + OK");
+    h.Add(u"new");
+    EXPECT_TRUE(model.OnOk());
+    EXPECT_EQ(h.files.Text(FilePath + ".damaged.2"), cut);
+    EXPECT_EQ(h.files.Text(FilePath + ".damaged"), "an older copy");
+    EXPECT_EQ(h.Written(), RestrictionsFile(RestrictionsBody("ExceptionList", {"new"}, {})));
+
+    // Reported larger than 16 MiB: not read at all; and not replaced when no copy can be made
+    // (here it cannot be read for one).
+    Harness large(RestrictionsBody("ExceptionList", {"a"}, {}));
+    large.files.reportedSize[FilePath] = (16u << 20) + 1;
+    large.Make().OnOpen();
+    EXPECT_EQ(large.files.events, std::vector<std::string>{});
+    EXPECT_TRUE(large.model->FileUnreadable());
+    EXPECT_TRUE(large.Addresses(Except).empty());
+    large.files.reportedSize.clear();
+    large.files.unreadable.insert(FilePath);
+    EXPECT_FALSE(large.model->OnOk());
+    EXPECT_EQ(large.Shown(), std::vector<std::u16string>{
+                                 u"The unreadable restrictions file could not be kept as a copy, "
+                                 u"so it was not replaced. Nothing was saved."});
+    EXPECT_TRUE(large.files.writes.empty());
+
+    // Read well at first and cut short meanwhile: said first, replaced at the next OK.
+    Harness later(RestrictionsBody("ExceptionList", {"a"}, {}));
+    later.Open();
+    later.Add(u"b");
+    later.files.WriteBehind(FilePath, cut);
+    EXPECT_FALSE(later.model->OnOk());
+    EXPECT_EQ(later.Shown(), std::vector<std::u16string>{later.model->UnreadableMessage()});
+    EXPECT_NE(later.model->UnreadableMessage(), u"");
+    EXPECT_EQ(later.Written(), cut);
+    EXPECT_TRUE(later.model->OnOk());
+    EXPECT_EQ(later.files.Text(FilePath + ".damaged"), cut);
+    EXPECT_EQ(later.Written(), RestrictionsFile(RestrictionsBody("ExceptionList", {"a", "b"}, {})));
 }
 
 TEST(AddAddressModel, AddIsEnabledOnlyForSomethingBesidesBlanks) {

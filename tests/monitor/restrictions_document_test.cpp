@@ -1,6 +1,9 @@
 #include "monitor/restrictions_document.h"
 
+#include <cstdio>
+#include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -152,16 +155,18 @@ TEST(RestrictionsDocument, EditsOfOddFilesFailOrKeepTheirShape) {
 
 TEST(RestrictionsDocument, HostileOrBrokenFilesDoNotLoad) {
     const std::string body = RestrictionsFile(RestrictionsBody("AllowedList", {}, {"&x;"}));
-    // 50 MB of nothing but opening tags.
+    // 10 MB of nothing but opening tags: too deep, well within the size read.
     std::string nesting;
-    while (nesting.size() < (50u << 20)) {
+    while (nesting.size() < (10u << 20)) {
         nesting += "<IPRestrictionsConfig>";
     }
     const std::pair<const char*, std::string> cases[] = {
         {"external entity",
          "<!DOCTYPE IPRestrictionsConfig [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
              body.substr(body.find('\n') + 1)},
-        {"50 MB of nesting", nesting},
+        {"an internal entity",
+         "<!DOCTYPE IPRestrictionsConfig [<!ENTITY x \"xx\">]>" + body.substr(body.find('\n') + 1)},
+        {"10 MB of nesting", nesting},
         {"cut short", body.substr(0, 100)},
     };
     for (const auto& [name, file] : cases) {
@@ -172,6 +177,83 @@ TEST(RestrictionsDocument, HostileOrBrokenFilesDoNotLoad) {
         EXPECT_EQ(document.Parse(Bytes(file)), EFail);
         EXPECT_EQ(Text(document.Serialize()), before);
     }
+}
+
+TEST(RestrictionsDocument, ADocumentTypeIsKeptWithNothingLoadedForIt) {
+    // An external subset that would give an address its text.
+    const std::string dtd = testing::TempDir() + "restrictions_test.dtd";
+    std::ofstream(dtd) << "<!ENTITY leak \"LEAKED\">\n";
+    const std::string withSystem = RestrictionsFile(
+        "<AccessMode Active=\"ExceptionList\"/><ExceptionMediaServerList><Address>x&leak;"
+        "</Address></ExceptionMediaServerList><AllowedMediaServerList/>");
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+    const std::string external = declaration + "<!DOCTYPE IPRestrictionsConfig SYSTEM \"file://" +
+                                 dtd + "\">\n" + withSystem.substr(declaration.size());
+    RestrictionsDocument document;
+    ASSERT_EQ(document.Parse(Bytes(external)), SOk);
+    EXPECT_EQ(ReadLines(document), (std::vector<std::string>{"mode 1", "1 x"}));
+    EXPECT_EQ(Text(document.Serialize()), external);
+    std::remove(dtd.c_str());
+
+    const std::string plain =
+        declaration + "<!DOCTYPE IPRestrictionsConfig>\n" +
+        RestrictionsFile(RestrictionsBody("AllowedList", {"x"}, {"y"})).substr(declaration.size());
+    ASSERT_EQ(document.Parse(Bytes(plain)), SOk);
+    EXPECT_EQ(ReadLines(document), (std::vector<std::string>{"mode 2", "1 x", "2 y"}));
+    EXPECT_EQ(document.AddAddress(Allow, u"z"), SOk);
+    EXPECT_EQ(Text(document.Serialize()),
+              declaration + "<!DOCTYPE IPRestrictionsConfig>\n" +
+                  RestrictionsFile(RestrictionsBody("AllowedList", {"x"}, {"y", "z"}))
+                      .substr(declaration.size()));
+}
+
+TEST(RestrictionsDocument, FilesUpTo16MiBAreRead) {
+    const std::string file = RestrictionsFile(RestrictionsBody("AllowedList", {}, {"a"}));
+    constexpr std::size_t limit = 16u << 20;
+    // Padded with comments short enough for libxml2's limit on one text.
+    std::string padded = file;
+    while (padded.size() < limit) {
+        const std::size_t room = limit - padded.size();
+        padded += "<!--" + std::string(room > 1007 ? 1000 : room - 7, 'x') + "-->";
+    }
+    ASSERT_EQ(padded.size(), limit);
+    RestrictionsDocument document;
+    EXPECT_EQ(document.Parse(Bytes(padded)), SOk);
+    padded.insert(padded.size() - 3, "x");
+    EXPECT_EQ(document.Parse(Bytes(padded)), EFail);
+
+    // Missing, read, and three kinds of unreadable: cut short, not readable, reported too large
+    // (which is not even read).
+    const std::string path = "/data/r";
+    test::RestrictionsFileStore files;
+    RestrictionsSnapshot missing = ReadRestrictionsFile(path, files);
+    EXPECT_EQ(missing.state, RestrictionsFileState::Missing);
+    EXPECT_FALSE(missing.stamp.has_value());
+
+    files.WriteBehind(path, file);
+    RestrictionsSnapshot read = ReadRestrictionsFile(path, files);
+    EXPECT_EQ(std::tuple(read.state, Text(read.bytes), read.stamp, ReadLines(read.document)),
+              std::tuple(RestrictionsFileState::Read, file, files.Stamp(path),
+                         std::vector<std::string>{"mode 2", "2 a"}));
+    EXPECT_TRUE(read.SameContent(ReadRestrictionsFile(path, files)));
+
+    files.WriteBehind(path, file.substr(0, 60));
+    RestrictionsSnapshot cut = ReadRestrictionsFile(path, files);
+    EXPECT_EQ(std::tuple(cut.state, Text(cut.bytes)),
+              std::tuple(RestrictionsFileState::Unreadable, file.substr(0, 60)));
+    EXPECT_FALSE(cut.SameContent(read));
+
+    files.unreadable.insert(path);
+    EXPECT_EQ(ReadRestrictionsFile(path, files).state, RestrictionsFileState::Unreadable);
+    files.unreadable.clear();
+    files.WriteBehind(path, file);
+    files.reportedSize[path] = limit + 1;
+    files.events.clear();
+    RestrictionsSnapshot large = ReadRestrictionsFile(path, files);
+    EXPECT_EQ(std::tuple(large.state, large.bytes.size(), files.events.size()),
+              std::tuple(RestrictionsFileState::Unreadable, 0u, 0u));
+    files.reportedSize[path] = limit;
+    EXPECT_EQ(ReadRestrictionsFile(path, files).state, RestrictionsFileState::Read);
 }
 
 TEST(RestrictionsDocument, LoadsAndSavesThroughTheLocatedFile) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +30,61 @@ struct RestrictionsServer : FakeAutomation {
     }
     bool up = true;
     int changed = 0;
+};
+
+// A file store that says what happens to it, in order: "lock P", "read P", "write P" and
+// "unlock P". Its lock can be made busy, and taking it can run another program's change first;
+// a file can be made unreadable, or reported larger than it is.
+class RestrictionsFileStore : public FakeFileStore {
+public:
+    std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
+        events.push_back("read " + path);
+        return unreadable.count(path) != 0 ? std::nullopt : FakeFileStore::ReadFile(path);
+    }
+    bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
+        events.push_back("write " + path);
+        return FakeFileStore::ReplaceFile(path, bytes);
+    }
+    LockResult LockForUpdate(const std::string& path) override {
+        if (beforeLock) {
+            std::exchange(beforeLock, nullptr)();
+        }
+        if (lockStatus != LockStatus::Locked) {
+            return {lockStatus, nullptr};
+        }
+        FakeFileStore::LockForUpdate(path);
+        events.push_back("lock " + path);
+        struct Lock : FileLock {
+            Lock(std::vector<std::string>& events, std::string path)
+                : events(events), path(std::move(path)) {}
+            ~Lock() override { events.push_back("unlock " + path); }
+            std::vector<std::string>& events;
+            std::string path;
+        };
+        return {LockStatus::Locked, std::make_unique<Lock>(events, path)};
+    }
+    std::optional<FileStamp> Stamp(const std::string& path) override {
+        auto stamp = FakeFileStore::Stamp(path);
+        if (stamp && reportedSize.count(path) != 0) {
+            stamp->size = reportedSize.at(path);
+        }
+        return stamp;
+    }
+    // What another program writes: a new version of the file, outside the events.
+    void WriteBehind(const std::string& path, const std::string& text) {
+        FakeFileStore::ReplaceFile(
+            path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    }
+    std::string Text(const std::string& path) const {
+        return files.count(path) != 0 ? std::string(files.at(path).begin(), files.at(path).end())
+                                      : std::string();
+    }
+
+    LockStatus lockStatus = LockStatus::Locked;
+    std::function<void()> beforeLock;  // run once, at the next lock
+    std::set<std::string> unreadable;
+    std::map<std::string, std::uint64_t> reportedSize;
+    std::vector<std::string> events;
 };
 
 // A whole restrictions file: the declaration, and the root in the default namespace around body.
