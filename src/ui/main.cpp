@@ -27,8 +27,9 @@ constexpr int FrameClosedExitCode = 1;
 int main(int argc, char** argv) {
     using namespace vantor;
     QApplication app(argc, argv);
-    // Desktops match the window to its menu entry (name, icon) by this.
-    QGuiApplication::setDesktopFileName(QStringLiteral("vantorconfig"));
+    // Desktops match the window to its menu entry (name, icon) by this: the application's id,
+    // which names the installed desktop entry, metainfo and icon alike.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vantor.VantorConfig"));
     // The run ends when the frame says so, with its own exit code.
     app.setQuitOnLastWindowClosed(false);
 
