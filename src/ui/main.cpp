@@ -4,7 +4,9 @@
 #include <QObject>
 
 #include "config/multicast_table.h"
+#include "config/name_collator.h"
 #include "config/resource_record.h"
+#include "platform/linux_collation_locale.h"
 #include "platform/linux_instance_channel.h"
 #include "ui/help_pages.h"
 #include "ui/linux_app_services.h"
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vantor.VantorConfig"));
     // The run ends when the frame says so, with its own exit code.
     app.setQuitOnLastWindowClosed(false);
+    // Names sort in the user's collation order wherever they are sorted.
+    UseCollationLocale(LinuxCollationLocaleName());
 
     // Another copy brought forward ends this one with 1; a lock that cannot be made ends it with
     // the failure code, before any window exists.
