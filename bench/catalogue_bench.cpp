@@ -41,16 +41,36 @@ void BM_InsertLoaded(benchmark::State& state) {
 }
 BENCHMARK(BM_InsertLoaded)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// One comparison of the sorted insertion (a new resource, a change that re-inserts one).
 void BM_CompareDisplayText(benchmark::State& state) {
     const std::vector<vantor::ResourceRecord> records = MakeRecords(1024);
+    const vantor::Catalogue catalogue;
     std::size_t i = 0;
     for (auto _ : state) {
         const auto& a = records[i % 1024].name;
         const auto& b = records[(i * 7 + 3) % 1024].name;
-        benchmark::DoNotOptimize(vantor::CompareDisplayText(a, b));
+        benchmark::DoNotOptimize(catalogue.CompareDisplayText(a, b));
         ++i;
     }
 }
 BENCHMARK(BM_CompareDisplayText);
+
+// Inserting one resource into a large branch: a linear scan of collations.
+void BM_InsertResourceItemInto(benchmark::State& state) {
+    const std::vector<vantor::ResourceRecord> records = MakeRecords(state.range(0) + 64);
+    vantor::Catalogue catalogue;
+    catalogue.InsertLoaded({records.begin(), records.end() - 64});
+    std::size_t i = 0;
+    for (auto _ : state) {
+        vantor::ResourceRecord record = records[records.size() - 64 + i % 64];
+        record.kind = vantor::ResourceKind::VirtualFolder;
+        vantor::CatalogueItem* item = catalogue.InsertResourceItem(std::move(record));
+        state.PauseTiming();
+        catalogue.RemoveItem(*item);
+        state.ResumeTiming();
+        ++i;
+    }
+}
+BENCHMARK(BM_InsertResourceItemInto)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,7 +2,9 @@
 # installed whole, so a new help page or man page ships without a change here.
 include(GNUInstallDirs)
 
-set(VANTOR_APP_ID "org.example.VantorConfig")
+# The application's reverse-DNS id: the desktop entry, the metainfo and the icon are all named
+# after it, as desktops and software centres match them by it.
+set(VANTOR_APP_ID "io.github.vantor.VantorConfig")
 
 foreach(program vantorconfig vantorctl vantor-sim)
     if(TARGET ${program})
@@ -18,11 +20,11 @@ install(DIRECTORY "${PROJECT_SOURCE_DIR}/data/icons/"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/vantorconfig/icons")
 install(FILES "${PROJECT_SOURCE_DIR}/data/icons/program.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps"
-        RENAME vantorconfig.svg)
+        RENAME ${VANTOR_APP_ID}.svg)
 
-install(FILES "${PROJECT_SOURCE_DIR}/data/desktop/vantorconfig.desktop"
+install(FILES "${PROJECT_SOURCE_DIR}/data/desktop/${VANTOR_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
-configure_file("${PROJECT_SOURCE_DIR}/data/desktop/vantorconfig.metainfo.xml.in"
+configure_file("${PROJECT_SOURCE_DIR}/data/desktop/${VANTOR_APP_ID}.metainfo.xml.in"
                "${PROJECT_BINARY_DIR}/data/${VANTOR_APP_ID}.metainfo.xml" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/data/${VANTOR_APP_ID}.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")

@@ -84,8 +84,8 @@ void CheckCatalogueOrder(const ConfigFileContents& contents,
                 branch.emplace_back(vantor::DisplayText(record), &record);
             }
         }
-        std::stable_sort(branch.begin(), branch.end(), [](const auto& a, const auto& b) {
-            return vantor::CompareDisplayText(a.first, b.first) < 0;
+        std::stable_sort(branch.begin(), branch.end(), [&catalogue](const auto& a, const auto& b) {
+            return catalogue.CompareDisplayText(a.first, b.first) < 0;
         });
         for (const auto& [text, record] : branch) {
             expected.push_back(record);

@@ -1,6 +1,7 @@
 // Feeds arbitrary text to the delegate link parser, and arbitrary pieces to the link composer:
 // parsing never fails, a parsed link's pieces compose to a link that parses to the same pieces
-// when its address holds no ':', and a composed link always parses back to what it was made of.
+// when its address holds no ':', a composed link always parses back to what it was made of, and
+// so does every link the delegate editor's OK accepts the pieces of.
 //
 // Input: byte 0 picks the protocol index (-1 to 3), bytes 1-4 the port, the rest is UTF-16 text
 // that is both parsed as a link and, split at its first U+0000, used as address and alias.
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "editors/delegate_editor_model.h"
 #include "editors/remote_link.h"
 
 namespace {
@@ -66,6 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            .address = text.substr(0, split),
                            .port = port,
                            .protocol = protocol};
+    if (vantor::DelegateEditorModel::CheckRemoteFields(pieces.alias, pieces.address, pieces.port)
+            .empty()) {
+        CheckRoundTrip(pieces);
+    }
     std::erase(pieces.address, u':');
     CheckRoundTrip(pieces);
     return 0;

@@ -118,7 +118,10 @@ void AddCheckCommand(CommandTable& table) {
                             std::cout, std::cerr);
         });
     command->add_flag("--json", options->json, "Print the findings as one JSON object");
-    command->add_option("FILE", options->file, "config.vtr to check (default: the located one)");
+    // --file as every other command takes it; the bare FILE as check always took it.
+    CLI::Option* fileOption = command->add_option("--file", options->file,
+                                                  "config.vtr to check (default: the located one)");
+    command->add_option("FILE", options->file, "the same as --file")->excludes(fileOption);
 }
 
 }  // namespace vantor

@@ -101,7 +101,10 @@ void AddConfigCommands(CommandTable& table) {
             return RunShow(*show, system.files, system.installation, std::cout, std::cerr);
         });
     showCommand->add_flag("--json", show->json, "Print one JSON object");
-    showCommand->add_option("FILE", show->file, "config.vtr to read (default: the located one)");
+    // --file as every other command takes it; the bare FILE as show always took it.
+    CLI::Option* fileOption = showCommand->add_option(
+        "--file", show->file, "config.vtr to read (default: the located one)");
+    showCommand->add_option("FILE", show->file, "the same as --file")->excludes(fileOption);
 
     auto normalize = std::make_shared<NormalizeOptions>();
     CLI::App* normalizeCommand = table.Add(

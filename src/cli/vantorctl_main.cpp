@@ -20,12 +20,16 @@
 #include "cli/server_commands.h"
 #include "cli/service_commands.h"
 #include "cli/version.h"
+#include "config/name_collator.h"
+#include "platform/linux_collation_locale.h"
 #include "platform/linux_platform.h"
 
 int main(int argc, char** argv) {
     using namespace vantor;
     // The platform layer talks to the system bus through Qt, which wants an application object.
     QCoreApplication qtApp(argc, argv);
+    // Names sort in the user's collation order, as in the window.
+    UseCollationLocale(LinuxCollationLocaleName());
 
     CLI::App app{"VantorConfig command-line companion", "vantorctl"};
     app.require_subcommand(1);

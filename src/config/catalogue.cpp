@@ -1,6 +1,9 @@
 #include "config/catalogue.h"
 
 #include <algorithm>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "config/ascii_case.h"
@@ -24,66 +27,6 @@ bool IsResourceKind(ResourceKind kind) {
     return kind == ResourceKind::VirtualFolder || kind == ResourceKind::LiveBroadcast;
 }
 
-// Lower-case partner of a non-ASCII upper-case letter of the scripts administrators are likely
-// to name resources in; everything else maps to itself.
-char16_t FoldNonAscii(char16_t c) {
-    auto plus = [c](int delta) { return static_cast<char16_t>(c + delta); };
-    if (c < 0x100) {  // Latin-1 Supplement; U+00D7 is the multiplication sign
-        return c >= 0xC0 && c <= 0xDE && c != 0xD7 ? plus(0x20) : c;
-    }
-    if (c < 0x180) {  // Latin Extended-A: upper/lower pairs, with a few lone letters between
-        if (c == 0x178) {
-            return 0xFF;  // Y with diaeresis, whose small letter is in Latin-1
-        }
-        if ((c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
-            return static_cast<char16_t>(c | 1);  // upper case on the even code point
-        }
-        if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
-            return c & 1 ? plus(1) : c;  // upper case on the odd code point
-        }
-        return c;
-    }
-    if (c >= 0x386 && c <= 0x3C2) {  // Greek
-        if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) {
-            return plus(0x20);
-        }
-        switch (c) {
-            case 0x386:
-                return 0x3AC;
-            case 0x388:
-            case 0x389:
-            case 0x38A:
-                return plus(0x25);
-            case 0x38C:
-                return 0x3CC;
-            case 0x38E:
-            case 0x38F:
-                return plus(0x3F);
-            case 0x3C2:
-                return 0x3C3;  // final sigma sorts as sigma
-            default:
-                return c;
-        }
-    }
-    if (c >= 0x400 && c <= 0x4BF) {  // Cyrillic
-        if (c <= 0x40F) {
-            return plus(0x50);
-        }
-        if (c <= 0x42F) {
-            return plus(0x20);
-        }
-        if ((c >= 0x460 && c <= 0x481) || c >= 0x48A) {
-            return static_cast<char16_t>(c | 1);
-        }
-        return c;
-    }
-    return c;
-}
-
-inline char16_t FoldCase(char16_t c) {
-    return c < 0x80 ? AsciiLower(c) : FoldNonAscii(c);
-}
-
 }  // namespace
 
 std::size_t CatalogueItem::Row() const {
@@ -99,35 +42,7 @@ std::size_t CatalogueItem::Row() const {
     return 0;
 }
 
-// Sorting by display text must give the same order on every machine, whatever the user's locale,
-// so it is a plain code-unit comparison after case folding. ASCII letters fold A-Z to a-z, so
-// "a b" < "a1" < "ab" and "Music" equals "music" (equal texts keep their insertion order).
-// Beyond ASCII, the upper-case letters of Latin-1 Supplement (U+00C0-U+00DE but U+00D7), of Latin
-// Extended-A (its upper/lower pairs, and U+0178 to U+00FF), of Greek (U+0391-U+03AB to +0x20, the
-// accented capitals U+0386-U+038F to their small letters, final sigma to sigma) and of Cyrillic
-// (U+0410-U+042F to +0x20, U+0400-U+040F to +0x50, the pairs U+0460-U+0481 and U+048A-U+04BF)
-// fold to lower case; other code units, surrogates included, stand for themselves. Since every
-// code unit folds to exactly one code unit, this is a lexicographic order on the folded texts and
-// hence a strict weak ordering. Accented letters sort after the unaccented alphabet of their
-// script (by code point), which is predictable if not dictionary order.
-std::weak_ordering CompareDisplayText(std::u16string_view a, std::u16string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        char16_t x = a[i];
-        char16_t y = b[i];
-        if (x == y) {
-            continue;
-        }
-        x = FoldCase(x);
-        y = FoldCase(y);
-        if (x != y) {
-            return x < y ? std::weak_ordering::less : std::weak_ordering::greater;
-        }
-    }
-    return a.size() <=> b.size();
-}
-
-Catalogue::Catalogue() {
+Catalogue::Catalogue(NameCollator collator) : collator_(std::move(collator)) {
     root_.reset(
         new CatalogueItem(FixedRecord(ResourceKind::ServerRoot, MediaServerName, ServerRootImage),
                           std::u16string(MediaServerName), nullptr));
@@ -163,7 +78,7 @@ std::unique_ptr<CatalogueItem> Catalogue::MakeResourceItem(ResourceRecord record
         new CatalogueItem(std::move(record), std::move(text), &branch));
 }
 
-std::size_t Catalogue::InsertionRow(const CatalogueItem& branch, std::u16string_view text) {
+std::size_t Catalogue::InsertionRow(const CatalogueItem& branch, std::u16string_view text) const {
     // A linear scan, not a binary search: after renames the siblings need not be in order, and
     // the new item still goes before the first greater one.
     const auto& siblings = branch.children_;
@@ -195,81 +110,112 @@ CatalogueItem* Catalogue::InsertResourceItem(ResourceRecord record) {
 
 namespace {
 
-// A sort handle for one loaded item: the first folded code units of its text packed into
-// integers (first unit in the highest bits, missing units as 0) so that most comparisons are a
-// few integer compares with no pointer chased. A unit folds to 0 only when it is 0, and a text
-// that ends before the other is the smaller one, so "keys less" implies "texts less"; equal keys
-// fall back to the full comparison. Twelve units get past most of the shared prefixes names often
-// have ("Concert 2019 ...").
+// A sort handle for one loaded item: its collation key with the key's first sixteen bytes
+// packed into integers (first byte in the highest bits, missing bytes as 0) so that most
+// comparisons are two integer compares with no pointer chased. Equal heads fall back to comparing
+// the whole keys, and equal keys (texts the collator finds equal) to the arrival order.
 struct LoadedSortEntry {
-    static constexpr std::size_t KeyWords = 3;
-    static constexpr std::size_t KeyUnits = KeyWords * 4;
+    static constexpr std::size_t HeadBytes = 16;
 
-    std::uint64_t key[KeyWords];
-    const char16_t* text;
-    std::uint32_t size;
+    std::uint64_t head[2];
+    const char* key;
+    std::uint32_t size;   // of the key
     std::uint32_t index;  // arrival order, which decides between equal texts
 };
 
-LoadedSortEntry MakeSortEntry(std::u16string_view text, std::size_t index) {
-    LoadedSortEntry entry{{},
-                          text.data(),
-                          static_cast<std::uint32_t>(text.size()),
-                          static_cast<std::uint32_t>(index)};
-    const std::size_t units = std::min(text.size(), LoadedSortEntry::KeyUnits);
-    for (std::size_t i = 0; i < units; ++i) {
-        entry.key[i / 4] |= std::uint64_t{FoldCase(text[i])} << (48 - 16 * (i % 4));
-    }
-    return entry;
-}
-
-bool SortsBefore(const LoadedSortEntry& a, const LoadedSortEntry& b) {
-    for (std::size_t i = 0; i < LoadedSortEntry::KeyWords; ++i) {
-        if (a.key[i] != b.key[i]) {
-            return a.key[i] < b.key[i];
+// Sort handles for the items, in their order. Making ICU's sort keys is most of a large load's
+// work, so for many items a few workers make them over slices of the items at once (comparing
+// does not change a collator), each into a buffer of its own that keys ends up holding.
+std::vector<LoadedSortEntry> MakeSortEntries(
+    const std::vector<std::unique_ptr<CatalogueItem>>& items, const NameCollator& collator,
+    std::vector<std::string>& keys) {
+    std::vector<LoadedSortEntry> entries(items.size());
+    const std::size_t workers =
+        items.size() < 16384 ? 1
+                             : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+    keys.assign(workers, std::string());
+    auto makeSlice = [&](std::size_t slice) {
+        const std::size_t begin = items.size() * slice / workers;
+        const std::size_t end = items.size() * (slice + 1) / workers;
+        std::string& buffer = keys[slice];
+        buffer.reserve((end - begin) * 32);  // about a name's key
+        std::vector<std::size_t> offsets(end - begin);
+        for (std::size_t i = begin; i < end; ++i) {
+            offsets[i - begin] = buffer.size();
+            const std::size_t size = collator.AppendSortKey(items[i]->Text(), buffer);
+            entries[i].size = static_cast<std::uint32_t>(size);
+            entries[i].index = static_cast<std::uint32_t>(i);
+        }
+        // The buffer no longer moves.
+        for (std::size_t i = begin; i < end; ++i) {
+            LoadedSortEntry& entry = entries[i];
+            entry.key = buffer.data() + offsets[i - begin];
+            entry.head[0] = entry.head[1] = 0;
+            const std::size_t bytes = std::min<std::size_t>(entry.size, LoadedSortEntry::HeadBytes);
+            for (std::size_t at = 0; at < bytes; ++at) {
+                entry.head[at / 8] |= std::uint64_t{static_cast<unsigned char>(entry.key[at])}
+                                      << (56 - 8 * (at % 8));
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t slice = 1; slice < workers; ++slice) {
+        try {
+            threads.emplace_back(makeSlice, slice);
+        } catch (const std::system_error&) {
+            makeSlice(slice);  // no thread to be had: this one does the slice
         }
     }
-    // Equal keys with both texts at least as long as the key mean equal folded prefixes, so the
-    // rest decides (lengths compare the same with the prefix taken off).
-    const std::size_t skip =
-        a.size >= LoadedSortEntry::KeyUnits && b.size >= LoadedSortEntry::KeyUnits
-            ? LoadedSortEntry::KeyUnits
-            : 0;
-    const std::weak_ordering order =
-        CompareDisplayText(std::u16string_view(a.text + skip, a.size - skip),
-                           std::u16string_view(b.text + skip, b.size - skip));
-    if (order != 0) {
-        return order < 0;
+    makeSlice(0);
+    for (std::thread& thread : threads) {
+        thread.join();
     }
-    return a.index < b.index;
+    return entries;
 }
 
-// The entries in SortsBefore order: first distributed by their first folded unit (a stable
-// counting sort), then each run of equal first units sorted on its own, which saves most of the
-// comparisons of one big sort.
+// The entries in key order, equal keys in arrival order: first distributed by the key's first
+// two bytes (a stable counting sort), then each run of equal first bytes sorted on its own, which
+// saves most of the comparisons of one big sort.
 std::unique_ptr<LoadedSortEntry[]> SortLoaded(const std::vector<LoadedSortEntry>& entries) {
+    const auto before = [](const LoadedSortEntry& a, const LoadedSortEntry& b) {
+        if (a.head[0] != b.head[0]) {
+            return a.head[0] < b.head[0];
+        }
+        if (a.head[1] != b.head[1]) {
+            return a.head[1] < b.head[1];
+        }
+        // Equal heads of two long keys are equal first bytes, so the rest decides; a short key's
+        // head is padded with zeros, so it compares whole.
+        const std::size_t skip =
+            a.size > LoadedSortEntry::HeadBytes && b.size > LoadedSortEntry::HeadBytes
+                ? LoadedSortEntry::HeadBytes
+                : 0;
+        const int order = std::string_view(a.key + skip, a.size - skip)
+                              .compare(std::string_view(b.key + skip, b.size - skip));
+        return order != 0 ? order < 0 : a.index < b.index;
+    };
     auto sorted = std::make_unique_for_overwrite<LoadedSortEntry[]>(entries.size());
     if (entries.size() < 4096) {  // not worth the counting
         std::copy(entries.begin(), entries.end(), sorted.get());
-        std::sort(sorted.get(), sorted.get() + entries.size(), SortsBefore);
+        std::sort(sorted.get(), sorted.get() + entries.size(), before);
         return sorted;
     }
-    auto firstUnit = [](const LoadedSortEntry& entry) {
-        return static_cast<std::size_t>(entry.key[0] >> 48);
+    auto firstBytes = [](const LoadedSortEntry& entry) {
+        return static_cast<std::size_t>(entry.head[0] >> 48);
     };
     std::vector<std::uint32_t> starts(0x10000 + 1, 0);
     for (const LoadedSortEntry& entry : entries) {
-        ++starts[firstUnit(entry) + 1];
+        ++starts[firstBytes(entry) + 1];
     }
-    for (std::size_t unit = 0; unit < 0x10000; ++unit) {
-        starts[unit + 1] += starts[unit];
+    for (std::size_t bucket = 0; bucket < 0x10000; ++bucket) {
+        starts[bucket + 1] += starts[bucket];
     }
     std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
     for (const LoadedSortEntry& entry : entries) {
-        sorted[next[firstUnit(entry)]++] = entry;
+        sorted[next[firstBytes(entry)]++] = entry;
     }
-    for (std::size_t unit = 0; unit < 0x10000; ++unit) {
-        std::sort(sorted.get() + starts[unit], sorted.get() + starts[unit + 1], SortsBefore);
+    for (std::size_t bucket = 0; bucket < 0x10000; ++bucket) {
+        std::sort(sorted.get() + starts[bucket], sorted.get() + starts[bucket + 1], before);
     }
     return sorted;
 }
@@ -279,8 +225,6 @@ std::unique_ptr<LoadedSortEntry[]> SortLoaded(const std::vector<LoadedSortEntry>
 void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
     CatalogueItem* branches[] = {&FileResources(), &LiveBroadcasts()};
     std::vector<std::unique_ptr<CatalogueItem>> added[2];
-    // Sort handles, for a branch that starts empty (as both do while a file is loaded).
-    std::vector<LoadedSortEntry> entries[2];
     const bool sortAll[2] = {branches[0]->children_.empty(), branches[1]->children_.empty()};
     std::size_t counts[2] = {0, 0};
     for (const ResourceRecord& record : records) {
@@ -290,9 +234,6 @@ void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
     }
     for (int which = 0; which < 2; ++which) {
         added[which].reserve(counts[which]);
-        if (sortAll[which]) {
-            entries[which].reserve(counts[which]);
-        }
     }
     for (ResourceRecord& record : records) {
         if (!IsResourceKind(record.kind)) {
@@ -305,10 +246,6 @@ void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
             new CatalogueItem(ResourceRecord{}, DisplayText(record), branches[which]);
         added[which].emplace_back(item);
         item->record_ = std::move(record);
-        if (sortAll[which]) {
-            // While the text is still in the cache.
-            entries[which].push_back(MakeSortEntry(item->text_, added[which].size() - 1));
-        }
     }
     records = {};  // moved-from shells; free them before the sort needs memory
     if (added[0].empty() && added[1].empty()) {
@@ -323,9 +260,11 @@ void Catalogue::InsertLoaded(std::vector<ResourceRecord> records) {
             // Inserting before the first greater sibling keeps a list sorted with equal texts in
             // arrival order, which is exactly what a stable sort gives; the arrival index as the
             // last key makes an unstable sort of small handles do the same, faster.
-            const std::unique_ptr<LoadedSortEntry[]> sorted = SortLoaded(entries[which]);
-            children.reserve(entries[which].size());
-            for (std::size_t i = 0; i < entries[which].size(); ++i) {
+            std::vector<std::string> keys;
+            const std::unique_ptr<LoadedSortEntry[]> sorted =
+                SortLoaded(MakeSortEntries(added[which], collator_, keys));
+            children.reserve(added[which].size());
+            for (std::size_t i = 0; i < added[which].size(); ++i) {
                 children.push_back(std::move(added[which][sorted[i].index]));
             }
         } else {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/name_collator.h"
 #include "config/resource_record.h"
 
 namespace vantor {
@@ -53,7 +54,9 @@ public:
 // placed by its display text when it is inserted and stays there when its text changes later.
 class Catalogue {
 public:
-    Catalogue();  // builds the three fixed items
+    // Builds the three fixed items; resources sort in the collator's order (by default the
+    // user's collation locale, see NameCollator).
+    explicit Catalogue(NameCollator collator = NameCollator());
     Catalogue(const Catalogue&) = delete;
     Catalogue& operator=(const Catalogue&) = delete;
 
@@ -84,6 +87,11 @@ public:
     // Clear, then InsertLoaded, announced as one reset: a view keeps nothing of the old items.
     void Reload(std::vector<ResourceRecord> records);
 
+    // The tree's sort order: the display texts in the collator's order, letter case ignored.
+    std::weak_ordering CompareDisplayText(std::u16string_view a, std::u16string_view b) const {
+        return collator_.Compare(a, b);
+    }
+
     // True when a resource of either branch has this name, ignoring ASCII letter case.
     bool ResourceNameExists(std::u16string_view name) const;
 
@@ -94,14 +102,11 @@ private:
     static std::unique_ptr<CatalogueItem> MakeResourceItem(ResourceRecord record,
                                                            CatalogueItem& branch);
     // Where a text goes among the branch's children: before the first one that compares greater.
-    static std::size_t InsertionRow(const CatalogueItem& branch, std::u16string_view text);
+    std::size_t InsertionRow(const CatalogueItem& branch, std::u16string_view text) const;
 
+    NameCollator collator_;
     std::unique_ptr<CatalogueItem> root_;
     CatalogueObserver* observer_ = nullptr;
 };
-
-// The tree's sort order, independent of the user's locale: UTF-16 code units compared after
-// folding letters to lower case (see the definition for which letters fold).
-std::weak_ordering CompareDisplayText(std::u16string_view a, std::u16string_view b);
 
 }  // namespace vantor

@@ -40,6 +40,9 @@ std::u16string DelegateEditorModel::OnOpen() {
     At(DelegateControl::AddressEdit).text = parts.address;
     selectedProtocol_ = parts.protocol;
     At(DelegateControl::PortEdit).text = DecimalText(parts.port);
+    openedLink_ = form_.source;
+    openedTexts_ = {parts.alias, parts.address, State(DelegateControl::PortEdit).text};
+    openedProtocol_ = selectedProtocol_;
     return message;
 }
 
@@ -66,11 +69,16 @@ void DelegateEditorModel::OnProtocolSelected(int index) {
 std::u16string DelegateEditorModel::ReadRemoteLink() {
     const std::u16string& alias = State(DelegateControl::RemoteAliasEdit).text;
     const std::u16string& address = State(DelegateControl::AddressEdit).text;
-    const std::int32_t port = ReadDialogInt(State(DelegateControl::PortEdit).text);
+    const std::u16string& portText = State(DelegateControl::PortEdit).text;
+    const std::int32_t port = ReadDialogInt(portText);
+    // A parsed address never holds ':', so fields left as opened pass as they did.
     if (std::u16string message = CheckRemoteFields(alias, address, port); !message.empty()) {
         return message;
     }
-    form_.source = ComposeRemoteLink(alias, address, port, selectedProtocol_);
+    const bool unchanged = !openedLink_.empty() && selectedProtocol_ == openedProtocol_ &&
+                           std::array{alias, address, portText} == openedTexts_;
+    form_.source =
+        unchanged ? openedLink_ : ComposeRemoteLink(alias, address, port, selectedProtocol_);
     return {};
 }
 
@@ -94,6 +102,9 @@ std::u16string DelegateEditorModel::CheckRemoteFields(std::u16string_view alias,
     // Any other number, negative or past 65535 too, is the remote server's business.
     if (port == 0) {
         return std::u16string(kNoPortMessage);
+    }
+    if (address.find(u':') != std::u16string_view::npos) {
+        return std::u16string(kAddressColonMessage);
     }
     return {};
 }

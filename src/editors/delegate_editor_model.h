@@ -56,11 +56,17 @@ public:
     static constexpr std::u16string_view kNoAddressMessage =
         u"No Remote Media Server IP address specified";
     static constexpr std::u16string_view kNoPortMessage = u"No Remote Media Server port specified";
+    // The link separates the address from the port with ':', so an address holding one (an IPv6
+    // address) would not read back.
+    static constexpr std::u16string_view kAddressColonMessage =
+        u"Remote Media Server IP address can not contain ':'. Use an IPv4 address or a host "
+        u"name";
 
     // The pieces the dialog shows for a stored link: parsed as far as it goes, a missing piece
     // at what a new broadcast starts with.
     static RemoteLinkParts ShownRemoteLink(std::u16string_view link);
-    // OK's checks of the remote pieces, in their order. Empty when they pass.
+    // OK's checks of the remote pieces, in their order, for a link composed from them. Empty
+    // when they pass; the link then parses back into the same pieces.
     static std::u16string CheckRemoteFields(std::u16string_view alias, std::u16string_view address,
                                             std::int32_t port);
 
@@ -96,6 +102,8 @@ public:
     void SetPortText(std::u16string text);
     // A new protocol chosen: the port edit gets that protocol's port, a typed one is lost.
     void OnProtocolSelected(int index);
+    // A stored link stays byte for byte when none of the remote fields changed since opening:
+    // the fields may show less than it holds (a port that is no number, an address with ':').
     std::u16string OnOk();
     void OnCancel() { settings_.OnCancel(); }
 
@@ -108,6 +116,11 @@ private:
     std::u16string title_;
     std::array<ControlState, kDelegateControlCount> states_;
     int selectedProtocol_ = -1;
+    // The stored link, and the remote fields as OnOpen showed it: alias, address and port text,
+    // and the protocol.
+    std::u16string openedLink_;
+    std::array<std::u16string, 3> openedTexts_;
+    int openedProtocol_ = -1;
     BroadcastSettings settings_;  // after form_: it works on it
 };
 

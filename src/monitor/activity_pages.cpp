@@ -45,25 +45,6 @@ std::u16string TwoDigits(std::int64_t value) {
     return Widen(buffer);
 }
 
-char16_t FoldCase(char16_t c) {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) ||
-        (c >= 0x0391 && c <= 0x03AB && c != 0x03A2) || (c >= 0x0410 && c <= 0x042F)) {
-        return static_cast<char16_t>(c + 0x20);
-    }
-    if (c >= 0x0400 && c <= 0x040F) {
-        return static_cast<char16_t>(c + 0x50);
-    }
-    return c;
-}
-
-std::u16string Folded(std::u16string_view text) {
-    std::u16string folded(text);
-    for (char16_t& c : folded) {
-        c = FoldCase(c);
-    }
-    return folded;
-}
-
 // Reorders rows by keys, keeping equal rows in their order; the keys are made once per row
 // rather than once per comparison.
 template <typename Key>
@@ -202,7 +183,8 @@ bool IsSortablePage(ActivityPage page) {
     return page == ActivityPage::ActiveUsers || page == ActivityPage::MediaUsage;
 }
 
-void SortActivityRows(ActivityPage page, int column, std::vector<ActivityRow>& rows) {
+void SortActivityRows(ActivityPage page, int column, std::vector<ActivityRow>& rows,
+                      const NameCollator& collator) {
     if (!IsSortablePage(page) || column < 0) {
         return;
     }
@@ -215,10 +197,9 @@ void SortActivityRows(ActivityPage page, int column, std::vector<ActivityRow>& r
         SortByKeys(rows, std::move(values));
         return;
     }
-    std::vector<std::u16string> keys;
-    keys.reserve(rows.size());
-    for (const ActivityRow& row : rows) {
-        keys.push_back(Folded(Cell(row, column)));
+    std::vector<std::string> keys(rows.size());
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        collator.AppendSortKey(Cell(rows[row], column), keys[row]);
     }
     SortByKeys(rows, std::move(keys));
 }

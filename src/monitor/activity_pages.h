@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/name_collator.h"
 #include "monitor/activity_record.h"
 
 namespace vantor {
@@ -67,9 +68,10 @@ std::vector<ActivityRow> ActivityRowsFromRecords(ActivityPage page,
 
 // Whether clicking the page's column headers sorts it.
 bool IsSortablePage(ActivityPage page);
-// Ascending by the column: by text ignoring case (letters of the Latin-1, Greek and Cyrillic
-// ranges are folded, everything else compares by code unit), except the two number columns of Media
-// Usage Summary, which go by their value. Equal rows keep their order. Other pages are left alone.
-void SortActivityRows(ActivityPage page, int column, std::vector<ActivityRow>& rows);
+// Ascending by the column: by text in the collator's order (letter case ignored, by default the
+// user's collation locale), except the two number columns of Media Usage Summary, which go by
+// their value. Equal rows keep their order. Other pages are left alone.
+void SortActivityRows(ActivityPage page, int column, std::vector<ActivityRow>& rows,
+                      const NameCollator& collator = NameCollator());
 
 }  // namespace vantor

@@ -4,25 +4,6 @@
 #include <numeric>
 
 namespace vantor {
-namespace {
-
-// Letter case ignored for ASCII and the Latin-1 letters, which is what user names hold in
-// practice; the multiplication and division signs are not letters.
-char16_t FoldCase(char16_t c) {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-        return static_cast<char16_t>(c + 0x20);
-    }
-    return c;
-}
-
-std::u16string Folded(const std::u16string& text) {
-    std::u16string folded(text.size(), u'\0');
-    std::transform(text.begin(), text.end(), folded.begin(), FoldCase);
-    return folded;
-}
-
-}  // namespace
-
 std::int32_t UserGroupNumber(std::u16string_view groupText) {
     if (groupText == MediumGroupText) {
         return MediumGroup;
@@ -80,12 +61,12 @@ void UserList::Append(const std::vector<std::u16string>& records) {
     }
 }
 
-void UserList::SortBy(UserColumn column) {
-    // Folded once per row rather than once per comparison: the list may hold thousands.
-    std::vector<std::u16string> keys;
-    keys.reserve(rows_.size());
-    for (const UserRow& row : rows_) {
-        keys.push_back(Folded(ColumnText(row, column)));
+void UserList::SortBy(UserColumn column, const NameCollator& collator) {
+    // A collation key once per row rather than a collation per comparison: the list may hold
+    // thousands.
+    std::vector<std::string> keys(rows_.size());
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        collator.AppendSortKey(ColumnText(rows_[row], column), keys[row]);
     }
     std::vector<std::size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

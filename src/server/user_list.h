@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/name_collator.h"
+
 namespace vantor {
 
 // User groups as the server numbers them, and the names it gives them in its records.
@@ -60,9 +62,10 @@ public:
     // Appends one row per record, in the given order.
     void Append(const std::vector<std::u16string>& records);
 
-    // Ascending by the column's text, without regard to letter case; rows that compare equal
-    // keep their order. The selected row stays selected where it moves to.
-    void SortBy(UserColumn column);
+    // Ascending by the column's text in the collator's order (letter case ignored, by default
+    // the user's collation locale); rows that compare equal keep their order. The selected row
+    // stays selected where it moves to.
+    void SortBy(UserColumn column, const NameCollator& collator = NameCollator());
 
     const std::optional<std::size_t>& Selected() const { return selected_; }
     // A row index past the end selects nothing.

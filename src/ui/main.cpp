@@ -10,7 +10,9 @@
 #include <QTextStream>
 
 #include "config/multicast_table.h"
+#include "config/name_collator.h"
 #include "config/resource_record.h"
+#include "platform/linux_collation_locale.h"
 #include "platform/linux_installation_environment.h"
 #include "platform/linux_instance_channel.h"
 #include "platform/linux_platform.h"
@@ -77,10 +79,13 @@ int main(int argc, char** argv) {
         }
     }
     QApplication app(argc, argv);
-    // Desktops match the window to its menu entry (name, icon) by this.
-    QGuiApplication::setDesktopFileName(QStringLiteral("vantorconfig"));
+    // Desktops match the window to its menu entry (name, icon) by this: the application's id,
+    // which names the installed desktop entry, metainfo and icon alike.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vantor.VantorConfig"));
     // The run ends when the frame says so, with its own exit code.
     app.setQuitOnLastWindowClosed(false);
+    // Names sort in the user's collation order wherever they are sorted.
+    UseCollationLocale(LinuxCollationLocaleName());
 
     // Another copy brought forward ends this one with 1; a lock that cannot be made ends it with
     // the failure code, before any window exists.

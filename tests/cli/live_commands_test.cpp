@@ -12,6 +12,7 @@
 
 #include "cli/config_commands.h"
 #include "cli/vantorctl_fixture.h"
+#include "config/config_file.h"
 
 namespace vantor {
 namespace {
@@ -67,6 +68,42 @@ TEST_F(LiveCommand, ARefusalPrintsTheDialogsMessageAndChangesNoByte) {
         std::tuple(ExitFailure, ""s,
                    "Error: Resource with this name already exists. Choose different name\n"s));
     EXPECT_EQ(ReadWhole<Bytes>(path), SampleResources());
+}
+
+// A delegate's link is kept as stored unless a remote option changes it; an address with ':'
+// is refused, as the dialog refuses it.
+TEST_F(LiveCommand, DelegateLinksStayAsStoredAndAnAddressWithAColonIsRefused) {
+    ResourceRecord relay;
+    relay.kind = ResourceKind::LiveBroadcast;
+    relay.name = u"Relay";
+    relay.source = u"vtr://tcp:fe80::1:70000/a";
+    relay.unicast = true;
+    relay.userGroups = AllUsers;
+    WriteWhole(path, WriteConfigFile(ServerConfig(), AuthMethod::Anonymous,
+                                     std::vector<const ResourceRecord*>{&relay}));
+    const auto stored = [this] { return ReadConfigFile(ReadWhole<Bytes>(path)).records.at(0); };
+
+    ProgramRun run = Live("edit Relay --type delegate --description later");
+    EXPECT_EQ(std::pair(run.exitCode, run.err), std::pair(ExitOk, ""s));
+    EXPECT_EQ(std::pair(stored().description, stored().source),
+              std::pair(u"later"s, u"vtr://tcp:fe80::1:70000/a"s));
+
+    const Bytes before = ReadWhole<Bytes>(path);
+    const std::string refused =
+        "Error: Remote Media Server IP address can not contain ':'. Use an IPv4 address or a "
+        "host name\n";
+    for (const char* command :
+         {"edit Relay --remote-address fe80::2",
+          "add Other --type delegate --remote-alias a --remote-address ::1"}) {
+        run = Live(command);
+        EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(ExitFailure, ""s, refused))
+            << command;
+    }
+    EXPECT_EQ(ReadWhole<Bytes>(path), before);
+
+    run = Live("edit Relay --remote-address 10.0.0.7");
+    EXPECT_EQ(run.exitCode, ExitOk) << run.err;
+    EXPECT_EQ(stored().source, u"vtr://tcp:10.0.0.7:5119/a");
 }
 
 }  // namespace

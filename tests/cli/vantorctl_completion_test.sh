@@ -39,6 +39,8 @@ expect "vantorctl " "${all% }"
 expect "vantorctl st" "start status stop"
 expect "vantorctl stop -" "--help --timeout -h"
 expect "vantorctl show --json $work/con" "$work/config.vtr"
+expect "vantorctl show --f" "--file"
+expect "vantorctl check --file $work/con" "$work/config.vtr"
 expect "vantorctl normalize $work/config.vtr $work/o" "$work/other.txt"
 # Commands with subcommands complete those, then the subcommand's options and files.
 expect "vantorctl folder " "add edit"

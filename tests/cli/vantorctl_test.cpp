@@ -160,5 +160,49 @@ TEST_F(Vantorctl, MissingAndUnwritableFilesFailAndChangeNothing) {
     EXPECT_EQ(ReadWhole<Bytes>(path), SampleResources(55));
 }
 
+// show and check name their file with --file as every other command does, or bare as before;
+// not both ways at once.
+TEST_F(Vantorctl, ShowAndCheckTakeTheFileWithFileOrAsTheArgument) {
+    const std::string path = At("config.vtr"), missing = At("missing.vtr");
+    WriteWhole(path, SampleResources());
+    for (const char* command : {"show --json ", "check "}) {
+        const ProgramRun bare = Run(command + Quoted(path));
+        const ProgramRun named = Run(command + ("--file " + Quoted(path)));
+        EXPECT_EQ(std::tuple(named.exitCode, named.out, named.err),
+                  std::tuple(bare.exitCode, bare.out, bare.err))
+            << command;
+        EXPECT_NE(named.out.find(command[0] == 's' ? "\"zulu\"" : "\"Films\""), std::string::npos)
+            << named.out;
+
+        const ProgramRun gone = Run(command + ("--file " + Quoted(missing)));
+        EXPECT_EQ(gone.err, "vantorctl: " + missing + ": no such file\n") << command;
+        const ProgramRun both = Run(command + ("--file " + Quoted(path) + " " + Quoted(path)));
+        EXPECT_EQ(both.exitCode, ExitUsage) << command;
+        EXPECT_NE(both.err.find("--file excludes FILE"), std::string::npos) << both.err;
+    }
+}
+
+// The tree's order is the user's collation order, taken from LC_ALL, LC_COLLATE or LANG; the
+// root order in C.
+TEST_F(Vantorctl, ShowListsTheCatalogueInTheUsersCollationOrder) {
+    const std::string path = At("config.vtr");
+    test::ConfigBytes bytes;
+    bytes.Header(60).Record(60, 1, u"Zoo").Record(60, 1, u"Åre");
+    WriteWhole(path, bytes.Record(60, 1, u"émile").Bytes());
+    auto NamesShown = [&](const std::string& environment) {
+        const ProgramRun run = Run("show --json --file " + Quoted(path), environment);
+        const Json report = Json::parse(run.out);
+        std::vector<std::string> shown;
+        for (const Json& resource : report["resources"]) {
+            shown.push_back(resource["name"]);
+        }
+        return shown;
+    };
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(NamesShown("LC_ALL=C"), (Names{"Åre", "émile", "Zoo"}));
+    EXPECT_EQ(NamesShown("LC_ALL= LC_COLLATE=sv_SE.UTF-8 LANG=C"), (Names{"émile", "Zoo", "Åre"}));
+    EXPECT_EQ(NamesShown("LC_ALL= LC_COLLATE= LANG=de_DE.UTF-8"), (Names{"Åre", "émile", "Zoo"}));
+}
+
 }  // namespace
 }  // namespace vantor

@@ -1,8 +1,8 @@
 #include "config/catalogue.h"
 
+#include <algorithm>
 #include <array>
-#include <clocale>
-#include <cwctype>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <tuple>
@@ -11,6 +11,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "config/resource_texts.h"
 
 namespace vantor {
 namespace {
@@ -46,13 +48,13 @@ std::vector<ResourceRecord> Records(const CatalogueItem& parent) {
     return records;
 }
 
-// Short texts, often equal or equal but for case, with code units on both sides of 0x8000 (the
-// top bit of a sort key's unit); half start with a prefix as long as the loader's sort keys hold
-// (twelve units), give or take one.
+// Short texts, often equal or equal but for case or accent, from several scripts, with a
+// character ICU ignores and halves of a surrogate pair; half start with a shared
+// prefix whose collation key is about as long as the loader's sort handles hold, give or take.
 std::u16string RandomText(std::mt19937& random) {
     static constexpr char16_t alphabet[] =
         u" 1AaZz_\u00c9\u00e9\u00d7\u0141\u0142\u03a3\u03c3\u03c2\u0416\u0436\u0401\u0451\u0130i"
-        u"\u8001\uffe5\0";
+        u"\u8001\uffe5\u0001\U0001F600\0";
     static const std::u16string prefixes[] = {
         u"", u"", u"", u"Concert 201", u"CONCERT 2019", u"concert 2019 "};
     std::u16string text(random() % 4, u' ');
@@ -214,44 +216,68 @@ TEST(Catalogue, NamesAreUniqueAcrossBranchesIgnoringAsciiCase) {
     }
 }
 
-int Order(std::u16string_view a, std::u16string_view b) {
-    const std::weak_ordering order = CompareDisplayText(a, b);
-    return order < 0 ? -1 : order > 0 ? 1 : 0;
+// One by one, each before the first greater sibling.
+std::vector<std::u16string> Inserted(Catalogue& catalogue,
+                                     std::initializer_list<const char16_t*> names) {
+    for (const char16_t* name : names) {
+        catalogue.InsertResourceItem(Folder(name));
+    }
+    return Texts(catalogue.FileResources());
 }
 
-// The C library's lower case over the scripts that fold (Latin-1, Latin Extended-A, Greek up to
-// final sigma, which sorts as sigma, Cyrillic up to U+04BF); capital I with dot stays itself.
-char16_t ExpectedFold(char16_t c) {
-    const bool folds = c < 0x180 || (c >= 0x386 && c <= 0x3C2) || (c >= 0x400 && c <= 0x4BF);
-    if (!folds || c == 0x130) {
-        return c;
+TEST(Catalogue, SortsAsTheCollationLocaleDoesIgnoringCaseCountingAccents) {
+    // Accented letters sort with their base letter; an accent decides only after the letters,
+    // and case not at all ("emile" and "EMILE" keep their order).
+    Catalogue root{NameCollator("C")};
+    EXPECT_THAT(Inserted(root, {u"Zoo", u"été", u"Émile", u"Eta", u"emile", u"Ete", u"EMILE",
+                                u"Øre", u"ole", u"Новости", u"новая", u"Ábc"}),
+                ElementsAre(u"Ábc", u"emile", u"EMILE", u"Émile", u"Eta", u"Ete", u"été", u"ole",
+                            u"Øre", u"Zoo", u"новая", u"Новости"));
+    EXPECT_TRUE(root.CompareDisplayText(u"Émile", u"Zoo") < 0);
+    EXPECT_TRUE(root.CompareDisplayText(u"été", u"Eta") > 0);
+    EXPECT_TRUE(root.CompareDisplayText(u"MUSIC", u"music") == 0);
+
+    // The language decides: Swedish puts Å, Ä and Ö after Z, German does not.
+    Catalogue swedish{NameCollator("sv_SE.UTF-8")};
+    EXPECT_THAT(Inserted(swedish, {u"Örebro", u"Zoo", u"Åre", u"Arvika", u"Ängby"}),
+                ElementsAre(u"Arvika", u"Zoo", u"Åre", u"Ängby", u"Örebro"));
+    Catalogue german{NameCollator("de_DE@euro")};
+    EXPECT_THAT(Inserted(german, {u"Örebro", u"Zoo", u"Åre", u"Arvika", u"Ängby"}),
+                ElementsAre(u"Ängby", u"Åre", u"Arvika", u"Örebro", u"Zoo"));
+
+    // C and POSIX are the root order, where case is ignored too (ICU's own POSIX order would
+    // put every capital before every small letter).
+    for (const char* name : {"C", "POSIX", "C.UTF-8", "", "en_US_POSIX"}) {
+        Catalogue posix{NameCollator(name)};
+        EXPECT_THAT(Inserted(posix, {u"b", u"B", u"a", u"A", u"é"}),
+                    ElementsAre(u"a", u"A", u"b", u"B", u"é"))
+            << name;
     }
-    return c == 0x3C2 ? 0x3C3 : static_cast<char16_t>(std::towlower(c));
 }
 
-TEST(CompareDisplayText, OrdersEveryCodeUnitUpToCyrillicByItsFoldedValue) {
-    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
-    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
-    std::vector<char16_t> folded(0x500);
-    for (char16_t c = 0; c < folded.size(); ++c) {
-        folded[c] = ExpectedFold(c);
+// Files far larger than the one-by-one comparison above can afford: the loader against a stable
+// sort by the tree's order, with long shared prefixes and with keys made by several workers.
+TEST(Catalogue, LoadingAManyThousandsOfRecordsSortsThemStably) {
+    std::mt19937 random(7);
+    std::vector<ResourceRecord> records;
+    for (int i = 0; i < 40000; ++i) {
+        records.push_back(Folder(RandomText(random), std::u16string(1, char16_t(0x4E00 + i))));
+        records.back().enabled = random() % 4 != 0;
     }
-    std::setlocale(LC_CTYPE, previous.c_str());
-    ASSERT_EQ(folded[0x416], 0x436);  // the tables were there
-
-    int wrong = 0;
-    for (char16_t a = 0; a < folded.size(); ++a) {
-        for (char16_t b = 0; b < folded.size(); ++b) {
-            const int expected = folded[a] < folded[b] ? -1 : folded[a] > folded[b] ? 1 : 0;
-            if (Order(std::u16string(1, a), std::u16string(1, b)) != expected && ++wrong < 10) {
-                ADD_FAILURE() << std::hex << "U+" << int(a) << " against U+" << int(b);
-            }
-        }
+    Catalogue loaded{NameCollator("fr_FR.UTF-8")};
+    loaded.InsertLoaded(records);
+    std::vector<std::pair<std::u16string, std::u16string>> expected;
+    for (const ResourceRecord& record : records) {
+        expected.emplace_back(DisplayText(record), record.source);
     }
-    EXPECT_EQ(wrong, 0);
-    // Beyond the table code units stand for themselves.
-    EXPECT_EQ(Order(u"\u0531", u"\u0561"), -1);
-    EXPECT_EQ(Order(u"\uff21", u"\uff41"), -1);
+    std::stable_sort(expected.begin(), expected.end(), [&loaded](const auto& a, const auto& b) {
+        return loaded.CompareDisplayText(a.first, b.first) < 0;
+    });
+    std::vector<std::pair<std::u16string, std::u16string>> got;
+    for (const auto& child : loaded.FileResources().Children()) {
+        got.emplace_back(child->Text(), child->Record().source);
+    }
+    EXPECT_TRUE(got == expected);
 }
 
 }  // namespace

@@ -107,4 +107,60 @@ TEST_F(DelegateEditor, OkChecksTheNameThenTheRemoteFieldsThenTheSettings) {
     EXPECT_EQ(model->Form().source, u"vtr://tcp:10.0.0.5:70000/news");
 }
 
+// The dialog shows less than these links hold; OK keeps them as stored until a remote field
+// changes, and then writes what the fields show.
+TEST_F(DelegateEditor, StoredLinksStayByteForByteUntilARemoteFieldChanges) {
+    for (const char16_t* link :
+         {u"vtr://tcp:fe80::1:70000/a", u"vtr://http:host:abc/a", u"vtr://https:host:0443/a"}) {
+        auto model = OpenLink(link);
+        model->Settings().SetDescriptionText(u"changed");
+        ASSERT_EQ(model->OnOk(), u"");
+        EXPECT_EQ(model->Form().source, link);
+    }
+    auto model = OpenLink(u"vtr://tcp:fe80::1:70000/a");
+    EXPECT_EQ(Remote(*model), u"a|fe80|0|5119");
+
+    // A changed field writes the link; one changed back keeps the stored link again, even after
+    // an OK that failed later on.
+    model->SetRemoteAliasText(u"b");
+    model->Settings().OnUnicastClicked(false);
+    model->Settings().OnMulticastClicked(false);
+    EXPECT_EQ(model->OnOk(), u"Either Unicast or Multicast or both should be checked");
+    EXPECT_EQ(model->Form().source, u"vtr://tcp:fe80:5119/b");
+    model->SetRemoteAliasText(u"a");
+    model->Settings().OnUnicastClicked(true);
+    ASSERT_EQ(model->OnOk(), u"");
+    EXPECT_EQ(model->Form().source, u"vtr://tcp:fe80::1:70000/a");
+
+    // Another protocol, or a port typed, is a change.
+    for (auto change : {+[](DelegateEditorModel& m) { m.OnProtocolSelected(HttpProtocol); },
+                        +[](DelegateEditorModel& m) { m.SetPortText(u"5120"); }}) {
+        auto edited = OpenLink(u"vtr://tcp:host:abc/a");
+        change(*edited);
+        ASSERT_EQ(edited->OnOk(), u"");
+        EXPECT_NE(edited->Form().source, u"vtr://tcp:host:abc/a");
+    }
+}
+
+// An address with ':' would not read back from the link (the port follows the first ':').
+TEST_F(DelegateEditor, OkRefusesAnAddressWithAColon) {
+    const std::u16string message =
+        u"Remote Media Server IP address can not contain ':'. Use an IPv4 address or a host name";
+    auto created = OpenNew();
+    created->Settings().SetNameText(u"Relay");
+    created->SetRemoteAliasText(u"news");
+    created->SetAddressText(u"fe80::1");
+    EXPECT_EQ(created->OnOk(), message);
+    EXPECT_EQ(created->Form().source, u"");
+    EXPECT_EQ(DelegateEditorModel::CheckRemoteFields(u"a", u"host:", 5119), message);
+    // The empty fields come first.
+    EXPECT_EQ(DelegateEditorModel::CheckRemoteFields(u"a", u":", 0),
+              u"No Remote Media Server port specified");
+
+    auto updated = OpenLink(u"vtr://tcp:fe80::1:70000/a");
+    updated->SetAddressText(u"fe80::1");
+    EXPECT_EQ(updated->OnOk(), message);
+    EXPECT_EQ(updated->Form().source, u"vtr://tcp:fe80::1:70000/a");
+}
+
 }  // namespace

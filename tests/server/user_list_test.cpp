@@ -36,17 +36,23 @@ std::string Names(const UserList& list) {
 TEST(UserList, SortsAscendingIgnoringCaseKeepingTiesAndTheSelection) {
     UserList list;
     list.Append({u"zoe Basic b", u"Ålf Medium A", u"adam Advanced c", u"Bea basic a",
-                 u"eve Medium B", u"åke Advanced d"});
+                 u"eve Medium B", u"Émile Advanced d", u"ÉMILE Basic e", u"étienne Medium f"});
     list.Select(1);
-    EXPECT_EQ(Names(list), "zoe [Ålf] adam Bea eve åke");
+    EXPECT_EQ(Names(list), "zoe [Ålf] adam Bea eve Émile ÉMILE étienne");
 
-    // Accented capitals fold too: "åke" comes before "Ålf".
-    list.SortBy(UserColumn::Name);
-    EXPECT_EQ(Names(list), "adam Bea eve zoe åke [Ålf]");
-    list.SortBy(UserColumn::Group);  // "basic" and "Basic" tie and keep their order
-    EXPECT_EQ(Names(list), "adam åke Bea zoe eve [Ålf]");
-    list.SortBy(UserColumn::Information);
-    EXPECT_EQ(Names(list), "Bea [Ålf] zoe eve adam åke");
+    // Accented letters sort with their base letter: "Ålf" among the A's, "Émile" before "Zoe"
+    // and after "eve"; "Émile" and "ÉMILE" tie and keep their order.
+    const NameCollator root("C");
+    list.SortBy(UserColumn::Name, root);
+    EXPECT_EQ(Names(list), "adam [Ålf] Bea Émile ÉMILE étienne eve zoe");
+    list.SortBy(UserColumn::Group, root);  // "basic" and "Basic" tie and keep their order
+    EXPECT_EQ(Names(list), "adam Émile Bea ÉMILE zoe [Ålf] étienne eve");
+    list.SortBy(UserColumn::Information, root);
+    EXPECT_EQ(Names(list), "Bea [Ålf] zoe eve adam Émile ÉMILE étienne");
+
+    // The language decides: Swedish puts Å after Z.
+    list.SortBy(UserColumn::Name, NameCollator("sv_SE.UTF-8"));
+    EXPECT_EQ(Names(list), "adam Bea Émile ÉMILE étienne eve zoe [Ålf]");
 
     list.Select(99);
     EXPECT_EQ(list.Selected(), std::nullopt);
