@@ -23,18 +23,4 @@ std::vector<std::u16string> ControlTexts(const Model& model, std::size_t count,
     return texts;
 }
 
-// The controls, by number, that show no text although they are no edit box.
-template <typename Control, typename Model>
-std::vector<std::size_t> ControlsWithoutText(const Model& model, std::size_t count,
-                                             const std::set<Control>& edits) {
-    std::vector<std::size_t> missing;
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto control = static_cast<Control>(i);
-        if (!edits.contains(control) && model.State(control).text.empty()) {
-            missing.push_back(i);
-        }
-    }
-    return missing;
-}
-
 }  // namespace vantor::test

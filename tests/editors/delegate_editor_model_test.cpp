@@ -44,13 +44,18 @@ TEST_F(DelegateEditor, NewBroadcastComposesTheLinkFromTheRemoteFields) {
     auto model = OpenNew();
     EXPECT_EQ(std::tuple(model->Title(), model->Settings().State(BroadcastControl::Header).text,
                          Remote(*model), model->Form().groupText),
-              std::tuple(u"Delegate live broadcast", DelegateEditorModel::kHeader, u"||0|5119",
-                         u"225.0.0.0:5000"));
+              std::tuple(u"Delegate live broadcast",
+                         u"Delegate live broadcast: Intermediate point in stream routing. Requests "
+                         u"are forwarded to another live broadcast set up on another Media "
+                         u"Server.",
+                         u"||0|5119", u"225.0.0.0:5000"));
     using enum DelegateControl;
     EXPECT_EQ(
-        test::ControlsWithoutText<DelegateControl>(
-            *model, kDelegateControlCount, {RemoteAliasEdit, AddressEdit, ProtocolList, PortEdit}),
-        std::vector<std::size_t>{});
+        test::ControlTexts<DelegateControl>(*model, kDelegateControlCount,
+                                            {RemoteAliasEdit, AddressEdit, ProtocolList, PortEdit}),
+        (std::vector<std::u16string>{u"Forward requests to the following remote broadcast:",
+                                     u"Remote broadcast Alias", u"Media Server IP address",
+                                     u"Connect using protocol", u"Port"}));
     model->Settings().SetNameText(u"Relay");
     model->SetRemoteAliasText(u"news");
     model->SetAddressText(u"10.0.0.5");
