@@ -144,6 +144,15 @@ void BM_WindowWhileServerHangs(benchmark::State& state) {
         const bool recovered =
             WaitForText(stateText, "Media Server is running", 20000) &&
             QTest::qWaitFor([users] { return users->model()->rowCount() > 0; }, 30000);
+        // For comparison: a window opened while the server answers.
+        QElapsedTimer answering;
+        answering.start();
+        {
+            MainFrameWindow baseline(services.services);
+            baseline.show();
+            QCoreApplication::processEvents();
+            state.counters["open_while_answering_ms"] = static_cast<double>(answering.elapsed());
+        }
         // A window opened while the server hangs shows at once, its state still unknown.
         ::kill(static_cast<pid_t>(sim.ProcessId()), SIGSTOP);
         QElapsedTimer opening;
