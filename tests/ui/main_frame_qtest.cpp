@@ -30,6 +30,7 @@
 #include "ui/connect_model.h"
 #include "ui/contents_list_pane.h"
 #include "ui/main_frame_window.h"
+#include "ui/qt_when_up.h"
 #include "ui/resource_tree_pane.h"
 #include "ui/ui_fakes.h"
 
@@ -77,19 +78,7 @@ void DoubleClick(QWidget* widget, QPoint position) {
     QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
 }
 
-// Runs act on the next modal dialog of that type once it is up.
-template <typename Dialog, typename Act>
-void WhenUp(Act act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(*dialog);
-        }
-    });
-    poll->start(10);
-}
+using test::WhenUp;
 
 // The window over the sample, shown; every change runs under Qt's own consistency checks of
 // both item models.

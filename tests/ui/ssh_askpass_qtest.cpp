@@ -9,24 +9,13 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include "ui/qt_when_up.h"
 #include "ui/ssh_askpass_dialog.h"
 
 namespace vantor {
 namespace {
 
-// Runs act on the next modal dialog of that type once it is up.
-template <typename Dialog, typename Act>
-void WhenUp(Act act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(*dialog);
-        }
-    });
-    poll->start(10);
-}
+using test::WhenUp;
 
 }  // namespace
 
