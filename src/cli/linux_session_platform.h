@@ -16,6 +16,7 @@ struct LinuxSessionPlatform {
                              .clock = system.clock,
                              .automation = system.automation};
     ExportPlatform exports{.files = system.files,
+                           .output = system.userFiles,
                            .environment = system.installation,
                            .reader = system.directories,
                            .probe = system.mediaProbe,

@@ -105,7 +105,7 @@ int RunExport(const ExportOptions& options, ExportPlatform& platform, std::ostre
     }
     shown.ApplyResults(std::numeric_limits<std::size_t>::max());
 
-    FolderExportCommands exports(platform.files, platform.host, prompter);
+    FolderExportCommands exports(platform.output, platform.host, prompter);
     const SaveFileDialog answer = [&options](SaveFileChoice& choice) {
         choice.path = options.out;
         return true;

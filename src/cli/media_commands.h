@@ -29,7 +29,8 @@ struct ExportOptions {
 
 // What the window's export commands need, from the platform.
 struct ExportPlatform {
-    FileStore& files;
+    FileStore& files;   // the configuration's
+    FileStore& output;  // where the page or playlist is written: this machine's
     InstallationEnvironment& environment;
     DirectoryReader& reader;
     MediaProbe& probe;

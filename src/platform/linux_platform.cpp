@@ -75,6 +75,7 @@ LinuxPlatform::LinuxPlatform()
           return choice.host ? HostLabel(*choice.host) : std::string();
       }()),
       files(remote_ ? static_cast<FileStore&>(remote_->files) : localFiles_),
+      userFiles(localFiles_),
       installation(remote_ ? static_cast<InstallationEnvironment&>(remote_->installation)
                            : localInstallation_),
       directories(remote_ ? static_cast<DirectoryReader&>(remote_->directories)

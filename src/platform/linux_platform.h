@@ -71,6 +71,9 @@ private:
 
 public:
     FileStore& files;
+    // This machine's files, whichever machine the server is on: what the user saves here (an
+    // exported page or playlist) goes to the desktop they sit at.
+    FileStore& userFiles;
     InstallationEnvironment& installation;
     LinuxSystemdServiceManager serviceManager;
     LinuxClock clock;

@@ -26,7 +26,8 @@ struct AppServices {
     AuthMethod& defaultAuthMethod;
     MulticastTable& multicastTable;
     // Platform.
-    FileStore& files;
+    FileStore& files;      // the server's machine's (config.vtr, the restrictions file)
+    FileStore& userFiles;  // this desktop's: what the user saves here (exports)
     InstallationEnvironment& installation;
     ServiceManager& serviceManager;
     Clock& clock;

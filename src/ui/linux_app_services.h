@@ -13,6 +13,7 @@ inline AppServices LinuxAppServices(LinuxPlatform& platform, AuthMethod& default
     return {defaultAuthMethod,
             multicastTable,
             platform.files,
+            platform.userFiles,
             platform.installation,
             platform.serviceManager,
             platform.clock,

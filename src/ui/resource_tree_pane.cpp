@@ -123,7 +123,7 @@ ResourceTreePane::ResourceTreePane(ConfigStore& store, const ServerState& server
       contents_(contents),
       commands_(std::make_unique<ResourceCommands>(store, serverState, automation_, prompter_,
                                                    static_cast<ResourceCommandHost&>(*this))),
-      exports_(services.files, services.hostAddress, prompter_),
+      exports_(services.userFiles, services.hostAddress, prompter_),
       saveFileDialog_(QtSaveFileDialog(this)) {
     broadcastSubDialogs_.metadata = MetadataSubDialog(this);
     model_ = new CatalogueItemModel(store_.Resources(), this);

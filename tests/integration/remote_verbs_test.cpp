@@ -32,11 +32,13 @@ TEST_F(RemoteVerbs, EveryVerbDoesTheSameThroughHostAsHere) {
     ASSERT_TRUE(StartSim());
     // Two data folders with the same configuration: one this machine's, one the far side's.
     QTemporaryDir here, far, folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath("media"));
+    QFile(folder.filePath("media/clip.mp3")).open(QIODevice::WriteOnly);
     for (const QTemporaryDir* data : {&here, &far}) {
         ASSERT_TRUE(QDir(data->path()).mkpath("Quorvane"));
         ResourceRecord zulu;
         zulu.name = u"zulu";
-        zulu.source = u"/srv/zulu";
+        zulu.source = folder.filePath("media").toStdU16String();
         zulu.userGroups = AllUsers;
         const ResourceRecord* records[] = {&zulu};
         ASSERT_TRUE(LinuxFileStore().ReplaceFile(
@@ -86,6 +88,22 @@ TEST_F(RemoteVerbs, EveryVerbDoesTheSameThroughHostAsHere) {
         EXPECT_EQ(ReadAll(far.filePath(file)), ReadAll(here.filePath(file))) << file;
     }
     EXPECT_FALSE(QFile::exists("pwned") || QFile::exists(far.filePath("pwned")));
+
+    // An export lists the far side's folder and writes the page here, where the user is: a
+    // relative path is this process's, not the remote login's home.
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    const ProgramRun exportHere =
+        RunProgram(VANTOR_CTL_PATH, {"export", "html", "zulu", "here.html"}, local, 30000, {});
+    const ProgramRun exportThere = RunProgram(
+        VANTOR_CTL_PATH, {"--host", "test-host", "export", "html", "zulu", "there.html"}, remote,
+        30000, {});
+    QDir::setCurrent(previous);
+    EXPECT_EQ(std::pair(exportHere.exitCode, exportThere.exitCode), std::pair(0, 0))
+        << exportThere.err.toStdString();
+    EXPECT_FALSE(QFile::exists(QDir::home().filePath("there.html")));
+    EXPECT_TRUE(ReadAll(folder.filePath("there.html")).contains("clip.mp3"));
+    EXPECT_EQ(ReadAll(folder.filePath("there.html")), ReadAll(folder.filePath("here.html")));
 
     // A host that cannot be reached says so, and a text that is no host is refused before ssh.
     const ProgramRun unreachable =

@@ -107,10 +107,10 @@ struct Window {
     test::FakeApp app;
     LinuxFileStore files;
     TempInstallation installation{temp.path().toStdString()};
-    AppServices services{app.defaultAuthMethod, app.multicastTable, files,          installation,
-                         app.serviceManager,    app.clock,          app.automation, app.prompter,
-                         app.desktop,           app.machine,        app.machine,    app.machine,
-                         app.machine,           app.machine,        app.help};
+    AppServices services{app.defaultAuthMethod, app.multicastTable, files,       files,
+                         installation,          app.serviceManager, app.clock,   app.automation,
+                         app.prompter,          app.desktop,        app.machine, app.machine,
+                         app.machine,           app.machine,        app.machine, app.help};
     std::unique_ptr<MainFrameWindow> window;
 };
 

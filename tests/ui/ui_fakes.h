@@ -274,10 +274,10 @@ struct FakeApp {
     FakeDesktopServices desktop;
     FakeMachine machine;
     HelpPages help{desktop, installation, "/fake/help"};
-    AppServices services{defaultAuthMethod, multicastTable, files,      installation,
-                         serviceManager,    clock,          automation, prompter,
-                         desktop,           machine,        machine,    machine,
-                         machine,           machine,        help};
+    AppServices services{defaultAuthMethod, multicastTable, files,   files,
+                         installation,      serviceManager, clock,   automation,
+                         prompter,          desktop,        machine, machine,
+                         machine,           machine,        machine, help};
 };
 
 }  // namespace vantor::test
