@@ -37,7 +37,7 @@ QDBusMessage CallBus(QDBusConnection& connection, const char* method, const QVar
     QDBusMessage message = QDBusMessage::createMethodCall(QString(DBusName), QString(DBusPath),
                                                           QString(DBusInterface), QString(method));
     message.setArguments(arguments);
-    return connection.call(message, QDBus::Block, timeoutMs);
+    return CallSystemBus(connection, message, timeoutMs);
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ AutomationReply AutomationBusClient::Call(const QString& busName, const QString&
     QDBusMessage message =
         QDBusMessage::createMethodCall(busName, QString(bus::ObjectPath), busName, method);
     message.setArguments(arguments);
-    const QDBusMessage reply = connection.call(message, QDBus::Block, callTimeoutMs_);
+    const QDBusMessage reply = CallSystemBus(connection, message, callTimeoutMs_);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         return {ResultOfError(reply), {}};
     }

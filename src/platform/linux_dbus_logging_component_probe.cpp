@@ -6,6 +6,7 @@
 #include <QXmlStreamReader>
 
 #include "platform/linux_dbus_automation_call.h"
+#include "platform/linux_system_bus.h"
 
 namespace vantor {
 namespace {
@@ -58,7 +59,7 @@ bool LinuxDbusLoggingComponentProbe::CanCreate(const std::u16string& progId) {
     QDBusMessage call = QDBusMessage::createMethodCall(name, QString::fromLatin1(bus::ObjectPath),
                                                        QString::fromLatin1(IntrospectableInterface),
                                                        QStringLiteral("Introspect"));
-    const QDBusMessage reply = connection.call(call, QDBus::Block, callTimeoutMs_);
+    const QDBusMessage reply = CallSystemBus(connection, call, callTimeoutMs_);
     return reply.type() == QDBusMessage::ReplyMessage && reply.signature() == u"s" &&
            ListsInterface(reply.arguments().value(0).toString(),
                           QString::fromLatin1(bus::LoggingInterface));

@@ -50,7 +50,7 @@ public:
         QDBusMessage message =
             QDBusMessage::createMethodCall(kSystemdService, path, interface, method);
         message.setArguments(arguments);
-        return connection_.call(message, QDBus::Block, SystemdCallTimeoutMs);
+        return CallSystemBus(connection_, message, SystemdCallTimeoutMs);
     }
 
 private:

@@ -28,9 +28,29 @@ void UseChosenHostsBus(const HostChoice& choice) {
     }
 }
 
+namespace {
+
+// Long enough for the user to answer ssh's questions (a passphrase, a new host key).
+constexpr std::chrono::milliseconds kFirstAnswer{120000};
+
+// Another machine's link: its bridge. The bus over ssh makes its own connection again at the
+// next call after it broke.
+class BridgeConnection : public ServerConnection {
+public:
+    explicit BridgeConnection(RemoteBridge& bridge) : bridge_(bridge) {}
+    bool Lost() const override { return bridge_.Lost(); }
+    bool Reconnect() override { return bridge_.Restart(kFirstAnswer); }
+
+private:
+    RemoteBridge& bridge_;
+};
+
+}  // namespace
+
 struct LinuxPlatform::Remote {
     explicit Remote(const RemoteHost& host)
         : bridge(SshBridgeCommand(host)),
+          connection(bridge),
           files(bridge),
           installation(bridge),
           hostAddress(bridge),
@@ -39,6 +59,7 @@ struct LinuxPlatform::Remote {
           mediaProbe(bridge) {}
 
     RemoteBridge bridge;
+    BridgeConnection connection;
     RemoteFileStore files;
     RemoteInstallationEnvironment installation;
     RemoteHostAddress hostAddress;
@@ -82,13 +103,13 @@ LinuxPlatform::LinuxPlatform()
                           : localDirectories_),
       mediaProbe(remote_ ? static_cast<MediaProbe&>(remote_->mediaProbe) : localMediaProbe_),
       hostAddress(remote_ ? static_cast<HostAddress&>(remote_->hostAddress) : localHostAddress_),
-      adapters(remote_ ? static_cast<NetworkAdapters&>(remote_->adapters) : localAdapters_) {}
+      adapters(remote_ ? static_cast<NetworkAdapters&>(remote_->adapters) : localAdapters_),
+      connection(remote_ ? static_cast<ServerConnection&>(remote_->connection) : localConnection_) {
+}
 
 LinuxPlatform::~LinuxPlatform() = default;
 
 bool LinuxPlatform::Reachable() const {
-    // Long enough for the user to answer ssh's questions (a passphrase, a new host key).
-    constexpr std::chrono::milliseconds kFirstAnswer{120000};
     return remote_ == nullptr || remote_->bridge.Call({{"op", "hello"}}, kFirstAnswer).has_value();
 }
 

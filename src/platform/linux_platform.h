@@ -14,6 +14,7 @@
 #include "platform/linux_installation_environment.h"
 #include "platform/linux_network_adapters.h"
 #include "platform/linux_systemd_service_manager.h"
+#include "platform/server_connection.h"
 #include "server/remote_host.h"
 
 namespace vantor {
@@ -58,6 +59,12 @@ public:
     struct Remote;
 
 private:
+    // This machine's link, which is never lost.
+    struct LocalConnection : ServerConnection {
+        bool Lost() const override { return false; }
+        bool Reconnect() override { return true; }
+    };
+
     // Shared by every platform of the process that names the same host: one bridge, one ssh
     // session.
     std::shared_ptr<Remote> remote_;
@@ -67,6 +74,7 @@ private:
     LinuxNetworkAdapters localAdapters_;
     LinuxDirectoryReader localDirectories_;
     LinuxFfmpegMediaProbe localMediaProbe_;
+    LocalConnection localConnection_;
     std::string hostLabel_;
 
 public:
@@ -83,6 +91,7 @@ public:
     HostAddress& hostAddress;
     NetworkAdapters& adapters;
     LinuxDbusLoggingComponentProbe logging;
+    ServerConnection& connection;
 };
 
 }  // namespace vantor

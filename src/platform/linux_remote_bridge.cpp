@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <utility>
 
+#include "platform/linux_window_thread_wait.h"
+
 extern char** environ;
 
 namespace vantor {
@@ -69,8 +71,18 @@ bool RemoteBridge::Start() {
     return true;
 }
 
+bool RemoteBridge::Restart(std::chrono::milliseconds timeout) {
+    // The old bridge may take a moment to go.
+    RunOffWindowThread([this] {
+        std::lock_guard lock(mutex_);
+        Close();
+        buffered_.clear();
+        lost_ = !Start();
+    });
+    return Call({{"op", "hello"}}, timeout).has_value();
+}
+
 bool RemoteBridge::Lost() const {
-    std::lock_guard lock(mutex_);
     return lost_;
 }
 
@@ -125,6 +137,13 @@ std::optional<std::string> RemoteBridge::ReadLine(std::chrono::milliseconds time
 
 std::optional<bridge::Json> RemoteBridge::Call(bridge::Json request,
                                                std::optional<std::chrono::milliseconds> timeout) {
+    std::optional<bridge::Json> answer;
+    RunOffWindowThread([&] { answer = CallNow(std::move(request), timeout); });
+    return answer;
+}
+
+std::optional<bridge::Json> RemoteBridge::CallNow(
+    bridge::Json request, std::optional<std::chrono::milliseconds> timeout) {
     std::lock_guard lock(mutex_);
     if (lost_) {
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -30,12 +31,17 @@ public:
     // The answer to request (its "id" is set here); nothing when the bridge is lost. An answer
     // with "ok": false is an answer.
     // timeout: for this call, instead of the bridge's (the first one may wait for the user to
-    // answer ssh's questions).
+    // answer ssh's questions). On a window's thread the exchange runs off it.
     std::optional<bridge::Json> Call(bridge::Json request,
                                      std::optional<std::chrono::milliseconds> timeout = {});
     bool Lost() const;
+    // Ends the bridge under way, if any, and starts it again; true when the new one answers
+    // within timeout.
+    bool Restart(std::chrono::milliseconds timeout);
 
 private:
+    std::optional<bridge::Json> CallNow(bridge::Json request,
+                                        std::optional<std::chrono::milliseconds> timeout);
     bool Start();
     bool WriteLine(const std::string& line);
     std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
@@ -49,7 +55,8 @@ private:
     int fromChild_ = -1;
     std::string buffered_;
     long long nextId_ = 1;
-    bool lost_ = false;
+    // Read without the lock: a caller asking whether the link is lost must not wait for a call.
+    std::atomic<bool> lost_ = false;
 };
 
 }  // namespace vantor

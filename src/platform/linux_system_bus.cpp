@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/linux_window_thread_wait.h"
+
 namespace vantor {
 
 namespace {
@@ -23,6 +25,17 @@ QDBusConnection ConnectSystemBus(const QString& connectionName) {
         QDBusConnection::disconnectFromBus(connectionName);
     }
     return connection;
+}
+
+QDBusMessage CallSystemBus(const QDBusConnection& connection, const QDBusMessage& message,
+                           int timeoutMs) {
+    // A local bus answers at once or within its time-out, as it always has.
+    if (!SystemBusAddress().startsWith(QStringLiteral("unixexec:"))) {
+        return connection.call(message, QDBus::Block, timeoutMs);
+    }
+    QDBusMessage reply;
+    RunOffWindowThread([&] { reply = connection.call(message, QDBus::Block, timeoutMs); });
+    return reply;
 }
 
 }  // namespace vantor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QString>
 
 namespace vantor {
@@ -13,5 +14,10 @@ QString SystemBusAddress();
 // same name returns the open connection, and a failed one is dropped so the next call tries
 // again (the bus may come up after the tool).
 QDBusConnection ConnectSystemBus(const QString& connectionName);
+
+// A blocking call on that bus. When the bus is another machine's (reached through ssh), a
+// window's thread waits for the answer off itself, so a slow link does not freeze the window.
+QDBusMessage CallSystemBus(const QDBusConnection& connection, const QDBusMessage& message,
+                           int timeoutMs);
 
 }  // namespace vantor

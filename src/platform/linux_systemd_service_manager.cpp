@@ -88,7 +88,7 @@ public:
     }
 
     HResult Send(const QDBusMessage& message, int timeoutMs, QVariant& firstResult) {
-        const QDBusMessage reply = bus_.call(message, QDBus::Block, timeoutMs);
+        const QDBusMessage reply = CallSystemBus(bus_, message, timeoutMs);
         if (reply.type() != QDBusMessage::ReplyMessage) {
             return ResultOfError(reply);
         }

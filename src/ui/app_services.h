@@ -17,6 +17,7 @@ class MediaProbe;
 class MulticastTable;
 class NetworkAdapters;
 class Prompter;
+class ServerConnection;
 class ServiceManager;
 
 // Everything the main window reaches outside itself: the process-wide objects created once in
@@ -39,6 +40,7 @@ struct AppServices {
     HostAddress& hostAddress;        // the folder exports' links
     NetworkAdapters& adapters;       // the server properties' interface list
     LoggingComponentProbe& logging;  // the server properties' logging choice
+    ServerConnection& connection;    // the link to the server's machine, when it is another
     // The help pages, shown through desktop (the Help menu, the server properties' Help button).
     HelpPages& help;
 };

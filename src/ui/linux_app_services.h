@@ -25,6 +25,7 @@ inline AppServices LinuxAppServices(LinuxPlatform& platform, AuthMethod& default
             platform.hostAddress,
             platform.adapters,
             platform.logging,
+            platform.connection,
             help};
 }
 

@@ -13,6 +13,7 @@ constexpr char16_t ServerPropertiesPrompt[] = u"Display Media Server properties"
 constexpr char16_t StartStopServerPrompt[] = u"Send request command to Media Server";
 constexpr char16_t ConnectToServerPrompt[] =
     u"Open a window for the media server of another machine, reached with ssh";
+constexpr char16_t ReconnectPrompt[] = u"Connect again to the server of this window, over ssh";
 // How long the Start/Stop command waits for the previous worker to finish after its report.
 constexpr std::uint32_t WorkerWindDownWaitMs = 2000;
 
@@ -34,6 +35,8 @@ std::u16string_view MenuPrompt(int command) {
             return AboutPrompt;
         case ConnectToServerCommand:
             return ConnectToServerPrompt;
+        case ReconnectCommand:
+            return ReconnectPrompt;
         default:
             return ReadyText;
     }

@@ -33,6 +33,9 @@ inline constexpr int AboutCommand = 57664;
 // Opens a window for the server of another machine (reached over ssh).
 inline constexpr int ConnectToServerCommand = 33001;
 inline constexpr char16_t MenuConnectToServerText[] = u"&Connect to server...";
+// Makes the lost link of a window for another machine again.
+inline constexpr int ReconnectCommand = 33002;
+inline constexpr char16_t MenuReconnectText[] = u"&Reconnect";
 
 // The menu, in order. A command of 0 is a separator.
 struct FrameMenuEntry {
@@ -51,6 +54,7 @@ inline constexpr FrameMenuEntry FileMenuEntries[] = {
     {StartStopServerCommand, StartServerItemText},
     {0, u""},
     {ConnectToServerCommand, MenuConnectToServerText},
+    {ReconnectCommand, MenuReconnectText},
 };
 inline constexpr FrameMenuEntry HelpMenuEntries[] = {
     {HelpContentsCommand, u"&Contents..."},

@@ -31,7 +31,9 @@
 #include "ui/about_dialog.h"
 #include "ui/activity_monitor_pane.h"
 #include "ui/connect_model.h"
+#include "ui/connection_watch.h"
 #include "ui/contents_list_pane.h"
+#include "ui/folder_picker_dialog.h"
 #include "ui/help_pages.h"
 #include "ui/qt_icons.h"
 #include "ui/qt_server_watcher.h"
@@ -134,11 +136,50 @@ void MainFrameWindow::CheckRemoteFileInBackground() {
     watcher_->Submit<std::optional<FileStamp>>(
         WatchLane::ConfigFile, this, [files, path] { return files->Stamp(path); },
         [this](std::optional<FileStamp> stamp) {
+            // A file out of reach is not a file gone: nothing is followed until the link is back.
+            if (ConnectionLost()) {
+                return;
+            }
             // Only a change is worth a look on this thread (which then reads the file).
             if (!store_->IsBaselineStamp(stamp)) {
                 tree_->FollowFile();
             }
         });
+}
+
+bool MainFrameWindow::ConnectionLost() {
+    if (connectionWatch_ == nullptr) {
+        return false;
+    }
+    if (connectionWatch_->NoticeLoss()) {
+        ShowConnectionState();
+        if (connectionWatch_->OfferReconnect()) {
+            ShowConnectionState();
+        }
+    }
+    return connectionWatch_->IsLost();
+}
+
+void MainFrameWindow::ReconnectToServer() {
+    if (connectionWatch_ != nullptr && connectionWatch_->Reconnect()) {
+        ShowConnectionState();
+    }
+}
+
+void MainFrameWindow::ShowConnectionState() {
+    const bool lost = connectionWatch_->IsLost();
+    if (QAction* reconnect = CommandAction(ReconnectCommand)) {
+        reconnect->setEnabled(lost);
+    }
+    if (lost) {
+        ShowStateIcon(ServerState::NotResponding);
+        stateText_->setText(FromModel(connectionWatch_->LostText()));
+        return;
+    }
+    stateText_->setText(serverStateText_);
+    // The server's state and the file may both have moved while the link was down.
+    PollStateInBackground();
+    tree_->FollowFile();
 }
 
 void MainFrameWindow::QueryMulticastStatusInBackground() {
@@ -185,6 +226,8 @@ void MainFrameWindow::BuildMenus() {
                     [this, command] { model_.OnMenuItemHighlighted(command); });
             connect(action, &QAction::triggered, this, [this, command] { OnCommand(command, 0); });
             actions_[command] = action;
+            // Only a window for another machine has a link to make again.
+            action->setVisible(command != ReconnectCommand);
         }
     }
 
@@ -240,6 +283,14 @@ void MainFrameWindow::BuildStatusBar() {
 
 void MainFrameWindow::SetRemoteHost(const QString& label) {
     remoteHost_ = label;
+    connectionWatch_ = std::make_unique<ConnectionWatch>(services_.connection, services_.prompter,
+                                                         label.toStdU16String());
+    if (QAction* reconnect = CommandAction(ReconnectCommand)) {
+        reconnect->setVisible(true);
+        reconnect->setEnabled(false);
+    }
+    // The folder editor picks among that machine's folders.
+    tree_->SetFolderBrowser(MachineFolderBrowser(services_.directories, services_.prompter));
     if (remoteFileTimer_ == nullptr) {
         tree_->StopWatchingFolder();
         remoteFileTimer_ = new QTimer(this);
@@ -247,6 +298,13 @@ void MainFrameWindow::SetRemoteHost(const QString& label) {
                 &MainFrameWindow::CheckRemoteFileInBackground);
         remoteFileTimer_->start(RemoteFileCheckMs);
     }
+    // Room for the lost link's text, which names the host.
+    const QMargins margins = statePane_->layout()->contentsMargins();
+    const int needed =
+        margins.left() + StateIconSize + statePane_->layout()->spacing() +
+        stateText_->fontMetrics().horizontalAdvance(FromModel(connectionWatch_->LostText())) +
+        margins.right() + StatePaneTextPadding;
+    statePane_->setFixedWidth(std::max(statePane_->minimumWidth(), needed));
     setWindowTitle(FromModel(FrameTitle) + QStringLiteral(" - ") + label);
     hostPane_->setText(QStringLiteral("Server: ") + label);
     hostPane_->setAccessibleName(QStringLiteral("Server"));
@@ -339,6 +397,9 @@ void MainFrameWindow::OnCommand(int command, int parameter) {
         case ConnectToServerCommand:
             ConnectToServer();
             break;
+        case ReconnectCommand:
+            ReconnectToServer();
+            break;
         case ServerPropertiesCommand:
             EditServerProperties();
             break;
@@ -413,11 +474,18 @@ void MainFrameWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainFrameWindow::ShowStateIcon(ServerState state) {
+    if (connectionWatch_ != nullptr && connectionWatch_->IsLost()) {
+        state = ServerState::NotResponding;
+    }
     stateIcon_->setPixmap(ServerStateIcon(state).pixmap(StateIconSize, StateIconSize));
 }
 
 void MainFrameWindow::ShowStateText(std::u16string_view text) {
-    stateText_->setText(FromModel(text));
+    serverStateText_ = FromModel(text);
+    // While the link is lost, that is the state to know.
+    if (connectionWatch_ == nullptr || !connectionWatch_->IsLost()) {
+        stateText_->setText(serverStateText_);
+    }
 }
 
 void MainFrameWindow::ShowMessageText(std::u16string_view text) {

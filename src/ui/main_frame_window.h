@@ -20,6 +20,7 @@ namespace vantor {
 
 class ActivityMonitorPane;
 class ConfigStore;
+class ConnectionWatch;
 class ContentsListPane;
 class LoggingComponentProbe;
 class NetworkAdapters;
@@ -101,6 +102,11 @@ private:
     void PollStateInBackground();
     void CheckRemoteFileInBackground();
     void QueryMulticastStatusInBackground();
+    // A window for another machine: after each of its calls there, whether the link was lost
+    // (true while it is).
+    bool ConnectionLost();
+    void ReconnectToServer();
+    void ShowConnectionState();
     // The password, metadata and restrictions dialogs of the live broadcast editors.
     BroadcastSubDialogs BroadcastEditorSubDialogs();
 
@@ -127,6 +133,9 @@ private:
     // Another machine's folder cannot be watched from here: its file's stamp is asked for in
     // the background instead.
     QTimer* remoteFileTimer_ = nullptr;
+    std::unique_ptr<ConnectionWatch> connectionWatch_;
+    // The server's state as the model last told it, shown again once a lost link is back.
+    QString serverStateText_;
     ConnectDialogRunner connectDialog_;
     QSplitter* clientSplitter_ = nullptr;
     QSplitter* rightSplitter_ = nullptr;

@@ -26,6 +26,7 @@
 #include "editors/qt_control_state.h"
 #include "monitor/disconnect_progress_dialog.h"
 #include "monitor/resource_disconnect.h"
+#include "platform/linux_window_thread_wait.h"
 #include "platform/prompter.h"
 #include "platform/rebroadcast_support.h"
 #include "ui/catalogue_item_model.h"
@@ -241,8 +242,9 @@ void ResourceTreePane::StopWatchingFolder() {
 
 bool ResourceTreePane::FollowFile() {
     // A dialog or a menu works on the items as they are; the new ones come when it closes.
+    // So does a call to another machine that the window waits for.
     if (QApplication::activeModalWidget() != nullptr ||
-        QApplication::activePopupWidget() != nullptr) {
+        QApplication::activePopupWidget() != nullptr || WindowThreadWaiting()) {
         followTimer_->start(kFollowRetryMs);
         return false;
     }

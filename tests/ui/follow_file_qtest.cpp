@@ -5,6 +5,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include "config/config_store.h"
 #include "config/text_codec.h"
 #include "platform/linux_file_store.h"
+#include "platform/linux_window_thread_wait.h"
 #include "ui/catalogue_item_model.h"
 #include "ui/main_frame_window.h"
 #include "ui/resource_tree_pane.h"
@@ -107,10 +109,23 @@ struct Window {
     test::FakeApp app;
     LinuxFileStore files;
     TempInstallation installation{temp.path().toStdString()};
-    AppServices services{app.defaultAuthMethod, app.multicastTable, files,       files,
-                         installation,          app.serviceManager, app.clock,   app.automation,
-                         app.prompter,          app.desktop,        app.machine, app.machine,
-                         app.machine,           app.machine,        app.machine, app.help};
+    AppServices services{app.defaultAuthMethod,
+                         app.multicastTable,
+                         files,
+                         files,
+                         installation,
+                         app.serviceManager,
+                         app.clock,
+                         app.automation,
+                         app.prompter,
+                         app.desktop,
+                         app.machine,
+                         app.machine,
+                         app.machine,
+                         app.machine,
+                         app.machine,
+                         app.connection,
+                         app.help};
     std::unique_ptr<MainFrameWindow> window;
 };
 
@@ -145,6 +160,23 @@ private slots:
         // The selected folder is gone: its branch is selected instead.
         QTRY_COMPARE_WITH_TIMEOUT(w.Folders(), (QStringList{"Ballads", "Clips", "Talks"}), 1000);
         QCOMPARE(w.Selected(), QStringLiteral("File resources"));
+    }
+
+    void AReloadWaitsForACallTheWindowIsWaitingFor() {
+        Window w;
+        // A slow call to another machine: the window's loop turns meanwhile, but what the call
+        // works on must not be reloaded under it.
+        QStringList during;
+        RunOffWindowThread([&w, &during] {
+            OtherProgram(w.Path()).Add(u"Ballads");
+            std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+            QMetaObject::invokeMethod(
+                w.window.get(), [&w, &during] { during = w.Folders(); },
+                Qt::BlockingQueuedConnection);
+        });
+        QCOMPARE(during, (QStringList{"Clips", "Music", "Talks"}));
+        QTRY_COMPARE_WITH_TIMEOUT(w.Folders(), (QStringList{"Ballads", "Clips", "Music", "Talks"}),
+                                  1000);
     }
 
     void AWindowForAnotherMachineAsksForTheFilesStampInstead() {

@@ -26,6 +26,7 @@
 #include "platform/media_probe.h"
 #include "platform/network_adapters.h"
 #include "platform/prompter.h"
+#include "platform/server_connection.h"
 #include "platform/service_manager.h"
 #include "server/automation.h"
 #include "server/manual_reset_event.h"
@@ -262,6 +263,19 @@ struct FakeMachine : DirectoryReader,
     bool CanCreate(const std::u16string&) override { return false; }
 };
 
+// The link to the server's machine, lost and made again when a test says so.
+struct FakeConnection : ServerConnection {
+    bool Lost() const override { return lost; }
+    bool Reconnect() override {
+        ++reconnects;
+        lost = !reconnectWorks;
+        return reconnectWorks;
+    }
+    bool lost = false;
+    bool reconnectWorks = true;
+    int reconnects = 0;
+};
+
 struct FakeApp {
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
     MulticastTable multicastTable;
@@ -273,11 +287,12 @@ struct FakeApp {
     RecordingPrompter prompter;
     FakeDesktopServices desktop;
     FakeMachine machine;
+    FakeConnection connection;
     HelpPages help{desktop, installation, "/fake/help"};
-    AppServices services{defaultAuthMethod, multicastTable, files,   files,
-                         installation,      serviceManager, clock,   automation,
-                         prompter,          desktop,        machine, machine,
-                         machine,           machine,        machine, help};
+    AppServices services{
+        defaultAuthMethod, multicastTable, files,   files,   installation, serviceManager, clock,
+        automation,        prompter,       desktop, machine, machine,      machine,        machine,
+        machine,           connection,     help};
 };
 
 }  // namespace vantor::test
