@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -24,8 +25,45 @@
 #include "platform/linux_collation_locale.h"
 #include "platform/linux_platform.h"
 
+namespace {
+
+// What the options before the command say: the machine --host names ("--host H" or
+// "--host=H"), and the command's own word. The full parse below checks them again.
+struct Leading {
+    std::optional<std::string> host;
+    std::string command;
+};
+Leading LeadingArguments(int argc, char** argv) {
+    Leading leading;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--host" && i + 1 < argc) {
+            leading.host = argv[++i];
+        } else if (argument.rfind("--host=", 0) == 0) {
+            leading.host = argument.substr(7);
+        } else if (argument.empty() || argument[0] != '-') {
+            leading.command = argument;
+            break;
+        }
+    }
+    return leading;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace vantor;
+    // Another machine's bridge takes about as long to come up as this program: asked for
+    // first, it comes up meanwhile. The bridge command itself always serves this machine.
+    std::optional<LinuxPlatform> early;
+    const Leading leading = LeadingArguments(argc, argv);
+    if (leading.host) {
+        setenv(HostVariable, leading.host->c_str(), 1);
+    }
+    if (leading.command != "bridge" && ChosenHost().host) {
+        UseChosenHostsBus(ChosenHost());
+        early.emplace();
+    }
     // The platform layer talks to the system bus through Qt, which wants an application object.
     QCoreApplication qtApp(argc, argv);
     // Names sort in the user's collation order, as in the window.

@@ -19,8 +19,24 @@ QString SystemBusAddress() {
                                                                     : DefaultSystemBusAddress);
 }
 
+namespace {
+
+// Another machine's bus is reached through ssh: a new connection takes round trips.
+bool BusIsRemote() {
+    return SystemBusAddress().startsWith(QStringLiteral("unixexec:"));
+}
+
+}  // namespace
+
 QDBusConnection ConnectSystemBus(const QString& connectionName) {
-    QDBusConnection connection = QDBusConnection::connectToBus(SystemBusAddress(), connectionName);
+    QDBusConnection connection(connectionName);
+    if (!BusIsRemote()) {
+        connection = QDBusConnection::connectToBus(SystemBusAddress(), connectionName);
+    } else if (!connection.isConnected()) {
+        RunOffWindowThread([&connection, &connectionName] {
+            connection = QDBusConnection::connectToBus(SystemBusAddress(), connectionName);
+        });
+    }
     if (!connection.isConnected()) {
         QDBusConnection::disconnectFromBus(connectionName);
     }
@@ -30,7 +46,7 @@ QDBusConnection ConnectSystemBus(const QString& connectionName) {
 QDBusMessage CallSystemBus(const QDBusConnection& connection, const QDBusMessage& message,
                            int timeoutMs) {
     // A local bus answers at once or within its time-out, as it always has.
-    if (!SystemBusAddress().startsWith(QStringLiteral("unixexec:"))) {
+    if (!BusIsRemote()) {
         return connection.call(message, QDBus::Block, timeoutMs);
     }
     QDBusMessage reply;

@@ -56,7 +56,7 @@ public:
             << "\nAuthorizedKeysFile " << At("authorized_keys") << "\nPidFile " << At("sshd.pid")
             << "\nPermitRootLogin prohibit-password\nPasswordAuthentication no\n"
                "KbdInteractiveAuthentication no\nUsePAM no\nStrictModes no\n"
-               "AcceptEnv VANTOR_* DBUS_SYSTEM_BUS_ADDRESS\nLogLevel ERROR\n";
+               "AcceptEnv VANTOR_* DBUS_SYSTEM_BUS_ADDRESS SHLVL\nLogLevel ERROR\n";
         std::ofstream client(At("ssh_config"));
         client << "Host test-host\n  HostName 127.0.0.1\n  Port " << port_ << "\n  User " << user
                << "\n  IdentityFile " << At("client_key") << "\n  IdentitiesOnly yes\n"
