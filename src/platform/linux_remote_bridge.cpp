@@ -77,6 +77,7 @@ bool RemoteBridge::Restart(std::chrono::milliseconds timeout) {
         std::lock_guard lock(mutex_);
         Close();
         buffered_.clear();
+        answered_ = false;
         lost_ = !Start();
     });
     return Call({{"op", "hello"}}, timeout).has_value();
@@ -154,8 +155,20 @@ std::optional<bridge::Json> RemoteBridge::CallNow(
         lost_ = true;
         return std::nullopt;
     }
-    const std::optional<std::string> line = ReadLine(timeout.value_or(callTimeout_));
-    std::optional<bridge::Json> answer = line ? bridge::ParseLine(*line) : std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + timeout.value_or(callTimeout_);
+    std::optional<bridge::Json> answer;
+    for (;;) {
+        const std::optional<std::string> line =
+            ReadLine(std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now()));
+        answer = line ? bridge::ParseLine(*line) : std::nullopt;
+        // A login may greet before the bridge starts (a banner, a ~/.bashrc that echoes):
+        // until the bridge's first answer, a line that is no answer is passed over.
+        if (answer || !line || answered_) {
+            break;
+        }
+    }
+    answered_ = answered_ || answer.has_value();
     if (!answer || answer->value("id", -1LL) != id) {
         // Half an exchange cannot be resumed: a later answer could be this one's.
         lost_ = true;

@@ -55,6 +55,7 @@ private:
     int fromChild_ = -1;
     std::string buffered_;
     long long nextId_ = 1;
+    bool answered_ = false;  // the bridge has answered once: every line from now on is one
     // Read without the lock: a caller asking whether the link is lost must not wait for a call.
     std::atomic<bool> lost_ = false;
 };
