@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "platform/prompter.h"
@@ -69,8 +70,9 @@ void FolderPickerDialog::Refresh() {
     path_->setText(FromBytes(model_.Current()));
     up_->setEnabled(model_.Current() != "/");
     folders_->clear();
+    const QIcon folder = style()->standardIcon(QStyle::SP_DirIcon);
     for (const std::string& name : model_.Subfolders()) {
-        folders_->addItem(FromBytes(name));
+        folders_->addItem(new QListWidgetItem(folder, FromBytes(name)));
     }
 }
 

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QObject>
 #include <QTextStream>
 
@@ -90,7 +92,20 @@ int main(int argc, char** argv) {
     // Another copy brought forward ends this one with 1; a lock that cannot be made ends it with
     // the failure code, before any window exists.
     LinuxPlatform platform;
-    if (!platform.Reachable()) {
+    // Reaching another machine takes a moment (more when ssh asks for a passphrase): said, so
+    // that nothing seems to hang.
+    std::unique_ptr<QLabel> connecting;
+    if (choice.host) {
+        connecting = std::make_unique<QLabel>(
+            QStringLiteral("Connecting to ") + QString::fromStdString(platform.HostLabelText()) +
+            QStringLiteral(" over ssh..."));
+        connecting->setWindowTitle(QString::fromUtf16(FrameTitle));
+        connecting->setMargin(24);
+        connecting->show();
+    }
+    const bool reachable = platform.Reachable();
+    connecting.reset();
+    if (!reachable) {
         PrompterDialog failed;
         failed.ShowMessage((QString::fromStdString(platform.HostLabelText()) +
                             QStringLiteral(" cannot be reached over ssh."))
