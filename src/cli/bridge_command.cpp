@@ -69,6 +69,7 @@ public:
                 case LockStatus::Busy:
                     return Ok({{"status", "busy"}});
                 case LockStatus::Unavailable:
+                case LockStatus::Unreachable:  // this machine's own files are always reachable
                     return Ok({{"status", "unavailable"}});
             }
         }

@@ -318,6 +318,11 @@ SaveOutcome ConfigStore::SaveConfiguration(const ResourceChange& change) {
     LockResult lock;
     if (heldLock_ == nullptr) {
         lock = fileStore_.LockForUpdate(configPath_);
+        if (lock.status == LockStatus::Unreachable) {
+            // Out of reach is not changed nor gone: nothing is compared, merged or written.
+            ShowError(std::u16string(ConfigFileUpdateFailedText));
+            return SaveOutcome::Failed;
+        }
         if (lock.status == LockStatus::Busy) {
             ShowError(std::u16string(ConfigFileBusyText));
             // What the window shows is what the file holds.

@@ -34,6 +34,9 @@ enum class LockStatus {
     // No lock file can be made beside the file (a folder this user may not write): no write
     // there can succeed either, so the caller goes on without one.
     Unavailable,
+    // The machine that holds the file cannot be reached (its link is lost): nothing there can be
+    // read or written, and what cannot be read there is not gone.
+    Unreachable,
 };
 
 struct LockResult {

@@ -55,8 +55,10 @@ bool RemoteFileStore::ReplaceUserFile(const std::string& path,
 
 LockResult RemoteFileStore::LockForUpdate(const std::string& path) {
     const std::optional<Json> answer = bridge_.Call(bridge::Request("lock", path));
+    if (!answer) {
+        return {LockStatus::Unreachable, nullptr};
+    }
     if (!Succeeded(answer)) {
-        // Lost: nothing can be written there either, so this is no lock to wait for.
         return {};
     }
     const std::string status = answer->value("status", "");

@@ -96,9 +96,9 @@ int main(int argc, char** argv) {
     // that nothing seems to hang.
     std::unique_ptr<QLabel> connecting;
     if (choice.host) {
-        connecting = std::make_unique<QLabel>(
-            QStringLiteral("Connecting to ") + QString::fromStdString(platform.HostLabelText()) +
-            QStringLiteral(" over ssh..."));
+        connecting = std::make_unique<QLabel>(QStringLiteral("Connecting to ") +
+                                              QString::fromStdString(platform.HostLabelText()) +
+                                              QStringLiteral(" over ssh..."));
         connecting->setWindowTitle(QString::fromUtf16(FrameTitle));
         connecting->setMargin(24);
         connecting->show();

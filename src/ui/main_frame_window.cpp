@@ -177,9 +177,10 @@ void MainFrameWindow::ShowConnectionState() {
         return;
     }
     stateText_->setText(serverStateText_);
-    // The server's state and the file may both have moved while the link was down.
+    // The server's state and the file may both have moved while the link was down, and a
+    // change made meanwhile never reached the file: the tree shows the file as it is.
     PollStateInBackground();
-    tree_->FollowFile();
+    tree_->FollowFile(true);
 }
 
 void MainFrameWindow::QueryMulticastStatusInBackground() {

@@ -240,7 +240,7 @@ void ResourceTreePane::StopWatchingFolder() {
     watcher_ = nullptr;
 }
 
-bool ResourceTreePane::FollowFile() {
+bool ResourceTreePane::FollowFile(bool unchanged) {
     // A dialog or a menu works on the items as they are; the new ones come when it closes.
     // So does a call to another machine that the window waits for.
     if (QApplication::activeModalWidget() != nullptr ||
@@ -248,7 +248,7 @@ bool ResourceTreePane::FollowFile() {
         followTimer_->start(kFollowRetryMs);
         return false;
     }
-    if (!store_.FileChangedOnDisk()) {
+    if (!unchanged && !store_.FileChangedOnDisk()) {
         return false;
     }
     store_.LoadConfiguration();

@@ -50,8 +50,9 @@ public:
     // new content (once no dialog or menu is open), keeping the selection and the expanded
     // branches where those items still exist.
     void LoadConfiguration();
-    // Reads the file again if another program changed it; true when it did.
-    bool FollowFile();
+    // Reads the file again if another program changed it; true when it did. unchanged: read it
+    // again even so (what was shown may differ from it, after changes it could not take).
+    bool FollowFile(bool unchanged = false);
     // The file is on another machine, whose folder this one cannot watch: the window asks
     // instead and calls FollowFile when the file changed.
     void StopWatchingFolder();

@@ -92,8 +92,8 @@ TEST_F(Vantorctl, ALostBridgeFailsEveryCallAndLetsItsLocksGo) {
         EXPECT_TRUE(bridge.Lost());
     }
     // A login that greets before the bridge starts is no broken bridge.
-    RemoteBridge greeted({"sh", "-c", "echo 'Welcome to rack-7'; echo; exec \"$0\" bridge",
-                          VANTOR_CTL_PATH});
+    RemoteBridge greeted(
+        {"sh", "-c", "echo 'Welcome to rack-7'; echo; exec \"$0\" bridge", VANTOR_CTL_PATH});
     EXPECT_EQ(RemoteFileStore(greeted).ReadFile(path), (Bytes{1, 2, 3}));
     // A far side that is not a bridge at all: it answers nothing that can be read.
     RemoteBridge notABridge({"sh", "-c", "echo hello; cat >/dev/null"}, 2000ms);
@@ -101,7 +101,7 @@ TEST_F(Vantorctl, ALostBridgeFailsEveryCallAndLetsItsLocksGo) {
     EXPECT_EQ(remote.ReadFile(path), std::nullopt);
     EXPECT_TRUE(notABridge.Lost());
     EXPECT_FALSE(remote.ReplaceFile(path, Bytes{9}));
-    EXPECT_EQ(remote.LockForUpdate(path).status, LockStatus::Unavailable);
+    EXPECT_EQ(remote.LockForUpdate(path).status, LockStatus::Unreachable);
     EXPECT_EQ(local.ReadFile(path), (Bytes{1, 2, 3}));
     // A program that cannot be started is a bridge lost from the start.
     RemoteBridge missing({"/nonexistent/vantorctl", "bridge"});

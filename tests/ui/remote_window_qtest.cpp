@@ -35,6 +35,7 @@
 #include "ui/linux_app_services.h"
 #include "ui/main_frame_window.h"
 #include "ui/qt_when_up.h"
+#include "ui/resource_commands.h"
 #include "ui/resource_tree_pane.h"
 #include "ui/ui_fakes.h"
 
@@ -191,6 +192,13 @@ private slots:
         QVERIFY(w.prompter.shown[0].question);
         QVERIFY(w.window.CommandAction(ReconnectCommand)->isEnabled());
 
+        // A change made meanwhile cannot reach the file: refused, and the file stays as it is.
+        const auto before = LinuxFileStore().ReadFile(ConfigPath());
+        w.window.TreePane().SelectItem(*w.window.Store().Resources().FileResources().Children()[0]);
+        w.window.TreePane().Commands().ToggleEnabled();
+        QCOMPARE(w.prompter.shown.size(), std::size_t{2});
+        QCOMPARE(w.prompter.shown[1].text, u"Unable to update configuration file");
+        QVERIFY(LinuxFileStore().ReadFile(ConfigPath()) == before);
         // Meanwhile the file changes there; the window shows it once the link is back.
         OtherProgramAdds(u"Zulu");
         QTest::qWait(1500);
@@ -198,9 +206,11 @@ private slots:
         QVERIFY(!w.Folders().contains("Zulu"));
         w.window.CommandAction(ReconnectCommand)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(w.Folders().contains("Zulu"), 5000);
+        // And the change that was refused is not shown as made.
+        QVERIFY(w.window.Store().Resources().FileResources().Children()[0]->Record().enabled);
         QCOMPARE(w.window.StateText()->text(), QStringLiteral("Media Server does not respond"));
         QVERIFY(!w.window.CommandAction(ReconnectCommand)->isEnabled());
-        QCOMPARE(w.prompter.shown.size(), std::size_t{1});
+        QCOMPARE(w.prompter.shown.size(), std::size_t{2});
     }
 
 private:
