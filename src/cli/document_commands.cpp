@@ -7,6 +7,8 @@
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -16,7 +18,6 @@
 #include "cli/config_commands.h"
 #include "cli/linux_session_platform.h"
 #include "cli/live_commands.h"
-#include "config/ascii_case.h"
 #include "config/catalogue.h"
 #include "config/config_document.h"
 #include "config/resource_texts.h"
@@ -84,13 +85,21 @@ ResourceRecord NewRecord(const DocumentResource& resource) {
 class Planner {
 public:
     Planner(ConfigSession& session, bool rebroadcastAvailable)
-        : session_(session), rebroadcastAvailable_(rebroadcastAvailable) {}
+        : session_(session), rebroadcastAvailable_(rebroadcastAvailable) {
+        // Indexed once: a document names every resource, and a catalogue may hold 100,000.
+        Catalogue& catalogue = session_.Store().Resources();
+        for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
+            for (const auto& child : branch->Children()) {
+                exact_.emplace(child->Record().name, child.get());
+                folded_.emplace(Folded(child->Record().name), child.get());
+            }
+        }
+    }
 
     std::vector<ResourceStep> steps;
     std::vector<Refusal> refusals;
 
     void Plan(const DocumentResource& resource) {
-        Catalogue& catalogue = session_.Store().Resources();
         CatalogueItem* item = Find(resource.record.name);
         const std::u16string& name = resource.record.name;
         if (item != nullptr && item->Record().kind != resource.record.kind) {
@@ -98,7 +107,7 @@ public:
             return;
         }
         if (item != nullptr) {
-            matched_.push_back(item);
+            matched_.insert(item);
         }
         ResourceRecord desired = item != nullptr ? item->Record() : NewRecord(resource);
         ApplyGivenFields(resource, desired);
@@ -138,7 +147,6 @@ public:
             step.changed = DifferentFields(item->Record(), step.after);
         }
         steps.push_back(std::move(step));
-        (void)catalogue;
     }
 
     // The resources the document leaves out, deleted as the Delete command does.
@@ -146,7 +154,7 @@ public:
         Catalogue& catalogue = session_.Store().Resources();
         for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
             for (const auto& child : branch->Children()) {
-                if (std::find(matched_.begin(), matched_.end(), child.get()) != matched_.end()) {
+                if (matched_.contains(child.get())) {
                     continue;
                 }
                 if (std::u16string message = Blocked(*child, DeleteWhileMulticastingText);
@@ -161,18 +169,22 @@ public:
     }
 
 private:
-    CatalogueItem* Find(const std::u16string& name) {
-        std::vector<CatalogueItem*> resources;
-        Catalogue& catalogue = session_.Store().Resources();
-        for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
-            for (const auto& child : branch->Children()) {
-                resources.push_back(child.get());
+    // As FindByName: the exact name first, else the first that differs only in ASCII case.
+    CatalogueItem* Find(const std::u16string& name) const {
+        if (const auto exact = exact_.find(name); exact != exact_.end()) {
+            return exact->second;
+        }
+        const auto folded = folded_.find(Folded(name));
+        return folded == folded_.end() ? nullptr : folded->second;
+    }
+
+    static std::u16string Folded(std::u16string name) {
+        for (char16_t& c : name) {
+            if (c >= u'a' && c <= u'z') {
+                c = static_cast<char16_t>(c - u'a' + u'A');
             }
         }
-        const auto found = FindByName(
-            resources.begin(), resources.end(), name,
-            [](const CatalogueItem* item) -> const std::u16string& { return item->Record().name; });
-        return found == resources.end() ? nullptr : *found;
+        return name;
     }
 
     // Opens the resource's editor on the document's settings and presses OK; empty when it was
@@ -295,7 +307,10 @@ private:
 
     ConfigSession& session_;
     bool rebroadcastAvailable_;
-    std::vector<const CatalogueItem*> matched_;
+    // emplace keeps the first of equal keys, which is the tree's first.
+    std::unordered_map<std::u16string, CatalogueItem*> exact_;
+    std::unordered_map<std::u16string, CatalogueItem*> folded_;
+    std::unordered_set<const CatalogueItem*> matched_;
 };
 
 // The server properties dialog's OK checks, in its order, on the settings the document asks
