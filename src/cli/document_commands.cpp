@@ -682,14 +682,15 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     store.Server() = serverAfter;
     session.DefaultAuthMethod() = methodAfter;
     if (configChanges) {
-        const SaveOutcome outcome = store.SaveConfiguration();
-        if (outcome != SaveOutcome::Saved && outcome != SaveOutcome::Merged) {
-            return ExitFailure;
-        }
+        // As the Delete and switch commands do: the players go before the server reloads.
         if (running) {
             for (const auto& [name, isFolder] : disconnects) {
                 DisconnectResourceUsers(session.Automation(), name, isFolder);
             }
+        }
+        const SaveOutcome outcome = store.SaveConfiguration();
+        if (outcome != SaveOutcome::Saved && outcome != SaveOutcome::Merged) {
+            return ExitFailure;
         }
     }
     if (!restrictionsStep.Empty()) {

@@ -8,6 +8,7 @@
 
 #include "config/config_file.h"
 #include "platform/linux_file_store.h"
+#include "sim/sim_control_names.h"
 #include "sim_fixture.h"
 
 namespace vantor::integration {
@@ -67,6 +68,21 @@ TEST_F(ApplyCommand, OneReloadPerChangeNoneWithoutAndAMulticastBlocksIt) {
     EXPECT_EQ(CountCalls(reload), 1);
     EXPECT_EQ(LinuxFileStore().ReadFile(ConfigPath()), applied);
     EXPECT_EQ(CountCalls("Vantor.ResourcesInUse.DisconnectUser"), 0);
+
+    // Pruned as the Delete command deletes: the folder's players go, then the server reloads.
+    EXPECT_EQ(Vantorctl("multicast stop Films").exitCode, 0);
+    const QString user = QStringLiteral("<\x01Resource\x01>%1<\x01User\x01>u<\x01Pointer\x01>%2");
+    Control(sim::control::FeedActiveUsers,
+            {QStringList{user.arg("films\\a.wmv", "7"), user.arg("talks", "8")}});
+    write("folders:\n  - name: Talks\n");
+    run = Vantorctl("apply " + doc + " --prune");
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.outLines, QStringList{"- folder \"Films\""});
+    const QStringList log = CallLog();
+    const QString disconnect = "Vantor.ResourcesInUse.DisconnectUser";
+    EXPECT_EQ(log.filter(disconnect), QStringList{disconnect + " 7"});
+    EXPECT_EQ(CountCalls(reload), 2);
+    EXPECT_LT(log.lastIndexOf(disconnect + " 7"), log.lastIndexOf(reload));
 }
 
 }  // namespace
