@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "cli/config_commands.h"
 #include "cli/document_commands.h"
@@ -202,7 +203,8 @@ TEST_F(Apply, TheDumpOfAFileAppliedToItselfChangesNothing) {
 void Broadcast(test::ConfigBytes& bytes, std::uint32_t version, std::u16string_view name,
                std::u16string_view source, std::u16string_view group) {
     bytes.U8(2).U8(1).U8(7).U8(0x07).U8(group.empty() ? 0 : 1).U8(0).U8(0).U32(45);
-    bytes.Str(name).Str(source).Str(u"about").Str(group);
+    // Quotes, a backslash and control characters, which JSON spells as escapes.
+    bytes.Str(name).Str(source).Str(u"about \"it\"\t\u0001 \\").Str(group);
     if (version >= 55) {
         bytes.Str(u"Title").Str(u"Author").Str(u"(c)");
     }
@@ -234,6 +236,10 @@ TEST_F(Apply, ADumpAppliedToNoFileWritesTheSameBytes) {
             std::filesystem::remove(copy);
             const ProgramRun dump = Run("dump --format "s + format + " --file " + Quoted(original));
             ASSERT_EQ(dump.exitCode, ExitOk) << dump.err;
+            if (std::string(format) == "json") {
+                // JSON as a JSON parser takes it, not only as YAML reads it.
+                EXPECT_NO_THROW(static_cast<void>(nlohmann::json::parse(dump.out)));
+            }
             const ProgramRun run = Run("apply - --file " + Quoted(copy), "", dump.out);
             EXPECT_EQ(run.exitCode, ExitOk) << run.err;
             EXPECT_EQ(ReadWhole<Bytes>(copy), ReadWhole<Bytes>(At("saved.vtr")));
