@@ -16,6 +16,7 @@
 
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
+#include "cli/document_restrictions.h"
 #include "cli/headless_services.h"
 #include "cli/linux_session_platform.h"
 #include "cli/live_commands.h"
@@ -86,114 +87,6 @@ ResourceRecord NewRecord(const DocumentResource& resource) {
     // The editors leave the multicast group to be reserved when they open.
     record.multicastGroup.clear();
     return record;
-}
-
-// Where the restrictions are: the file named, else the located one unless a config file was
-// named (a test configuration is not the server's).
-std::optional<RestrictionsLocator> RestrictionsAt(const std::optional<std::string>& restrictions,
-                                                  const ConfigSessionOptions& session,
-                                                  SessionPlatform& platform) {
-    if (restrictions) {
-        return FixedRestrictionsFile(*restrictions);
-    }
-    if (session.file) {
-        return std::nullopt;
-    }
-    return LocateRestrictions(platform.environment, RestrictionsSelectorVantor);
-}
-
-std::string WithoutProgramName(std::string_view text) {
-    constexpr std::string_view prefix = "vantorctl: ";
-    return std::string(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
-}
-
-DocumentRestrictions RestrictionsOf(const DelegateRestrictionsModel& model) {
-    DocumentRestrictions shown;
-    shown.mode = std::string(ModeText(model.Mode()));
-    for (const RestrictionsRow& row : model.Rows(DelegateAccessMode::ExceptionList)) {
-        shown.exceptions.push_back(row.address);
-    }
-    for (const RestrictionsRow& row : model.Rows(DelegateAccessMode::AllowedList)) {
-        shown.allowed.push_back(row.address);
-    }
-    return shown;
-}
-
-// The restrictions dialog over the file, loaded as it opens; the additions it is asked for come
-// from pending.
-struct RestrictionsDialog {
-    RestrictionsDialog(FileStore& files, RestrictionsLocator locate, Prompter& prompter)
-        : model(files, std::move(locate), prompter, [this](std::u16string& typed) {
-              typed = pending;
-              return true;
-          }) {}
-
-    // Empty when loaded; otherwise why not.
-    std::string Load(FileStore& files, bool forChange) {
-        const std::string path = model.Path();
-        if (forChange && model.HoldUpdateLock() == LockStatus::Busy) {
-            return WithoutProgramName(RestrictionsBusyText) + path;
-        }
-        RestrictionsSnapshot snapshot = ReadRestrictionsFile(path, files);
-        if (snapshot.state == RestrictionsFileState::Unreadable) {
-            return path + RestrictionsUnreadableText;
-        }
-        if (!model.OnLoaded(std::move(snapshot))) {
-            return path + ": cannot be read";
-        }
-        return {};
-    }
-
-    DelegateRestrictionsModel model;
-    std::u16string pending;
-};
-
-// What applying the document's restrictions comes to: the plan's lines, and the clicks.
-struct RestrictionsStep {
-    struct Row {
-        DelegateAccessMode list;
-        std::u16string address;
-    };
-    std::vector<Row> removals;
-    std::vector<Row> additions;
-    std::optional<DelegateAccessMode> mode;
-
-    bool Empty() const { return removals.empty() && additions.empty() && !mode; }
-};
-
-DelegateAccessMode ModeNamed(const std::string& text) {
-    return text == AllowedListModeText ? DelegateAccessMode::AllowedList
-                                       : DelegateAccessMode::ExceptionList;
-}
-
-// The lists are compared as sets of rows: the dialog appends, so order is not the document's.
-RestrictionsStep PlanRestrictions(const DocumentRestrictions& now,
-                                  const DocumentRestrictions& wanted) {
-    RestrictionsStep step;
-    for (const auto& [list, have, want] :
-         {std::tuple{DelegateAccessMode::ExceptionList, &now.exceptions, &wanted.exceptions},
-          std::tuple{DelegateAccessMode::AllowedList, &now.allowed, &wanted.allowed}}) {
-        std::vector<std::u16string> left = *want;
-        for (const std::u16string& address : *have) {
-            const auto found = std::find(left.begin(), left.end(), address);
-            if (found != left.end()) {
-                left.erase(found);
-            } else {
-                step.removals.push_back({list, address});
-            }
-        }
-        for (std::u16string& address : left) {
-            step.additions.push_back({list, std::move(address)});
-        }
-    }
-    if (now.mode != wanted.mode) {
-        step.mode = ModeNamed(wanted.mode);
-    }
-    return step;
-}
-
-std::string ListKey(DelegateAccessMode list) {
-    return list == DelegateAccessMode::ExceptionList ? "exceptions" : "allowed";
 }
 
 std::string QuotedText(const std::u16string& text) {
@@ -694,37 +587,9 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
         }
     }
     if (!restrictionsStep.Empty()) {
-        // The restrictions dialog played: the removals, the additions, the mode, then OK.
-        const DelegateAccessMode finalMode =
-            restrictionsStep.mode.value_or(ModeNamed(restrictionsNow.mode));
-        const bool saved = RunDelegateRestrictions(
-            restrictions->model,
-            [&](DelegateRestrictionsModel& model) {
-                for (const RestrictionsStep::Row& row : restrictionsStep.removals) {
-                    const auto& rows = model.Rows(row.list);
-                    std::size_t index = 0;
-                    while (index < rows.size() && rows[index].address != row.address) {
-                        ++index;
-                    }
-                    model.OnRowSelected(row.list, index);
-                    model.OnRemove();
-                }
-                for (const RestrictionsStep::Row& row : restrictionsStep.additions) {
-                    model.OnModeSelected(row.list);
-                    restrictions->pending = row.address;
-                    model.OnAdd();
-                }
-                model.OnModeSelected(finalMode);
-                if (!model.OnOk()) {
-                    return false;
-                }
-                if (Failed(model.SaveResult())) {
-                    err << RestrictionsNotWrittenText << model.Path() << '\n';
-                    return false;
-                }
-                return true;
-            },
-            session.Automation());
+        const bool saved =
+            PlayRestrictions(*restrictions, restrictionsStep, ModeNamed(restrictionsNow.mode),
+                             session.Automation(), err);
         if (!saved) {
             return ExitFailure;
         }

@@ -238,7 +238,7 @@ TEST_F(Apply, ADumpAppliedToNoFileWritesTheSameBytes) {
             ASSERT_EQ(dump.exitCode, ExitOk) << dump.err;
             if (std::string(format) == "json") {
                 // JSON as a JSON parser takes it, not only as YAML reads it.
-                EXPECT_NO_THROW(static_cast<void>(nlohmann::json::parse(dump.out)));
+                EXPECT_TRUE(nlohmann::json::accept(dump.out));
             }
             const ProgramRun run = Run("apply - --file " + Quoted(copy), "", dump.out);
             EXPECT_EQ(run.exitCode, ExitOk) << run.err;
