@@ -1,0 +1,610 @@
+#include "config/config_document.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <exception>
+#include <limits>
+#include <utility>
+
+#include <yaml-cpp/yaml.h>
+
+#include "config/config_document_schema.h"
+#include "config/text_codec.h"
+#include "editors/remote_link.h"
+
+namespace vantor {
+namespace {
+
+using namespace document_schema;
+
+// The fields the folder editor never shows: a dump names them only when the file holds
+// something else than what that editor stores, so a folder reads as its dialog shows it.
+bool FolderExtraIsDefault(const ResourceRecord& record, DocumentField field) {
+    switch (field) {
+        case DocumentField::AllowDelegates:
+            return !record.allowDelegates;
+        case DocumentField::PlayTimeLimit:
+            return record.playTimeLimit == -1;
+        case DocumentField::MetaTitle:
+            return record.metaTitle.empty();
+        case DocumentField::MetaAuthor:
+            return record.metaAuthor.empty();
+        case DocumentField::MetaCopyright:
+            return record.metaCopyright.empty();
+        case DocumentField::NotifyArchival:
+            return !record.notifyArchival;
+        default:
+            return true;
+    }
+}
+
+// ---- writing ----
+
+// What both output formats offer the document's layout.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    virtual void BeginMap(bool flow) = 0;
+    virtual void EndMap() = 0;
+    virtual void BeginSeq(bool flow) = 0;
+    virtual void EndSeq() = 0;
+    virtual void Key(std::string_view key) = 0;
+    virtual void Text(std::string_view text) = 0;
+    virtual void Word(std::string_view word) = 0;
+    virtual void Number(std::int64_t value) = 0;
+    virtual void Bool(bool value) = 0;
+    virtual std::string Take() = 0;
+};
+
+class YamlSink : public Sink {
+public:
+    YamlSink() { out_.SetIndent(2); }
+    void BeginMap(bool flow) override {
+        if (flow) {
+            out_ << YAML::Flow;
+        }
+        out_ << YAML::BeginMap;
+    }
+    void EndMap() override { out_ << YAML::EndMap; }
+    void BeginSeq(bool flow) override {
+        if (flow) {
+            out_ << YAML::Flow;
+        }
+        out_ << YAML::BeginSeq;
+    }
+    void EndSeq() override { out_ << YAML::EndSeq; }
+    void Key(std::string_view key) override {
+        out_ << YAML::Key << std::string(key) << YAML::Value;
+    }
+    // Always quoted: a name such as "null", "true" or "" then reads back as the text it is.
+    void Text(std::string_view text) override { out_ << YAML::DoubleQuoted << std::string(text); }
+    void Word(std::string_view word) override { out_ << std::string(word); }
+    void Number(std::int64_t value) override { out_ << value; }
+    void Bool(bool value) override { out_ << (value ? "true" : "false"); }
+    std::string Take() override {
+        std::string text = out_.c_str();
+        text += '\n';
+        return text;
+    }
+
+private:
+    YAML::Emitter out_;
+};
+
+// JSON as RFC 8259 spells it; pretty-printed two spaces a level, flow items on one line.
+class JsonSink : public Sink {
+public:
+    void BeginMap(bool flow) override { Open('{', flow); }
+    void EndMap() override { Close('}'); }
+    void BeginSeq(bool flow) override { Open('[', flow); }
+    void EndSeq() override { Close(']'); }
+    void Key(std::string_view key) override {
+        Separate();
+        Quote(key);
+        out_ += ": ";
+        afterKey_ = true;
+    }
+    void Text(std::string_view text) override {
+        Value();
+        Quote(text);
+    }
+    void Word(std::string_view word) override { Text(word); }
+    void Number(std::int64_t value) override {
+        Value();
+        out_ += std::to_string(value);
+    }
+    void Bool(bool value) override {
+        Value();
+        out_ += value ? "true" : "false";
+    }
+    std::string Take() override {
+        out_ += '\n';
+        return std::move(out_);
+    }
+
+private:
+    struct Level {
+        bool flow;
+        bool empty = true;
+        char close;
+    };
+    void Separate() {
+        if (levels_.empty()) {
+            return;
+        }
+        Level& level = levels_.back();
+        if (!level.empty) {
+            out_ += ',';
+        }
+        level.empty = false;
+        if (level.flow) {
+            if (out_.back() == ',') {
+                out_ += ' ';
+            }
+        } else {
+            out_ += '\n';
+            out_.append(levels_.size() * 2, ' ');
+        }
+    }
+    void Value() {
+        if (afterKey_) {
+            afterKey_ = false;
+            return;
+        }
+        Separate();
+    }
+    void Open(char bracket, bool flow) {
+        Value();
+        out_ += bracket;
+        // Inside a flow item everything stays on its line.
+        const bool inFlow = !levels_.empty() && levels_.back().flow;
+        levels_.push_back({flow || inFlow, true, bracket == '{' ? '}' : ']'});
+    }
+    void Close(char bracket) {
+        const Level level = levels_.back();
+        levels_.pop_back();
+        if (!level.empty && !level.flow) {
+            out_ += '\n';
+            out_.append(levels_.size() * 2, ' ');
+        }
+        out_ += bracket;
+    }
+    void Quote(std::string_view text) {
+        out_ += '"';
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out_ += '\\';
+                out_ += c;
+            } else if (byte < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+                out_ += escape;
+            } else {
+                out_ += c;
+            }
+        }
+        out_ += '"';
+    }
+
+    std::string out_;
+    std::vector<Level> levels_;
+    bool afterKey_ = false;
+};
+
+template <typename Words, typename Value>
+std::string WordOr(const Words& words, Value value) {
+    for (const auto& [word, v] : words) {
+        if (v == value) {
+            return std::string(word);
+        }
+    }
+    return std::to_string(static_cast<std::int64_t>(value));
+}
+
+void WriteGroups(Sink& sink, UserGroups groups) {
+    if ((groups & ~AllUsers) != 0) {
+        sink.Number(groups);  // bits no dialog sets: kept as the number
+        return;
+    }
+    sink.BeginSeq(true);
+    for (const auto& [word, bit] : GroupWords) {
+        if ((groups & bit) != 0) {
+            sink.Word(word);
+        }
+    }
+    sink.EndSeq();
+}
+
+void WriteOrder(Sink& sink, std::uint32_t order) {
+    if (order < OrderWords.size()) {
+        sink.Word(OrderWords[order]);
+    } else {
+        sink.Number(order);
+    }
+}
+
+void WriteField(Sink& sink, const ResourceRecord& record, DocumentField field) {
+    sink.Key(FieldKeys[static_cast<std::size_t>(field)]);
+    switch (field) {
+        case DocumentField::Name:
+            return sink.Text(Utf16ToUtf8(record.name));
+        case DocumentField::Enabled:
+            return sink.Bool(record.enabled);
+        case DocumentField::Source:
+            return sink.Text(Utf16ToUtf8(record.source));
+        case DocumentField::Description:
+            return sink.Text(Utf16ToUtf8(record.description));
+        case DocumentField::AuthMethod:
+            return sink.Word(AuthMethodWord(record.authMethod));
+        case DocumentField::UserGroups:
+            return WriteGroups(sink, record.userGroups);
+        case DocumentField::Unicast:
+            return sink.Bool(record.unicast);
+        case DocumentField::Multicast:
+            return sink.Bool(record.multicast);
+        case DocumentField::MulticastGroup:
+            return sink.Text(Utf16ToUtf8(record.multicastGroup));
+        case DocumentField::Playlist:
+            return sink.Bool(record.playlist);
+        case DocumentField::PlaylistOrder:
+            return WriteOrder(sink, record.playlistOrder);
+        case DocumentField::AllowMmsPlayers:
+            return sink.Bool(record.allowMmsPlayers);
+        case DocumentField::AllowDelegates:
+            return sink.Bool(record.allowDelegates);
+        case DocumentField::PlayTimeLimit:
+            return sink.Number(record.playTimeLimit);
+        case DocumentField::MetaTitle:
+            return sink.Text(Utf16ToUtf8(record.metaTitle));
+        case DocumentField::MetaAuthor:
+            return sink.Text(Utf16ToUtf8(record.metaAuthor));
+        case DocumentField::MetaCopyright:
+            return sink.Text(Utf16ToUtf8(record.metaCopyright));
+        case DocumentField::MaxConnections:
+            return sink.Number(record.maxConnections);
+        case DocumentField::MaxConnectionsPerUser:
+            return sink.Number(record.maxConnectionsPerUser);
+        case DocumentField::MaxThroughputKBps:
+            return sink.Number(record.maxThroughputKBps);
+        case DocumentField::NotifyArchival:
+            return sink.Bool(record.notifyArchival);
+        case DocumentField::Count:
+            break;
+    }
+}
+
+using F = DocumentField;
+constexpr std::array kFolderFields = {F::Name,
+                                      F::Enabled,
+                                      F::Source,
+                                      F::Description,
+                                      F::AuthMethod,
+                                      F::UserGroups,
+                                      F::Unicast,
+                                      F::Multicast,
+                                      F::MulticastGroup,
+                                      F::Playlist,
+                                      F::PlaylistOrder,
+                                      F::AllowMmsPlayers,
+                                      F::MaxConnections,
+                                      F::MaxConnectionsPerUser,
+                                      F::MaxThroughputKBps};
+constexpr std::array kFolderExtras = {F::AllowDelegates, F::PlayTimeLimit, F::MetaTitle,
+                                      F::MetaAuthor,     F::MetaCopyright, F::NotifyArchival};
+constexpr std::array kLiveFields = {
+    F::Enabled,           F::Description,     F::AuthMethod,
+    F::UserGroups,        F::Unicast,         F::Multicast,
+    F::MulticastGroup,    F::AllowMmsPlayers, F::AllowDelegates,
+    F::PlayTimeLimit,     F::MetaTitle,       F::MetaAuthor,
+    F::MetaCopyright,     F::MaxConnections,  F::MaxConnectionsPerUser,
+    F::MaxThroughputKBps, F::NotifyArchival};
+
+// How a broadcast's source is written: the pieces its type spells it with when they give the
+// source back exactly, else the source itself.
+void WriteLiveSource(Sink& sink, const ResourceRecord& record, DocumentLiveType type) {
+    if (type == DocumentLiveType::Delegate) {
+        RemoteLinkParts parts;
+        ParseRemoteLink(record.source, parts);
+        if (parts.protocol >= 0 && parts.protocol < static_cast<int>(ProtocolWords.size()) &&
+            ComposeRemoteLink(parts.alias, parts.address, parts.port, parts.protocol) ==
+                record.source) {
+            sink.Key(RemoteKey);
+            sink.BeginMap(true);
+            sink.Key("protocol");
+            sink.Word(ProtocolWords[static_cast<std::size_t>(parts.protocol)]);
+            sink.Key("address");
+            sink.Text(Utf16ToUtf8(parts.address));
+            sink.Key("port");
+            sink.Number(parts.port);
+            sink.Key("alias");
+            sink.Text(Utf16ToUtf8(parts.alias));
+            sink.EndMap();
+            return;
+        }
+    }
+    if (type == DocumentLiveType::Dynamic && record.source.starts_with(DynamicPrefix)) {
+        sink.Key(PasswordHashKey);
+        sink.Text(Utf16ToUtf8(std::u16string_view(record.source).substr(DynamicPrefix.size())));
+        return;
+    }
+    WriteField(sink, record, DocumentField::Source);
+}
+
+void WriteResource(Sink& sink, const ResourceRecord& record) {
+    sink.BeginMap(false);
+    if (record.kind == ResourceKind::VirtualFolder) {
+        for (const DocumentField field : kFolderFields) {
+            WriteField(sink, record, field);
+        }
+        for (const DocumentField field : kFolderExtras) {
+            if (!FolderExtraIsDefault(record, field)) {
+                WriteField(sink, record, field);
+            }
+        }
+    } else {
+        WriteField(sink, record, DocumentField::Name);
+        const DocumentLiveType type = LiveTypeOfRecord(record);
+        sink.Key(TypeKey);
+        sink.Word(LiveTypeWord(type));
+        WriteLiveSource(sink, record, type);
+        for (const DocumentField field : kLiveFields) {
+            WriteField(sink, record, field);
+        }
+        // A broadcast is never a playlist in the editors, but the file may say otherwise.
+        if (record.playlist) {
+            WriteField(sink, record, DocumentField::Playlist);
+        }
+        if (record.playlistOrder != 0) {
+            WriteField(sink, record, DocumentField::PlaylistOrder);
+        }
+    }
+    sink.EndMap();
+}
+
+void WriteServerField(Sink& sink, const ServerConfig& s, AuthMethod method, ServerField field) {
+    sink.Key(ServerKeys[static_cast<std::size_t>(field)]);
+    switch (field) {
+        case ServerField::PlayerPort:
+            return sink.Text(Utf16ToUtf8(s.playerPort));
+        case ServerField::LiveSourcePort:
+            return sink.Text(Utf16ToUtf8(s.liveSourcePort));
+        case ServerField::LimitConnections:
+            return sink.Bool(s.limitConnections);
+        case ServerField::MaxConnections:
+            return sink.Number(s.maxConnections);
+        case ServerField::LimitConnectionsPerUser:
+            return sink.Bool(s.limitConnectionsPerUser);
+        case ServerField::MaxConnectionsPerUser:
+            return sink.Number(s.maxConnectionsPerUser);
+        case ServerField::LimitAnonymousConnections:
+            return sink.Bool(s.limitAnonymousConnections);
+        case ServerField::MaxAnonymousConnections:
+            return sink.Number(s.maxAnonymousConnections);
+        case ServerField::LimitThroughput:
+            return sink.Bool(s.limitThroughput);
+        case ServerField::MaxThroughputKBps:
+            return sink.Number(s.maxThroughputKBps);
+        case ServerField::LoggingMode:
+            return sink.Word(LoggingModeWord(s.loggingMode));
+        case ServerField::LoggingProgId:
+            return sink.Text(Utf16ToUtf8(s.loggingProgId));
+        case ServerField::DefaultAuthMethod:
+            return sink.Word(AuthMethodWord(method));
+        case ServerField::ArchivalPassword:
+            return sink.Text(Utf16ToUtf8(s.archivalPassword));
+        case ServerField::NetworkInterface:
+            return sink.Text(Utf16ToUtf8(s.networkInterface));
+        case ServerField::ArchivalServerAddress:
+            return sink.Text(Utf16ToUtf8(s.archivalServerAddress));
+        case ServerField::ArchivalServerPort:
+            return sink.Text(Utf16ToUtf8(s.archivalServerPort));
+        case ServerField::Count:
+            break;
+    }
+}
+
+}  // namespace
+
+std::string AuthMethodWord(AuthMethod method) {
+    return WordOr(MethodWords, method);
+}
+
+std::string LoggingModeWord(std::uint32_t mode) {
+    return WordOr(LoggingWords, mode);
+}
+
+std::string LiveTypeWord(DocumentLiveType type) {
+    return WordOr(TypeWords, type);
+}
+
+DocumentLiveType LiveTypeOfRecord(const ResourceRecord& record) {
+    std::u16string_view source = record.source;
+    if (source.starts_with(RemoteLinkScheme)) {
+        return DocumentLiveType::Delegate;
+    }
+    if (source.starts_with(u'0')) {
+        return DocumentLiveType::Dynamic;
+    }
+    return source.starts_with(u"mms://") ? DocumentLiveType::Mms : DocumentLiveType::Static;
+}
+
+std::string_view FieldKey(DocumentField field) {
+    return FieldKeys[static_cast<std::size_t>(field)];
+}
+
+std::string_view ServerFieldKey(ServerField field) {
+    return ServerKeys[static_cast<std::size_t>(field)];
+}
+
+std::string FieldValueText(const ResourceRecord& record, DocumentField field) {
+    JsonSink sink;
+    sink.BeginSeq(true);
+    WriteField(sink, record, field);
+    sink.EndSeq();
+    // The sink wrote `["key": value]`: keep the value.
+    std::string text = sink.Take();
+    const std::size_t colon = text.find("\": ");
+    std::string value = text.substr(colon + 3, text.size() - colon - 3 - 2);
+    if (field == F::AuthMethod || field == F::PlaylistOrder) {
+        // Words bare, as the document writes them.
+        if (value.size() >= 2 && value.front() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+    } else if (field == F::UserGroups) {
+        std::string bare;
+        for (const char c : value) {
+            if (c != '"') {
+                bare += c;
+            }
+        }
+        value = bare;
+    }
+    return value;
+}
+
+std::string ServerFieldValueText(const ServerConfig& server, AuthMethod defaultAuthMethod,
+                                 ServerField field) {
+    JsonSink sink;
+    sink.BeginSeq(true);
+    WriteServerField(sink, server, defaultAuthMethod, field);
+    sink.EndSeq();
+    std::string text = sink.Take();
+    const std::size_t colon = text.find("\": ");
+    std::string value = text.substr(colon + 3, text.size() - colon - 3 - 2);
+    if ((field == ServerField::LoggingMode || field == ServerField::DefaultAuthMethod) &&
+        value.size() >= 2 && value.front() == '"') {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::string WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAuthMethod,
+                                const Catalogue& catalogue,
+                                const DocumentRestrictions* restrictions, DocumentFormat format) {
+    YamlSink yaml;
+    JsonSink json;
+    Sink& sink = format == DocumentFormat::Yaml ? static_cast<Sink&>(yaml) : json;
+    sink.BeginMap(false);
+    sink.Key("server");
+    sink.BeginMap(false);
+    for (std::size_t i = 0; i < ServerFieldCount; ++i) {
+        WriteServerField(sink, server, defaultAuthMethod, static_cast<ServerField>(i));
+    }
+    sink.EndMap();
+    const std::pair<std::string_view, const CatalogueItem*> branches[] = {
+        {"folders", &catalogue.FileResources()}, {"live", &catalogue.LiveBroadcasts()}};
+    for (const auto& [key, branch] : branches) {
+        sink.Key(key);
+        sink.BeginSeq(branch->Children().empty());
+        for (const auto& child : branch->Children()) {
+            WriteResource(sink, child->Record());
+        }
+        sink.EndSeq();
+    }
+    if (restrictions != nullptr) {
+        sink.Key("restrictions");
+        sink.BeginMap(false);
+        sink.Key("mode");
+        sink.Word(restrictions->mode);
+        for (const auto& [key, list] : {std::pair{"exceptions", &restrictions->exceptions},
+                                        std::pair{"allowed", &restrictions->allowed}}) {
+            sink.Key(key);
+            sink.BeginSeq(true);
+            for (const std::u16string& address : *list) {
+                sink.Text(Utf16ToUtf8(address));
+            }
+            sink.EndSeq();
+        }
+        sink.EndMap();
+    }
+    sink.EndMap();
+    return sink.Take();
+}
+
+void ApplyGivenFields(const DocumentResource& resource, ResourceRecord& record) {
+    const ResourceRecord& r = resource.record;
+    const auto take = [&](DocumentField field, auto member) {
+        if (resource.Has(field)) {
+            record.*member = r.*member;
+        }
+    };
+    take(F::Name, &ResourceRecord::name);
+    take(F::Enabled, &ResourceRecord::enabled);
+    take(F::Source, &ResourceRecord::source);
+    take(F::Description, &ResourceRecord::description);
+    take(F::AuthMethod, &ResourceRecord::authMethod);
+    take(F::UserGroups, &ResourceRecord::userGroups);
+    take(F::Unicast, &ResourceRecord::unicast);
+    take(F::Multicast, &ResourceRecord::multicast);
+    take(F::MulticastGroup, &ResourceRecord::multicastGroup);
+    take(F::Playlist, &ResourceRecord::playlist);
+    take(F::PlaylistOrder, &ResourceRecord::playlistOrder);
+    take(F::AllowMmsPlayers, &ResourceRecord::allowMmsPlayers);
+    take(F::AllowDelegates, &ResourceRecord::allowDelegates);
+    take(F::PlayTimeLimit, &ResourceRecord::playTimeLimit);
+    take(F::MetaTitle, &ResourceRecord::metaTitle);
+    take(F::MetaAuthor, &ResourceRecord::metaAuthor);
+    take(F::MetaCopyright, &ResourceRecord::metaCopyright);
+    take(F::MaxConnections, &ResourceRecord::maxConnections);
+    take(F::MaxConnectionsPerUser, &ResourceRecord::maxConnectionsPerUser);
+    take(F::MaxThroughputKBps, &ResourceRecord::maxThroughputKBps);
+    take(F::NotifyArchival, &ResourceRecord::notifyArchival);
+}
+
+void ApplyGivenServerFields(const DocumentServer& server, ServerConfig& config,
+                            AuthMethod& defaultAuthMethod) {
+    const ServerConfig& s = server.config;
+    using S = ServerConfig;
+    const auto take = [&](ServerField field, auto member) {
+        if (server.Has(field)) {
+            config.*member = s.*member;
+        }
+    };
+    take(ServerField::PlayerPort, &S::playerPort);
+    take(ServerField::LiveSourcePort, &S::liveSourcePort);
+    take(ServerField::LimitConnections, &S::limitConnections);
+    take(ServerField::MaxConnections, &S::maxConnections);
+    take(ServerField::LimitConnectionsPerUser, &S::limitConnectionsPerUser);
+    take(ServerField::MaxConnectionsPerUser, &S::maxConnectionsPerUser);
+    take(ServerField::LimitAnonymousConnections, &S::limitAnonymousConnections);
+    take(ServerField::MaxAnonymousConnections, &S::maxAnonymousConnections);
+    take(ServerField::LimitThroughput, &S::limitThroughput);
+    take(ServerField::MaxThroughputKBps, &S::maxThroughputKBps);
+    take(ServerField::LoggingMode, &S::loggingMode);
+    take(ServerField::LoggingProgId, &S::loggingProgId);
+    take(ServerField::ArchivalPassword, &S::archivalPassword);
+    take(ServerField::NetworkInterface, &S::networkInterface);
+    take(ServerField::ArchivalServerAddress, &S::archivalServerAddress);
+    take(ServerField::ArchivalServerPort, &S::archivalServerPort);
+    if (server.Has(ServerField::DefaultAuthMethod)) {
+        defaultAuthMethod = server.defaultAuthMethod;
+    }
+}
+
+std::vector<DocumentField> DifferentFields(const ResourceRecord& a, const ResourceRecord& b) {
+    std::vector<DocumentField> fields;
+    for (std::size_t i = 0; i < DocumentFieldCount; ++i) {
+        const auto field = static_cast<DocumentField>(i);
+        if (FieldValueText(a, field) != FieldValueText(b, field)) {
+            fields.push_back(field);
+        }
+    }
+    return fields;
+}
+
+std::vector<ServerField> DifferentServerFields(const ServerConfig& a, AuthMethod aMethod,
+                                               const ServerConfig& b, AuthMethod bMethod) {
+    std::vector<ServerField> fields;
+    for (std::size_t i = 0; i < ServerFieldCount; ++i) {
+        const auto field = static_cast<ServerField>(i);
+        if (ServerFieldValueText(a, aMethod, field) != ServerFieldValueText(b, bMethod, field)) {
+            fields.push_back(field);
+        }
+    }
+    return fields;
+}
+
+}  // namespace vantor

@@ -1,0 +1,629 @@
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <exception>
+#include <limits>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <yaml-cpp/yaml.h>
+
+#include "config/config_document.h"
+#include "config/config_document_schema.h"
+#include "config/text_codec.h"
+#include "editors/remote_link.h"
+
+namespace vantor {
+namespace {
+
+using namespace document_schema;
+using F = DocumentField;
+
+std::size_t LineOf(const YAML::Node& node) {
+    const YAML::Mark mark = node.Mark();
+    return mark.line < 0 ? 0 : static_cast<std::size_t>(mark.line) + 1;
+}
+std::size_t ColumnOf(const YAML::Node& node) {
+    const YAML::Mark mark = node.Mark();
+    return mark.column < 0 ? 0 : static_cast<std::size_t>(mark.column) + 1;
+}
+
+class Reader {
+public:
+    explicit Reader(std::vector<DocumentError>& errors) : errors_(errors) {}
+
+    void Error(const YAML::Node& at, std::string message) {
+        errors_.push_back({LineOf(at), ColumnOf(at), std::move(message)});
+    }
+
+    // The pairs of a mapping, each key a scalar seen once; errors for the others.
+    std::vector<std::pair<std::string, YAML::Node>> Pairs(const YAML::Node& map,
+                                                          std::string_view what) {
+        keyLines_.clear();
+        std::vector<std::pair<std::string, YAML::Node>> pairs;
+        if (!map.IsMap()) {
+            Error(map, std::string(what) + ": expected a mapping of keys and values");
+            return pairs;
+        }
+        for (auto it = map.begin(); it != map.end(); ++it) {
+            const YAML::Node key = it->first;
+            if (!key.IsScalar()) {
+                Error(key, "expected a key");
+                continue;
+            }
+            const std::string& text = key.Scalar();
+            bool seen = false;
+            for (const auto& pair : pairs) {
+                seen = seen || pair.first == text;
+            }
+            if (seen) {
+                Error(key, "duplicate key \"" + text + "\"");
+                continue;
+            }
+            pairs.emplace_back(text, it->second);
+            keyLines_.push_back(LineOf(key));
+        }
+        return pairs;
+    }
+
+    bool Text(const YAML::Node& node, std::string_view key, std::u16string& out) {
+        if (node.IsNull()) {
+            out.clear();  // `key:` with nothing after it
+            return true;
+        }
+        if (!node.IsScalar()) {
+            Error(node, std::string(key) + ": expected a text");
+            return false;
+        }
+        out = Utf8ToUtf16(node.Scalar());
+        return true;
+    }
+
+    bool Bool(const YAML::Node& node, std::string_view key, bool& out) {
+        if (node.IsScalar()) {
+            const std::string& text = node.Scalar();
+            if (text == "true" || text == "false") {
+                out = text == "true";
+                return true;
+            }
+        }
+        Error(node, std::string(key) + ": expected true or false");
+        return false;
+    }
+
+    bool Integer(const YAML::Node& node, std::string_view key, std::int64_t min, std::int64_t max,
+                 std::int64_t& out) {
+        if (node.IsScalar()) {
+            const std::string& text = node.Scalar();
+            std::int64_t value = 0;
+            const char* end = text.data() + text.size();
+            const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+            if (!text.empty() && ec == std::errc() && ptr == end && value >= min && value <= max) {
+                out = value;
+                return true;
+            }
+        }
+        Error(node, std::string(key) + ": expected a whole number from " + std::to_string(min) +
+                        " to " + std::to_string(max));
+        return false;
+    }
+
+    template <typename T>
+    bool Number(const YAML::Node& node, std::string_view key, T& out) {
+        std::int64_t value = 0;
+        if (!Integer(node, key, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(),
+                     value)) {
+            return false;
+        }
+        out = static_cast<T>(value);
+        return true;
+    }
+
+    // A word of the list, or (when max is not 0) a number up to max for a value no word names.
+    template <typename Words, typename Value>
+    bool WordValue(const YAML::Node& node, std::string_view key, const Words& words,
+                   std::int64_t min, std::int64_t max, Value& out) {
+        if (node.IsScalar()) {
+            for (const auto& [word, value] : words) {
+                if (node.Scalar() == word) {
+                    out = value;
+                    return true;
+                }
+            }
+            std::int64_t number = 0;
+            const std::string& text = node.Scalar();
+            const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+            if (max != 0 && !text.empty() && ec == std::errc() &&
+                ptr == text.data() + text.size() && number >= min && number <= max) {
+                out = static_cast<Value>(number);
+                return true;
+            }
+        }
+        std::string list;
+        for (const auto& [word, value] : words) {
+            list += (list.empty() ? "" : ", ") + std::string(word);
+        }
+        Error(node, std::string(key) + ": expected one of " + list);
+        return false;
+    }
+
+    bool Groups(const YAML::Node& node, UserGroups& out) {
+        if (node.IsScalar()) {
+            std::int64_t value = 0;
+            if (Integer(node, "userGroups", 0, 255, value)) {
+                out = static_cast<UserGroups>(value);
+                return true;
+            }
+            return false;
+        }
+        if (!node.IsSequence()) {
+            Error(node, "userGroups: expected a list of basic, medium, advanced");
+            return false;
+        }
+        UserGroups groups = 0;
+        bool ok = true;
+        for (const YAML::Node& item : node) {
+            bool known = false;
+            for (const auto& [word, bit] : GroupWords) {
+                if (item.IsScalar() && item.Scalar() == word) {
+                    groups |= bit;
+                    known = true;
+                }
+            }
+            if (!known) {
+                Error(item, "userGroups: expected basic, medium or advanced");
+                ok = false;
+            }
+        }
+        out = groups;
+        return ok;
+    }
+
+    void Remote(const YAML::Node& node, DocumentResource& resource) {
+        RemoteLinkParts parts;
+        parts.protocol = -1;
+        bool ok = true;
+        bool hasPort = false;
+        for (auto& [key, value] : Pairs(node, "remote")) {
+            if (key == "protocol") {
+                std::size_t index = 0;
+                std::array<std::pair<std::string_view, std::size_t>, 3> words = {
+                    {{ProtocolWords[0], 0}, {ProtocolWords[1], 1}, {ProtocolWords[2], 2}}};
+                ok = WordValue(value, "protocol", words, 0, 0, index) && ok;
+                parts.protocol = static_cast<int>(index);
+            } else if (key == "address") {
+                ok = Text(value, key, parts.address) && ok;
+            } else if (key == "port") {
+                hasPort = true;
+                ok = Number(value, key, parts.port) && ok;
+            } else if (key == "alias") {
+                ok = Text(value, key, parts.alias) && ok;
+            } else {
+                Error(value, "remote: unknown field \"" + key + "\"");
+                ok = false;
+            }
+        }
+        if (ok && node.IsMap() && (parts.protocol < 0 || !hasPort)) {
+            Error(node, std::string("remote: missing field \"") +
+                            (parts.protocol < 0 ? "protocol" : "port") + "\"");
+            ok = false;
+        }
+        if (ok) {
+            resource.record.source =
+                ComposeRemoteLink(parts.alias, parts.address, parts.port, parts.protocol);
+        }
+    }
+
+    // One field of a resource by its key; false when the key is none of them.
+    bool Field(const std::string& key, const YAML::Node& value, DocumentResource& resource) {
+        std::size_t index = 0;
+        while (index < FieldKeys.size() && FieldKeys[index] != key) {
+            ++index;
+        }
+        if (index == FieldKeys.size()) {
+            return false;
+        }
+        ResourceRecord& r = resource.record;
+        bool ok = false;
+        switch (static_cast<DocumentField>(index)) {
+            case F::Name:
+                ok = Text(value, key, r.name);
+                break;
+            case F::Enabled:
+                ok = Bool(value, key, r.enabled);
+                break;
+            case F::Source:
+                ok = Text(value, key, r.source);
+                break;
+            case F::Description:
+                ok = Text(value, key, r.description);
+                break;
+            case F::AuthMethod:
+                ok = WordValue(value, key, MethodWords, 0, 255, r.authMethod);
+                break;
+            case F::UserGroups:
+                ok = Groups(value, r.userGroups);
+                break;
+            case F::Unicast:
+                ok = Bool(value, key, r.unicast);
+                break;
+            case F::Multicast:
+                ok = Bool(value, key, r.multicast);
+                break;
+            case F::MulticastGroup:
+                ok = Text(value, key, r.multicastGroup);
+                break;
+            case F::Playlist:
+                ok = Bool(value, key, r.playlist);
+                break;
+            case F::PlaylistOrder: {
+                std::array<std::pair<std::string_view, std::uint32_t>, 2> words = {
+                    {{OrderWords[0], 0}, {OrderWords[1], 1}}};
+                ok = WordValue(value, key, words, 0, 255, r.playlistOrder);
+                break;
+            }
+            case F::AllowMmsPlayers:
+                ok = Bool(value, key, r.allowMmsPlayers);
+                break;
+            case F::AllowDelegates:
+                ok = Bool(value, key, r.allowDelegates);
+                break;
+            case F::PlayTimeLimit:
+                ok = Number(value, key, r.playTimeLimit);
+                break;
+            case F::MetaTitle:
+                ok = Text(value, key, r.metaTitle);
+                break;
+            case F::MetaAuthor:
+                ok = Text(value, key, r.metaAuthor);
+                break;
+            case F::MetaCopyright:
+                ok = Text(value, key, r.metaCopyright);
+                break;
+            case F::MaxConnections:
+                ok = Number(value, key, r.maxConnections);
+                break;
+            case F::MaxConnectionsPerUser:
+                ok = Number(value, key, r.maxConnectionsPerUser);
+                break;
+            case F::MaxThroughputKBps:
+                ok = Number(value, key, r.maxThroughputKBps);
+                break;
+            case F::NotifyArchival:
+                ok = Bool(value, key, r.notifyArchival);
+                break;
+            case F::Count:
+                break;
+        }
+        if (ok) {
+            resource.given.set(index);
+        }
+        return true;
+    }
+
+    void Resource(const YAML::Node& node, ResourceKind kind, DocumentResource& resource) {
+        resource.record.kind = kind;
+        resource.record.imageIndex =
+            kind == ResourceKind::VirtualFolder ? VirtualFolderImage : LiveBroadcastImage;
+        resource.line = LineOf(node);
+        const std::string what = kind == ResourceKind::VirtualFolder ? "folder" : "live broadcast";
+        std::optional<YAML::Node> remote;
+        std::optional<YAML::Node> hash;
+        std::optional<YAML::Node> typeNode;
+        const auto pairs = Pairs(node, what);
+        if (!node.IsMap()) {
+            return;
+        }
+        bool hasName = false;
+        for (const auto& [key, value] : pairs) {
+            hasName = hasName || key == "name";
+            if (kind == ResourceKind::LiveBroadcast) {
+                if (key == TypeKey) {
+                    typeNode = value;
+                    continue;
+                }
+                if (key == RemoteKey) {
+                    remote = value;
+                    continue;
+                }
+                if (key == PasswordHashKey) {
+                    hash = value;
+                    continue;
+                }
+            }
+            if (!Field(key, value, resource)) {
+                Error(value, what + ": unknown field \"" + key + "\"");
+            }
+        }
+        if (!hasName) {
+            Error(node, what + ": missing field \"name\"");
+        }
+        if (kind != ResourceKind::LiveBroadcast) {
+            return;
+        }
+        if (!typeNode) {
+            Error(node, what + ": missing field \"type\"");
+            return;
+        }
+        DocumentLiveType type = DocumentLiveType::Static;
+        if (!WordValue(*typeNode, "type", TypeWords, 0, 0, type)) {
+            return;
+        }
+        resource.type = type;
+        const int sources =
+            int{resource.Has(F::Source)} + int{remote.has_value()} + int{hash.has_value()};
+        if (sources > 1) {
+            Error(node, what + ": give one of source, remote and password-hash");
+            return;
+        }
+        if (remote) {
+            if (type != DocumentLiveType::Delegate) {
+                Error(*remote, "remote: only a delegate broadcast has one");
+                return;
+            }
+            Remote(*remote, resource);
+            resource.given.set(static_cast<std::size_t>(F::Source));
+        }
+        if (hash) {
+            std::u16string text;
+            if (type != DocumentLiveType::Dynamic) {
+                Error(*hash, "password-hash: only a dynamic broadcast has one");
+                return;
+            }
+            if (Text(*hash, PasswordHashKey, text)) {
+                resource.record.source = std::u16string(DynamicPrefix) + text;
+                resource.given.set(static_cast<std::size_t>(F::Source));
+            }
+        }
+        if (resource.Has(F::Source) && !resource.record.source.empty() &&
+            LiveTypeOfRecord(resource.record) != type) {
+            Error(*typeNode, "type: the source reads as a " +
+                                 LiveTypeWord(LiveTypeOfRecord(resource.record)) + " broadcast");
+        }
+    }
+
+    void Resources(const YAML::Node& node, ResourceKind kind, std::vector<DocumentResource>& out) {
+        if (node.IsNull()) {
+            return;  // `folders:` with none
+        }
+        if (!node.IsSequence()) {
+            Error(node, std::string(kind == ResourceKind::VirtualFolder ? "folders" : "live") +
+                            ": expected a list");
+            return;
+        }
+        out.reserve(node.size());
+        for (const YAML::Node& item : node) {
+            Resource(item, kind, out.emplace_back());
+        }
+    }
+
+    void Server(const YAML::Node& node, DocumentServer& server) {
+        server.line = LineOf(node);
+        ServerConfig& s = server.config;
+        for (const auto& [key, value] : Pairs(node, "server")) {
+            std::size_t index = 0;
+            while (index < ServerKeys.size() && ServerKeys[index] != key) {
+                ++index;
+            }
+            bool ok = false;
+            switch (static_cast<ServerField>(index)) {
+                case ServerField::PlayerPort:
+                    ok = Text(value, key, s.playerPort);
+                    break;
+                case ServerField::LiveSourcePort:
+                    ok = Text(value, key, s.liveSourcePort);
+                    break;
+                case ServerField::LimitConnections:
+                    ok = Bool(value, key, s.limitConnections);
+                    break;
+                case ServerField::MaxConnections:
+                    ok = Number(value, key, s.maxConnections);
+                    break;
+                case ServerField::LimitConnectionsPerUser:
+                    ok = Bool(value, key, s.limitConnectionsPerUser);
+                    break;
+                case ServerField::MaxConnectionsPerUser:
+                    ok = Number(value, key, s.maxConnectionsPerUser);
+                    break;
+                case ServerField::LimitAnonymousConnections:
+                    ok = Bool(value, key, s.limitAnonymousConnections);
+                    break;
+                case ServerField::MaxAnonymousConnections:
+                    ok = Number(value, key, s.maxAnonymousConnections);
+                    break;
+                case ServerField::LimitThroughput:
+                    ok = Bool(value, key, s.limitThroughput);
+                    break;
+                case ServerField::MaxThroughputKBps:
+                    ok = Number(value, key, s.maxThroughputKBps);
+                    break;
+                case ServerField::LoggingMode:
+                    ok = WordValue(value, key, LoggingWords, 0, 65535, s.loggingMode);
+                    break;
+                case ServerField::LoggingProgId:
+                    ok = Text(value, key, s.loggingProgId);
+                    break;
+                case ServerField::DefaultAuthMethod:
+                    ok = WordValue(
+                        value, key, MethodWords, std::numeric_limits<std::int32_t>::min(),
+                        std::numeric_limits<std::int32_t>::max(), server.defaultAuthMethod);
+                    break;
+                case ServerField::ArchivalPassword:
+                    ok = Text(value, key, s.archivalPassword);
+                    break;
+                case ServerField::NetworkInterface:
+                    ok = Text(value, key, s.networkInterface);
+                    break;
+                case ServerField::ArchivalServerAddress:
+                    ok = Text(value, key, s.archivalServerAddress);
+                    break;
+                case ServerField::ArchivalServerPort:
+                    ok = Text(value, key, s.archivalServerPort);
+                    break;
+                case ServerField::Count:
+                    Error(value, "server: unknown field \"" + key + "\"");
+                    break;
+            }
+            if (ok) {
+                server.given.set(index);
+            }
+        }
+    }
+
+    void Addresses(const YAML::Node& node, std::string_view key, std::vector<std::u16string>& out) {
+        if (node.IsNull()) {
+            return;
+        }
+        if (!node.IsSequence()) {
+            Error(node, std::string(key) + ": expected a list of addresses");
+            return;
+        }
+        for (const YAML::Node& item : node) {
+            std::u16string address;
+            if (Text(item, key, address)) {
+                out.push_back(std::move(address));
+            }
+        }
+    }
+
+    void Restrictions(const YAML::Node& node, DocumentRestrictions& out) {
+        out.line = LineOf(node);
+        for (const auto& [key, value] : Pairs(node, "restrictions")) {
+            if (key == "mode") {
+                std::array<std::pair<std::string_view, int>, 2> modes = {
+                    {{"ExceptionList", 1}, {"AllowedList", 2}}};
+                int mode = 1;
+                if (WordValue(value, key, modes, 0, 0, mode)) {
+                    out.mode = mode == 1 ? "ExceptionList" : "AllowedList";
+                    out.modeGiven = true;
+                }
+            } else if (key == "exceptions") {
+                Addresses(value, key, out.exceptions);
+                out.exceptionsGiven = true;
+            } else if (key == "allowed") {
+                Addresses(value, key, out.allowed);
+                out.allowedGiven = true;
+            } else {
+                Error(value, "restrictions: unknown field \"" + key + "\"");
+            }
+        }
+    }
+
+    // Folders and broadcasts share one name space; the tool tells names apart by ASCII case.
+    void CheckNames(const ConfigDocument& document, const std::vector<YAML::Node>& nodes) {
+        std::vector<const DocumentResource*> all;
+        for (const auto* list : {&document.folders, &document.live}) {
+            for (const DocumentResource& resource : *list) {
+                all.push_back(&resource);
+            }
+        }
+        // Sorted by folded name, so 100,000 names cost n log n, not n squared.
+        std::vector<std::pair<std::u16string, std::size_t>> folded;
+        folded.reserve(all.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i]->Has(F::Name)) {
+                std::u16string name = all[i]->record.name;
+                for (char16_t& c : name) {
+                    if (c >= u'a' && c <= u'z') {
+                        c = static_cast<char16_t>(c - u'a' + u'A');
+                    }
+                }
+                folded.emplace_back(std::move(name), i);
+            }
+        }
+        std::sort(folded.begin(), folded.end());
+        std::vector<std::pair<std::size_t, std::size_t>> clashes;  // (later, first)
+        for (std::size_t i = 1; i < folded.size(); ++i) {
+            std::size_t first = i - 1;
+            while (first > 0 && folded[first - 1].first == folded[i].first) {
+                --first;
+            }
+            if (folded[i].first == folded[first].first) {
+                clashes.emplace_back(folded[i].second, folded[first].second);
+            }
+        }
+        std::sort(clashes.begin(), clashes.end());
+        for (const auto& [later, first] : clashes) {
+            Error(nodes[later], "duplicate name \"" + Utf16ToUtf8(all[later]->record.name) +
+                                    "\" (also on line " + std::to_string(all[first]->line) +
+                                    ", names are compared ignoring case)");
+        }
+    }
+
+    void Document(const YAML::Node& root, ConfigDocument& document) {
+        if (root.IsNull()) {
+            return;  // an empty document asks for nothing
+        }
+        std::vector<YAML::Node> resourceNodes;
+        const auto pairs = Pairs(root, "document");
+        const std::vector<std::size_t> keyLines = keyLines_;
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            const auto& [key, value] = pairs[i];
+            if (key == "server") {
+                Server(value, document.server.emplace());
+                document.server->line = keyLines[i];
+            } else if (key == "folders") {
+                Resources(value, ResourceKind::VirtualFolder, document.folders);
+                if (value.IsSequence()) {
+                    for (const YAML::Node& item : value) {
+                        resourceNodes.push_back(item);
+                    }
+                }
+            } else if (key == "live") {
+                liveNodes_ = value;
+            } else if (key == "restrictions") {
+                Restrictions(value, document.restrictions.emplace());
+                document.restrictions->line = keyLines[i];
+            } else {
+                Error(value, "unknown field \"" + key + "\"");
+            }
+        }
+        if (liveNodes_) {
+            Resources(*liveNodes_, ResourceKind::LiveBroadcast, document.live);
+            if (liveNodes_->IsSequence()) {
+                for (const YAML::Node& item : *liveNodes_) {
+                    resourceNodes.push_back(item);
+                }
+            }
+        }
+        if (resourceNodes.size() == document.folders.size() + document.live.size()) {
+            CheckNames(document, resourceNodes);
+        }
+    }
+
+private:
+    std::vector<DocumentError>& errors_;
+    std::optional<YAML::Node> liveNodes_;
+    // The lines of the keys Pairs returned last.
+    std::vector<std::size_t> keyLines_;
+};
+
+}  // namespace
+
+DocumentReading ReadConfigDocument(std::string_view text) {
+    DocumentReading reading;
+    Reader reader(reading.errors);
+    try {
+        const YAML::Node root = YAML::Load(std::string(text));
+        reader.Document(root, reading.document);
+    } catch (const YAML::Exception& e) {
+        const std::size_t line = e.mark.line < 0 ? 0 : static_cast<std::size_t>(e.mark.line) + 1;
+        const std::size_t column =
+            e.mark.column < 0 ? 0 : static_cast<std::size_t>(e.mark.column) + 1;
+        reading.errors.push_back({line, column, e.msg});
+    } catch (const std::exception& e) {
+        reading.errors.push_back({0, 0, e.what()});
+    }
+    if (!reading.errors.empty()) {
+        reading.document = {};
+        std::stable_sort(reading.errors.begin(), reading.errors.end(),
+                         [](const DocumentError& a, const DocumentError& b) {
+                             return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+                         });
+    }
+    return reading;
+}
+
+}  // namespace vantor
