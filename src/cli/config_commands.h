@@ -14,6 +14,8 @@ class InstallationEnvironment;
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailure = 1;
 inline constexpr int ExitUsage = 2;
+// `apply --check`: the document asks for changes (CI fails on drift with it).
+inline constexpr int ExitChangesPlanned = 3;
 
 struct ShowOptions {
     bool json = false;

@@ -12,6 +12,7 @@
 #include "cli/check_command.h"
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
+#include "cli/document_commands.h"
 #include "cli/live_commands.h"
 #include "cli/media_commands.h"
 #include "cli/password_command.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     // --help lists the commands in the order they are added.
     CommandTable commands(app);
     AddConfigCommands(commands);
+    AddDocumentCommands(commands);
     AddCheckCommand(commands);
     AddServiceCommands(commands);
     AddPasswordCommand(commands);

@@ -1,0 +1,515 @@
+#include "cli/document_commands.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/command_table.h"
+#include "cli/config_commands.h"
+#include "cli/linux_session_platform.h"
+#include "cli/live_commands.h"
+#include "config/ascii_case.h"
+#include "config/catalogue.h"
+#include "config/config_document.h"
+#include "config/resource_texts.h"
+#include "config/text_codec.h"
+#include "editors/delegate_editor_model.h"
+#include "editors/folder_editor_model.h"
+#include "editors/live_editor_model.h"
+#include "editors/live_type_chooser_model.h"
+#include "editors/resource_rules.h"
+#include "monitor/resource_disconnect.h"
+#include "platform/rebroadcast_support.h"
+#include "server/server_properties_model.h"
+#include "ui/resource_commands.h"
+
+namespace vantor {
+namespace {
+
+// What applying one resource of the document comes to.
+struct ResourceStep {
+    const DocumentResource* source = nullptr;  // nothing for a prune
+    CatalogueItem* item = nullptr;             // the resource as it is; nothing for a new one
+    ResourceRecord after;
+    std::vector<DocumentField> changed;
+};
+
+struct Refusal {
+    std::size_t line = 0;
+    std::u16string name;
+    std::u16string message;
+};
+
+std::string Quoted(const std::u16string& name) {
+    ResourceRecord record;
+    record.name = name;
+    return FieldValueText(record, DocumentField::Name);
+}
+
+std::string KindWord(const ResourceRecord& record) {
+    return record.kind == ResourceKind::VirtualFolder ? "folder" : "live";
+}
+
+// The record a new resource of that kind starts from: what its editor's OK gives with nothing
+// changed.
+ResourceRecord NewRecord(const DocumentResource& resource) {
+    ResourceRecord record;
+    if (resource.record.kind == ResourceKind::VirtualFolder) {
+        ApplyFolderForm(FolderForm{}, record);
+    } else {
+        const DocumentLiveType type = resource.type.value_or(DocumentLiveType::Static);
+        if (type == DocumentLiveType::Delegate) {
+            ApplyBroadcastForm(DelegateForm{}, record);
+        } else {
+            ApplyBroadcastForm(
+                NewLiveForm(type == DocumentLiveType::Dynamic ? LiveType::Dynamic
+                            : type == DocumentLiveType::Mms   ? LiveType::MmsRebroadcast
+                                                              : LiveType::Static),
+                record);
+        }
+    }
+    // The editors leave the multicast group to be reserved when they open.
+    record.multicastGroup.clear();
+    return record;
+}
+
+class Planner {
+public:
+    Planner(ConfigSession& session, bool rebroadcastAvailable)
+        : session_(session), rebroadcastAvailable_(rebroadcastAvailable) {}
+
+    std::vector<ResourceStep> steps;
+    std::vector<Refusal> refusals;
+
+    void Plan(const DocumentResource& resource) {
+        Catalogue& catalogue = session_.Store().Resources();
+        CatalogueItem* item = Find(resource.record.name);
+        const std::u16string& name = resource.record.name;
+        if (item != nullptr && item->Record().kind != resource.record.kind) {
+            refusals.push_back({resource.line, name, std::u16string(NameExistsMessage)});
+            return;
+        }
+        if (item != nullptr) {
+            matched_.push_back(item);
+        }
+        ResourceRecord desired = item != nullptr ? item->Record() : NewRecord(resource);
+        ApplyGivenFields(resource, desired);
+        if (item != nullptr && desired.multicastGroup.empty()) {
+            // Left empty: the group it has stays, as the editor keeps it.
+            desired.multicastGroup = item->Record().multicastGroup;
+        }
+        if (item != nullptr && desired == item->Record()) {
+            return;
+        }
+        if (resource.type && item != nullptr &&
+            LiveTypeOfRecord(item->Record()) != *resource.type) {
+            refusals.push_back({resource.line, name,
+                                Utf8ToUtf16(Utf16ToUtf8(item->Record().name) + " is a " +
+                                            LiveTypeWord(LiveTypeOfRecord(item->Record())) +
+                                            " live broadcast, not " + LiveTypeWord(*resource.type) +
+                                            TypeFixedText)});
+            return;
+        }
+        ResourceRecord after = desired;
+        if (std::u16string message = RunEditor(item, desired, resource, after); !message.empty()) {
+            refusals.push_back({resource.line, name, std::move(message)});
+            return;
+        }
+        if (item != nullptr) {
+            if (after == item->Record()) {
+                return;
+            }
+            if (std::u16string message = MulticastBlock(*item, after); !message.empty()) {
+                refusals.push_back({resource.line, name, std::move(message)});
+                return;
+            }
+        }
+        ResourceStep step{.source = &resource, .item = item, .after = std::move(after)};
+        if (item != nullptr) {
+            step.changed = DifferentFields(item->Record(), step.after);
+        }
+        steps.push_back(std::move(step));
+        (void)catalogue;
+    }
+
+    // The resources the document leaves out, deleted as the Delete command does.
+    void Prune() {
+        Catalogue& catalogue = session_.Store().Resources();
+        for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
+            for (const auto& child : branch->Children()) {
+                if (std::find(matched_.begin(), matched_.end(), child.get()) != matched_.end()) {
+                    continue;
+                }
+                if (std::u16string message = Blocked(*child, DeleteWhileMulticastingText);
+                    !message.empty()) {
+                    refusals.push_back({0, child->Record().name, std::move(message)});
+                    continue;
+                }
+                steps.push_back(
+                    {.source = nullptr, .item = child.get(), .after = {}, .changed = {}});
+            }
+        }
+    }
+
+private:
+    CatalogueItem* Find(const std::u16string& name) {
+        std::vector<CatalogueItem*> resources;
+        Catalogue& catalogue = session_.Store().Resources();
+        for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
+            for (const auto& child : branch->Children()) {
+                resources.push_back(child.get());
+            }
+        }
+        const auto found = FindByName(
+            resources.begin(), resources.end(), name,
+            [](const CatalogueItem* item) -> const std::u16string& { return item->Record().name; });
+        return found == resources.end() ? nullptr : *found;
+    }
+
+    // Opens the resource's editor on the document's settings and presses OK; empty when it was
+    // accepted, and then after holds the record the editor's form makes.
+    std::u16string RunEditor(CatalogueItem* item, const ResourceRecord& desired,
+                             const DocumentResource& resource, ResourceRecord& after) {
+        const std::u16string openingName = item != nullptr ? item->Record().name : u"";
+        MulticastTable& multicast = session_.Multicast();
+        const Catalogue& catalogue = session_.Store().Resources();
+        const AuthMethod& method = session_.DefaultAuthMethod();
+        if (desired.kind == ResourceKind::VirtualFolder) {
+            FolderForm form = FolderFormFromRecord(desired);
+            form.openingName = openingName;
+            FolderEditorModel model(
+                item != nullptr ? FolderEditorMode::Update : FolderEditorMode::Create, form,
+                multicast, catalogue, method);
+            std::u16string message = model.OnOpen();
+            if (message.empty()) {
+                message = model.OnOk();
+            }
+            if (!message.empty()) {
+                model.OnCancel();
+                return message;
+            }
+            ApplyFolderForm(model.Form(), after);
+            // What the folder editor does not show stays as the document has it.
+            after.playTimeLimit = desired.playTimeLimit;
+            after.allowDelegates = desired.allowDelegates;
+            after.notifyArchival = desired.notifyArchival;
+            return {};
+        }
+        const DocumentLiveType type = resource.type.value_or(LiveTypeOfRecord(desired));
+        if (type == DocumentLiveType::Delegate) {
+            DelegateForm form = DelegateFormFromRecord(desired);
+            form.openingName = openingName;
+            DelegateEditorModel model(
+                item != nullptr ? DelegateEditorMode::Update : DelegateEditorMode::Create, form,
+                multicast, catalogue, method, {});
+            std::u16string message = model.OnOpen();
+            if (message.empty()) {
+                message = model.OnOk();
+            }
+            if (!message.empty()) {
+                model.OnCancel();
+                return message;
+            }
+            ApplyBroadcastForm(model.Form(), after);
+            return {};
+        }
+        const LiveType liveType = type == DocumentLiveType::Dynamic ? LiveType::Dynamic
+                                  : type == DocumentLiveType::Mms   ? LiveType::MmsRebroadcast
+                                                                    : LiveType::Static;
+        if (item == nullptr) {
+            // A new broadcast's type is chosen first; the chooser may not offer it.
+            LiveTypeChooserModel chooser(rebroadcastAvailable_);
+            chooser.OnTypeSelected(liveType);
+            if (chooser.OnOk() != liveType) {
+                return Utf8ToUtf16(RebroadcastUnavailableText);
+            }
+        }
+        LiveForm form = LiveFormFromRecord(desired);
+        const LiveForm typed = NewLiveForm(liveType);
+        form.addressed = typed.addressed;
+        form.mms = typed.mms;
+        form.openingName = openingName;
+        LiveEditorModel model(item != nullptr ? LiveEditorMode::Update : LiveEditorMode::Create,
+                              form, multicast, catalogue, method, {});
+        std::u16string message = model.OnOpen();
+        if (message.empty()) {
+            message = model.OnOk();
+        }
+        if (!message.empty()) {
+            model.OnCancel();
+            return message;
+        }
+        ApplyBroadcastForm(model.Form(), after);
+        return {};
+    }
+
+    // The warning a folder's running multicast gives a command, as the resource commands ask
+    // the server; empty when nothing blocks it.
+    std::u16string Blocked(const CatalogueItem& item, std::u16string_view multicastingText) {
+        const ResourceRecord& record = item.Record();
+        if (session_.State() != ServerState::Running ||
+            record.kind != ResourceKind::VirtualFolder || !record.playlist || !record.multicast) {
+            return {};
+        }
+        const std::optional<MulticastStatusResult> status =
+            QueryFolderMulticastStatus(session_.Automation(), record.name);
+        if (!status) {
+            return {};
+        }
+        if (status->result == AutomationCallTimedOut) {
+            return std::u16string(MulticastUnknownText);
+        }
+        return status->result == SOk ? std::u16string(multicastingText) : std::u16string();
+    }
+
+    std::u16string MulticastBlock(const CatalogueItem& item, const ResourceRecord& after) {
+        const ResourceRecord& before = item.Record();
+        if (after.name != before.name || after.source != before.source ||
+            after.multicast != before.multicast) {
+            if (std::u16string message = Blocked(item, EditWhileMulticastingText);
+                !message.empty()) {
+                return message;
+            }
+        }
+        if (after.enabled != before.enabled) {
+            return Blocked(item, DisableWhileMulticastingText);
+        }
+        return {};
+    }
+
+    ConfigSession& session_;
+    bool rebroadcastAvailable_;
+    std::vector<const CatalogueItem*> matched_;
+};
+
+// The server properties dialog's OK checks, in its order, on the settings the document asks
+// for.
+std::u16string CheckServer(const ServerConfig& server) {
+    if (std::u16string message = CheckServerPorts(server.playerPort, server.liveSourcePort);
+        !message.empty()) {
+        return message;
+    }
+    const std::pair<ServerLimit, std::pair<bool, std::uint32_t>> limits[] = {
+        {ServerLimit::TotalConnections, {server.limitConnections, server.maxConnections}},
+        {ServerLimit::ConnectionsPerUser,
+         {server.limitConnectionsPerUser, server.maxConnectionsPerUser}},
+        {ServerLimit::AnonymousConnections,
+         {server.limitAnonymousConnections, server.maxAnonymousConnections}},
+        {ServerLimit::Throughput, {server.limitThroughput, server.maxThroughputKBps}},
+    };
+    for (const auto& [limit, setting] : limits) {
+        if (!setting.first) {
+            continue;
+        }
+        const LimitTextReading read =
+            ReadServerLimitText(limit, Utf8ToUtf16(std::to_string(setting.second)));
+        if (!read.message.empty()) {
+            return read.message;
+        }
+    }
+    return {};
+}
+
+bool ReadDocumentText(const std::string& path, std::istream& in, std::string& text) {
+    if (path == "-") {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return !in.bad();
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+// A limit that is off is stored as 0, so that is what the document compares with.
+ServerConfig AsSaved(ServerConfig server) {
+    if (!server.limitConnectionsPerUser) {
+        server.maxConnectionsPerUser = 0;
+    }
+    if (!server.limitAnonymousConnections) {
+        server.maxAnonymousConnections = 0;
+    }
+    return server;
+}
+
+}  // namespace
+
+int RunDump(const DumpOptions& options, SessionPlatform& platform, std::ostream& out,
+            std::ostream& err) {
+    if (options.session.file && !platform.files.ReadFile(*options.session.file)) {
+        err << "vantorctl: " << *options.session.file << ": no such file or cannot be read\n";
+        return ExitFailure;
+    }
+    ConfigSession session(options.session, platform, err);
+    if (!session.Open()) {
+        return ExitFailure;
+    }
+    out << WriteConfigDocument(
+        AsSaved(session.Store().Server()), session.DefaultAuthMethod(), session.Store().Resources(),
+        nullptr, options.format == "json" ? DocumentFormat::Json : DocumentFormat::Yaml);
+    return ExitOk;
+}
+
+int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istream& in,
+             std::ostream& out, std::ostream& err) {
+    const std::string& docName = options.document;
+    std::string text;
+    if (!ReadDocumentText(docName, in, text)) {
+        err << "vantorctl: " << docName << ": cannot be read\n";
+        return ExitUsage;
+    }
+    const DocumentReading reading = ReadConfigDocument(text);
+    if (!reading.errors.empty()) {
+        for (const DocumentError& error : reading.errors) {
+            err << docName << ':' << error.line << ':' << error.column << ": " << error.message
+                << '\n';
+        }
+        return ExitUsage;
+    }
+    const ConfigDocument& document = reading.document;
+
+    ConfigSession session(options.session, platform, err);
+    if (!session.Open()) {
+        return ExitFailure;
+    }
+    ConfigStore& store = session.Store();
+    Planner planner(session, options.rebroadcastAvailable);
+    for (const auto* list : {&document.folders, &document.live}) {
+        for (const DocumentResource& resource : *list) {
+            planner.Plan(resource);
+        }
+    }
+    if (options.prune) {
+        planner.Prune();
+    }
+
+    const ServerConfig serverBefore = AsSaved(store.Server());
+    const AuthMethod methodBefore = session.DefaultAuthMethod();
+    ServerConfig serverAfter = serverBefore;
+    AuthMethod methodAfter = methodBefore;
+    if (document.server) {
+        ApplyGivenServerFields(*document.server, serverAfter, methodAfter);
+        serverAfter = AsSaved(serverAfter);
+    }
+    const std::vector<ServerField> serverChanged =
+        DifferentServerFields(serverBefore, methodBefore, serverAfter, methodAfter);
+    if (!serverChanged.empty()) {
+        if (std::u16string message = CheckServer(serverAfter); !message.empty()) {
+            planner.refusals.push_back({document.server->line, u"server", std::move(message)});
+        }
+    }
+
+    if (!planner.refusals.empty()) {
+        for (const Refusal& refusal : planner.refusals) {
+            err << docName << ':' << refusal.line << ": " << Utf16ToUtf8(refusal.name) << ": "
+                << Utf16ToUtf8(refusal.message) << '\n';
+        }
+        return ExitFailure;
+    }
+
+    std::ostringstream plan;
+    for (const ResourceStep& step : planner.steps) {
+        if (step.source == nullptr) {
+            plan << "- " << KindWord(step.item->Record()) << ' ' << Quoted(step.item->Record().name)
+                 << '\n';
+        } else if (step.item == nullptr) {
+            plan << "+ " << KindWord(step.after) << ' ' << Quoted(step.after.name) << '\n';
+        } else {
+            for (const DocumentField field : step.changed) {
+                plan << "~ " << KindWord(step.after) << ' ' << Quoted(step.item->Record().name)
+                     << ": " << FieldKey(field) << ": "
+                     << FieldValueText(step.item->Record(), field) << " -> "
+                     << FieldValueText(step.after, field) << '\n';
+            }
+        }
+    }
+    for (const ServerField field : serverChanged) {
+        plan << "~ server: " << ServerFieldKey(field) << ": "
+             << ServerFieldValueText(serverBefore, methodBefore, field) << " -> "
+             << ServerFieldValueText(serverAfter, methodAfter, field) << '\n';
+    }
+    const bool changes = !planner.steps.empty() || !serverChanged.empty();
+    if (options.check) {
+        out << plan.str();
+        return changes ? ExitChangesPlanned : ExitOk;
+    }
+    if (!changes) {
+        return ExitOk;
+    }
+
+    // Everything was accepted: memory becomes the document, then one write and one reload.
+    Catalogue& catalogue = store.Resources();
+    const bool running = session.State() == ServerState::Running;
+    std::vector<std::pair<std::u16string, bool>> disconnects;
+    for (ResourceStep& step : planner.steps) {
+        if (step.source == nullptr) {
+            const ResourceRecord& record = step.item->Record();
+            disconnects.emplace_back(record.name, record.kind == ResourceKind::VirtualFolder);
+            catalogue.RemoveItem(*step.item);
+        } else if (step.item == nullptr) {
+            catalogue.InsertResourceItem(std::move(step.after));
+        } else {
+            if (step.after.enabled != step.item->Record().enabled) {
+                // As switching it on or off does: the players connected before are dropped.
+                disconnects.emplace_back(step.after.name,
+                                         step.after.kind == ResourceKind::VirtualFolder);
+            }
+            step.item->Record() = std::move(step.after);
+            catalogue.SetItemText(*step.item, DisplayText(step.item->Record()));
+        }
+    }
+    store.Server() = serverAfter;
+    session.DefaultAuthMethod() = methodAfter;
+    const SaveOutcome outcome = store.SaveConfiguration();
+    if (outcome != SaveOutcome::Saved && outcome != SaveOutcome::Merged) {
+        return ExitFailure;
+    }
+    if (running) {
+        for (const auto& [name, isFolder] : disconnects) {
+            DisconnectResourceUsers(session.Automation(), name, isFolder);
+        }
+    }
+    out << plan.str();
+    return session.ExitCode();
+}
+
+void AddDocumentCommands(CommandTable& table) {
+    auto dump = std::make_shared<DumpOptions>();
+    CLI::App* dumpCommand =
+        table.Add("dump", "Print the whole configuration as a YAML (or JSON) document", [dump] {
+            LinuxSessionPlatform system;
+            return RunDump(*dump, system.platform, std::cout, std::cerr);
+        });
+    dumpCommand->add_option("--format", dump->format, "yaml (default) or json")
+        ->check(CLI::IsMember({"yaml", "json"}));
+    dumpCommand->add_option("--file", dump->session.file,
+                            "config.vtr to read (default: the located one)");
+
+    auto apply = std::make_shared<ApplyOptions>();
+    CLI::App* applyCommand =
+        table.Add("apply", "Make the configuration equal to a document, all or nothing", [apply] {
+            apply->rebroadcastAvailable = MmsRebroadcastSupported();
+            LinuxSessionPlatform system;
+            return RunApply(*apply, system.platform, std::cin, std::cout, std::cerr);
+        });
+    applyCommand->add_option("DOC", apply->document, "The document, or - for standard input")
+        ->required();
+    applyCommand->add_flag("--check", apply->check,
+                           "Print the plan and write nothing (exit 3 when changes are planned)");
+    applyCommand->add_flag("--prune", apply->prune, "Delete the resources the document leaves out");
+    applyCommand->add_option(
+        "--file", apply->session.file,
+        "config.vtr to change (default: the located one); the server is not told");
+}
+
+}  // namespace vantor
