@@ -94,6 +94,7 @@ protected:
                   "      vantor.config.apply:\n"
                   "        document: \"{{ document | default(omit) }}\"\n"
                   "        content: \"{{ lookup('file', text) if text is defined else omit }}\"\n"
+                  "        prune: \"{{ prune | default(false) }}\"\n"
                   "        executable: \"{{ vantorctl }}\"\n");
 
         // alpha already serves a folder that the documents do not name; beta serves nothing.
@@ -127,10 +128,9 @@ protected:
     QString AlphaConfig() const { return Config(DataDir()); }
     QString BetaConfig() const { return Config(betaData.path()); }
 
-    // ansible-playbook on site.yml with the variable (document: a path on the managed hosts, or
-    // text: a file on the controller whose text is the task's content) and the options.
-    ProgramRun Playbook(const QString& variable, const QString& path,
-                        const QStringList& options = {}) const {
+    // ansible-playbook on site.yml with the variables (document: a path on the managed hosts,
+    // or text: a file on the controller whose text is the task's content; prune) and options.
+    ProgramRun Playbook(const QJsonObject& variables, const QStringList& options = {}) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const QString& name : environment.keys()) {
             if (name.startsWith("ANSIBLE_")) {
@@ -142,7 +142,6 @@ protected:
         environment.insert("ANSIBLE_NOCOLOR", "1");
         environment.insert("HOME", work.path());
         environment.insert("LC_ALL", "C.UTF-8");
-        const QJsonObject variables{{variable, path}};
         return RunProgram(AnsiblePlaybook,
                           QStringList{At("site.yml"), "-e",
                                       QJsonDocument(variables).toJson(QJsonDocument::Compact)} +
@@ -223,7 +222,7 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
     const QByteArray alphaExpected = AppliedHere(AlphaConfig(), document);
     const QByteArray betaExpected = AppliedHere(BetaConfig(), document);
 
-    const ProgramRun first = Playbook("document", document);
+    const ProgramRun first = Playbook({{"document", document}});
     ASSERT_EQ(first.exitCode, 0) << first.outLines.join('\n').toStdString()
                                  << first.err.toStdString();
     EXPECT_EQ(Recap(first, "alpha"), "ok=1 changed=1 unreachable=0 failed=0");
@@ -241,7 +240,7 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
 
     // The second run finds nothing to do: no write, no rename, no reload.
     const auto alphaFile = Identity(AlphaConfig()), betaFile = Identity(BetaConfig());
-    const ProgramRun second = Playbook("document", document);
+    const ProgramRun second = Playbook({{"document", document}});
     ASSERT_EQ(second.exitCode, 0) << second.outLines.join('\n').toStdString();
     EXPECT_EQ(Recap(second, "alpha"), "ok=1 changed=0 unreachable=0 failed=0");
     EXPECT_EQ(Recap(second, "beta"), "ok=1 changed=0 unreachable=0 failed=0");
@@ -259,7 +258,7 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
                   "    description: third\n"
                   "  - name: Talk\n"
                   "    source: /srv/talk\n");
-    const ProgramRun planned = Playbook("document", changed, {"--check", "--diff"});
+    const ProgramRun planned = Playbook({{"document", changed}}, {"--check", "--diff"});
     ASSERT_EQ(planned.exitCode, 0) << planned.outLines.join('\n').toStdString();
     EXPECT_EQ(Recap(planned, "alpha"), "ok=1 changed=1 unreachable=0 failed=0");
     EXPECT_EQ(Recap(planned, "beta"), "ok=1 changed=1 unreachable=0 failed=0");
@@ -273,6 +272,14 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
     EXPECT_EQ(ReadAll(BetaConfig()), betaExpected);
     EXPECT_EQ(Identity(AlphaConfig()), alphaFile);
     EXPECT_EQ(CountCalls(ReloadCall), 1);
+
+    // With prune, alpha's folder that no document names goes; beta has nothing to lose.
+    const ProgramRun pruned = Playbook({{"document", document}, {"prune", true}});
+    ASSERT_EQ(pruned.exitCode, 0) << pruned.outLines.join('\n').toStdString();
+    EXPECT_EQ(Recap(pruned, "alpha"), "ok=1 changed=1 unreachable=0 failed=0");
+    EXPECT_EQ(Recap(pruned, "beta"), "ok=1 changed=0 unreachable=0 failed=0");
+    EXPECT_EQ(Folders(AlphaConfig()).keys(), (QStringList{odd, "Radio"}));
+    EXPECT_EQ(ReadAll(BetaConfig()), betaExpected);
 
     // Where a shell run by ssh, by the module or by vantorctl would have run it.
     for (const QString& folder : {work.path(), QDir::currentPath(), QDir::homePath(),
@@ -291,7 +298,7 @@ TEST_F(AnsibleFleet, ARefusedDocumentFailsTheTaskWithItsMessagesAndWritesNothing
               "  - name: Radio\n"
               "    source: \"\"\n");
     const QByteArray alphaBefore = ReadAll(AlphaConfig()), betaBefore = ReadAll(BetaConfig());
-    const ProgramRun refused = Playbook("text", text);
+    const ProgramRun refused = Playbook({{"text", text}});
     EXPECT_EQ(refused.exitCode, 2) << refused.outLines.join('\n').toStdString();
     EXPECT_EQ(Recap(refused, "alpha"), "ok=0 changed=0 unreachable=0 failed=1");
     EXPECT_EQ(Recap(refused, "beta"), "ok=0 changed=0 unreachable=0 failed=1");
