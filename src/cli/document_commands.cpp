@@ -132,7 +132,8 @@ public:
                 return;
             }
         }
-        ResourceStep step{.source = &resource, .item = item, .after = std::move(after)};
+        ResourceStep step{
+            .source = &resource, .item = item, .after = std::move(after), .changed = {}};
         if (item != nullptr) {
             step.changed = DifferentFields(item->Record(), step.after);
         }
@@ -197,10 +198,17 @@ private:
                 return message;
             }
             ApplyFolderForm(model.Form(), after);
-            // What the folder editor does not show stays as the document has it.
-            after.playTimeLimit = desired.playTimeLimit;
-            after.allowDelegates = desired.allowDelegates;
-            after.notifyArchival = desired.notifyArchival;
+            // The editor clears what it does not show; the document may still ask for it, as
+            // a dump of a file that holds it does.
+            if (resource.Has(DocumentField::PlayTimeLimit)) {
+                after.playTimeLimit = desired.playTimeLimit;
+            }
+            if (resource.Has(DocumentField::AllowDelegates)) {
+                after.allowDelegates = desired.allowDelegates;
+            }
+            if (resource.Has(DocumentField::NotifyArchival)) {
+                after.notifyArchival = desired.notifyArchival;
+            }
             return {};
         }
         const DocumentLiveType type = resource.type.value_or(LiveTypeOfRecord(desired));

@@ -498,6 +498,7 @@ public:
     // The pairs of a mapping, each key a scalar seen once; errors for the others.
     std::vector<std::pair<std::string, YAML::Node>> Pairs(const YAML::Node& map,
                                                           std::string_view what) {
+        keyLines_.clear();
         std::vector<std::pair<std::string, YAML::Node>> pairs;
         if (!map.IsMap()) {
             Error(map, std::string(what) + ": expected a mapping of keys and values");
@@ -519,6 +520,7 @@ public:
                 continue;
             }
             pairs.emplace_back(text, it->second);
+            keyLines_.push_back(LineOf(key));
         }
         return pairs;
     }
@@ -1009,9 +1011,13 @@ public:
             return;  // an empty document asks for nothing
         }
         std::vector<YAML::Node> resourceNodes;
-        for (const auto& [key, value] : Pairs(root, "document")) {
+        const auto pairs = Pairs(root, "document");
+        const std::vector<std::size_t> keyLines = keyLines_;
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            const auto& [key, value] = pairs[i];
             if (key == "server") {
                 Server(value, document.server.emplace());
+                document.server->line = keyLines[i];
             } else if (key == "folders") {
                 Resources(value, ResourceKind::VirtualFolder, document.folders);
                 if (value.IsSequence()) {
@@ -1023,6 +1029,7 @@ public:
                 liveNodes_ = value;
             } else if (key == "restrictions") {
                 Restrictions(value, document.restrictions.emplace());
+                document.restrictions->line = keyLines[i];
             } else {
                 Error(value, "unknown field \"" + key + "\"");
             }
@@ -1043,6 +1050,8 @@ public:
 private:
     std::vector<DocumentError>& errors_;
     std::optional<YAML::Node> liveNodes_;
+    // The lines of the keys Pairs returned last.
+    std::vector<std::size_t> keyLines_;
 };
 
 }  // namespace

@@ -1,0 +1,282 @@
+#include "config/config_document.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/catalogue.h"
+#include "config/config_bytes.h"
+#include "config/config_file.h"
+
+namespace vantor {
+namespace {
+
+std::vector<std::string> Errors(std::string_view text) {
+    std::vector<std::string> lines;
+    for (const DocumentError& error : ReadConfigDocument(text).errors) {
+        lines.push_back(std::to_string(error.line) + ":" + std::to_string(error.column) + ": " +
+                        error.message);
+    }
+    return lines;
+}
+
+TEST(ConfigDocument, EachProblemIsReportedAtItsLineAndColumn) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"folders:\n  - name: A\n    colour: red\n", {"3:13: folder: unknown field \"colour\""}},
+        {"server:\n  playerPort: [1, 2]\n  maxConnections: -1\n  limitThroughput: yes\n",
+         {"2:15: playerPort: expected a text",
+          "3:19: maxConnections: expected a whole number from 0 to 4294967295",
+          "4:20: limitThroughput: expected true or false"}},
+        {"folders:\n  - name: Films\nlive:\n  - name: FILMS\n    type: static\n",
+         {"4:5: duplicate name \"FILMS\" (also on line 2, names are compared ignoring case)"}},
+        {"folders:\n  - source: /srv\nlive:\n  - name: News\n",
+         {"2:5: folder: missing field \"name\"", "4:5: live broadcast: missing field \"type\""}},
+        {"folders:\n  - name: A\n    name: B\n", {"3:5: duplicate key \"name\""}},
+        {"live:\n  - name: N\n    type: delegate\n    remote: {address: h, port: 80}\n",
+         {"4:13: remote: missing field \"protocol\""}},
+        {"live:\n  - name: N\n    type: static\n    password-hash: abc\n",
+         {"4:20: password-hash: only a dynamic broadcast has one"}},
+        {"live:\n  - name: N\n    type: static\n    source: \"0@abc\"\n",
+         {"3:11: type: the source reads as a dynamic broadcast"}},
+        {"folders:\n  - name: A\n    authMethod: kerberos\n    userGroups: [basic, guests]\n",
+         {"3:17: authMethod: expected one of inherit, anonymous, internal, session",
+          "4:25: userGroups: expected basic, medium or advanced"}},
+        {"folders: {name: A}\n", {"1:10: folders: expected a list"}},
+        {"colours: []\n", {"1:10: unknown field \"colours\""}},
+        {"folders: [\n", {"2:1: end of sequence flow not found"}},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(Errors(text), expected);
+    }
+}
+
+TEST(ConfigDocument, HostileInputIsAnErrorNeverACrash) {
+    const std::string inputs[] = {
+        std::string(100000, '['),
+        std::string(5000, '{') + "a",
+        "a: &x [*x, *x]\nfolders: *x\n",
+        "folders:\n\t- name: A\n",
+        std::string("\xff\xfe\x00\x01 folders", 12),
+        "--- a\n--- b\n",
+        "server: !!binary AAAA\n",
+        "folders:\n  - name: A\n    maxConnections: 99999999999999999999999\n",
+    };
+    for (const std::string& input : inputs) {
+        SCOPED_TRACE(input.substr(0, 40));
+        EXPECT_FALSE(ReadConfigDocument(input).errors.empty());
+    }
+    // Empty is a document that asks for nothing.
+    EXPECT_TRUE(ReadConfigDocument("").errors.empty());
+}
+
+// A record with every field away from its default, a folder with what only the file can hold.
+ResourceRecord OddFolder() {
+    ResourceRecord r;
+    r.kind = ResourceKind::VirtualFolder;
+    r.enabled = false;
+    r.authMethod = AuthMethod::Internal;
+    r.userGroups = MediumUsers | AdvancedUsers;
+    r.name = u"Fil\u00e9s \"quoted\" \\ null";
+    r.source = u"/srv/films";
+    r.description = u"line one\nline two\ttab \u0001";
+    r.unicast = false;
+    r.multicast = true;
+    r.multicastGroup = u"226.0.0.1:6000";
+    r.playlist = true;
+    r.playlistOrder = 1;
+    r.playTimeLimit = 90;
+    r.allowDelegates = true;
+    r.allowMmsPlayers = true;
+    r.metaTitle = u"T";
+    r.metaAuthor = u"A";
+    r.metaCopyright = u"(c)";
+    r.maxConnections = 11;
+    r.maxConnectionsPerUser = 2;
+    r.maxThroughputKBps = 900;
+    r.notifyArchival = true;
+    return r;
+}
+
+TEST(ConfigDocument, WhatIsWrittenReadsBackFieldForField) {
+    Catalogue catalogue;
+    catalogue.InsertResourceItem(OddFolder());
+    ResourceRecord delegate;
+    delegate.kind = ResourceKind::LiveBroadcast;
+    delegate.name = u"News";
+    delegate.source = u"vtr://http:10.0.0.7:80/news";
+    delegate.playlist = true;
+    delegate.playlistOrder = 7;
+    delegate.authMethod = static_cast<AuthMethod>(9);
+    delegate.userGroups = 0x41;
+    catalogue.InsertResourceItem(delegate);
+    ResourceRecord dynamic;
+    dynamic.kind = ResourceKind::LiveBroadcast;
+    dynamic.name = u"true";
+    dynamic.source = u"0@5e884898";
+    catalogue.InsertResourceItem(dynamic);
+    ServerConfig server;
+    server.playerPort = u"";
+    server.loggingMode = 7;
+    server.archivalPassword = u"ab12";
+
+    for (const DocumentFormat format : {DocumentFormat::Yaml, DocumentFormat::Json}) {
+        SCOPED_TRACE(format == DocumentFormat::Yaml ? "yaml" : "json");
+        const std::string text =
+            WriteConfigDocument(server, AuthMethod::SessionBased, catalogue, nullptr, format);
+        const DocumentReading reading = ReadConfigDocument(text);
+        ASSERT_EQ(reading.errors.size(), 0u) << reading.errors[0].message << "\n" << text;
+        const ConfigDocument& document = reading.document;
+        ASSERT_TRUE(document.server);
+        ServerConfig readServer;
+        AuthMethod readMethod = AuthMethod::Anonymous;
+        ApplyGivenServerFields(*document.server, readServer, readMethod);
+        EXPECT_EQ(readServer, server);
+        EXPECT_EQ(readMethod, AuthMethod::SessionBased);
+
+        ASSERT_EQ(document.folders.size(), 1u);
+        ASSERT_EQ(document.live.size(), 2u);
+        std::vector<ResourceRecord> read;
+        for (const auto* list : {&document.folders, &document.live}) {
+            for (const DocumentResource& resource : *list) {
+                ResourceRecord record;
+                record.kind = resource.record.kind;
+                record.imageIndex = resource.record.imageIndex;
+                // Fields left out are the editor's defaults: start from something else.
+                record.playTimeLimit = -1;
+                ApplyGivenFields(resource, record);
+                read.push_back(record);
+            }
+        }
+        EXPECT_EQ(read[0], catalogue.FileResources().Children()[0]->Record());
+        EXPECT_EQ(read[1], catalogue.LiveBroadcasts().Children()[0]->Record());
+        EXPECT_EQ(read[2], catalogue.LiveBroadcasts().Children()[1]->Record());
+        EXPECT_EQ(document.live[0].type, DocumentLiveType::Delegate);
+        EXPECT_EQ(document.live[1].type, DocumentLiveType::Dynamic);
+    }
+}
+
+TEST(ConfigDocument, ADumpReadsAsTheDialogsShowIt) {
+    Catalogue catalogue;
+    ResourceRecord folder;
+    folder.name = u"Music";
+    folder.source = u"/srv/music";
+    folder.authMethod = AuthMethod::Internal;
+    folder.userGroups = BasicUsers | AdvancedUsers;
+    folder.unicast = true;
+    folder.playlist = true;
+    folder.allowMmsPlayers = true;
+    catalogue.InsertResourceItem(folder);
+    ResourceRecord live;
+    live.kind = ResourceKind::LiveBroadcast;
+    live.name = u"News";
+    live.source = u"vtr://tcp:10.0.0.7:5119/news";
+    live.unicast = true;
+    live.playTimeLimit = 90;
+    catalogue.InsertResourceItem(live);
+    const DocumentRestrictions restrictions{
+        .mode = "AllowedList", .exceptions = {}, .allowed = {u"10.0.0.9", u"relay"}};
+    EXPECT_EQ(WriteConfigDocument(ServerConfig{}, AuthMethod::Anonymous, catalogue, &restrictions,
+                                  DocumentFormat::Yaml),
+              R"(server:
+  playerPort: "5119"
+  liveSourcePort: "5130"
+  limitConnections: false
+  maxConnections: 10
+  limitConnectionsPerUser: false
+  maxConnectionsPerUser: 1
+  limitAnonymousConnections: false
+  maxAnonymousConnections: 10
+  limitThroughput: false
+  maxThroughputKBps: 1000
+  loggingMode: standard
+  loggingProgId: ""
+  defaultAuthMethod: anonymous
+  archivalPassword: ""
+  networkInterface: "Any available"
+  archivalServerAddress: ""
+  archivalServerPort: ""
+folders:
+  - name: "Music"
+    enabled: true
+    source: "/srv/music"
+    description: ""
+    authMethod: internal
+    userGroups: [basic, advanced]
+    unicast: true
+    multicast: false
+    multicastGroup: ""
+    playlist: true
+    playlistOrder: alphabetical
+    allowMmsPlayers: true
+    maxConnections: 0
+    maxConnectionsPerUser: 0
+    maxThroughputKBps: 0
+live:
+  - name: "News"
+    type: delegate
+    remote: {protocol: tcp, address: "10.0.0.7", port: 5119, alias: "news"}
+    enabled: true
+    description: ""
+    authMethod: inherit
+    userGroups: []
+    unicast: true
+    multicast: false
+    multicastGroup: ""
+    allowMmsPlayers: false
+    allowDelegates: false
+    playTimeLimit: 90
+    metaTitle: ""
+    metaAuthor: ""
+    metaCopyright: ""
+    maxConnections: 0
+    maxConnectionsPerUser: 0
+    maxThroughputKBps: 0
+    notifyArchival: false
+restrictions:
+  mode: AllowedList
+  exceptions: []
+  allowed: ["10.0.0.9", "relay"]
+)");
+    // JSON: the same keys; empty lists on their key's line.
+    const std::string json = WriteConfigDocument(ServerConfig{}, AuthMethod::Anonymous, Catalogue(),
+                                                 nullptr, DocumentFormat::Json);
+    EXPECT_EQ(json.substr(0, 41), "{\n  \"server\": {\n    \"playerPort\": \"5119\",");
+    EXPECT_EQ(json.substr(json.size() - 62),
+              "\"archivalServerPort\": \"\"\n  },\n  \"folders\": [],\n  \"live\": []\n}\n");
+}
+
+TEST(ConfigDocument, EveryFileOfTheFormatReadsBackAsTheSameRecords) {
+    for (const std::uint32_t version : {50u, 55u, 60u}) {
+        SCOPED_TRACE(version);
+        test::ConfigBytes bytes;
+        bytes.Header(version).Record(version, 1, u"zulu", u"226.0.0.1:6000");
+        bytes.Record(version, 2, u"News", u"", 0x03).Record(version, 1, u"Alpha", u"", 0x09);
+        const ConfigFileContents contents = ReadConfigFile(bytes.Bytes());
+        Catalogue catalogue;
+        catalogue.InsertLoaded(contents.records);
+        const DocumentReading reading = ReadConfigDocument(WriteConfigDocument(
+            contents.server, contents.defaultAuthMethod, catalogue, nullptr, DocumentFormat::Yaml));
+        ASSERT_TRUE(reading.errors.empty());
+        Catalogue back;
+        for (const auto* list : {&reading.document.folders, &reading.document.live}) {
+            for (const DocumentResource& resource : *list) {
+                ResourceRecord record;
+                record.kind = resource.record.kind;
+                record.imageIndex = resource.record.imageIndex;
+                ApplyGivenFields(resource, record);
+                back.InsertResourceItem(record);
+            }
+        }
+        ServerConfig server;
+        AuthMethod method = AuthMethod::Anonymous;
+        ApplyGivenServerFields(*reading.document.server, server, method);
+        EXPECT_EQ(WriteConfigFile(server, method, back),
+                  WriteConfigFile(contents.server, contents.defaultAuthMethod, catalogue));
+    }
+}
+
+}  // namespace
+}  // namespace vantor
