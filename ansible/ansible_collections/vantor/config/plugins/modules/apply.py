@@ -125,10 +125,9 @@ import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
 
-# vantorctl apply --check's exit codes.
+# vantorctl apply --check's exit codes besides 1 (refused) and 2 (unreadable document or usage),
+# which fail the task with what vantorctl wrote on standard error.
 NOTHING_TO_DO = 0
-REFUSED = 1
-UNREADABLE = 2
 CHANGES_PLANNED = 3
 
 
