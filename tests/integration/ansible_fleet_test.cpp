@@ -3,8 +3,6 @@
 // to one document by vantor.config.apply and the real vantorctl on the managed side.
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
@@ -66,6 +64,8 @@ protected:
         WriteText(At("ansible.cfg"),
                   "[defaults]\ninventory = " + At("inventory.yml") +
                       "\ngathering = explicit\nretry_files_enabled = False\n"
+                      // Checked against the harness's known_hosts, which holds the sshd's key.
+                      "host_key_checking = True\n"
                       "interpreter_python = /usr/bin/python3\nlocal_tmp = " +
                       At("local-tmp") + "\nremote_tmp = " + At("remote-tmp") +
                       "\n[ssh_connection]\n"
@@ -210,15 +210,13 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
     const QString odd = "Jazz \u00e9t\u00e9 'x' \"y\" $(touch pwned); end";
     const QString quoted = QString(odd).replace('"', "\\\"");
     const QString document = At("fleet 1.yaml");
-    WriteText(document,
-              "folders:\n"
-              "  - name: \"" +
-                  quoted +
-                  "\"\n"
-                  "    source: /srv/m\u00e9dia/$(id)\n"
-                  "    description: first; second\n"
-                  "  - name: Radio\n"
-                  "    source: /srv/radio\n");
+    WriteText(document, QString("folders:\n"
+                                "  - name: \"%1\"\n"
+                                "    source: /srv/m\u00e9dia/$(id)\n"
+                                "    description: first; second\n"
+                                "  - name: Radio\n"
+                                "    source: /srv/radio\n")
+                            .arg(quoted));
     const QByteArray alphaExpected = AppliedHere(AlphaConfig(), document);
     const QByteArray betaExpected = AppliedHere(BetaConfig(), document);
 
@@ -250,14 +248,12 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
 
     // Check mode with --diff on a changed document: the plan on both hosts, not one byte.
     const QString changed = At("fleet 2.yaml");
-    WriteText(changed,
-              "folders:\n"
-              "  - name: \"" +
-                  quoted +
-                  "\"\n"
-                  "    description: third\n"
-                  "  - name: Talk\n"
-                  "    source: /srv/talk\n");
+    WriteText(changed, QString("folders:\n"
+                               "  - name: \"%1\"\n"
+                               "    description: third\n"
+                               "  - name: Talk\n"
+                               "    source: /srv/talk\n")
+                           .arg(quoted));
     const ProgramRun planned = Playbook({{"document", changed}}, {"--check", "--diff"});
     ASSERT_EQ(planned.exitCode, 0) << planned.outLines.join('\n').toStdString();
     EXPECT_EQ(Recap(planned, "alpha"), "ok=1 changed=1 unreachable=0 failed=0");
