@@ -7,6 +7,8 @@
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -14,9 +16,10 @@
 
 #include "cli/command_table.h"
 #include "cli/config_commands.h"
+#include "cli/headless_services.h"
 #include "cli/linux_session_platform.h"
 #include "cli/live_commands.h"
-#include "config/ascii_case.h"
+#include "cli/restrictions_command.h"
 #include "config/catalogue.h"
 #include "config/config_document.h"
 #include "config/resource_texts.h"
@@ -26,8 +29,12 @@
 #include "editors/live_editor_model.h"
 #include "editors/live_type_chooser_model.h"
 #include "editors/resource_rules.h"
+#include "monitor/add_address_model.h"
+#include "monitor/delegate_restrictions_model.h"
 #include "monitor/resource_disconnect.h"
+#include "monitor/restrictions_document.h"
 #include "platform/rebroadcast_support.h"
+#include "server/installation_paths.h"
 #include "server/server_properties_model.h"
 #include "ui/resource_commands.h"
 
@@ -81,16 +88,136 @@ ResourceRecord NewRecord(const DocumentResource& resource) {
     return record;
 }
 
+// Where the restrictions are: the file named, else the located one unless a config file was
+// named (a test configuration is not the server's).
+std::optional<RestrictionsLocator> RestrictionsAt(const std::optional<std::string>& restrictions,
+                                                  const ConfigSessionOptions& session,
+                                                  SessionPlatform& platform) {
+    if (restrictions) {
+        return FixedRestrictionsFile(*restrictions);
+    }
+    if (session.file) {
+        return std::nullopt;
+    }
+    return LocateRestrictions(platform.environment, RestrictionsSelectorVantor);
+}
+
+std::string WithoutProgramName(std::string_view text) {
+    constexpr std::string_view prefix = "vantorctl: ";
+    return std::string(text.starts_with(prefix) ? text.substr(prefix.size()) : text);
+}
+
+DocumentRestrictions RestrictionsOf(const DelegateRestrictionsModel& model) {
+    DocumentRestrictions shown;
+    shown.mode = std::string(ModeText(model.Mode()));
+    for (const RestrictionsRow& row : model.Rows(DelegateAccessMode::ExceptionList)) {
+        shown.exceptions.push_back(row.address);
+    }
+    for (const RestrictionsRow& row : model.Rows(DelegateAccessMode::AllowedList)) {
+        shown.allowed.push_back(row.address);
+    }
+    return shown;
+}
+
+// The restrictions dialog over the file, loaded as it opens; the additions it is asked for come
+// from pending.
+struct RestrictionsDialog {
+    RestrictionsDialog(FileStore& files, RestrictionsLocator locate, Prompter& prompter)
+        : model(files, std::move(locate), prompter, [this](std::u16string& typed) {
+              typed = pending;
+              return true;
+          }) {}
+
+    // Empty when loaded; otherwise why not.
+    std::string Load(FileStore& files, bool forChange) {
+        const std::string path = model.Path();
+        if (forChange && model.HoldUpdateLock() == LockStatus::Busy) {
+            return WithoutProgramName(RestrictionsBusyText) + path;
+        }
+        RestrictionsSnapshot snapshot = ReadRestrictionsFile(path, files);
+        if (snapshot.state == RestrictionsFileState::Unreadable) {
+            return path + RestrictionsUnreadableText;
+        }
+        if (!model.OnLoaded(std::move(snapshot))) {
+            return path + ": cannot be read";
+        }
+        return {};
+    }
+
+    DelegateRestrictionsModel model;
+    std::u16string pending;
+};
+
+// What applying the document's restrictions comes to: the plan's lines, and the clicks.
+struct RestrictionsStep {
+    struct Row {
+        DelegateAccessMode list;
+        std::u16string address;
+    };
+    std::vector<Row> removals;
+    std::vector<Row> additions;
+    std::optional<DelegateAccessMode> mode;
+
+    bool Empty() const { return removals.empty() && additions.empty() && !mode; }
+};
+
+DelegateAccessMode ModeNamed(const std::string& text) {
+    return text == AllowedListModeText ? DelegateAccessMode::AllowedList
+                                       : DelegateAccessMode::ExceptionList;
+}
+
+// The lists are compared as sets of rows: the dialog appends, so order is not the document's.
+RestrictionsStep PlanRestrictions(const DocumentRestrictions& now,
+                                  const DocumentRestrictions& wanted) {
+    RestrictionsStep step;
+    for (const auto& [list, have, want] :
+         {std::tuple{DelegateAccessMode::ExceptionList, &now.exceptions, &wanted.exceptions},
+          std::tuple{DelegateAccessMode::AllowedList, &now.allowed, &wanted.allowed}}) {
+        std::vector<std::u16string> left = *want;
+        for (const std::u16string& address : *have) {
+            const auto found = std::find(left.begin(), left.end(), address);
+            if (found != left.end()) {
+                left.erase(found);
+            } else {
+                step.removals.push_back({list, address});
+            }
+        }
+        for (std::u16string& address : left) {
+            step.additions.push_back({list, std::move(address)});
+        }
+    }
+    if (now.mode != wanted.mode) {
+        step.mode = ModeNamed(wanted.mode);
+    }
+    return step;
+}
+
+std::string ListKey(DelegateAccessMode list) {
+    return list == DelegateAccessMode::ExceptionList ? "exceptions" : "allowed";
+}
+
+std::string QuotedText(const std::u16string& text) {
+    return Quoted(text);
+}
+
 class Planner {
 public:
     Planner(ConfigSession& session, bool rebroadcastAvailable)
-        : session_(session), rebroadcastAvailable_(rebroadcastAvailable) {}
+        : session_(session), rebroadcastAvailable_(rebroadcastAvailable) {
+        // Indexed once: a document names every resource, and a catalogue may hold 100,000.
+        Catalogue& catalogue = session_.Store().Resources();
+        for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
+            for (const auto& child : branch->Children()) {
+                exact_.emplace(child->Record().name, child.get());
+                folded_.emplace(Folded(child->Record().name), child.get());
+            }
+        }
+    }
 
     std::vector<ResourceStep> steps;
     std::vector<Refusal> refusals;
 
     void Plan(const DocumentResource& resource) {
-        Catalogue& catalogue = session_.Store().Resources();
         CatalogueItem* item = Find(resource.record.name);
         const std::u16string& name = resource.record.name;
         if (item != nullptr && item->Record().kind != resource.record.kind) {
@@ -98,7 +225,7 @@ public:
             return;
         }
         if (item != nullptr) {
-            matched_.push_back(item);
+            matched_.insert(item);
         }
         ResourceRecord desired = item != nullptr ? item->Record() : NewRecord(resource);
         ApplyGivenFields(resource, desired);
@@ -138,7 +265,6 @@ public:
             step.changed = DifferentFields(item->Record(), step.after);
         }
         steps.push_back(std::move(step));
-        (void)catalogue;
     }
 
     // The resources the document leaves out, deleted as the Delete command does.
@@ -146,7 +272,7 @@ public:
         Catalogue& catalogue = session_.Store().Resources();
         for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
             for (const auto& child : branch->Children()) {
-                if (std::find(matched_.begin(), matched_.end(), child.get()) != matched_.end()) {
+                if (matched_.contains(child.get())) {
                     continue;
                 }
                 if (std::u16string message = Blocked(*child, DeleteWhileMulticastingText);
@@ -161,18 +287,22 @@ public:
     }
 
 private:
-    CatalogueItem* Find(const std::u16string& name) {
-        std::vector<CatalogueItem*> resources;
-        Catalogue& catalogue = session_.Store().Resources();
-        for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
-            for (const auto& child : branch->Children()) {
-                resources.push_back(child.get());
+    // As FindByName: the exact name first, else the first that differs only in ASCII case.
+    CatalogueItem* Find(const std::u16string& name) const {
+        if (const auto exact = exact_.find(name); exact != exact_.end()) {
+            return exact->second;
+        }
+        const auto folded = folded_.find(Folded(name));
+        return folded == folded_.end() ? nullptr : folded->second;
+    }
+
+    static std::u16string Folded(std::u16string name) {
+        for (char16_t& c : name) {
+            if (c >= u'a' && c <= u'z') {
+                c = static_cast<char16_t>(c - u'a' + u'A');
             }
         }
-        const auto found = FindByName(
-            resources.begin(), resources.end(), name,
-            [](const CatalogueItem* item) -> const std::u16string& { return item->Record().name; });
-        return found == resources.end() ? nullptr : *found;
+        return name;
     }
 
     // Opens the resource's editor on the document's settings and presses OK; empty when it was
@@ -295,7 +425,10 @@ private:
 
     ConfigSession& session_;
     bool rebroadcastAvailable_;
-    std::vector<const CatalogueItem*> matched_;
+    // emplace keeps the first of equal keys, which is the tree's first.
+    std::unordered_map<std::u16string, CatalogueItem*> exact_;
+    std::unordered_map<std::u16string, CatalogueItem*> folded_;
+    std::unordered_set<const CatalogueItem*> matched_;
 };
 
 // The server properties dialog's OK checks, in its order, on the settings the document asks
@@ -362,9 +495,21 @@ int RunDump(const DumpOptions& options, SessionPlatform& platform, std::ostream&
     if (!session.Open()) {
         return ExitFailure;
     }
+    std::optional<DocumentRestrictions> restrictions;
+    if (const auto locate = RestrictionsAt(options.restrictions, options.session, platform)) {
+        StreamPrompter shown(err);
+        RestrictionsDialog dialog(platform.files, *locate, shown);
+        if (const std::string why = dialog.Load(platform.files, false); why.empty()) {
+            restrictions = RestrictionsOf(dialog.model);
+        } else {
+            // The configuration is still worth having; apply then leaves the file alone.
+            err << "vantorctl: note: the restrictions are left out: " << why << '\n';
+        }
+    }
     out << WriteConfigDocument(
         AsSaved(session.Store().Server()), session.DefaultAuthMethod(), session.Store().Resources(),
-        nullptr, options.format == "json" ? DocumentFormat::Json : DocumentFormat::Yaml);
+        restrictions ? &*restrictions : nullptr,
+        options.format == "json" ? DocumentFormat::Json : DocumentFormat::Yaml);
     return ExitOk;
 }
 
@@ -417,6 +562,53 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
         }
     }
 
+    std::unique_ptr<RestrictionsDialog> restrictions;
+    RestrictionsStep restrictionsStep;
+    DocumentRestrictions restrictionsNow;
+    if (document.restrictions) {
+        const DocumentRestrictions& asked = *document.restrictions;
+        const auto refuse = [&](std::string why) {
+            planner.refusals.push_back({asked.line, u"restrictions", Utf8ToUtf16(why)});
+        };
+        const auto locate = RestrictionsAt(options.restrictions, options.session, platform);
+        if (!locate) {
+            err << RestrictionsLeftAloneText << '\n';
+        } else {
+            restrictions =
+                std::make_unique<RestrictionsDialog>(platform.files, *locate, session.Prompter());
+            if (std::string why = restrictions->Load(platform.files, true); !why.empty()) {
+                refuse(std::move(why));
+            } else {
+                restrictionsNow = RestrictionsOf(restrictions->model);
+                DocumentRestrictions wanted = asked;
+                if (!asked.modeGiven) {
+                    wanted.mode = restrictionsNow.mode;
+                }
+                if (!asked.exceptionsGiven) {
+                    wanted.exceptions = restrictionsNow.exceptions;
+                }
+                if (!asked.allowedGiven) {
+                    wanted.allowed = restrictionsNow.allowed;
+                }
+                // Addresses are stored trimmed, as the add dialog stores them.
+                bool blank = false;
+                for (auto* list : {&wanted.exceptions, &wanted.allowed}) {
+                    for (std::u16string& address : *list) {
+                        address = TrimAddress(address);
+                        blank = blank || address.empty();
+                    }
+                }
+                if (blank) {
+                    refuse(WithoutProgramName(NoAddressText));
+                } else if (wanted.mode == AllowedListModeText && wanted.allowed.empty()) {
+                    refuse(WithoutProgramName(AllowedListEmptyText));
+                } else {
+                    restrictionsStep = PlanRestrictions(restrictionsNow, wanted);
+                }
+            }
+        }
+    }
+
     if (!planner.refusals.empty()) {
         for (const Refusal& refusal : planner.refusals) {
             err << docName << ':' << refusal.line << ": " << Utf16ToUtf8(refusal.name) << ": "
@@ -446,7 +638,18 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
              << ServerFieldValueText(serverBefore, methodBefore, field) << " -> "
              << ServerFieldValueText(serverAfter, methodAfter, field) << '\n';
     }
-    const bool changes = !planner.steps.empty() || !serverChanged.empty();
+    for (const RestrictionsStep::Row& row : restrictionsStep.removals) {
+        plan << "- restrictions: " << ListKey(row.list) << ": " << QuotedText(row.address) << '\n';
+    }
+    for (const RestrictionsStep::Row& row : restrictionsStep.additions) {
+        plan << "+ restrictions: " << ListKey(row.list) << ": " << QuotedText(row.address) << '\n';
+    }
+    if (restrictionsStep.mode) {
+        plan << "~ restrictions: mode: " << restrictionsNow.mode << " -> "
+             << ModeText(*restrictionsStep.mode) << '\n';
+    }
+    const bool configChanges = !planner.steps.empty() || !serverChanged.empty();
+    const bool changes = configChanges || !restrictionsStep.Empty();
     if (options.check) {
         out << plan.str();
         return changes ? ExitChangesPlanned : ExitOk;
@@ -478,13 +681,51 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     }
     store.Server() = serverAfter;
     session.DefaultAuthMethod() = methodAfter;
-    const SaveOutcome outcome = store.SaveConfiguration();
-    if (outcome != SaveOutcome::Saved && outcome != SaveOutcome::Merged) {
-        return ExitFailure;
+    if (configChanges) {
+        const SaveOutcome outcome = store.SaveConfiguration();
+        if (outcome != SaveOutcome::Saved && outcome != SaveOutcome::Merged) {
+            return ExitFailure;
+        }
+        if (running) {
+            for (const auto& [name, isFolder] : disconnects) {
+                DisconnectResourceUsers(session.Automation(), name, isFolder);
+            }
+        }
     }
-    if (running) {
-        for (const auto& [name, isFolder] : disconnects) {
-            DisconnectResourceUsers(session.Automation(), name, isFolder);
+    if (!restrictionsStep.Empty()) {
+        // The restrictions dialog played: the removals, the additions, the mode, then OK.
+        const DelegateAccessMode finalMode =
+            restrictionsStep.mode.value_or(ModeNamed(restrictionsNow.mode));
+        const bool saved = RunDelegateRestrictions(
+            restrictions->model,
+            [&](DelegateRestrictionsModel& model) {
+                for (const RestrictionsStep::Row& row : restrictionsStep.removals) {
+                    const auto& rows = model.Rows(row.list);
+                    std::size_t index = 0;
+                    while (index < rows.size() && rows[index].address != row.address) {
+                        ++index;
+                    }
+                    model.OnRowSelected(row.list, index);
+                    model.OnRemove();
+                }
+                for (const RestrictionsStep::Row& row : restrictionsStep.additions) {
+                    model.OnModeSelected(row.list);
+                    restrictions->pending = row.address;
+                    model.OnAdd();
+                }
+                model.OnModeSelected(finalMode);
+                if (!model.OnOk()) {
+                    return false;
+                }
+                if (Failed(model.SaveResult())) {
+                    err << RestrictionsNotWrittenText << model.Path() << '\n';
+                    return false;
+                }
+                return true;
+            },
+            session.Automation());
+        if (!saved) {
+            return ExitFailure;
         }
     }
     out << plan.str();
@@ -502,6 +743,9 @@ void AddDocumentCommands(CommandTable& table) {
         ->check(CLI::IsMember({"yaml", "json"}));
     dumpCommand->add_option("--file", dump->session.file,
                             "config.vtr to read (default: the located one)");
+    dumpCommand->add_option("--restrictions", dump->restrictions,
+                            "Restrictions file to read (default: the located one, none with "
+                            "--file)");
 
     auto apply = std::make_shared<ApplyOptions>();
     CLI::App* applyCommand =
@@ -518,6 +762,9 @@ void AddDocumentCommands(CommandTable& table) {
     applyCommand->add_option(
         "--file", apply->session.file,
         "config.vtr to change (default: the located one); the server is not told");
+    applyCommand->add_option("--restrictions", apply->restrictions,
+                             "Restrictions file to change (default: the located one, none with "
+                             "--file)");
 }
 
 }  // namespace vantor

@@ -13,15 +13,23 @@ class CommandTable;
 struct DumpOptions {
     std::string format = "yaml";   // yaml | json
     ConfigSessionOptions session;  // --file only
+    // The delegate restrictions file; by default the located one, none with --file.
+    std::optional<std::string> restrictions;
 };
 
 struct ApplyOptions {
-    std::string document;               // a path, or "-" for standard input
-    bool check = false;                 // plan only, write nothing
-    bool prune = false;                 // delete the resources the document leaves out
-    bool rebroadcastAvailable = false;  // whether the type chooser offers MMS rebroadcasts
-    ConfigSessionOptions session;       // --file only
+    std::string document;                     // a path, or "-" for standard input
+    bool check = false;                       // plan only, write nothing
+    bool prune = false;                       // delete the resources the document leaves out
+    bool rebroadcastAvailable = false;        // whether the type chooser offers MMS rebroadcasts
+    ConfigSessionOptions session;             // --file only
+    std::optional<std::string> restrictions;  // as DumpOptions
 };
+
+// With --file and no --restrictions the document's restrictions are not applied; said on
+// standard error.
+inline constexpr char RestrictionsLeftAloneText[] =
+    "vantorctl: note: the restrictions are left alone with --file; give --restrictions FILE";
 
 // `vantorctl dump`: the configuration as a document on out. ExitFailure when a named file
 // cannot be read.

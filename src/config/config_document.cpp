@@ -954,11 +954,14 @@ public:
                 int mode = 1;
                 if (WordValue(value, key, modes, 0, 0, mode)) {
                     out.mode = mode == 1 ? "ExceptionList" : "AllowedList";
+                    out.modeGiven = true;
                 }
             } else if (key == "exceptions") {
                 Addresses(value, key, out.exceptions);
+                out.exceptionsGiven = true;
             } else if (key == "allowed") {
                 Addresses(value, key, out.allowed);
+                out.allowedGiven = true;
             } else {
                 Error(value, "restrictions: unknown field \"" + key + "\"");
             }

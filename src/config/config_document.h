@@ -101,6 +101,10 @@ struct DocumentRestrictions {
     std::vector<std::u16string> exceptions;  // list 1
     std::vector<std::u16string> allowed;     // list 2
     std::size_t line = 0;
+    // What a document named; the rest keeps what the file holds.
+    bool modeGiven = false;
+    bool exceptionsGiven = false;
+    bool allowedGiven = false;
 
     bool operator==(const DocumentRestrictions& other) const {
         return mode == other.mode && exceptions == other.exceptions && allowed == other.allowed;

@@ -254,5 +254,64 @@ TEST_F(Apply, ABroadcastTheEditorWouldRefuseIsRefusedOnTheWayBackToo) {
     EXPECT_FALSE(std::filesystem::exists(At("new.vtr")));
 }
 
+TEST_F(Apply, RestrictionsAreMadeAsTheDialogMakesThem) {
+    const std::string path = At("config.vtr");
+    const std::string restrictions = At("restrictions.config");
+    WriteWhole(path, SampleResources());
+    const std::string options =
+        " --file " + Quoted(path) + " --restrictions " + Quoted(restrictions);
+    const std::string doc =
+        Doc("restrictions:\n  mode: AllowedList\n  exceptions: [bad.example]\n"
+            "  allowed: [\" 10.0.0.9 \", relay]\n");
+    const std::string plan =
+        "+ restrictions: exceptions: \"bad.example\"\n"
+        "+ restrictions: allowed: \"10.0.0.9\"\n"
+        "+ restrictions: allowed: \"relay\"\n"
+        "~ restrictions: mode: ExceptionList -> AllowedList\n";
+    ProgramRun run = Run("apply " + doc + " --check" + options);
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitChangesPlanned, plan, ""s));
+    EXPECT_FALSE(std::filesystem::exists(restrictions));
+    run = Run("apply " + doc + options);
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(ExitOk, plan, ""s));
+    // The file as the dialog writes it, and the configuration untouched.
+    EXPECT_EQ(ReadWhole<std::string>(restrictions),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<IPRestrictionsConfig "
+              "xmlns=\"http://www.quorvane.example/IPRestrictionsConfig\"><AccessMode "
+              "Active=\"AllowedList\"/><ExceptionMediaServerList><Address>bad.example</Address>"
+              "</ExceptionMediaServerList><AllowedMediaServerList><Address>10.0.0.9</Address>"
+              "<Address>relay</Address></AllowedMediaServerList></IPRestrictionsConfig>\n");
+    EXPECT_EQ(ReadWhole<Bytes>(path), SampleResources());
+    const auto written = Identity(restrictions);
+
+    // What dump prints applies as nothing to do; a list left out keeps its rows.
+    const ProgramRun dump = Run("dump" + options);
+    EXPECT_NE(dump.out.find("restrictions:\n  mode: AllowedList\n  exceptions: [\"bad.example\"]\n"
+                            "  allowed: [\"10.0.0.9\", \"relay\"]\n"),
+              std::string::npos);
+    run = Run("apply -" + options, "", dump.out);
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(ExitOk, ""s, ""s));
+    run = Run("apply -" + options, "", "restrictions:\n  exceptions: []\n");
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitOk, "- restrictions: exceptions: \"bad.example\"\n"s, ""s));
+    EXPECT_NE(Identity(restrictions), written);
+
+    // Denying every delegate is refused, as the dialog's OK is disabled then.
+    const auto before = Identity(restrictions);
+    run = Run("apply -" + options, "", "restrictions:\n  allowed: []\n");
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitFailure, ""s,
+                         "-:1: restrictions: the allowed list is empty; add an address to it (add "
+                         "--list allow ADDRESS) before denying every other delegate\n"s));
+    EXPECT_EQ(Identity(restrictions), before);
+    // A test configuration is not the server's: its restrictions are left alone.
+    run = Run("apply - --file " + Quoted(path), "", "restrictions:\n  mode: ExceptionList\n");
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitOk, ""s,
+                         "vantorctl: note: the restrictions are left alone with --file; give "
+                         "--restrictions FILE\n"s));
+    EXPECT_EQ(Identity(restrictions), before);
+}
+
 }  // namespace
 }  // namespace vantor
