@@ -95,6 +95,8 @@ protected:
                   "        document: \"{{ document | default(omit) }}\"\n"
                   "        content: \"{{ lookup('file', text) if text is defined else omit }}\"\n"
                   "        prune: \"{{ prune | default(false) }}\"\n"
+                  "        file: \"{{ vantor_data ~ '/' ~ staging if staging is defined else "
+                  "omit }}\"\n"
                   "        executable: \"{{ vantorctl }}\"\n");
 
         // alpha already serves a folder that the documents do not name; beta serves nothing.
@@ -190,11 +192,12 @@ protected:
         }
         return folders;
     }
-    // The bytes vantorctl itself gives a copy of the configuration file for the document.
+    // The bytes vantorctl itself gives a copy of the configuration file (none: a new one) for
+    // the document.
     QByteArray AppliedHere(const QString& config, const QString& document) const {
         const QString copy = At("expected.vtr");
         QFile::remove(copy);
-        EXPECT_TRUE(QFile::copy(config, copy));
+        EXPECT_TRUE(!QFile::exists(config) || QFile::copy(config, copy));
         const ProgramRun apply = RunProgram(VANTOR_CTL_PATH, {"apply", document, "--file", copy},
                                             QProcessEnvironment::systemEnvironment(), 30000);
         EXPECT_EQ(apply.exitCode, 0) << apply.err.toStdString();
@@ -276,6 +279,19 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
     EXPECT_EQ(Recap(pruned, "beta"), "ok=1 changed=0 unreachable=0 failed=0");
     EXPECT_EQ(Folders(AlphaConfig()).keys(), (QStringList{odd, "Radio"}));
     EXPECT_EQ(ReadAll(BetaConfig()), betaExpected);
+
+    // With file, each host's other file, new so far, is made from nothing; their own stay.
+    const QByteArray alphaNow = ReadAll(AlphaConfig());
+    const ProgramRun staged = Playbook({{"document", document}, {"staging", "staging.vtr"}});
+    ASSERT_EQ(staged.exitCode, 0) << staged.outLines.join('\n').toStdString();
+    EXPECT_EQ(Recap(staged, "alpha"), "ok=1 changed=1 unreachable=0 failed=0");
+    EXPECT_EQ(Recap(staged, "beta"), "ok=1 changed=1 unreachable=0 failed=0");
+    const QByteArray fromNothing = AppliedHere(At("nothing.vtr"), document);
+    EXPECT_EQ(ReadAll(DataDir() + "/staging.vtr"), fromNothing);
+    EXPECT_EQ(ReadAll(betaData.path() + "/staging.vtr"), fromNothing);
+    EXPECT_EQ(ReadAll(AlphaConfig()), alphaNow);
+    EXPECT_EQ(ReadAll(BetaConfig()), betaExpected);
+    EXPECT_EQ(CountCalls(ReloadCall), 2);  // the first run's and prune's; that file is no server's
 
     // Where a shell run by ssh, by the module or by vantorctl would have run it.
     for (const QString& folder : {work.path(), QDir::currentPath(), QDir::homePath(),
