@@ -3,7 +3,6 @@
 #include <functional>
 #include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -15,6 +14,7 @@
 #include "config/catalogue.h"
 #include "config/config_bytes.h"
 #include "config/multicast_table.h"
+#include "config/other_program.h"
 #include "config/text_codec.h"
 #include "platform/file_store.h"
 #include "ui/ui_fakes.h"
@@ -179,54 +179,9 @@ TEST(ConfigStore, SaveNotifiesTheServerOnlyWhileItRuns) {
     }
 }
 
-// Another program writing the same file: a store of its own over the same files.
-struct OtherProgram {
-    explicit OtherProgram(FileStore& files)
-        : store(authMethod, multicast, state, files, automation, prompter, ConfigPath) {
-        store.LoadConfiguration();
-    }
-    CatalogueItem& Item(std::u16string_view name) {
-        for (CatalogueItem* branch :
-             {&store.Resources().FileResources(), &store.Resources().LiveBroadcasts()}) {
-            for (const auto& child : branch->Children()) {
-                if (child->Record().name == name) {
-                    return *child;
-                }
-            }
-        }
-        throw std::runtime_error("no such resource");
-    }
-    void Add(std::u16string name, ResourceKind kind = ResourceKind::VirtualFolder) {
-        ResourceRecord record;
-        record.kind = kind;
-        record.name = std::move(name);
-        record.source = u"/srv/" + record.name;
-        record.userGroups = AllUsers;
-        CatalogueItem* added = store.Resources().InsertResourceItem(std::move(record));
-        store.SaveConfiguration({.before = std::nullopt, .after = added->Record()});
-    }
-    void Edit(std::u16string_view name, const std::function<void(ResourceRecord&)>& edit) {
-        CatalogueItem& item = Item(name);
-        ResourceChange change{.before = item.Record(), .after = std::nullopt};
-        edit(item.Record());
-        change.after = item.Record();
-        store.Resources().SetItemText(item, item.Record().name);
-        store.SaveConfiguration(change);
-    }
-    void Delete(std::u16string_view name) {
-        CatalogueItem& item = Item(name);
-        ResourceChange change{.before = item.Record(), .after = std::nullopt};
-        store.Resources().RemoveItem(item);
-        store.SaveConfiguration(change);
-    }
-
-    AuthMethod authMethod = AuthMethod::Anonymous;
-    MulticastTable multicast;
-    ServerState state = ServerState::Stopped;
-    NoAutomation automation;
-    std::ostringstream messages;
-    StreamPrompter prompter{messages};
-    ConfigStore store;
+// Another program writing the same file.
+struct OtherProgram : test::OtherProgram {
+    explicit OtherProgram(FileStore& files) : test::OtherProgram(files, ConfigPath) {}
 };
 
 // Each resource as "name description" (enabled) or "name description off", folders first.

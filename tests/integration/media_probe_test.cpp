@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -16,18 +15,11 @@
 #include <gtest/gtest.h>
 
 #include "bus_harness.h"
-#include "cli/headless_services.h"
 #include "config/config_file.h"
 #include "config/text_codec.h"
 #include "monitor/media_info.h"
-#include "monitor/media_info_worker.h"
-#include "platform/host_address.h"
-#include "platform/linux_directory_reader.h"
 #include "platform/linux_ffmpeg_media_probe.h"
 #include "platform/linux_file_store.h"
-#include "ui/contents_folder.h"
-#include "ui/contents_list.h"
-#include "ui/folder_export_commands.h"
 
 namespace vantor::integration {
 namespace {
@@ -134,65 +126,6 @@ TEST_F(MediaFiles, SummariesThroughTheFfmpegProbe) {
                                kSongSummary + "</td>"))
         << bytes.toStdString();
     EXPECT_TRUE(bytes.contains("<td>\r\nFormat is not supported.</td>"));
-}
-
-class FixedHost : public HostAddress {
-public:
-    std::string LocalIPv4Address() override { return "192.0.2.1"; }
-};
-
-// A folder and a file whose names are no UTF-8, on disk, from the listing through probing and
-// opening to the playlist: shown decoded, used as their bytes.
-TEST_F(MediaFiles, NamesThatAreNoUtf8WorkFromTheListingToTheExport) {
-    const std::string root = Path("names").toStdString();
-    const std::string sub = root + "/d\xe9j\xe0";
-    ASSERT_TRUE(fs::create_directories(sub));
-    fs::copy_file(Path("song.mp3").toStdString(), sub + "/latin\xe9.mp3");
-
-    LinuxDirectoryReader reader;
-    LinuxFfmpegMediaProbe probe;
-    MediaInfoWorker worker(probe, nullptr);
-    ContentsList list;
-    ContentsFolder shown(list, reader, &worker);
-    ASSERT_TRUE(shown.ShowFolder(root, true));
-    ASSERT_EQ(list.RowCount(), 1u);
-    EXPECT_EQ(list.Row(0).Text(ContentsColumn::Name), u"d\ufffdj\ufffd");
-    shown.Activate(0);
-    EXPECT_EQ(shown.CurrentFolder(), sub);
-    ASSERT_EQ(list.RowCount(), 2u);  // "up" and the file
-    EXPECT_EQ(list.Row(1).Text(ContentsColumn::Name), u"latin\ufffd.mp3");
-    while (worker.RunOnce()) {
-    }
-    shown.ApplyResults(10);
-    EXPECT_EQ(Utf16ToUtf8(list.Row(1).Text(ContentsColumn::Description)), kSongSummary);
-    const ContentsActivation open = shown.Activate(1);
-    EXPECT_EQ(open.action, ContentsActivation::Action::OpenFile);
-    EXPECT_TRUE(fs::is_regular_file(open.path)) << open.path;
-
-    ResourceRecord folder;
-    folder.kind = ResourceKind::VirtualFolder;
-    folder.name = u"Media";
-    folder.source = Utf8ToUtf16(root);
-    LinuxFileStore files;
-    FixedHost host;
-    std::ostringstream messages;
-    StreamPrompter prompter(messages);
-    FolderExportCommands exports(files, host, prompter);
-    const std::string out = root + "/list.wpl";
-    const SaveFileDialog answer = [&out](SaveFileChoice& choice) {
-        choice.path = out;
-        return true;
-    };
-    EXPECT_EQ(exports.GeneratePlaylist(folder, shown, u"5119", answer), ExportOutcome::Written)
-        << messages.str();
-    std::ifstream written(out, std::ios::binary);
-    const std::string playlist{std::istreambuf_iterator<char>(written), {}};
-    EXPECT_NE(playlist.find("<title>d\xe9j\xe0</title>"), std::string::npos) << playlist;
-    EXPECT_NE(
-        playlist.find("<media src=\"mms://192.0.2.1:5119/Media\\d\xe9j\xe0/latin\xe9.mp3\"/>"),
-        std::string::npos)
-        << playlist;
-    fs::remove_all(root);  // QTemporaryDir cannot remove a name that is no UTF-8
 }
 
 // One clip of each kind the summary names, each with the text the contents list shows for it.

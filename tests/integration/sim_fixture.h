@@ -27,8 +27,6 @@ protected:
     // Starts the sim with short start and stop delays and the options; false (and the test
     // failed) when it does not come up.
     bool StartSim(const QStringList& options = {});
-    // Ends the sim; true when it ended cleanly and gave up its names.
-    bool StopSim() { return sim_.Stop(); }
     // A control call that must succeed; its reply values.
     QVariantList Control(const char* method, const QVariantList& arguments = {});
     // The calls the sim received, oldest first.

@@ -1,7 +1,9 @@
 // vantorctl as an administrator runs it, against vantor-sim on the private bus: what main()
 // wires to the real platform layer.
 
+#include <cstdint>
 #include <span>
+#include <vector>
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -14,18 +16,26 @@
 namespace vantor::integration {
 namespace {
 
-using VantorctlCommand = SimTest;
+class VantorctlCommand : public SimTest {
+protected:
+    // config.vtr with the one folder Films, multicast on 226.0.0.1:6000; its bytes.
+    std::vector<std::uint8_t> WriteFilms(std::uint32_t playlistOrder) {
+        ResourceRecord films;
+        films.name = u"Films";
+        films.source = u"/srv/films";
+        films.unicast = films.multicast = films.playlist = true;
+        films.playlistOrder = playlistOrder;
+        films.multicastGroup = u"226.0.0.1:6000";
+        const ResourceRecord* records[] = {&films};
+        const std::vector<std::uint8_t> bytes =
+            WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, std::span(records));
+        EXPECT_TRUE(LinuxFileStore().ReplaceFile(ConfigPath(), bytes));
+        return bytes;
+    }
+};
 
 TEST_F(VantorctlCommand, StateMulticastDisconnectsAndRestrictionsReachTheServer) {
-    ResourceRecord films;
-    films.name = u"Films";
-    films.source = u"/srv/films";
-    films.unicast = films.multicast = films.playlist = true;
-    films.playlistOrder = 1;
-    films.multicastGroup = u"226.0.0.1:6000";
-    const ResourceRecord* records[] = {&films};
-    ASSERT_TRUE(LinuxFileStore().ReplaceFile(
-        ConfigPath(), WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, std::span(records))));
+    WriteFilms(1);
     ASSERT_TRUE(StartSim());
     EXPECT_EQ(Vantorctl("status").outLines, QStringList{"Media Server is stopped"});
     ProgramRun run = Vantorctl("start --timeout 10000");
@@ -66,15 +76,7 @@ TEST_F(VantorctlCommand, StateMulticastDisconnectsAndRestrictionsReachTheServer)
 }
 
 TEST_F(VantorctlCommand, AMulticastStatusThatNeverComesKeepsTheFolderAsItIs) {
-    ResourceRecord films;
-    films.name = u"Films";
-    films.source = u"/srv/films";
-    films.unicast = films.multicast = films.playlist = true;
-    films.multicastGroup = u"226.0.0.1:6000";
-    const ResourceRecord* records[] = {&films};
-    const std::vector<std::uint8_t> bytes =
-        WriteConfigFile(ServerConfig{}, AuthMethod::Anonymous, std::span(records));
-    ASSERT_TRUE(LinuxFileStore().ReplaceFile(ConfigPath(), bytes));
+    const std::vector<std::uint8_t> bytes = WriteFilms(0);
     ASSERT_TRUE(StartSim({QStringLiteral("--running")}));
     // The server takes the question and never answers: the folder may be multicasting, and one
     // disabled or deleted under a multicast could not be stopped any more.

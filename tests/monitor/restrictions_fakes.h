@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -33,8 +32,8 @@ struct RestrictionsServer : FakeAutomation {
 };
 
 // A file store that says what happens to it, in order: "lock P", "read P", "write P" and
-// "unlock P". Its lock can be made busy, and taking it can run another program's change first;
-// a file can be made unreadable, or reported larger than it is.
+// "unlock P". Its lock can be made busy; a file can be made unreadable, or reported larger than
+// it is.
 class RestrictionsFileStore : public FakeFileStore {
 public:
     std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
@@ -46,9 +45,6 @@ public:
         return FakeFileStore::ReplaceFile(path, bytes);
     }
     LockResult LockForUpdate(const std::string& path) override {
-        if (beforeLock) {
-            std::exchange(beforeLock, nullptr)();
-        }
         if (lockStatus != LockStatus::Locked) {
             return {lockStatus, nullptr};
         }
@@ -81,7 +77,6 @@ public:
     }
 
     LockStatus lockStatus = LockStatus::Locked;
-    std::function<void()> beforeLock;  // run once, at the next lock
     std::set<std::string> unreadable;
     std::map<std::string, std::uint64_t> reportedSize;
     std::vector<std::string> events;

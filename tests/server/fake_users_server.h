@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/headless_services.h"
 #include "server/automation.h"
 #include "ui/ui_fakes.h"  // Narrow, RecordingPrompter
 
 namespace vantor::test {
 
-class FakeUsersServer : public AutomationFactory {
+class FakeUsersServer : public NoAutomation {
 public:
     struct Object : UsersAccessObject {
         explicit Object(FakeUsersServer& server) : server(server) {}
@@ -58,10 +59,6 @@ public:
         calls.push_back(reachable ? "Create" : "Create failed");
         return reachable ? std::make_unique<Object>(*this) : nullptr;
     }
-    std::unique_ptr<VtrConfigObject> CreateVtrConfig() override { return {}; }
-    std::unique_ptr<ResourcesInUseObject> CreateResourcesInUse() override { return {}; }
-    std::unique_ptr<FileMCastTriggerObject> CreateFileMCastTrigger() override { return {}; }
-    std::unique_ptr<RestrictionsNotifierObject> CreateRestrictionsNotifier() override { return {}; }
 
     template <typename Apply>
     UserCallResult Change(std::string call, Apply apply) {

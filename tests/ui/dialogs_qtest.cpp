@@ -10,7 +10,6 @@
 #include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include "config/catalogue.h"
@@ -26,6 +25,7 @@
 #include "server/set_password_dialog.h"
 #include "server/update_user_dialog.h"
 #include "server/user_manager.h"
+#include "ui/qt_when_up.h"
 #include "ui/ui_fakes.h"
 
 namespace vantor {
@@ -39,15 +39,7 @@ QLineEdit* Edit(QWidget* widget) {
     return qobject_cast<QLineEdit*>(widget);
 }
 
-// Runs act on the modal dialog of that type that the caller is about to open.
-template <typename Dialog, typename Act>
-void WhenUp(Act act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        act(*dialog);
-    });
-}
+using test::WhenUp;
 
 // What a broadcast editor needs besides its model.
 struct BroadcastParts {

@@ -3,7 +3,6 @@
 // program's change.
 
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,9 +15,9 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "cli/headless_services.h"
 #include "config/catalogue.h"
 #include "config/config_store.h"
+#include "config/other_program.h"
 #include "config/text_codec.h"
 #include "platform/linux_file_store.h"
 #include "platform/linux_window_thread_wait.h"
@@ -41,38 +40,12 @@ private:
     std::string folder_;
 };
 
-// Another program (a vantorctl run) changing the same file through a store of its own.
-struct OtherProgram {
-    explicit OtherProgram(std::string path)
-        : store(authMethod, multicast, state, files, automation, prompter, std::move(path)) {
-        store.LoadConfiguration();
-    }
-    void Add(std::u16string name) {
-        ResourceRecord record;
-        record.name = std::move(name);
-        record.source = u"/srv";
-        CatalogueItem* added = store.Resources().InsertResourceItem(std::move(record));
-        store.SaveConfiguration({.before = std::nullopt, .after = added->Record()});
-    }
-    void Delete(std::u16string_view name) {
-        for (const auto& child : store.Resources().FileResources().Children()) {
-            if (child->Record().name == name) {
-                ResourceChange change{.before = child->Record(), .after = std::nullopt};
-                store.Resources().RemoveItem(*child);
-                store.SaveConfiguration(change);
-                return;
-            }
-        }
-    }
-
-    AuthMethod authMethod = AuthMethod::Anonymous;
-    MulticastTable multicast;
-    ServerState state = ServerState::Stopped;
+// Another program (a vantorctl run) changing the same file, through a file store of its own.
+struct OwnFiles {
     LinuxFileStore files;
-    NoAutomation automation;
-    std::ostringstream messages;
-    StreamPrompter prompter{messages};
-    ConfigStore store;
+};
+struct OtherProgram : OwnFiles, test::OtherProgram {
+    explicit OtherProgram(std::string path) : test::OtherProgram(files, std::move(path)) {}
 };
 
 struct Window {

@@ -133,8 +133,7 @@ public:
     bool ReplaceUserFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
         return ReplaceFile(path, bytes);
     }
-    LockResult LockForUpdate(const std::string& path) override {
-        locks.push_back(path);
+    LockResult LockForUpdate(const std::string&) override {
         return {LockStatus::Locked, std::make_unique<FileLock>()};
     }
     // Each replace is a new version; a file put into files directly counts as one more.
@@ -147,7 +146,6 @@ public:
 
     std::map<std::string, std::vector<std::uint8_t>> files;
     std::vector<std::string> writes;
-    std::vector<std::string> locks;
     std::map<std::string, std::uint64_t> generation;
 };
 
