@@ -63,6 +63,14 @@ TEST_F(RemoteVerbs, EveryVerbDoesTheSameThroughHostAsHere) {
     remote.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
 
     const QString odd = QString::fromUtf8("Jazz \u00e9t\u00e9 'x' \"y\" $(touch pwned); `id`");
+    // A document read here and applied there.
+    const QString document = folder.filePath("fleet.yaml");
+    {
+        QFile text(document);
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write(
+            "folders:\n  - name: \"Talks; $(touch pwned) \u00e9\"\n    source: \"/srv/talks\"\n");
+    }
     const std::vector<QStringList> verbs = {
         {"show"},
         {"status"},
@@ -72,6 +80,11 @@ TEST_F(RemoteVerbs, EveryVerbDoesTheSameThroughHostAsHere) {
         {"server", "set", "--player-port", "6000"},
         {"restrictions", "add", "relay.example"},
         {"show", "--json"},
+        {"apply", document, "--check"},  // planned: exit 3
+        {"apply", document},
+        {"apply", document, "--check"},  // nothing left to do
+        {"dump"},
+        {"dump", "--format", "json"},
         {"folder", "add", odd, "--path", "/srv/x"},  // refused: the name is taken
     };
     for (const QStringList& verb : verbs) {
@@ -95,9 +108,9 @@ TEST_F(RemoteVerbs, EveryVerbDoesTheSameThroughHostAsHere) {
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
     const ProgramRun exportHere =
         RunProgram(VANTOR_CTL_PATH, {"export", "html", "zulu", "here.html"}, local, 30000, {});
-    const ProgramRun exportThere = RunProgram(
-        VANTOR_CTL_PATH, {"--host", "test-host", "export", "html", "zulu", "there.html"}, remote,
-        30000, {});
+    const ProgramRun exportThere =
+        RunProgram(VANTOR_CTL_PATH, {"--host", "test-host", "export", "html", "zulu", "there.html"},
+                   remote, 30000, {});
     QDir::setCurrent(previous);
     EXPECT_EQ(std::pair(exportHere.exitCode, exportThere.exitCode), std::pair(0, 0))
         << exportThere.err.toStdString();
