@@ -21,6 +21,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The tool reaches systemd on the system bus, where polkit asks before a start or stop; neither
 # is linked, so they are named here. vantor-sim runs on a private bus of dbus-daemon's; Qt's
 # Wayland plugin lets the window run without XWayland.
+# libavformat is loaded when the first media file is probed, not linked: named here, as the
+# version the probe was built against.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(AVFORMAT_FOR_PACKAGE QUIET libavformat)
+string(REGEX MATCH "^[0-9]+" avformat_major "${AVFORMAT_FOR_PACKAGE_VERSION}")
+if(avformat_major)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libavformat${avformat_major}")
+endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dbus, polkitd")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "dbus-daemon, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vantorconfig.example.org/")

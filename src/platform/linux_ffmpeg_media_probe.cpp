@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <dlfcn.h>
 #include <iterator>
 #include <limits>
 #include <mutex>
 #include <pthread.h>
 #include <sched.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -26,6 +28,64 @@ constexpr int kIoprioWhoProcess = 1;                  // with id 0: the calling 
 constexpr int kIoprioClassIdle = 3;
 constexpr int kIoprioClassShift = 13;
 constexpr std::int64_t kMpegVariableBitRate = 0x3FFFF * 400;
+
+// FFmpeg is loaded when the first file is probed, not when the program starts: its codec
+// libraries are most of what the programs would otherwise load at every start, and most runs
+// (a vantorctl verb, the far side of --host, a window that shows no folder) probe nothing.
+// The functions are this header version's, as linking would have bound them.
+struct Ffmpeg {
+    decltype(&::av_codec_get_id) codecGetId = nullptr;
+    decltype(&::av_codec_get_tag) codecGetTag = nullptr;
+    decltype(&::av_get_bits_per_sample) bitsPerSample = nullptr;
+    decltype(&::av_rescale_rnd) rescaleRnd = nullptr;
+    decltype(&::avformat_alloc_context) allocContext = nullptr;
+    decltype(&::avformat_open_input) openInput = nullptr;
+    decltype(&::avformat_find_stream_info) findStreamInfo = nullptr;
+    decltype(&::avformat_close_input) closeInput = nullptr;
+    decltype(&::avformat_get_riff_video_tags) riffVideoTags = nullptr;
+    decltype(&::avformat_get_riff_audio_tags) riffAudioTags = nullptr;
+    bool loaded = false;
+};
+
+template <typename Function>
+bool Bind(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+Ffmpeg LoadFfmpeg() {
+    Ffmpeg ffmpeg;
+    // libavformat brings the libavcodec and libavutil it was built with; dlsym looks in them too.
+    const std::string name = "libavformat.so." + std::to_string(LIBAVFORMAT_VERSION_MAJOR);
+    void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        return ffmpeg;
+    }
+    decltype(&::av_log_set_level) setLogLevel = nullptr;
+    ffmpeg.loaded =
+        Bind(library, "av_codec_get_id", ffmpeg.codecGetId) &&
+        Bind(library, "av_codec_get_tag", ffmpeg.codecGetTag) &&
+        Bind(library, "av_get_bits_per_sample", ffmpeg.bitsPerSample) &&
+        Bind(library, "av_rescale_rnd", ffmpeg.rescaleRnd) &&
+        Bind(library, "avformat_alloc_context", ffmpeg.allocContext) &&
+        Bind(library, "avformat_open_input", ffmpeg.openInput) &&
+        Bind(library, "avformat_find_stream_info", ffmpeg.findStreamInfo) &&
+        Bind(library, "avformat_close_input", ffmpeg.closeInput) &&
+        Bind(library, "avformat_get_riff_video_tags", ffmpeg.riffVideoTags) &&
+        Bind(library, "avformat_get_riff_audio_tags", ffmpeg.riffAudioTags) &&
+        Bind(library, "av_log_set_level", setLogLevel);
+    if (ffmpeg.loaded) {
+        // Damaged files are expected here; FFmpeg's complaints about them would only be noise.
+        setLogLevel(AV_LOG_QUIET);
+    }
+    return ffmpeg;
+}
+
+// Loaded once, by whichever thread probes first.
+const Ffmpeg& Library() {
+    static const Ffmpeg ffmpeg = LoadFfmpeg();
+    return ffmpeg;
+}
 
 int Interrupted(void* opaque) {
     const auto* cancelled = static_cast<const std::function<bool()>*>(opaque);
@@ -65,10 +125,10 @@ const AVStream* FirstStream(const AVFormatContext& context, AVMediaType type) {
 // own numbering (FLV's small numbers) fall back to the tables.
 unsigned RiffTag(const AVCodecParameters& codec, const AVCodecTag* table) {
     const AVCodecTag* const tables[] = {table, nullptr};
-    if (codec.codec_tag != 0 && av_codec_get_id(tables, codec.codec_tag) == codec.codec_id) {
+    if (codec.codec_tag != 0 && Library().codecGetId(tables, codec.codec_tag) == codec.codec_id) {
         return codec.codec_tag;
     }
-    return av_codec_get_tag(tables, codec.codec_id);
+    return Library().codecGetTag(tables, codec.codec_id);
 }
 
 // The nominal bit rate of a Vorbis identification header ("\x01vorbis", version, channels, rate,
@@ -100,7 +160,7 @@ void ReadVideo(const AVStream& stream, MediaFacts& facts) {
         facts.videoBlock = VideoFormatBlock::Mpeg1Video;
     } else {
         facts.videoBlock = VideoFormatBlock::Bitmap;
-        facts.fourCC = RiffTag(codec, avformat_get_riff_video_tags());
+        facts.fourCC = RiffTag(codec, Library().riffVideoTags());
     }
     // An MPEG sequence header's all-ones rate means "variable": no rate declared.
     const bool variableRate =
@@ -113,7 +173,7 @@ void ReadVideo(const AVStream& stream, MediaFacts& facts) {
     }
     if (rate.num > 0 && rate.den > 0) {
         // Truncated, as a frame duration in whole 100 ns units is.
-        facts.avgTimePerFrame = av_rescale_rnd(rate.den, kUnitsPerSecond, rate.num, AV_ROUND_DOWN);
+        facts.avgTimePerFrame = Library().rescaleRnd(rate.den, kUnitsPerSecond, rate.num, AV_ROUND_DOWN);
     }
     facts.width = codec.width;
     facts.height = codec.height;
@@ -124,7 +184,7 @@ void ReadAudio(const AVStream& stream, MediaFacts& facts) {
     facts.hasAudio = true;
     const int channels = codec.ch_layout.nb_channels;
     std::int64_t bitRate = codec.bit_rate;
-    const int bitsPerSample = av_get_bits_per_sample(codec.codec_id);
+    const int bitsPerSample = Library().bitsPerSample(codec.codec_id);
     if (bitRate <= 0 && bitsPerSample > 0) {
         // Uncompressed sound may declare no rate; it follows from the sample layout.
         bitRate = static_cast<std::int64_t>(codec.sample_rate) * channels * bitsPerSample;
@@ -139,7 +199,7 @@ void ReadAudio(const AVStream& stream, MediaFacts& facts) {
     } else {
         facts.audioBlock = AudioFormatBlock::WaveFormat;
         facts.formatTag =
-            static_cast<std::uint16_t>(RiffTag(codec, avformat_get_riff_audio_tags()));
+            static_cast<std::uint16_t>(RiffTag(codec, Library().riffAudioTags()));
         // A WAVE format block holds whole bytes per second.
         facts.audioBitsPerSecond = Clamp32(bitRate / 8 * 8);
     }
@@ -149,11 +209,7 @@ void ReadAudio(const AVStream& stream, MediaFacts& facts) {
 
 }  // namespace
 
-LinuxFfmpegMediaProbe::LinuxFfmpegMediaProbe() {
-    // Damaged files are expected here; FFmpeg's complaints about them would only be noise.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
-}
+LinuxFfmpegMediaProbe::LinuxFfmpegMediaProbe() = default;
 
 MediaFacts LinuxFfmpegMediaProbe::Probe(const std::string& path,
                                         const std::function<bool()>& cancelled) {
@@ -166,16 +222,20 @@ MediaFacts LinuxFfmpegMediaProbe::Probe(const std::string& path,
         return facts;
     }
 
-    AVFormatContext* context = avformat_alloc_context();
+    const Ffmpeg& ffmpeg = Library();
+    if (!ffmpeg.loaded) {
+        return facts;  // no FFmpeg: nothing can be said about the file but its size
+    }
+    AVFormatContext* context = ffmpeg.allocContext();
     if (context == nullptr) {
         return facts;
     }
     context->interrupt_callback.callback = Interrupted;
     context->interrupt_callback.opaque = const_cast<void*>(static_cast<const void*>(&cancelled));
-    if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) {
+    if (ffmpeg.openInput(&context, path.c_str(), nullptr, nullptr) < 0) {
         return facts;  // the context is freed on failure
     }
-    const bool analysed = avformat_find_stream_info(context, nullptr) >= 0;
+    const bool analysed = ffmpeg.findStreamInfo(context, nullptr) >= 0;
     if (analysed || !(cancelled && cancelled())) {
         if (const AVStream* video = FirstStream(*context, AVMEDIA_TYPE_VIDEO)) {
             ReadVideo(*video, facts);
@@ -187,7 +247,7 @@ MediaFacts LinuxFfmpegMediaProbe::Probe(const std::string& path,
             facts.duration = context->duration * (kUnitsPerSecond / AV_TIME_BASE);
         }
     }
-    avformat_close_input(&context);
+    ffmpeg.closeInput(&context);
     facts.renders = (facts.hasVideo || facts.hasAudio) && !(cancelled && cancelled());
     return facts;
 }
