@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 #include <yaml.h>
@@ -32,8 +33,8 @@ public:
         std::uint32_t line;    // from 1
         std::uint32_t column;  // from 1
         std::uint32_t end;     // the index after this node's last descendant
-        std::size_t text;
-        std::size_t length;
+        std::uint32_t text;    // where its text starts in the tree's text
+        std::uint32_t length;
     };
     std::vector<Data> nodes;
     std::string text;
@@ -129,9 +130,16 @@ bool BuildTree(std::string_view text, Tree& tree, DocumentError& error) {
         error = {0, 0, "out of memory"};
         return false;
     }
+    if (text.size() >= std::numeric_limits<std::uint32_t>::max()) {
+        yaml_parser_delete(&parser);
+        error = {1, 1, "the document is too large"};
+        return false;
+    }
     yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()),
                                  text.size());
-    tree.nodes.reserve(text.size() / 16);
+    // A node takes about ten bytes of text; the cap keeps a huge input from asking for more
+    // memory up front than it may ever use.
+    tree.nodes.reserve(std::min<std::size_t>(text.size() / 8, std::size_t{1} << 23));
     tree.text.reserve(text.size() / 2);
     std::vector<std::uint32_t> open;
     std::vector<bool> openFlow;  // for each open collection: written in brackets or braces
@@ -150,7 +158,7 @@ bool BuildTree(std::string_view text, Tree& tree, DocumentError& error) {
         const auto index = static_cast<std::uint32_t>(tree.nodes.size());
         tree.nodes.push_back({kind, static_cast<std::uint32_t>(mark.line + 1),
                               static_cast<std::uint32_t>(mark.column + 1), index + 1,
-                              tree.text.size(), 0});
+                              static_cast<std::uint32_t>(tree.text.size()), 0});
         if (kind == Tree::Kind::Sequence || kind == Tree::Kind::Map) {
             if (open.size() >= MaxDepth) {
                 fail(mark, "nested too deep");
@@ -206,9 +214,13 @@ bool BuildTree(std::string_view text, Tree& tree, DocumentError& error) {
                                   (value.empty() || value == "~" || value == "null" ||
                                    value == "Null" || value == "NULL");
                 add(null ? Tree::Kind::Null : Tree::Kind::Scalar, event.start_mark);
+                if (ok && !null &&
+                    tree.text.size() + value.size() >= std::numeric_limits<std::uint32_t>::max()) {
+                    fail(event.start_mark, "the document is too large");
+                }
                 if (ok && !null) {
                     tree.text.append(value);
-                    tree.nodes.back().length = value.size();
+                    tree.nodes.back().length = static_cast<std::uint32_t>(value.size());
                 }
                 break;
             }
@@ -253,6 +265,7 @@ public:
     std::vector<std::pair<std::string_view, Node>> Pairs(const Node& map, std::string_view what) {
         keyLines_.clear();
         std::vector<std::pair<std::string_view, Node>> pairs;
+        pairs.reserve(32);  // more than a resource has fields: one allocation a mapping
         if (!map.IsMap()) {
             Error(map, std::string(what) + ": expected a mapping of keys and values");
             return pairs;
@@ -288,7 +301,14 @@ public:
             Error(node, std::string(key) + ": expected a text");
             return false;
         }
-        out = Utf8ToUtf16(node.Scalar());
+        const std::string_view text = node.Scalar();
+        // Most texts are ASCII, which widens a byte a character without decoding.
+        if (std::all_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            out.assign(text.begin(), text.end());
+        } else {
+            out = Utf8ToUtf16(text);
+        }
         return true;
     }
 
@@ -730,32 +750,26 @@ public:
                 all.push_back(&resource);
             }
         }
-        // Sorted by folded name, so 100,000 names cost n log n, not n squared.
-        std::vector<std::pair<std::u16string, std::size_t>> folded;
-        folded.reserve(all.size());
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            if (all[i]->Has(F::Name)) {
-                std::u16string name = all[i]->record.name;
-                for (char16_t& c : name) {
-                    if (c >= u'a' && c <= u'z') {
-                        c = static_cast<char16_t>(c - u'a' + u'A');
-                    }
-                }
-                folded.emplace_back(std::move(name), i);
-            }
-        }
-        std::sort(folded.begin(), folded.end());
+        // One hashed look-up a name, so 100,000 names cost n, not n squared; taken in document
+        // order, each clash pairs a later name with the first it repeats.
+        std::unordered_map<std::u16string, std::size_t> firsts;
+        firsts.reserve(all.size());
         std::vector<std::pair<std::size_t, std::size_t>> clashes;  // (later, first)
-        for (std::size_t i = 1; i < folded.size(); ++i) {
-            std::size_t first = i - 1;
-            while (first > 0 && folded[first - 1].first == folded[i].first) {
-                --first;
+        std::u16string name;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (!all[i]->Has(F::Name)) {
+                continue;
             }
-            if (folded[i].first == folded[first].first) {
-                clashes.emplace_back(folded[i].second, folded[first].second);
+            name = all[i]->record.name;
+            for (char16_t& c : name) {
+                if (c >= u'a' && c <= u'z') {
+                    c = static_cast<char16_t>(c - u'a' + u'A');
+                }
+            }
+            if (const auto [at, added] = firsts.try_emplace(name, i); !added) {
+                clashes.emplace_back(i, at->second);
             }
         }
-        std::sort(clashes.begin(), clashes.end());
         for (const auto& [later, first] : clashes) {
             Error(nodes[later], "duplicate name \"" + Utf16ToUtf8(all[later]->record.name) +
                                     "\" (also on line " + std::to_string(all[first]->line) +
