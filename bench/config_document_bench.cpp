@@ -112,9 +112,9 @@ struct Files {
         int seen = 0;
         int made = 0;
         while (std::getline(in, line)) {
-            if (line.starts_with("    description: ") &&
+            if (line.starts_with("  description: ") &&
                 seen++ % (ResourceCount / ChangeCount) == 1 && made < ChangeCount) {
-                line = "    description: \"changed " + std::to_string(made++) + "\"";
+                line = "  description: \"changed " + std::to_string(made++) + "\"";
             }
             out << line << '\n';
         }

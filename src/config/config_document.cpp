@@ -5,10 +5,10 @@
 #include <charconv>
 #include <cstdio>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <utility>
-
-#include <yaml-cpp/yaml.h>
+#include <yaml.h>
 
 #include "config/config_document_schema.h"
 #include "config/text_codec.h"
@@ -58,39 +58,91 @@ public:
     virtual std::string Take() = 0;
 };
 
+// YAML through libyaml's emitter: block mappings indented two spaces, lines never folded,
+// UTF-8 written as it is.
 class YamlSink : public Sink {
 public:
-    YamlSink() { out_.SetIndent(2); }
+    YamlSink() {
+        yaml_emitter_initialize(&emitter_);
+        yaml_emitter_set_output(&emitter_, &YamlSink::Write, this);
+        yaml_emitter_set_indent(&emitter_, 2);
+        yaml_emitter_set_width(&emitter_, -1);
+        yaml_emitter_set_unicode(&emitter_, 1);
+        yaml_event_t event;
+        yaml_stream_start_event_initialize(&event, YAML_UTF8_ENCODING);
+        Emit(event);
+        yaml_document_start_event_initialize(&event, nullptr, nullptr, nullptr, 1);
+        Emit(event);
+    }
+    ~YamlSink() override { yaml_emitter_delete(&emitter_); }
+    YamlSink(const YamlSink&) = delete;
+    YamlSink& operator=(const YamlSink&) = delete;
+
     void BeginMap(bool flow) override {
-        if (flow) {
-            out_ << YAML::Flow;
-        }
-        out_ << YAML::BeginMap;
+        yaml_event_t event;
+        yaml_mapping_start_event_initialize(
+            &event, nullptr, nullptr, 1, flow ? YAML_FLOW_MAPPING_STYLE : YAML_BLOCK_MAPPING_STYLE);
+        Emit(event);
     }
-    void EndMap() override { out_ << YAML::EndMap; }
+    void EndMap() override {
+        yaml_event_t event;
+        yaml_mapping_end_event_initialize(&event);
+        Emit(event);
+    }
     void BeginSeq(bool flow) override {
-        if (flow) {
-            out_ << YAML::Flow;
-        }
-        out_ << YAML::BeginSeq;
+        yaml_event_t event;
+        yaml_sequence_start_event_initialize(
+            &event, nullptr, nullptr, 1,
+            flow ? YAML_FLOW_SEQUENCE_STYLE : YAML_BLOCK_SEQUENCE_STYLE);
+        Emit(event);
     }
-    void EndSeq() override { out_ << YAML::EndSeq; }
-    void Key(std::string_view key) override {
-        out_ << YAML::Key << std::string(key) << YAML::Value;
+    void EndSeq() override {
+        yaml_event_t event;
+        yaml_sequence_end_event_initialize(&event);
+        Emit(event);
     }
+    void Key(std::string_view key) override { Scalar(key, YAML_PLAIN_SCALAR_STYLE); }
     // Always quoted: a name such as "null", "true" or "" then reads back as the text it is.
-    void Text(std::string_view text) override { out_ << YAML::DoubleQuoted << std::string(text); }
-    void Word(std::string_view word) override { out_ << std::string(word); }
-    void Number(std::int64_t value) override { out_ << value; }
-    void Bool(bool value) override { out_ << (value ? "true" : "false"); }
+    void Text(std::string_view text) override { Scalar(text, YAML_DOUBLE_QUOTED_SCALAR_STYLE); }
+    // Bare where YAML lets it be; the emitter quotes a word that would read as something else.
+    void Word(std::string_view word) override { Scalar(word, YAML_PLAIN_SCALAR_STYLE); }
+    void Number(std::int64_t value) override {
+        char digits[24];
+        const auto [end, ec] = std::to_chars(std::begin(digits), std::end(digits), value);
+        Scalar(std::string_view(digits, static_cast<std::size_t>(end - digits)),
+               YAML_PLAIN_SCALAR_STYLE);
+    }
+    void Bool(bool value) override { Scalar(value ? "true" : "false", YAML_PLAIN_SCALAR_STYLE); }
     std::string Take() override {
-        std::string text = out_.c_str();
-        text += '\n';
-        return text;
+        yaml_event_t event;
+        yaml_document_end_event_initialize(&event, 1);
+        Emit(event);
+        yaml_stream_end_event_initialize(&event);
+        Emit(event);
+        yaml_emitter_flush(&emitter_);
+        return std::move(out_);
     }
 
 private:
-    YAML::Emitter out_;
+    static int Write(void* data, unsigned char* buffer, std::size_t size) {
+        static_cast<YamlSink*>(data)->out_.append(reinterpret_cast<const char*>(buffer), size);
+        return 1;
+    }
+    void Scalar(std::string_view text, yaml_scalar_style_t style) {
+        yaml_event_t event;
+        // Texts come from UTF-16 and are always valid UTF-8, which is all the emitter asks.
+        yaml_scalar_event_initialize(&event, nullptr, nullptr,
+                                     reinterpret_cast<yaml_char_t*>(const_cast<char*>(text.data())),
+                                     static_cast<int>(text.size()), 1, 1, style);
+        Emit(event);
+    }
+    void Emit(yaml_event_t& event) {
+        // The emitter refuses only events out of order, which this writer never makes.
+        yaml_emitter_emit(&emitter_, &event);
+    }
+
+    yaml_emitter_t emitter_;
+    std::string out_;
 };
 
 // JSON as RFC 8259 spells it; pretty-printed two spaces a level, flow items on one line.

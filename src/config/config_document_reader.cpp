@@ -1,14 +1,15 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <exception>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
-
-#include <yaml-cpp/yaml.h>
+#include <yaml.h>
 
 #include "config/config_document.h"
 #include "config/config_document_schema.h"
@@ -21,54 +22,277 @@ namespace {
 using namespace document_schema;
 using F = DocumentField;
 
-std::size_t LineOf(const YAML::Node& node) {
-    const YAML::Mark mark = node.Mark();
-    return mark.line < 0 ? 0 : static_cast<std::size_t>(mark.line) + 1;
+// The document as a tree built from libyaml's events: the nodes in document order in one
+// array, each collection's children right after it, the scalars' text in one string. That is a
+// few dozen bytes a node, so 100,000 resources stay in memory cheaply.
+class Tree {
+public:
+    enum class Kind : std::uint8_t { Null, Scalar, Sequence, Map };
+    struct Data {
+        Kind kind;
+        std::uint32_t line;    // from 1
+        std::uint32_t column;  // from 1
+        std::uint32_t end;     // the index after this node's last descendant
+        std::uint32_t text;    // where its text starts in the tree's text
+        std::uint32_t length;
+    };
+    std::vector<Data> nodes;
+    std::string text;
+};
+
+// A node of the tree, with what the reader asks of it.
+class Node {
+public:
+    Node() = default;
+    Node(const Tree* tree, std::uint32_t index) : tree_(tree), index_(index) {}
+
+    bool IsNull() const { return Get().kind == Tree::Kind::Null; }
+    bool IsScalar() const { return Get().kind == Tree::Kind::Scalar; }
+    bool IsSequence() const { return Get().kind == Tree::Kind::Sequence; }
+    bool IsMap() const { return Get().kind == Tree::Kind::Map; }
+    std::string_view Scalar() const {
+        const Tree::Data& data = Get();
+        return std::string_view(tree_->text).substr(data.text, data.length);
+    }
+    std::size_t Line() const { return Get().line; }
+    std::size_t Column() const { return Get().column; }
+
+    // The children: a sequence's items, a mapping's keys and values in turn.
+    class Iterator {
+    public:
+        Iterator(const Tree* tree, std::uint32_t index) : tree_(tree), index_(index) {}
+        Node operator*() const { return Node(tree_, index_); }
+        Iterator& operator++() {
+            index_ = tree_->nodes[index_].end;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return index_ != other.index_; }
+
+    private:
+        const Tree* tree_;
+        std::uint32_t index_;
+    };
+    Iterator begin() const { return Iterator(tree_, index_ + 1); }
+    Iterator end() const { return Iterator(tree_, Get().end); }
+    std::size_t size() const {
+        std::size_t count = 0;
+        for (auto it = begin(); it != end(); ++it) {
+            ++count;
+        }
+        return IsMap() ? count / 2 : count;
+    }
+
+private:
+    const Tree::Data& Get() const { return tree_->nodes[index_]; }
+
+    const Tree* tree_ = nullptr;
+    std::uint32_t index_ = 0;
+};
+
+std::size_t LineOf(const Node& node) {
+    return node.Line();
 }
-std::size_t ColumnOf(const YAML::Node& node) {
-    const YAML::Mark mark = node.Mark();
-    return mark.column < 0 ? 0 : static_cast<std::size_t>(mark.column) + 1;
+std::size_t ColumnOf(const Node& node) {
+    return node.Column();
+}
+
+// Deeper than any document goes; a limit keeps hostile nesting from costing memory without end.
+constexpr std::size_t MaxDepth = 64;
+
+// The messages for the syntax errors a document most often has, as a reader sees them.
+// inFlow: the innermost open collection, when it is written in brackets or braces.
+std::string SyntaxMessage(const yaml_parser_t& parser, std::optional<Tree::Kind> inFlow) {
+    const std::string problem = parser.problem != nullptr ? parser.problem : "syntax error";
+    const std::string context = parser.context != nullptr ? parser.context : "";
+    const bool unclosed = problem == "did not find expected node content" ||
+                          problem == "did not find expected ',' or ']'" ||
+                          problem == "did not find expected ',' or '}'";
+    if (unclosed && inFlow == Tree::Kind::Sequence) {
+        return "end of sequence flow not found";
+    }
+    if (unclosed && inFlow == Tree::Kind::Map) {
+        return "end of map flow not found";
+    }
+    if (context == "while parsing a block collection" &&
+        problem == "did not find expected '-' indicator") {
+        return "end of sequence not found";
+    }
+    if (context == "while parsing a block mapping" && problem == "did not find expected key") {
+        return "end of map not found";
+    }
+    return context.empty() ? problem : problem + " " + context;
+}
+
+// The tree of the document's text; false, with the error, when it is not YAML.
+bool BuildTree(std::string_view text, Tree& tree, DocumentError& error) {
+    yaml_parser_t parser;
+    if (yaml_parser_initialize(&parser) == 0) {
+        error = {0, 0, "out of memory"};
+        return false;
+    }
+    if (text.size() >= std::numeric_limits<std::uint32_t>::max()) {
+        yaml_parser_delete(&parser);
+        error = {1, 1, "the document is too large"};
+        return false;
+    }
+    yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()),
+                                 text.size());
+    // A node takes about ten bytes of text; the cap keeps a huge input from asking for more
+    // memory up front than it may ever use.
+    tree.nodes.reserve(std::min<std::size_t>(text.size() / 8, std::size_t{1} << 23));
+    tree.text.reserve(text.size() / 2);
+    std::vector<std::uint32_t> open;
+    std::vector<bool> openFlow;  // for each open collection: written in brackets or braces
+    bool ok = true;
+    bool done = false;
+    bool document = false;
+    const auto fail = [&](const yaml_mark_t& mark, std::string message) {
+        error = {mark.line + 1, mark.column + 1, std::move(message)};
+        ok = false;
+    };
+    const auto add = [&](Tree::Kind kind, const yaml_mark_t& mark) {
+        if (tree.nodes.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
+            fail(mark, "the document is too large");
+            return;
+        }
+        const auto index = static_cast<std::uint32_t>(tree.nodes.size());
+        tree.nodes.push_back({kind, static_cast<std::uint32_t>(mark.line + 1),
+                              static_cast<std::uint32_t>(mark.column + 1), index + 1,
+                              static_cast<std::uint32_t>(tree.text.size()), 0});
+        if (kind == Tree::Kind::Sequence || kind == Tree::Kind::Map) {
+            if (open.size() >= MaxDepth) {
+                fail(mark, "nested too deep");
+                return;
+            }
+            open.push_back(index);
+        }
+    };
+    while (ok && !done) {
+        yaml_event_t event;
+        if (yaml_parser_parse(&parser, &event) == 0) {
+            if (parser.error == YAML_READER_ERROR) {
+                // The reader gives a byte offset, not a line.
+                const std::string_view before =
+                    text.substr(0, std::min(parser.problem_offset, text.size()));
+                const std::size_t line = std::count(before.begin(), before.end(), '\n');
+                const std::size_t lineStart = before.rfind('\n');
+                const std::size_t column = lineStart == std::string_view::npos
+                                               ? before.size()
+                                               : before.size() - lineStart - 1;
+                error = {line + 1, column + 1,
+                         parser.problem != nullptr ? parser.problem : "cannot read the text"};
+            } else if (parser.error == YAML_MEMORY_ERROR) {
+                error = {0, 0, "out of memory"};
+            } else {
+                std::optional<Tree::Kind> inFlow;
+                if (!open.empty() && openFlow.back()) {
+                    inFlow = tree.nodes[open.back()].kind;
+                }
+                error = {parser.problem_mark.line + 1, parser.problem_mark.column + 1,
+                         SyntaxMessage(parser, inFlow)};
+            }
+            ok = false;
+            break;
+        }
+        switch (event.type) {
+            case YAML_STREAM_END_EVENT:
+                done = true;
+                break;
+            case YAML_DOCUMENT_START_EVENT:
+                if (document) {
+                    fail(event.start_mark, "expected one document, found a second");
+                }
+                document = true;
+                break;
+            case YAML_SCALAR_EVENT: {
+                const auto& scalar = event.data.scalar;
+                const std::string_view value(reinterpret_cast<const char*>(scalar.value),
+                                             scalar.length);
+                // Plain and untagged, these mean nothing: `key:` with no value, `~`, `null`.
+                const bool null = scalar.plain_implicit != 0 &&
+                                  scalar.style == YAML_PLAIN_SCALAR_STYLE &&
+                                  (value.empty() || value == "~" || value == "null" ||
+                                   value == "Null" || value == "NULL");
+                add(null ? Tree::Kind::Null : Tree::Kind::Scalar, event.start_mark);
+                if (ok && !null &&
+                    tree.text.size() + value.size() >= std::numeric_limits<std::uint32_t>::max()) {
+                    fail(event.start_mark, "the document is too large");
+                }
+                if (ok && !null) {
+                    tree.text.append(value);
+                    tree.nodes.back().length = static_cast<std::uint32_t>(value.size());
+                }
+                break;
+            }
+            case YAML_SEQUENCE_START_EVENT:
+                add(Tree::Kind::Sequence, event.start_mark);
+                openFlow.push_back(event.data.sequence_start.style == YAML_FLOW_SEQUENCE_STYLE);
+                break;
+            case YAML_MAPPING_START_EVENT:
+                add(Tree::Kind::Map, event.start_mark);
+                openFlow.push_back(event.data.mapping_start.style == YAML_FLOW_MAPPING_STYLE);
+                break;
+            case YAML_SEQUENCE_END_EVENT:
+            case YAML_MAPPING_END_EVENT:
+                tree.nodes[open.back()].end = static_cast<std::uint32_t>(tree.nodes.size());
+                open.pop_back();
+                openFlow.pop_back();
+                break;
+            case YAML_ALIAS_EVENT:
+                fail(event.start_mark,
+                     "alias *" +
+                         std::string(reinterpret_cast<const char*>(event.data.alias.anchor)) +
+                         ": aliases are not supported, write the value out");
+                break;
+            default:
+                break;
+        }
+        yaml_event_delete(&event);
+    }
+    yaml_parser_delete(&parser);
+    return ok;
 }
 
 class Reader {
 public:
     explicit Reader(std::vector<DocumentError>& errors) : errors_(errors) {}
 
-    void Error(const YAML::Node& at, std::string message) {
+    void Error(const Node& at, std::string message) {
         errors_.push_back({LineOf(at), ColumnOf(at), std::move(message)});
     }
 
     // The pairs of a mapping, each key a scalar seen once; errors for the others.
-    std::vector<std::pair<std::string, YAML::Node>> Pairs(const YAML::Node& map,
-                                                          std::string_view what) {
+    std::vector<std::pair<std::string_view, Node>> Pairs(const Node& map, std::string_view what) {
         keyLines_.clear();
-        std::vector<std::pair<std::string, YAML::Node>> pairs;
+        std::vector<std::pair<std::string_view, Node>> pairs;
+        pairs.reserve(32);  // more than a resource has fields: one allocation a mapping
         if (!map.IsMap()) {
             Error(map, std::string(what) + ": expected a mapping of keys and values");
             return pairs;
         }
         for (auto it = map.begin(); it != map.end(); ++it) {
-            const YAML::Node key = it->first;
+            const Node key = *it;
+            const Node value = *++it;
             if (!key.IsScalar()) {
                 Error(key, "expected a key");
                 continue;
             }
-            const std::string& text = key.Scalar();
+            const std::string_view text = key.Scalar();
             bool seen = false;
             for (const auto& pair : pairs) {
                 seen = seen || pair.first == text;
             }
             if (seen) {
-                Error(key, "duplicate key \"" + text + "\"");
+                Error(key, "duplicate key \"" + std::string(text) + "\"");
                 continue;
             }
-            pairs.emplace_back(text, it->second);
+            pairs.emplace_back(text, value);
             keyLines_.push_back(LineOf(key));
         }
         return pairs;
     }
 
-    bool Text(const YAML::Node& node, std::string_view key, std::u16string& out) {
+    bool Text(const Node& node, std::string_view key, std::u16string& out) {
         if (node.IsNull()) {
             out.clear();  // `key:` with nothing after it
             return true;
@@ -77,13 +301,20 @@ public:
             Error(node, std::string(key) + ": expected a text");
             return false;
         }
-        out = Utf8ToUtf16(node.Scalar());
+        const std::string_view text = node.Scalar();
+        // Most texts are ASCII, which widens a byte a character without decoding.
+        if (std::all_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            out.assign(text.begin(), text.end());
+        } else {
+            out = Utf8ToUtf16(text);
+        }
         return true;
     }
 
-    bool Bool(const YAML::Node& node, std::string_view key, bool& out) {
+    bool Bool(const Node& node, std::string_view key, bool& out) {
         if (node.IsScalar()) {
-            const std::string& text = node.Scalar();
+            const std::string_view text = node.Scalar();
             if (text == "true" || text == "false") {
                 out = text == "true";
                 return true;
@@ -93,10 +324,10 @@ public:
         return false;
     }
 
-    bool Integer(const YAML::Node& node, std::string_view key, std::int64_t min, std::int64_t max,
+    bool Integer(const Node& node, std::string_view key, std::int64_t min, std::int64_t max,
                  std::int64_t& out) {
         if (node.IsScalar()) {
-            const std::string& text = node.Scalar();
+            const std::string_view text = node.Scalar();
             std::int64_t value = 0;
             const char* end = text.data() + text.size();
             const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -111,7 +342,7 @@ public:
     }
 
     template <typename T>
-    bool Number(const YAML::Node& node, std::string_view key, T& out) {
+    bool Number(const Node& node, std::string_view key, T& out) {
         std::int64_t value = 0;
         if (!Integer(node, key, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(),
                      value)) {
@@ -123,8 +354,8 @@ public:
 
     // A word of the list, or (when max is not 0) a number up to max for a value no word names.
     template <typename Words, typename Value>
-    bool WordValue(const YAML::Node& node, std::string_view key, const Words& words,
-                   std::int64_t min, std::int64_t max, Value& out) {
+    bool WordValue(const Node& node, std::string_view key, const Words& words, std::int64_t min,
+                   std::int64_t max, Value& out) {
         if (node.IsScalar()) {
             for (const auto& [word, value] : words) {
                 if (node.Scalar() == word) {
@@ -133,7 +364,7 @@ public:
                 }
             }
             std::int64_t number = 0;
-            const std::string& text = node.Scalar();
+            const std::string_view text = node.Scalar();
             const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
             if (max != 0 && !text.empty() && ec == std::errc() &&
                 ptr == text.data() + text.size() && number >= min && number <= max) {
@@ -149,7 +380,7 @@ public:
         return false;
     }
 
-    bool Groups(const YAML::Node& node, UserGroups& out) {
+    bool Groups(const Node& node, UserGroups& out) {
         if (node.IsScalar()) {
             std::int64_t value = 0;
             if (Integer(node, "userGroups", 0, 255, value)) {
@@ -164,7 +395,7 @@ public:
         }
         UserGroups groups = 0;
         bool ok = true;
-        for (const YAML::Node& item : node) {
+        for (const Node& item : node) {
             bool known = false;
             for (const auto& [word, bit] : GroupWords) {
                 if (item.IsScalar() && item.Scalar() == word) {
@@ -181,7 +412,7 @@ public:
         return ok;
     }
 
-    void Remote(const YAML::Node& node, DocumentResource& resource) {
+    void Remote(const Node& node, DocumentResource& resource) {
         RemoteLinkParts parts;
         parts.protocol = -1;
         bool ok = true;
@@ -201,7 +432,7 @@ public:
             } else if (key == "alias") {
                 ok = Text(value, key, parts.alias) && ok;
             } else {
-                Error(value, "remote: unknown field \"" + key + "\"");
+                Error(value, "remote: unknown field \"" + std::string(key) + "\"");
                 ok = false;
             }
         }
@@ -217,7 +448,7 @@ public:
     }
 
     // One field of a resource by its key; false when the key is none of them.
-    bool Field(const std::string& key, const YAML::Node& value, DocumentResource& resource) {
+    bool Field(std::string_view key, const Node& value, DocumentResource& resource) {
         std::size_t index = 0;
         while (index < FieldKeys.size() && FieldKeys[index] != key) {
             ++index;
@@ -303,15 +534,15 @@ public:
         return true;
     }
 
-    void Resource(const YAML::Node& node, ResourceKind kind, DocumentResource& resource) {
+    void Resource(const Node& node, ResourceKind kind, DocumentResource& resource) {
         resource.record.kind = kind;
         resource.record.imageIndex =
             kind == ResourceKind::VirtualFolder ? VirtualFolderImage : LiveBroadcastImage;
         resource.line = LineOf(node);
         const std::string what = kind == ResourceKind::VirtualFolder ? "folder" : "live broadcast";
-        std::optional<YAML::Node> remote;
-        std::optional<YAML::Node> hash;
-        std::optional<YAML::Node> typeNode;
+        std::optional<Node> remote;
+        std::optional<Node> hash;
+        std::optional<Node> typeNode;
         const auto pairs = Pairs(node, what);
         if (!node.IsMap()) {
             return;
@@ -334,7 +565,7 @@ public:
                 }
             }
             if (!Field(key, value, resource)) {
-                Error(value, what + ": unknown field \"" + key + "\"");
+                Error(value, what + ": unknown field \"" + std::string(key) + "\"");
             }
         }
         if (!hasName) {
@@ -384,7 +615,7 @@ public:
         }
     }
 
-    void Resources(const YAML::Node& node, ResourceKind kind, std::vector<DocumentResource>& out) {
+    void Resources(const Node& node, ResourceKind kind, std::vector<DocumentResource>& out) {
         if (node.IsNull()) {
             return;  // `folders:` with none
         }
@@ -394,12 +625,12 @@ public:
             return;
         }
         out.reserve(node.size());
-        for (const YAML::Node& item : node) {
+        for (const Node& item : node) {
             Resource(item, kind, out.emplace_back());
         }
     }
 
-    void Server(const YAML::Node& node, DocumentServer& server) {
+    void Server(const Node& node, DocumentServer& server) {
         server.line = LineOf(node);
         ServerConfig& s = server.config;
         for (const auto& [key, value] : Pairs(node, "server")) {
@@ -463,7 +694,7 @@ public:
                     ok = Text(value, key, s.archivalServerPort);
                     break;
                 case ServerField::Count:
-                    Error(value, "server: unknown field \"" + key + "\"");
+                    Error(value, "server: unknown field \"" + std::string(key) + "\"");
                     break;
             }
             if (ok) {
@@ -472,7 +703,7 @@ public:
         }
     }
 
-    void Addresses(const YAML::Node& node, std::string_view key, std::vector<std::u16string>& out) {
+    void Addresses(const Node& node, std::string_view key, std::vector<std::u16string>& out) {
         if (node.IsNull()) {
             return;
         }
@@ -480,7 +711,7 @@ public:
             Error(node, std::string(key) + ": expected a list of addresses");
             return;
         }
-        for (const YAML::Node& item : node) {
+        for (const Node& item : node) {
             std::u16string address;
             if (Text(item, key, address)) {
                 out.push_back(std::move(address));
@@ -488,7 +719,7 @@ public:
         }
     }
 
-    void Restrictions(const YAML::Node& node, DocumentRestrictions& out) {
+    void Restrictions(const Node& node, DocumentRestrictions& out) {
         out.line = LineOf(node);
         for (const auto& [key, value] : Pairs(node, "restrictions")) {
             if (key == "mode") {
@@ -506,45 +737,39 @@ public:
                 Addresses(value, key, out.allowed);
                 out.allowedGiven = true;
             } else {
-                Error(value, "restrictions: unknown field \"" + key + "\"");
+                Error(value, "restrictions: unknown field \"" + std::string(key) + "\"");
             }
         }
     }
 
     // Folders and broadcasts share one name space; the tool tells names apart by ASCII case.
-    void CheckNames(const ConfigDocument& document, const std::vector<YAML::Node>& nodes) {
+    void CheckNames(const ConfigDocument& document, const std::vector<Node>& nodes) {
         std::vector<const DocumentResource*> all;
         for (const auto* list : {&document.folders, &document.live}) {
             for (const DocumentResource& resource : *list) {
                 all.push_back(&resource);
             }
         }
-        // Sorted by folded name, so 100,000 names cost n log n, not n squared.
-        std::vector<std::pair<std::u16string, std::size_t>> folded;
-        folded.reserve(all.size());
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            if (all[i]->Has(F::Name)) {
-                std::u16string name = all[i]->record.name;
-                for (char16_t& c : name) {
-                    if (c >= u'a' && c <= u'z') {
-                        c = static_cast<char16_t>(c - u'a' + u'A');
-                    }
-                }
-                folded.emplace_back(std::move(name), i);
-            }
-        }
-        std::sort(folded.begin(), folded.end());
+        // One hashed look-up a name, so 100,000 names cost n, not n squared; taken in document
+        // order, each clash pairs a later name with the first it repeats.
+        std::unordered_map<std::u16string, std::size_t> firsts;
+        firsts.reserve(all.size());
         std::vector<std::pair<std::size_t, std::size_t>> clashes;  // (later, first)
-        for (std::size_t i = 1; i < folded.size(); ++i) {
-            std::size_t first = i - 1;
-            while (first > 0 && folded[first - 1].first == folded[i].first) {
-                --first;
+        std::u16string name;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (!all[i]->Has(F::Name)) {
+                continue;
             }
-            if (folded[i].first == folded[first].first) {
-                clashes.emplace_back(folded[i].second, folded[first].second);
+            name = all[i]->record.name;
+            for (char16_t& c : name) {
+                if (c >= u'a' && c <= u'z') {
+                    c = static_cast<char16_t>(c - u'a' + u'A');
+                }
+            }
+            if (const auto [at, added] = firsts.try_emplace(name, i); !added) {
+                clashes.emplace_back(i, at->second);
             }
         }
-        std::sort(clashes.begin(), clashes.end());
         for (const auto& [later, first] : clashes) {
             Error(nodes[later], "duplicate name \"" + Utf16ToUtf8(all[later]->record.name) +
                                     "\" (also on line " + std::to_string(all[first]->line) +
@@ -552,11 +777,11 @@ public:
         }
     }
 
-    void Document(const YAML::Node& root, ConfigDocument& document) {
+    void Document(const Node& root, ConfigDocument& document) {
         if (root.IsNull()) {
             return;  // an empty document asks for nothing
         }
-        std::vector<YAML::Node> resourceNodes;
+        std::vector<Node> resourceNodes;
         const auto pairs = Pairs(root, "document");
         const std::vector<std::size_t> keyLines = keyLines_;
         for (std::size_t i = 0; i < pairs.size(); ++i) {
@@ -567,7 +792,7 @@ public:
             } else if (key == "folders") {
                 Resources(value, ResourceKind::VirtualFolder, document.folders);
                 if (value.IsSequence()) {
-                    for (const YAML::Node& item : value) {
+                    for (const Node& item : value) {
                         resourceNodes.push_back(item);
                     }
                 }
@@ -577,13 +802,13 @@ public:
                 Restrictions(value, document.restrictions.emplace());
                 document.restrictions->line = keyLines[i];
             } else {
-                Error(value, "unknown field \"" + key + "\"");
+                Error(value, "unknown field \"" + std::string(key) + "\"");
             }
         }
         if (liveNodes_) {
             Resources(*liveNodes_, ResourceKind::LiveBroadcast, document.live);
             if (liveNodes_->IsSequence()) {
-                for (const YAML::Node& item : *liveNodes_) {
+                for (const Node& item : *liveNodes_) {
                     resourceNodes.push_back(item);
                 }
             }
@@ -595,7 +820,7 @@ public:
 
 private:
     std::vector<DocumentError>& errors_;
-    std::optional<YAML::Node> liveNodes_;
+    std::optional<Node> liveNodes_;
     // The lines of the keys Pairs returned last.
     std::vector<std::size_t> keyLines_;
 };
@@ -605,16 +830,16 @@ private:
 DocumentReading ReadConfigDocument(std::string_view text) {
     DocumentReading reading;
     Reader reader(reading.errors);
-    try {
-        const YAML::Node root = YAML::Load(std::string(text));
-        reader.Document(root, reading.document);
-    } catch (const YAML::Exception& e) {
-        const std::size_t line = e.mark.line < 0 ? 0 : static_cast<std::size_t>(e.mark.line) + 1;
-        const std::size_t column =
-            e.mark.column < 0 ? 0 : static_cast<std::size_t>(e.mark.column) + 1;
-        reading.errors.push_back({line, column, e.msg});
-    } catch (const std::exception& e) {
-        reading.errors.push_back({0, 0, e.what()});
+    Tree tree;
+    DocumentError error;
+    if (!BuildTree(text, tree, error)) {
+        reading.errors.push_back(std::move(error));
+    } else {
+        if (tree.nodes.empty()) {
+            // No document at all: one that asks for nothing.
+            tree.nodes.push_back({Tree::Kind::Null, 1, 1, 1, 0, 0});
+        }
+        reader.Document(Node(&tree, 0), reading.document);
     }
     if (!reading.errors.empty()) {
         reading.document = {};

@@ -46,11 +46,33 @@ TEST(ConfigDocument, EachProblemIsReportedAtItsLineAndColumn) {
         {"folders: {name: A}\n", {"1:10: folders: expected a list"}},
         {"colours: []\n", {"1:10: unknown field \"colours\""}},
         {"folders: [\n", {"2:1: end of sequence flow not found"}},
+        {"folders: {name: A\n", {"2:1: end of map flow not found"}},
+        {"a: &x [*x, *x]\nfolders: *x\n",
+         {"1:8: alias *x: aliases are not supported, write the value out"}},
+        {"--- {}\n--- {}\n", {"2:1: expected one document, found a second"}},
+        {std::string(100, '['), {"1:65: nested too deep"}},
+        // Plain `~` and `null` are no value: an empty text, but never a switch.
+        {"folders:\n  - name: A\n    enabled: null\n    description: ~\n",
+         {"3:14: enabled: expected true or false"}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
         EXPECT_EQ(Errors(text), expected);
     }
+}
+
+TEST(ConfigDocument, OnlyAPlainNullIsNoValue) {
+    const DocumentReading reading = ReadConfigDocument(
+        "folders:\n  - name: \"null\"\n    description: ~\n"
+        "    source: 'NULL'\n    metaTitle:\n");
+    ASSERT_TRUE(reading.errors.empty());
+    const DocumentResource& folder = reading.document.folders.at(0);
+    EXPECT_EQ(folder.record.name, u"null");
+    EXPECT_EQ(folder.record.source, u"NULL");
+    EXPECT_TRUE(folder.Has(DocumentField::Description));
+    EXPECT_EQ(folder.record.description, u"");
+    EXPECT_TRUE(folder.Has(DocumentField::MetaTitle));
+    EXPECT_EQ(folder.record.metaTitle, u"");
 }
 
 TEST(ConfigDocument, HostileInputIsAnErrorNeverACrash) {
@@ -199,42 +221,42 @@ TEST(ConfigDocument, ADumpReadsAsTheDialogsShowIt) {
   archivalServerAddress: ""
   archivalServerPort: ""
 folders:
-  - name: "Music"
-    enabled: true
-    source: "/srv/music"
-    description: ""
-    authMethod: internal
-    userGroups: [basic, advanced]
-    unicast: true
-    multicast: false
-    multicastGroup: ""
-    playlist: true
-    playlistOrder: alphabetical
-    allowMmsPlayers: true
-    maxConnections: 0
-    maxConnectionsPerUser: 0
-    maxThroughputKBps: 0
+- name: "Music"
+  enabled: true
+  source: "/srv/music"
+  description: ""
+  authMethod: internal
+  userGroups: [basic, advanced]
+  unicast: true
+  multicast: false
+  multicastGroup: ""
+  playlist: true
+  playlistOrder: alphabetical
+  allowMmsPlayers: true
+  maxConnections: 0
+  maxConnectionsPerUser: 0
+  maxThroughputKBps: 0
 live:
-  - name: "News"
-    type: delegate
-    remote: {protocol: tcp, address: "10.0.0.7", port: 5119, alias: "news"}
-    enabled: true
-    description: ""
-    authMethod: inherit
-    userGroups: []
-    unicast: true
-    multicast: false
-    multicastGroup: ""
-    allowMmsPlayers: false
-    allowDelegates: false
-    playTimeLimit: 90
-    metaTitle: ""
-    metaAuthor: ""
-    metaCopyright: ""
-    maxConnections: 0
-    maxConnectionsPerUser: 0
-    maxThroughputKBps: 0
-    notifyArchival: false
+- name: "News"
+  type: delegate
+  remote: {protocol: tcp, address: "10.0.0.7", port: 5119, alias: "news"}
+  enabled: true
+  description: ""
+  authMethod: inherit
+  userGroups: []
+  unicast: true
+  multicast: false
+  multicastGroup: ""
+  allowMmsPlayers: false
+  allowDelegates: false
+  playTimeLimit: 90
+  metaTitle: ""
+  metaAuthor: ""
+  metaCopyright: ""
+  maxConnections: 0
+  maxConnectionsPerUser: 0
+  maxThroughputKBps: 0
+  notifyArchival: false
 restrictions:
   mode: AllowedList
   exceptions: []
