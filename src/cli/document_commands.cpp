@@ -198,6 +198,20 @@ private:
         return name;
     }
 
+    // Opens an editor model and presses OK: empty when it accepted the form, else the first
+    // refusal, after which the editor is cancelled (giving back a group it reserved).
+    template <typename Model>
+    static std::u16string OpenAndAccept(Model& model) {
+        std::u16string message = model.OnOpen();
+        if (message.empty()) {
+            message = model.OnOk();
+        }
+        if (!message.empty()) {
+            model.OnCancel();
+        }
+        return message;
+    }
+
     // Opens the resource's editor on the document's settings and presses OK; empty when it was
     // accepted, and then after holds the record the editor's form makes.
     std::u16string RunEditor(CatalogueItem* item, const ResourceRecord& desired,
@@ -212,12 +226,7 @@ private:
             FolderEditorModel model(
                 item != nullptr ? FolderEditorMode::Update : FolderEditorMode::Create, form,
                 multicast, catalogue, method);
-            std::u16string message = model.OnOpen();
-            if (message.empty()) {
-                message = model.OnOk();
-            }
-            if (!message.empty()) {
-                model.OnCancel();
+            if (std::u16string message = OpenAndAccept(model); !message.empty()) {
                 return message;
             }
             ApplyFolderForm(model.Form(), after);
@@ -241,12 +250,7 @@ private:
             DelegateEditorModel model(
                 item != nullptr ? DelegateEditorMode::Update : DelegateEditorMode::Create, form,
                 multicast, catalogue, method, {});
-            std::u16string message = model.OnOpen();
-            if (message.empty()) {
-                message = model.OnOk();
-            }
-            if (!message.empty()) {
-                model.OnCancel();
+            if (std::u16string message = OpenAndAccept(model); !message.empty()) {
                 return message;
             }
             ApplyBroadcastForm(model.Form(), after);
@@ -270,12 +274,7 @@ private:
         form.openingName = openingName;
         LiveEditorModel model(item != nullptr ? LiveEditorMode::Update : LiveEditorMode::Create,
                               form, multicast, catalogue, method, {});
-        std::u16string message = model.OnOpen();
-        if (message.empty()) {
-            message = model.OnOk();
-        }
-        if (!message.empty()) {
-            model.OnCancel();
+        if (std::u16string message = OpenAndAccept(model); !message.empty()) {
             return message;
         }
         ApplyBroadcastForm(model.Form(), after);
