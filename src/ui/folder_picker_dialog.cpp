@@ -54,9 +54,7 @@ FolderPickerDialog::FolderPickerDialog(FolderPickerModel& model, Prompter& promp
     connect(folders_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { EnterRow(folders_->row(item)); });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        // A path typed but not yet opened is what the user means.
-        if (path_->text() != FromBytes(model_.Current()) &&
-            !model_.Open(path_->text().toStdString())) {
+        if (!model_.OnOk(path_->text().toStdString())) {
             Refused();
             return;
         }

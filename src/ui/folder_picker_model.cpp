@@ -49,6 +49,10 @@ bool FolderPickerModel::Open(const std::string& path) {
     return true;
 }
 
+bool FolderPickerModel::OnOk(const std::string& typed) {
+    return typed == current_ || Open(typed);
+}
+
 bool FolderPickerModel::Enter(std::size_t row) {
     return row < subfolders_.size() && Open(Joined(current_, subfolders_[row]));
 }

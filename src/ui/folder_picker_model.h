@@ -19,6 +19,9 @@ public:
     // Shows the folder at path (as typed: absolute, or below the one shown). False, with a
     // message, when it cannot be listed; what is shown stays.
     bool Open(const std::string& path);
+    // OK with typed in the folder field: a path typed but not yet opened is what the user
+    // means, and is opened first. False, with a message, when it cannot be listed.
+    bool OnOk(const std::string& typed);
     // Into the subfolder of that row; up to the folder above ("/" has none).
     bool Enter(std::size_t row);
     bool Up();

@@ -52,6 +52,12 @@ TEST(FolderPicker, ListsTheMachinesFoldersInCollationOrderAndMovesAround) {
     ASSERT_TRUE(model.Open("/srv/music/"));
     EXPECT_EQ(model.Current(), "/srv/music");
     EXPECT_EQ(model.Message(), u"");
+    // OK takes a path typed but not opened; one that cannot be listed keeps the dialog open.
+    EXPECT_TRUE(model.OnOk("/srv/music"));
+    EXPECT_FALSE(model.OnOk("/srv/gone"));
+    EXPECT_EQ(model.Message(), u"/srv/gone cannot be listed.");
+    EXPECT_TRUE(model.OnOk("/srv"));
+    EXPECT_EQ(model.Current(), "/srv");
     // Bytes that are no UTF-8 are kept as they are.
     ASSERT_TRUE(model.Open("/srv/bad\xff"));
     EXPECT_EQ(model.Current(), "/srv/bad\xff");
