@@ -30,6 +30,7 @@
 #include "config/catalogue.h"
 #include "config/config_file.h"
 #include "config/config_store.h"
+#include "integration/real_services.h"
 #include "platform/linux_file_store.h"
 #include "platform/linux_platform.h"
 #include "platform/linux_ssh_command.h"
@@ -43,7 +44,7 @@
 namespace {
 
 using namespace vantor;
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 constexpr int ResourceCount = 10000;
 // Each way; a round trip is twice this.
@@ -93,7 +94,7 @@ private:
         struct Queue {
             std::mutex mutex;
             std::condition_variable ready;
-            std::deque<std::pair<Clock::time_point, std::string>> chunks;
+            std::deque<std::pair<SteadyClock::time_point, std::string>> chunks;
             bool closed = false;
         };
         auto queue = std::make_shared<Queue>();
@@ -107,7 +108,7 @@ private:
                     queue->ready.notify_one();
                     return;
                 }
-                queue->chunks.emplace_back(Clock::now() + OneWayDelay,
+                queue->chunks.emplace_back(SteadyClock::now() + OneWayDelay,
                                            std::string(buffer, static_cast<std::size_t>(got)));
                 queue->ready.notify_one();
             }
@@ -204,18 +205,7 @@ FarSide& TheFarSide() {
     return far;
 }
 
-// What main() builds for a window of another machine.
-struct Services {
-    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
-    MulticastTable multicastTable;
-    LinuxPlatform platform;
-    test::RecordingPrompter prompter;
-    test::FakeDesktopServices desktop;
-    LinuxInstallationEnvironment here;
-    HelpPages help{desktop, here, "/nonexistent/help"};
-    AppServices services =
-        LinuxAppServices(platform, defaultAuthMethod, multicastTable, prompter, desktop, help);
-};
+using Services = integration::RealServices;
 
 void UseHost(const char* host) {
     setenv(HostVariable, host, 1);
@@ -233,8 +223,8 @@ void ProcessUntilIdle() {
 }
 
 void RunFor(std::chrono::milliseconds time) {
-    const Clock::time_point end = Clock::now() + time;
-    while (Clock::now() < end) {
+    const SteadyClock::time_point end = SteadyClock::now() + time;
+    while (SteadyClock::now() < end) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
 }
@@ -248,7 +238,7 @@ void BM_OpenRemoteWindow(benchmark::State& state) {
         warm.platform.Reachable();
     }
     for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
+        const SteadyClock::time_point start = SteadyClock::now();
         auto services = std::make_unique<Services>();
         if (!services->platform.Reachable()) {
             state.SkipWithError("the far side cannot be reached");
@@ -258,7 +248,7 @@ void BM_OpenRemoteWindow(benchmark::State& state) {
         window->SetRemoteHost(QStringLiteral("test-host"));
         window->show();
         ProcessUntilIdle();
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        state.SetIterationTime(std::chrono::duration<double>(SteadyClock::now() - start).count());
         if (window->Store().Resources().FileResources().Children().size() != ResourceCount) {
             state.SkipWithError("the window did not show the catalogue");
         }
@@ -288,7 +278,7 @@ void BM_LongestStallOverSlowLink(benchmark::State& state) {
         heartbeat.setTimerType(Qt::PreciseTimer);
         QObject::connect(&heartbeat, &QTimer::timeout,
                          [&] { worst = std::max(worst, sinceTick.restart()); });
-        const Clock::time_point start = Clock::now();
+        const SteadyClock::time_point start = SteadyClock::now();
         auto services = std::make_unique<Services>();
         heartbeat.start(2);
         sinceTick.start();
@@ -296,7 +286,7 @@ void BM_LongestStallOverSlowLink(benchmark::State& state) {
         window->SetRemoteHost(QStringLiteral("slow-host"));
         window->show();
         ProcessUntilIdle();
-        opened += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        opened += std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
         ResourceTreePane& tree = window->TreePane();
         tree.SelectItem(*window->Store().Resources().FileResources().Children()[0]);
         tree.Commands().ToggleEnabled();

@@ -26,6 +26,7 @@
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "editors/folder_editor_dialog.h"
+#include "integration/real_services.h"
 #include "platform/linux_file_store.h"
 #include "platform/linux_platform.h"
 #include "platform/linux_ssh_command.h"
@@ -67,16 +68,9 @@ struct RemoteWindow {
         return names;
     }
 
-    AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
-    MulticastTable multicastTable;
-    LinuxPlatform platform;
-    test::RecordingPrompter prompter;
-    test::FakeDesktopServices desktop;
-    LinuxInstallationEnvironment here;
-    HelpPages help{desktop, here, "/nonexistent/help"};
-    AppServices services =
-        LinuxAppServices(platform, defaultAuthMethod, multicastTable, prompter, desktop, help);
-    MainFrameWindow window{services};
+    integration::RealServices real;
+    test::RecordingPrompter& prompter = real.prompter;
+    MainFrameWindow window{real.services};
 };
 
 }  // namespace
