@@ -38,6 +38,7 @@ FolderPickerDialog::FolderPickerDialog(FolderPickerModel& model, Prompter& promp
     pathRow->addWidget(up_);
     layout->addLayout(pathRow);
     folders_ = new QListWidget(this);
+    folders_->setIconSize(QSize(16, 16));
     folders_->setObjectName(QStringLiteral("folderList"));
     folders_->setAccessibleName(tr("Folders"));
     layout->addWidget(folders_, 1);
@@ -45,7 +46,7 @@ FolderPickerDialog::FolderPickerDialog(FolderPickerModel& model, Prompter& promp
     layout->addWidget(buttons);
     resize(420, 360);
 
-    connect(path_, &QLineEdit::returnPressed, this, &FolderPickerDialog::OpenTyped);
+    path_->installEventFilter(this);
     connect(up_, &QPushButton::clicked, this, [this] {
         if (model_.Up()) {
             Refresh();
@@ -62,6 +63,17 @@ FolderPickerDialog::FolderPickerDialog(FolderPickerModel& model, Prompter& promp
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Refresh();
+}
+
+bool FolderPickerDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == path_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OpenTyped();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FolderPickerDialog::Refresh() {

@@ -26,6 +26,10 @@ public:
     QListWidget* Folders() const { return folders_; }
     QPushButton* UpButton() const { return up_; }
 
+protected:
+    // Return in the folder field opens the folder typed there, and does not press OK.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Refresh();
     void OpenTyped();

@@ -141,25 +141,30 @@ private slots:
         RemoteWindow w;
         QCOMPARE(w.Folders(), QStringList{"Clips"});
         QStringList offered;
+        bool pickerStayedOpen = false;
         const QString media = far_.filePath("media");
-        WhenUp<FolderEditorDialog>([&offered, media](FolderEditorDialog& editor) {
-            // The picker lists the far side's folders: the media folder typed, then one below.
-            WhenUp<FolderPickerDialog>([&offered, media](FolderPickerDialog& picker) {
-                picker.PathEdit()->setText(media);
-                QTest::keyClick(picker.PathEdit(), Qt::Key_Return);
-                for (int row = 0; row < picker.Folders()->count(); ++row) {
-                    offered << picker.Folders()->item(row)->text();
-                }
-                picker.Folders()->setCurrentRow(1);
-                QTest::keyClick(picker.Folders(), Qt::Key_Return);
-                QTest::keyClick(&picker, Qt::Key_Return);
+        WhenUp<FolderEditorDialog>(
+            [&offered, &pickerStayedOpen, media](FolderEditorDialog& editor) {
+                // The picker lists the far side's folders: the media folder typed, then one below.
+                WhenUp<FolderPickerDialog>([&offered, &pickerStayedOpen,
+                                            media](FolderPickerDialog& picker) {
+                    picker.PathEdit()->setText(media);
+                    QTest::keyClick(picker.PathEdit(), Qt::Key_Return);
+                    pickerStayedOpen = picker.isVisible();  // Return there opens, it does not pick
+                    for (int row = 0; row < picker.Folders()->count(); ++row) {
+                        offered << picker.Folders()->item(row)->text();
+                    }
+                    picker.Folders()->setCurrentRow(1);
+                    QTest::keyClick(picker.Folders(), Qt::Key_Return);
+                    QTest::keyClick(&picker, Qt::Key_Return);
+                });
+                static_cast<QPushButton*>(editor.Widget(FolderControl::BrowseButton))->click();
+                Type(editor.Widget(FolderControl::NameEdit), OddName);
+                static_cast<QPushButton*>(editor.Widget(FolderControl::OkButton))->click();
             });
-            static_cast<QPushButton*>(editor.Widget(FolderControl::BrowseButton))->click();
-            Type(editor.Widget(FolderControl::NameEdit), OddName);
-            static_cast<QPushButton*>(editor.Widget(FolderControl::OkButton))->click();
-        });
         w.window.CommandAction(NewOrEditFolderCommand)->trigger();
         QCOMPARE(offered, (QStringList{"Ballads", OddName}));
+        QVERIFY(pickerStayedOpen);
         QCOMPARE(w.Folders(), (QStringList{"Clips", OddName}));
 
         // On the far side's disk, byte for byte what was typed and picked.
