@@ -175,7 +175,9 @@ std::optional<std::vector<std::uint8_t>> LinuxFileStore::ReadFile(const std::str
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
+    // A chunk more than the size: the read that finds the end then needs no second buffer and
+    // no copy of a file of tens of megabytes.
+    bytes.reserve(static_cast<std::size_t>(status.st_size) + kReadChunk);
     std::size_t used = 0;
     for (;;) {
         // The size from fstat is only a hint: the file may grow or shrink while it is read.
