@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace vantor {
@@ -23,6 +25,22 @@ inline bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
     }
     return true;
 }
+
+// For hashed sets of names told apart as above: names equal ignoring ASCII case hash alike.
+struct AsciiCaseHash {
+    std::size_t operator()(std::u16string_view name) const {
+        std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+        for (const char16_t c : name) {
+            hash = (hash ^ AsciiLower(c)) * 1099511628211u;
+        }
+        return static_cast<std::size_t>(hash);
+    }
+};
+struct AsciiCaseEqual {
+    bool operator()(std::u16string_view a, std::u16string_view b) const {
+        return EqualIgnoringAsciiCase(a, b);
+    }
+};
 
 // What a name typed on a command line means: the item of exactly that name, else the first whose
 // name differs only in letter case. `end` when there is neither.

@@ -3,6 +3,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -128,10 +129,13 @@ struct DocumentError {
 struct DocumentReading {
     ConfigDocument document;
     std::vector<DocumentError> errors;  // empty when the document was read
+    bool unreadable = false;            // the stream failed, not its text
 };
 
 // Reads a document. Never throws: every problem comes back as an error with its position.
 DocumentReading ReadConfigDocument(std::string_view text);
+// The same from a stream, read a block at a time.
+DocumentReading ReadConfigDocument(std::istream& in);
 
 // The whole configuration as a document, resources in tree order. restrictions: nothing when
 // the document leaves them out.

@@ -2,6 +2,8 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <exception>
+#include <istream>
 #include <limits>
 #include <optional>
 #include <string>
@@ -11,6 +13,7 @@
 #include <vector>
 #include <yaml.h>
 
+#include "config/ascii_case.h"
 #include "config/config_document.h"
 #include "config/config_document_schema.h"
 #include "config/text_codec.h"
@@ -22,9 +25,8 @@ namespace {
 using namespace document_schema;
 using F = DocumentField;
 
-// The document as a tree built from libyaml's events: the nodes in document order in one
-// array, each collection's children right after it, the scalars' text in one string. That is a
-// few dozen bytes a node, so 100,000 resources stay in memory cheaply.
+// A value of the document as a tree built from libyaml's events: the nodes in document order in
+// one array, each collection's children right after it, the scalars' text in one string.
 class Tree {
 public:
     enum class Kind : std::uint8_t { Null, Scalar, Sequence, Map };
@@ -123,135 +125,289 @@ std::string SyntaxMessage(const yaml_parser_t& parser, std::optional<Tree::Kind>
     return context.empty() ? problem : problem + " " + context;
 }
 
-// The tree of the document's text; false, with the error, when it is not YAML.
-bool BuildTree(std::string_view text, Tree& tree, DocumentError& error) {
-    yaml_parser_t parser;
-    if (yaml_parser_initialize(&parser) == 0) {
-        error = {0, 0, "out of memory"};
-        return false;
+// libyaml's events, one at a time, and the collections open around the current one. The reader
+// builds a tree for one value at a time (a resource, the server settings), so a document of
+// 100,000 resources never becomes one tree of millions of nodes.
+class Events {
+public:
+    // The text comes to libyaml a block at a time, from a string or from a stream, so that a
+    // document of tens of megabytes need not be held whole.
+    explicit Events(std::string_view text) : text_(text) { Start(); }
+    explicit Events(std::istream& in) : in_(&in) { Start(); }
+    Events(const Events&) = delete;
+    Events& operator=(const Events&) = delete;
+    ~Events() {
+        Release();
+        if (initialized_) {
+            yaml_parser_delete(&parser_);
+        }
     }
-    if (text.size() >= std::numeric_limits<std::uint32_t>::max()) {
-        yaml_parser_delete(&parser);
-        error = {1, 1, "the document is too large"};
-        return false;
+
+    bool Failed() const { return failed_; }
+    bool Unreadable() const { return unreadable_; }
+    const DocumentError& Error() const { return error_; }
+    yaml_event_type_t Type() const { return event_.type; }
+    const yaml_mark_t& Mark() const { return event_.start_mark; }
+    bool FlowStyle() const {
+        return Type() == YAML_SEQUENCE_START_EVENT
+                   ? event_.data.sequence_start.style == YAML_FLOW_SEQUENCE_STYLE
+                   : event_.data.mapping_start.style == YAML_FLOW_MAPPING_STYLE;
     }
-    yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()),
-                                 text.size());
-    // A node takes about ten bytes of text; the cap keeps a huge input from asking for more
-    // memory up front than it may ever use.
-    tree.nodes.reserve(std::min<std::size_t>(text.size() / 8, std::size_t{1} << 23));
-    tree.text.reserve(text.size() / 2);
-    std::vector<std::uint32_t> open;
-    std::vector<bool> openFlow;  // for each open collection: written in brackets or braces
-    bool ok = true;
-    bool done = false;
-    bool document = false;
-    const auto fail = [&](const yaml_mark_t& mark, std::string message) {
-        error = {mark.line + 1, mark.column + 1, std::move(message)};
-        ok = false;
-    };
-    const auto add = [&](Tree::Kind kind, const yaml_mark_t& mark) {
-        if (tree.nodes.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
-            fail(mark, "the document is too large");
+
+    void Fail(DocumentError error) {
+        if (!failed_) {
+            error_ = std::move(error);
+            failed_ = true;
+        }
+    }
+    void Fail(const yaml_mark_t& mark, std::string message) {
+        Fail({mark.line + 1, mark.column + 1, std::move(message)});
+    }
+
+    // Moves to the next event; false once the text is not YAML or holds what is refused.
+    bool Next() {
+        Release();
+        if (failed_) {
+            return false;
+        }
+        if (yaml_parser_parse(&parser_, &event_) == 0) {
+            FailOnSyntax();
+            return false;
+        }
+        held_ = true;
+        if (Type() == YAML_ALIAS_EVENT) {
+            Fail(Mark(), "alias *" +
+                             std::string(reinterpret_cast<const char*>(event_.data.alias.anchor)) +
+                             ": aliases are not supported, write the value out");
+            return false;
+        }
+        return true;
+    }
+
+    // A collection the reader walks itself (the root mapping, a list of resources) opens and
+    // closes here, so that depth and syntax messages count it.
+    bool Open(Tree::Kind kind) {
+        if (open_.size() >= MaxDepth) {
+            Fail(Mark(), "nested too deep");
+            return false;
+        }
+        open_.push_back({kind, FlowStyle()});
+        return true;
+    }
+    void Close() { open_.pop_back(); }
+
+    // The node the current event starts, with all it holds, as tree (which is emptied first);
+    // the current event is then the node's last.
+    bool Build(Tree& tree) {
+        tree.nodes.clear();
+        tree.text.clear();
+        const std::size_t outside = open_.size();
+        openNodes_.clear();
+        for (;;) {
+            switch (Type()) {
+                case YAML_SCALAR_EVENT: {
+                    const auto& scalar = event_.data.scalar;
+                    const std::string_view value(reinterpret_cast<const char*>(scalar.value),
+                                                 scalar.length);
+                    // Plain and untagged, these mean nothing: `key:` with no value, `~`, `null`.
+                    const bool null = scalar.plain_implicit != 0 &&
+                                      scalar.style == YAML_PLAIN_SCALAR_STYLE &&
+                                      (value.empty() || value == "~" || value == "null" ||
+                                       value == "Null" || value == "NULL");
+                    Add(tree, null ? Tree::Kind::Null : Tree::Kind::Scalar);
+                    if (!null) {
+                        tree.text.append(value);
+                        tree.nodes.back().length = static_cast<std::uint32_t>(value.size());
+                    }
+                    break;
+                }
+                case YAML_SEQUENCE_START_EVENT:
+                case YAML_MAPPING_START_EVENT: {
+                    const Tree::Kind kind = Type() == YAML_SEQUENCE_START_EVENT
+                                                ? Tree::Kind::Sequence
+                                                : Tree::Kind::Map;
+                    Add(tree, kind);
+                    if (Open(kind)) {
+                        openNodes_.push_back(static_cast<std::uint32_t>(tree.nodes.size() - 1));
+                    }
+                    break;
+                }
+                case YAML_SEQUENCE_END_EVENT:
+                case YAML_MAPPING_END_EVENT:
+                    tree.nodes[openNodes_.back()].end =
+                        static_cast<std::uint32_t>(tree.nodes.size());
+                    openNodes_.pop_back();
+                    Close();
+                    break;
+                default:
+                    break;
+            }
+            if (failed_) {
+                return false;
+            }
+            if (open_.size() == outside) {
+                return true;
+            }
+            if (!Next()) {
+                return false;
+            }
+        }
+    }
+
+    // Reads past the node the current event starts.
+    bool Skip() { return Build(scratch_); }
+
+private:
+    // Indices fit in 32 bits: a node takes at least a byte of a text shorter than 4 GiB.
+    void Add(Tree& tree, Tree::Kind kind) {
+        const auto index = static_cast<std::uint32_t>(tree.nodes.size());
+        tree.nodes.push_back({kind, static_cast<std::uint32_t>(Mark().line + 1),
+                              static_cast<std::uint32_t>(Mark().column + 1), index + 1,
+                              static_cast<std::uint32_t>(tree.text.size()), 0});
+    }
+
+    void Start() {
+        if (yaml_parser_initialize(&parser_) == 0) {
+            Fail({0, 0, "out of memory"});
             return;
         }
-        const auto index = static_cast<std::uint32_t>(tree.nodes.size());
-        tree.nodes.push_back({kind, static_cast<std::uint32_t>(mark.line + 1),
-                              static_cast<std::uint32_t>(mark.column + 1), index + 1,
-                              static_cast<std::uint32_t>(tree.text.size()), 0});
-        if (kind == Tree::Kind::Sequence || kind == Tree::Kind::Map) {
-            if (open.size() >= MaxDepth) {
-                fail(mark, "nested too deep");
-                return;
-            }
-            open.push_back(index);
-        }
-    };
-    while (ok && !done) {
-        yaml_event_t event;
-        if (yaml_parser_parse(&parser, &event) == 0) {
-            if (parser.error == YAML_READER_ERROR) {
-                // The reader gives a byte offset, not a line.
-                const std::string_view before =
-                    text.substr(0, std::min(parser.problem_offset, text.size()));
-                const std::size_t line = std::count(before.begin(), before.end(), '\n');
-                const std::size_t lineStart = before.rfind('\n');
-                const std::size_t column = lineStart == std::string_view::npos
-                                               ? before.size()
-                                               : before.size() - lineStart - 1;
-                error = {line + 1, column + 1,
-                         parser.problem != nullptr ? parser.problem : "cannot read the text"};
-            } else if (parser.error == YAML_MEMORY_ERROR) {
-                error = {0, 0, "out of memory"};
-            } else {
-                std::optional<Tree::Kind> inFlow;
-                if (!open.empty() && openFlow.back()) {
-                    inFlow = tree.nodes[open.back()].kind;
-                }
-                error = {parser.problem_mark.line + 1, parser.problem_mark.column + 1,
-                         SyntaxMessage(parser, inFlow)};
-            }
-            ok = false;
-            break;
-        }
-        switch (event.type) {
-            case YAML_STREAM_END_EVENT:
-                done = true;
-                break;
-            case YAML_DOCUMENT_START_EVENT:
-                if (document) {
-                    fail(event.start_mark, "expected one document, found a second");
-                }
-                document = true;
-                break;
-            case YAML_SCALAR_EVENT: {
-                const auto& scalar = event.data.scalar;
-                const std::string_view value(reinterpret_cast<const char*>(scalar.value),
-                                             scalar.length);
-                // Plain and untagged, these mean nothing: `key:` with no value, `~`, `null`.
-                const bool null = scalar.plain_implicit != 0 &&
-                                  scalar.style == YAML_PLAIN_SCALAR_STYLE &&
-                                  (value.empty() || value == "~" || value == "null" ||
-                                   value == "Null" || value == "NULL");
-                add(null ? Tree::Kind::Null : Tree::Kind::Scalar, event.start_mark);
-                if (ok && !null &&
-                    tree.text.size() + value.size() >= std::numeric_limits<std::uint32_t>::max()) {
-                    fail(event.start_mark, "the document is too large");
-                }
-                if (ok && !null) {
-                    tree.text.append(value);
-                    tree.nodes.back().length = static_cast<std::uint32_t>(value.size());
-                }
-                break;
-            }
-            case YAML_SEQUENCE_START_EVENT:
-                add(Tree::Kind::Sequence, event.start_mark);
-                openFlow.push_back(event.data.sequence_start.style == YAML_FLOW_SEQUENCE_STYLE);
-                break;
-            case YAML_MAPPING_START_EVENT:
-                add(Tree::Kind::Map, event.start_mark);
-                openFlow.push_back(event.data.mapping_start.style == YAML_FLOW_MAPPING_STYLE);
-                break;
-            case YAML_SEQUENCE_END_EVENT:
-            case YAML_MAPPING_END_EVENT:
-                tree.nodes[open.back()].end = static_cast<std::uint32_t>(tree.nodes.size());
-                open.pop_back();
-                openFlow.pop_back();
-                break;
-            case YAML_ALIAS_EVENT:
-                fail(event.start_mark,
-                     "alias *" +
-                         std::string(reinterpret_cast<const char*>(event.data.alias.anchor)) +
-                         ": aliases are not supported, write the value out");
-                break;
-            default:
-                break;
-        }
-        yaml_event_delete(&event);
+        initialized_ = true;
+        yaml_parser_set_input(&parser_, &Events::Feed, this);
     }
-    yaml_parser_delete(&parser);
-    return ok;
-}
+
+    // libyaml's read handler: 1 with the next block (none at the end), 0 when the input fails.
+    static int Feed(void* data, unsigned char* buffer, std::size_t size, std::size_t* length) {
+        auto& self = *static_cast<Events*>(data);
+        std::size_t got = 0;
+        if (self.in_ == nullptr) {
+            got = std::min(size, self.text_.size() - self.fed_);
+            std::copy_n(self.text_.data() + self.fed_, got, buffer);
+        } else {
+            try {
+                const std::streamsize read =
+                    self.in_->rdbuf() != nullptr
+                        ? self.in_->rdbuf()->sgetn(reinterpret_cast<char*>(buffer),
+                                                   static_cast<std::streamsize>(size))
+                        : -1;
+                if (read < 0) {
+                    self.unreadable_ = true;
+                    return 0;
+                }
+                got = static_cast<std::size_t>(read);
+            } catch (const std::exception&) {
+                // A file stream throws for what cannot be read at all, a folder for one.
+                self.unreadable_ = true;
+                return 0;
+            }
+        }
+        // Lines and columns are counted in 32 bits.
+        if (self.fed_ + got >= std::numeric_limits<std::uint32_t>::max()) {
+            self.tooLarge_ = true;
+            return 0;
+        }
+        self.Remember(std::string_view(reinterpret_cast<const char*>(buffer), got));
+        *length = got;
+        return 1;
+    }
+
+    // The last few blocks fed, for the position of a byte libyaml's reader refuses: it names
+    // an offset, not a line, and the offset lies in what it read last.
+    struct Block {
+        std::size_t start = 0;
+        std::size_t newlinesBefore = 0;
+        std::optional<std::size_t> lastNewlineBefore;
+        std::string bytes;
+    };
+
+    void Remember(std::string_view bytes) {
+        Block& last = recent_[(blocks_ + recent_.size() - 1) % recent_.size()];
+        Block& block = recent_[blocks_ % recent_.size()];
+        if (blocks_ > 0) {
+            const std::size_t newline = last.bytes.rfind('\n');
+            block.newlinesBefore = last.newlinesBefore +
+                                   static_cast<std::size_t>(
+                                       std::count(last.bytes.begin(), last.bytes.end(), '\n'));
+            block.lastNewlineBefore = newline == std::string::npos
+                                          ? last.lastNewlineBefore
+                                          : std::optional(last.start + newline);
+        }
+        block.start = fed_;
+        block.bytes.assign(bytes);
+        fed_ += bytes.size();
+        ++blocks_;
+    }
+
+    // Line and column, from 1, of a byte offset; 0 and 0 when it is no longer remembered.
+    std::pair<std::size_t, std::size_t> PositionOf(std::size_t offset) const {
+        for (const Block& block : recent_) {
+            if (offset < block.start || offset > block.start + block.bytes.size() ||
+                (block.bytes.empty() && offset != block.start)) {
+                continue;
+            }
+            const std::string_view before =
+                std::string_view(block.bytes).substr(0, offset - block.start);
+            const std::size_t line =
+                block.newlinesBefore + static_cast<std::size_t>(std::count(
+                                           before.begin(), before.end(), '\n'));
+            const std::size_t newline = before.rfind('\n');
+            const std::optional<std::size_t> lineEnd =
+                newline == std::string_view::npos ? block.lastNewlineBefore
+                                                  : std::optional(block.start + newline);
+            return {line + 1, (lineEnd ? offset - *lineEnd - 1 : offset) + 1};
+        }
+        return {0, 0};
+    }
+
+    void FailOnSyntax() {
+        if (tooLarge_) {
+            Fail({1, 1, "the document is too large"});
+        } else if (unreadable_) {
+            Fail({0, 0, "cannot be read"});
+        } else if (parser_.error == YAML_READER_ERROR) {
+            const auto [line, column] = PositionOf(parser_.problem_offset);
+            Fail({line, column,
+                  parser_.problem != nullptr ? parser_.problem : "cannot read the text"});
+        } else if (parser_.error == YAML_MEMORY_ERROR) {
+            Fail({0, 0, "out of memory"});
+        } else {
+            std::optional<Tree::Kind> inFlow;
+            if (!open_.empty() && open_.back().flow) {
+                inFlow = open_.back().kind;
+            }
+            Fail({parser_.problem_mark.line + 1, parser_.problem_mark.column + 1,
+                  SyntaxMessage(parser_, inFlow)});
+        }
+    }
+
+    void Release() {
+        if (held_) {
+            yaml_event_delete(&event_);
+            held_ = false;
+        }
+    }
+
+    struct OpenCollection {
+        Tree::Kind kind;
+        bool flow;  // written in brackets or braces
+    };
+
+    std::string_view text_;
+    std::istream* in_ = nullptr;
+    std::size_t fed_ = 0;
+    std::size_t blocks_ = 0;
+    std::array<Block, 3> recent_;
+    bool unreadable_ = false;
+    bool tooLarge_ = false;
+    yaml_parser_t parser_{};
+    yaml_event_t event_{};
+    bool initialized_ = false;
+    bool held_ = false;
+    bool failed_ = false;
+    DocumentError error_;
+    std::vector<OpenCollection> open_;
+    std::vector<std::uint32_t> openNodes_;
+    Tree scratch_;
+};
 
 class Reader {
 public:
@@ -263,7 +419,6 @@ public:
 
     // The pairs of a mapping, each key a scalar seen once; errors for the others.
     std::vector<std::pair<std::string_view, Node>> Pairs(const Node& map, std::string_view what) {
-        keyLines_.clear();
         std::vector<std::pair<std::string_view, Node>> pairs;
         pairs.reserve(32);  // more than a resource has fields: one allocation a mapping
         if (!map.IsMap()) {
@@ -287,7 +442,6 @@ public:
                 continue;
             }
             pairs.emplace_back(text, value);
-            keyLines_.push_back(LineOf(key));
         }
         return pairs;
     }
@@ -615,21 +769,6 @@ public:
         }
     }
 
-    void Resources(const Node& node, ResourceKind kind, std::vector<DocumentResource>& out) {
-        if (node.IsNull()) {
-            return;  // `folders:` with none
-        }
-        if (!node.IsSequence()) {
-            Error(node, std::string(kind == ResourceKind::VirtualFolder ? "folders" : "live") +
-                            ": expected a list");
-            return;
-        }
-        out.reserve(node.size());
-        for (const Node& item : node) {
-            Resource(item, kind, out.emplace_back());
-        }
-    }
-
     void Server(const Node& node, DocumentServer& server) {
         server.line = LineOf(node);
         ServerConfig& s = server.config;
@@ -743,103 +882,162 @@ public:
     }
 
     // Folders and broadcasts share one name space; the tool tells names apart by ASCII case.
-    void CheckNames(const ConfigDocument& document, const std::vector<Node>& nodes) {
+    void CheckNames(const ConfigDocument& document) {
         std::vector<const DocumentResource*> all;
         for (const auto* list : {&document.folders, &document.live}) {
             for (const DocumentResource& resource : *list) {
                 all.push_back(&resource);
             }
         }
+        std::vector<std::size_t> columns = folderColumns_;
+        columns.insert(columns.end(), liveColumns_.begin(), liveColumns_.end());
         // One hashed look-up a name, so 100,000 names cost n, not n squared; taken in document
         // order, each clash pairs a later name with the first it repeats.
-        std::unordered_map<std::u16string, std::size_t> firsts;
+        std::unordered_map<std::u16string_view, std::size_t, AsciiCaseHash, AsciiCaseEqual>
+            firsts;
         firsts.reserve(all.size());
         std::vector<std::pair<std::size_t, std::size_t>> clashes;  // (later, first)
-        std::u16string name;
         for (std::size_t i = 0; i < all.size(); ++i) {
             if (!all[i]->Has(F::Name)) {
                 continue;
             }
-            name = all[i]->record.name;
-            for (char16_t& c : name) {
-                if (c >= u'a' && c <= u'z') {
-                    c = static_cast<char16_t>(c - u'a' + u'A');
-                }
-            }
-            if (const auto [at, added] = firsts.try_emplace(name, i); !added) {
+            if (const auto [at, added] = firsts.try_emplace(all[i]->record.name, i); !added) {
                 clashes.emplace_back(i, at->second);
             }
         }
         for (const auto& [later, first] : clashes) {
-            Error(nodes[later], "duplicate name \"" + Utf16ToUtf8(all[later]->record.name) +
-                                    "\" (also on line " + std::to_string(all[first]->line) +
-                                    ", names are compared ignoring case)");
+            errors_.push_back({all[later]->line, columns[later],
+                               "duplicate name \"" + Utf16ToUtf8(all[later]->record.name) +
+                                   "\" (also on line " + std::to_string(all[first]->line) +
+                                   ", names are compared ignoring case)"});
         }
     }
 
-    void Document(const Node& root, ConfigDocument& document) {
-        if (root.IsNull()) {
-            return;  // an empty document asks for nothing
+    // The document whose first event is the current one. Its mapping is read a key at a time
+    // and a list of resources a resource at a time; each other value becomes a tree of its own.
+    void Document(Events& events, ConfigDocument& document) {
+        if (events.Type() != YAML_MAPPING_START_EVENT) {
+            // Empty, it asks for nothing; anything else is not a document of ours.
+            if (events.Build(tree_) && !Node(&tree_, 0).IsNull()) {
+                Error(Node(&tree_, 0), "document: expected a mapping of keys and values");
+            }
+            return;
         }
-        std::vector<Node> resourceNodes;
-        const auto pairs = Pairs(root, "document");
-        const std::vector<std::size_t> keyLines = keyLines_;
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
-            const auto& [key, value] = pairs[i];
+        if (!events.Open(Tree::Kind::Map)) {
+            return;
+        }
+        std::vector<std::string> keys;
+        while (events.Next() && events.Type() != YAML_MAPPING_END_EVENT) {
+            if (!events.Build(tree_)) {
+                return;
+            }
+            const Node keyNode(&tree_, 0);
+            const std::size_t keyLine = LineOf(keyNode);
+            std::string key;
+            bool wanted = keyNode.IsScalar();
+            if (!wanted) {
+                Error(keyNode, "expected a key");
+            } else if (key = keyNode.Scalar(); std::find(keys.begin(), keys.end(), key) !=
+                                               keys.end()) {
+                Error(keyNode, "duplicate key \"" + key + "\"");
+                wanted = false;
+            } else {
+                keys.push_back(key);
+            }
+            if (!events.Next()) {
+                return;
+            }
+            if (!wanted) {
+                if (!events.Skip()) {
+                    return;
+                }
+                continue;
+            }
+            const bool folders = key == "folders";
+            if ((folders || key == "live") && events.Type() == YAML_SEQUENCE_START_EVENT) {
+                if (!ResourceList(events, folders ? ResourceKind::VirtualFolder
+                                                  : ResourceKind::LiveBroadcast,
+                                  folders ? document.folders : document.live,
+                                  folders ? folderColumns_ : liveColumns_)) {
+                    return;
+                }
+                continue;
+            }
+            if (!events.Build(tree_)) {
+                return;
+            }
+            const Node value(&tree_, 0);
             if (key == "server") {
                 Server(value, document.server.emplace());
-                document.server->line = keyLines[i];
-            } else if (key == "folders") {
-                Resources(value, ResourceKind::VirtualFolder, document.folders);
-                if (value.IsSequence()) {
-                    for (const Node& item : value) {
-                        resourceNodes.push_back(item);
-                    }
+                document.server->line = keyLine;
+            } else if (folders || key == "live") {
+                if (!value.IsNull()) {  // `folders:` with none
+                    Error(value, key + ": expected a list");
                 }
-            } else if (key == "live") {
-                liveNodes_ = value;
             } else if (key == "restrictions") {
                 Restrictions(value, document.restrictions.emplace());
-                document.restrictions->line = keyLines[i];
+                document.restrictions->line = keyLine;
             } else {
-                Error(value, "unknown field \"" + std::string(key) + "\"");
+                Error(value, "unknown field \"" + key + "\"");
             }
         }
-        if (liveNodes_) {
-            Resources(*liveNodes_, ResourceKind::LiveBroadcast, document.live);
-            if (liveNodes_->IsSequence()) {
-                for (const Node& item : *liveNodes_) {
-                    resourceNodes.push_back(item);
-                }
-            }
+        if (events.Failed()) {
+            return;
         }
-        if (resourceNodes.size() == document.folders.size() + document.live.size()) {
-            CheckNames(document, resourceNodes);
-        }
+        events.Close();
+        CheckNames(document);
     }
 
 private:
+    // A list of resources whose start is the current event, to its end.
+    bool ResourceList(Events& events, ResourceKind kind, std::vector<DocumentResource>& out,
+                      std::vector<std::size_t>& columns) {
+        if (!events.Open(Tree::Kind::Sequence)) {
+            return false;
+        }
+        while (events.Next()) {
+            if (events.Type() == YAML_SEQUENCE_END_EVENT) {
+                events.Close();
+                return true;
+            }
+            if (!events.Build(tree_)) {
+                return false;
+            }
+            const Node node(&tree_, 0);
+            columns.push_back(ColumnOf(node));
+            Resource(node, kind, out.emplace_back());
+        }
+        return false;
+    }
+
     std::vector<DocumentError>& errors_;
-    std::optional<Node> liveNodes_;
-    // The lines of the keys Pairs returned last.
-    std::vector<std::size_t> keyLines_;
+    // The tree of the value being read, its storage kept from one value to the next.
+    Tree tree_;
+    // Where each resource's mapping starts, for the messages about names.
+    std::vector<std::size_t> folderColumns_;
+    std::vector<std::size_t> liveColumns_;
 };
 
 }  // namespace
 
-DocumentReading ReadConfigDocument(std::string_view text) {
+namespace {
+
+DocumentReading Read(Events& events) {
     DocumentReading reading;
     Reader reader(reading.errors);
-    Tree tree;
-    DocumentError error;
-    if (!BuildTree(text, tree, error)) {
-        reading.errors.push_back(std::move(error));
-    } else {
-        if (tree.nodes.empty()) {
-            // No document at all: one that asks for nothing.
-            tree.nodes.push_back({Tree::Kind::Null, 1, 1, 1, 0, 0});
+    // The stream's start, then its document; a stream without one asks for nothing.
+    if (events.Next() && events.Next() && events.Type() == YAML_DOCUMENT_START_EVENT &&
+        events.Next()) {
+        reader.Document(events, reading.document);
+        // The document's end, then the stream's.
+        if (events.Next() && events.Next() && events.Type() == YAML_DOCUMENT_START_EVENT) {
+            events.Fail(events.Mark(), "expected one document, found a second");
         }
-        reader.Document(Node(&tree, 0), reading.document);
+    }
+    reading.unreadable = events.Unreadable();
+    if (events.Failed()) {
+        // What was read before a syntax error says little; the error is what to mend.
+        reading.errors.assign(1, events.Error());
     }
     if (!reading.errors.empty()) {
         reading.document = {};
@@ -849,6 +1047,18 @@ DocumentReading ReadConfigDocument(std::string_view text) {
                          });
     }
     return reading;
+}
+
+}  // namespace
+
+DocumentReading ReadConfigDocument(std::string_view text) {
+    Events events(text);
+    return Read(events);
+}
+
+DocumentReading ReadConfigDocument(std::istream& in) {
+    Events events(in);
+    return Read(events);
 }
 
 }  // namespace vantor

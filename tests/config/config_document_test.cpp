@@ -1,5 +1,6 @@
 #include "config/config_document.h"
 
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,13 +14,30 @@
 namespace vantor {
 namespace {
 
-std::vector<std::string> Errors(std::string_view text) {
+std::vector<std::string> Lines(const DocumentReading& reading) {
     std::vector<std::string> lines;
-    for (const DocumentError& error : ReadConfigDocument(text).errors) {
+    for (const DocumentError& error : reading.errors) {
         lines.push_back(std::to_string(error.line) + ":" + std::to_string(error.column) + ": " +
                         error.message);
     }
     return lines;
+}
+
+// The errors of a text, which read from a stream a block at a time must be the same.
+std::vector<std::string> Errors(const std::string& text) {
+    std::istringstream stream(text);
+    const std::vector<std::string> lines = Lines(ReadConfigDocument(text));
+    EXPECT_EQ(Lines(ReadConfigDocument(stream)), lines) << "read from a stream";
+    return lines;
+}
+
+// Many short folders: a document longer than the blocks it is read in.
+std::string ManyFolders(int count) {
+    std::string text = "folders:\n";
+    for (int i = 0; i < count; ++i) {
+        text += "  - name: \"Folder " + std::to_string(i) + "\"\n";
+    }
+    return text;
 }
 
 TEST(ConfigDocument, EachProblemIsReportedAtItsLineAndColumn) {
@@ -51,6 +69,18 @@ TEST(ConfigDocument, EachProblemIsReportedAtItsLineAndColumn) {
          {"1:8: alias *x: aliases are not supported, write the value out"}},
         {"--- {}\n--- {}\n", {"2:1: expected one document, found a second"}},
         {std::string(100, '['), {"1:65: nested too deep"}},
+        {"folders:\nlive:\nfolders: []\n", {"3:1: duplicate key \"folders\""}},
+        {"- folders\n", {"1:1: document: expected a mapping of keys and values"}},
+        {"[folders]: []\n", {"1:1: expected a key"}},
+        // A byte that is not UTF-8 is placed by counting lines, far into the text too.
+        {"\xff: a\n", {"1:1: invalid leading UTF-8 octet"}},
+        {ManyFolders(5000) + "  - name: \"bad \xff\"\n",
+         {"5002:16: invalid leading UTF-8 octet"}},
+        {"folders:\n  - name: \"" + std::string(40000, 'x') + "\xff\"\n",
+         {"2:40012: invalid leading UTF-8 octet"}},
+        {ManyFolders(3000) + "  - name: Folder 2999\n",
+         {"3002:5: duplicate name \"Folder 2999\" (also on line 3001, names are compared "
+          "ignoring case)"}},
         // Plain `~` and `null` are no value: an empty text, but never a switch.
         {"folders:\n  - name: A\n    enabled: null\n    description: ~\n",
          {"3:14: enabled: expected true or false"}},
