@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <unordered_map>
@@ -21,6 +23,7 @@
 #include "cli/linux_session_platform.h"
 #include "cli/live_commands.h"
 #include "cli/restrictions_command.h"
+#include "config/ascii_case.h"
 #include "config/catalogue.h"
 #include "config/config_document.h"
 #include "config/resource_texts.h"
@@ -95,14 +98,17 @@ std::string QuotedText(const std::u16string& text) {
 
 class Planner {
 public:
-    Planner(ConfigSession& session, bool rebroadcastAvailable)
-        : session_(session), rebroadcastAvailable_(rebroadcastAvailable) {
-        // Indexed once: a document names every resource, and a catalogue may hold 100,000.
+    // prune: the resources the document leaves out are to be deleted, so the planner notes
+    // which it names.
+    Planner(ConfigSession& session, bool rebroadcastAvailable, bool prune)
+        : session_(session), rebroadcastAvailable_(rebroadcastAvailable), prune_(prune) {
+        // Indexed once: a document names every resource, and a catalogue may hold 100,000. The
+        // names are not copied; the catalogue stays as it is until the plan is made.
         Catalogue& catalogue = session_.Store().Resources();
         for (CatalogueItem* branch : {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
+            exact_.reserve(exact_.size() + branch->Children().size());
             for (const auto& child : branch->Children()) {
                 exact_.emplace(child->Record().name, child.get());
-                folded_.emplace(Folded(child->Record().name), child.get());
             }
         }
     }
@@ -117,8 +123,12 @@ public:
             refusals.push_back({resource.line, name, std::u16string(NameExistsMessage)});
             return;
         }
-        if (item != nullptr) {
+        if (item != nullptr && prune_) {
             matched_.insert(item);
+        }
+        // Most resources of a large document are as the file has them: seen without a copy.
+        if (item != nullptr && ChangesNothing(resource, item->Record())) {
+            return;
         }
         ResourceRecord desired = item != nullptr ? item->Record() : NewRecord(resource);
         ApplyGivenFields(resource, desired);
@@ -185,17 +195,18 @@ private:
         if (const auto exact = exact_.find(name); exact != exact_.end()) {
             return exact->second;
         }
-        const auto folded = folded_.find(Folded(name));
-        return folded == folded_.end() ? nullptr : folded->second;
-    }
-
-    static std::u16string Folded(std::u16string name) {
-        for (char16_t& c : name) {
-            if (c >= u'a' && c <= u'z') {
-                c = static_cast<char16_t>(c - u'a' + u'A');
+        if (folded_.empty()) {
+            // Only a name not found as it stands needs the names told apart by case.
+            Catalogue& catalogue = session_.Store().Resources();
+            for (CatalogueItem* branch :
+                 {&catalogue.FileResources(), &catalogue.LiveBroadcasts()}) {
+                for (const auto& child : branch->Children()) {
+                    folded_.emplace(child->Record().name, child.get());
+                }
             }
         }
-        return name;
+        const auto folded = folded_.find(name);
+        return folded == folded_.end() ? nullptr : folded->second;
     }
 
     // Opens an editor model and presses OK: empty when it accepted the form, else the first
@@ -317,9 +328,11 @@ private:
 
     ConfigSession& session_;
     bool rebroadcastAvailable_;
+    bool prune_;
     // emplace keeps the first of equal keys, which is the tree's first.
-    std::unordered_map<std::u16string, CatalogueItem*> exact_;
-    std::unordered_map<std::u16string, CatalogueItem*> folded_;
+    std::unordered_map<std::u16string_view, CatalogueItem*> exact_;
+    mutable std::unordered_map<std::u16string_view, CatalogueItem*, AsciiCaseHash, AsciiCaseEqual>
+        folded_;
     std::unordered_set<const CatalogueItem*> matched_;
 };
 
@@ -351,38 +364,39 @@ std::u16string CheckServer(const ServerConfig& server) {
     return {};
 }
 
-// Read in large blocks: a document of 100,000 resources is tens of megabytes, too many to take
-// a character at a time.
-bool ReadAll(std::istream& in, std::string& text) {
-    text.clear();
-    std::streambuf* buffer = in.rdbuf();
-    if (buffer == nullptr) {
-        return false;
-    }
-    constexpr std::size_t Block = 1 << 20;
-    std::size_t size = 0;
-    for (;;) {
-        text.resize(size + Block);
-        const std::streamsize got = buffer->sgetn(text.data() + size, Block);
-        size += static_cast<std::size_t>(std::max<std::streamsize>(got, 0));
-        if (got < static_cast<std::streamsize>(Block)) {
-            break;
-        }
-    }
-    text.resize(size);
-    return true;
-}
+// Output kept back until Release(), then passed straight on; dropped when never released.
+class HeldOutput : public std::streambuf {
+public:
+    explicit HeldOutput(std::ostream& target) : target_(target) {}
 
-bool ReadDocumentText(const std::string& path, std::istream& in, std::string& text) {
-    if (path == "-") {
-        return ReadAll(in, text) && !in.bad();
+    void Release() {
+        released_ = true;
+        target_ << held_;
+        held_.clear();
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            const char ch = traits_type::to_char_type(c);
+            xsputn(&ch, 1);
+        }
+        return traits_type::not_eof(c);
     }
-    return ReadAll(file, text) && !file.bad();
-}
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        if (released_) {
+            target_.write(text, count);
+        } else {
+            held_.append(text, static_cast<std::size_t>(count));
+        }
+        return count;
+    }
+
+private:
+    std::ostream& target_;
+    std::string held_;
+    bool released_ = false;
+};
 
 // A limit that is off is stored as 0, so that is what the document compares with.
 ServerConfig AsSaved(ServerConfig server) {
@@ -428,34 +442,61 @@ int RunDump(const DumpOptions& options, SessionPlatform& platform, std::ostream&
 int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istream& in,
              std::ostream& out, std::ostream& err) {
     const std::string& docName = options.document;
-    std::string text;
-    if (!ReadDocumentText(docName, in, text)) {
+    // The document is read on a thread of its own while the configuration is opened: for a
+    // large one each takes about as long as the other.
+    struct Read {
+        bool readable = false;
+        DocumentReading reading;
+    };
+    std::future<Read> reading = std::async(std::launch::async, [&docName, &in] {
+        Read read;
+        std::ifstream file;
+        if (docName != "-") {
+            file.open(docName, std::ios::binary);
+        }
+        std::istream& source = docName == "-" ? in : file;
+        read.readable = static_cast<bool>(source);
+        if (read.readable) {
+            read.reading = ReadConfigDocument(source);
+            read.readable = !read.reading.unreadable;
+        }
+        return read;
+    });
+    // What opening says waits until the document is known to be readable; otherwise the
+    // document's errors are all there is to say.
+    HeldOutput held(err);
+    std::ostream sessionErr(&held);
+    ConfigSession session(options.session, platform, sessionErr);
+    const bool opened = session.Open();
+    std::optional<Planner> planner;
+    if (opened) {
+        planner.emplace(session, options.rebroadcastAvailable, options.prune);
+    }
+    const Read read = reading.get();
+    if (!read.readable) {
         err << "vantorctl: " << docName << ": cannot be read\n";
         return ExitUsage;
     }
-    const DocumentReading reading = ReadConfigDocument(text);
-    if (!reading.errors.empty()) {
-        for (const DocumentError& error : reading.errors) {
+    if (!read.reading.errors.empty()) {
+        for (const DocumentError& error : read.reading.errors) {
             err << docName << ':' << error.line << ':' << error.column << ": " << error.message
                 << '\n';
         }
         return ExitUsage;
     }
-    const ConfigDocument& document = reading.document;
-
-    ConfigSession session(options.session, platform, err);
-    if (!session.Open()) {
+    held.Release();
+    if (!opened) {
         return ExitFailure;
     }
+    const ConfigDocument& document = read.reading.document;
     ConfigStore& store = session.Store();
-    Planner planner(session, options.rebroadcastAvailable);
     for (const auto* list : {&document.folders, &document.live}) {
         for (const DocumentResource& resource : *list) {
-            planner.Plan(resource);
+            planner->Plan(resource);
         }
     }
     if (options.prune) {
-        planner.Prune();
+        planner->Prune();
     }
 
     const ServerConfig serverBefore = AsSaved(store.Server());
@@ -470,7 +511,7 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
         DifferentServerFields(serverBefore, methodBefore, serverAfter, methodAfter);
     if (!serverChanged.empty()) {
         if (std::u16string message = CheckServer(serverAfter); !message.empty()) {
-            planner.refusals.push_back({document.server->line, u"server", std::move(message)});
+            planner->refusals.push_back({document.server->line, u"server", std::move(message)});
         }
     }
 
@@ -480,7 +521,7 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     if (document.restrictions) {
         const DocumentRestrictions& asked = *document.restrictions;
         const auto refuse = [&](std::string why) {
-            planner.refusals.push_back({asked.line, u"restrictions", Utf8ToUtf16(why)});
+            planner->refusals.push_back({asked.line, u"restrictions", Utf8ToUtf16(why)});
         };
         const auto locate = RestrictionsAt(options.restrictions, options.session, platform);
         if (!locate) {
@@ -521,8 +562,8 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
         }
     }
 
-    if (!planner.refusals.empty()) {
-        for (const Refusal& refusal : planner.refusals) {
+    if (!planner->refusals.empty()) {
+        for (const Refusal& refusal : planner->refusals) {
             err << docName << ':' << refusal.line << ": " << Utf16ToUtf8(refusal.name) << ": "
                 << Utf16ToUtf8(refusal.message) << '\n';
         }
@@ -530,7 +571,7 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     }
 
     std::ostringstream plan;
-    for (const ResourceStep& step : planner.steps) {
+    for (const ResourceStep& step : planner->steps) {
         if (step.source == nullptr) {
             plan << "- " << KindWord(step.item->Record()) << ' ' << Quoted(step.item->Record().name)
                  << '\n';
@@ -560,7 +601,7 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
         plan << "~ restrictions: mode: " << restrictionsNow.mode << " -> "
              << ModeText(*restrictionsStep.mode) << '\n';
     }
-    const bool configChanges = !planner.steps.empty() || !serverChanged.empty();
+    const bool configChanges = !planner->steps.empty() || !serverChanged.empty();
     const bool changes = configChanges || !restrictionsStep.Empty();
     if (options.check) {
         out << plan.str();
@@ -574,7 +615,7 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     Catalogue& catalogue = store.Resources();
     const bool running = session.State() == ServerState::Running;
     std::vector<std::pair<std::u16string, bool>> disconnects;
-    for (ResourceStep& step : planner.steps) {
+    for (ResourceStep& step : planner->steps) {
         if (step.source == nullptr) {
             const ResourceRecord& record = step.item->Record();
             disconnects.emplace_back(record.name, record.kind == ResourceKind::VirtualFolder);

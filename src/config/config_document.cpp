@@ -576,34 +576,50 @@ std::string WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAu
     return sink.Take();
 }
 
+namespace {
+
+// Each field a document may give, with the member of the record it stands for.
+template <typename Visit>
+void ForEachGivenField(Visit&& visit) {
+    visit(F::Name, &ResourceRecord::name);
+    visit(F::Enabled, &ResourceRecord::enabled);
+    visit(F::Source, &ResourceRecord::source);
+    visit(F::Description, &ResourceRecord::description);
+    visit(F::AuthMethod, &ResourceRecord::authMethod);
+    visit(F::UserGroups, &ResourceRecord::userGroups);
+    visit(F::Unicast, &ResourceRecord::unicast);
+    visit(F::Multicast, &ResourceRecord::multicast);
+    visit(F::MulticastGroup, &ResourceRecord::multicastGroup);
+    visit(F::Playlist, &ResourceRecord::playlist);
+    visit(F::PlaylistOrder, &ResourceRecord::playlistOrder);
+    visit(F::AllowMmsPlayers, &ResourceRecord::allowMmsPlayers);
+    visit(F::AllowDelegates, &ResourceRecord::allowDelegates);
+    visit(F::PlayTimeLimit, &ResourceRecord::playTimeLimit);
+    visit(F::MetaTitle, &ResourceRecord::metaTitle);
+    visit(F::MetaAuthor, &ResourceRecord::metaAuthor);
+    visit(F::MetaCopyright, &ResourceRecord::metaCopyright);
+    visit(F::MaxConnections, &ResourceRecord::maxConnections);
+    visit(F::MaxConnectionsPerUser, &ResourceRecord::maxConnectionsPerUser);
+    visit(F::MaxThroughputKBps, &ResourceRecord::maxThroughputKBps);
+    visit(F::NotifyArchival, &ResourceRecord::notifyArchival);
+}
+
+}  // namespace
+
 void ApplyGivenFields(const DocumentResource& resource, ResourceRecord& record) {
-    const ResourceRecord& r = resource.record;
-    const auto take = [&](DocumentField field, auto member) {
+    ForEachGivenField([&](DocumentField field, auto member) {
         if (resource.Has(field)) {
-            record.*member = r.*member;
+            record.*member = resource.record.*member;
         }
-    };
-    take(F::Name, &ResourceRecord::name);
-    take(F::Enabled, &ResourceRecord::enabled);
-    take(F::Source, &ResourceRecord::source);
-    take(F::Description, &ResourceRecord::description);
-    take(F::AuthMethod, &ResourceRecord::authMethod);
-    take(F::UserGroups, &ResourceRecord::userGroups);
-    take(F::Unicast, &ResourceRecord::unicast);
-    take(F::Multicast, &ResourceRecord::multicast);
-    take(F::MulticastGroup, &ResourceRecord::multicastGroup);
-    take(F::Playlist, &ResourceRecord::playlist);
-    take(F::PlaylistOrder, &ResourceRecord::playlistOrder);
-    take(F::AllowMmsPlayers, &ResourceRecord::allowMmsPlayers);
-    take(F::AllowDelegates, &ResourceRecord::allowDelegates);
-    take(F::PlayTimeLimit, &ResourceRecord::playTimeLimit);
-    take(F::MetaTitle, &ResourceRecord::metaTitle);
-    take(F::MetaAuthor, &ResourceRecord::metaAuthor);
-    take(F::MetaCopyright, &ResourceRecord::metaCopyright);
-    take(F::MaxConnections, &ResourceRecord::maxConnections);
-    take(F::MaxConnectionsPerUser, &ResourceRecord::maxConnectionsPerUser);
-    take(F::MaxThroughputKBps, &ResourceRecord::maxThroughputKBps);
-    take(F::NotifyArchival, &ResourceRecord::notifyArchival);
+    });
+}
+
+bool ChangesNothing(const DocumentResource& resource, const ResourceRecord& record) {
+    bool same = true;
+    ForEachGivenField([&](DocumentField field, auto member) {
+        same = same && (!resource.Has(field) || record.*member == resource.record.*member);
+    });
+    return same;
 }
 
 void ApplyGivenServerFields(const DocumentServer& server, ServerConfig& config,

@@ -162,6 +162,8 @@ std::string ServerFieldValueText(const ServerConfig& server, AuthMethod defaultA
 
 // Copies the fields a document resource gave onto a record.
 void ApplyGivenFields(const DocumentResource& resource, ResourceRecord& record);
+// True when each field a document resource gave is what the record already holds.
+bool ChangesNothing(const DocumentResource& resource, const ResourceRecord& record);
 // Copies the server fields a document gave.
 void ApplyGivenServerFields(const DocumentServer& server, ServerConfig& config,
                             AuthMethod& defaultAuthMethod);

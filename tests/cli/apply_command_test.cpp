@@ -182,6 +182,19 @@ TEST_F(Apply, AnUnreadableDocumentIsAUsageError) {
     EXPECT_EQ(
         std::tuple(run.exitCode, run.out, run.err),
         std::tuple(ExitUsage, ""s, "vantorctl: " + At("missing.yaml") + ": cannot be read\n"));
+    // A folder opens as a file but cannot be read.
+    run = Run("apply " + Quoted(At("")) + " --file " + Quoted(path));
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitUsage, ""s, "vantorctl: " + At("") + ": cannot be read\n"));
+    // The configuration is opened while the document is read; what it says of a file that
+    // cannot be read waits behind the document's own errors.
+    run = Run("apply " + Doc("folders:\n  - name: zulu\n    colour: red\n") + " --file " +
+              Quoted(At("")));
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitUsage, ""s, DocName() + ":3:13: folder: unknown field \"colour\"\n"));
+    run = Run("apply " + Doc("folders: []\n") + " --file " + Quoted(At("")));
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitFailure, ""s, "vantorctl: " + At("") + ": cannot be read\n"));
     EXPECT_EQ(ReadWhole<Bytes>(path), SampleResources());
 }
 
