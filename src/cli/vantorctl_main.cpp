@@ -56,19 +56,22 @@ Leading LeadingArguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     using namespace vantor;
-    // A command reads and builds files of tens of megabytes, one step after another. What a step
-    // frees stays in the heap for the next: memory given back and asked for again costs a page
-    // fault per 4 KiB, which on a virtual machine is several microseconds; for a large apply
-    // that was a fifth of the run.
-    mallopt(M_MMAP_MAX, 0);
-    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
-    // Small blocks go straight back to the heap: kept aside in fast bins, they were gathered up
-    // again before each large request, which cost more than keeping them saved.
-    mallopt(M_MXFAST, 0);
     // Another machine's bridge takes about as long to come up as this program: asked for
     // first, it comes up meanwhile. The bridge command itself always serves this machine.
     std::optional<LinuxPlatform> early;
     const Leading leading = LeadingArguments(argc, argv);
+    if (leading.command != "bridge") {
+        // A command reads and builds files of tens of megabytes, one step after another. What a
+        // step frees stays in the heap for the next: memory given back and asked for again costs
+        // a page fault per 4 KiB, which on a virtual machine is several microseconds; for a
+        // large apply that was a fifth of the run. The bridge lives as long as a window's
+        // session, so it gives back what it frees.
+        mallopt(M_MMAP_MAX, 0);
+        mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+        // Small blocks go straight back to the heap: kept aside in fast bins, they were
+        // gathered up again before each large request, which cost more than it saved.
+        mallopt(M_MXFAST, 0);
+    }
     if (leading.host) {
         setenv(HostVariable, leading.host->c_str(), 1);
     }
