@@ -444,23 +444,17 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     const std::string& docName = options.document;
     // The document is read on a thread of its own while the configuration is opened: for a
     // large one each takes about as long as the other.
-    struct Read {
-        bool readable = false;
-        DocumentReading reading;
-    };
-    std::future<Read> reading = std::async(std::launch::async, [&docName, &in] {
-        Read read;
-        std::ifstream file;
-        if (docName != "-") {
-            file.open(docName, std::ios::binary);
+    std::future<DocumentReading> reading = std::async(std::launch::async, [&docName, &in] {
+        if (docName == "-") {
+            return ReadConfigDocument(in);
         }
-        std::istream& source = docName == "-" ? in : file;
-        read.readable = static_cast<bool>(source);
-        if (read.readable) {
-            read.reading = ReadConfigDocument(source);
-            read.readable = !read.reading.unreadable;
+        std::ifstream file(docName, std::ios::binary);
+        if (!file) {
+            DocumentReading none;
+            none.unreadable = true;
+            return none;
         }
-        return read;
+        return ReadConfigDocument(file);
     });
     // What opening says waits until the document is known to be readable; otherwise the
     // document's errors are all there is to say.
@@ -472,13 +466,13 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     if (opened) {
         planner.emplace(session, options.rebroadcastAvailable, options.prune);
     }
-    const Read read = reading.get();
-    if (!read.readable) {
+    const DocumentReading read = reading.get();
+    if (read.unreadable) {
         err << "vantorctl: " << docName << ": cannot be read\n";
         return ExitUsage;
     }
-    if (!read.reading.errors.empty()) {
-        for (const DocumentError& error : read.reading.errors) {
+    if (!read.errors.empty()) {
+        for (const DocumentError& error : read.errors) {
             err << docName << ':' << error.line << ':' << error.column << ": " << error.message
                 << '\n';
         }
@@ -488,7 +482,7 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
     if (!opened) {
         return ExitFailure;
     }
-    const ConfigDocument& document = read.reading.document;
+    const ConfigDocument& document = read.document;
     ConfigStore& store = session.Store();
     for (const auto* list : {&document.folders, &document.live}) {
         for (const DocumentResource& resource : *list) {
