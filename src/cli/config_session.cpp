@@ -23,6 +23,14 @@ void AddConfigSessionOptions(CLI::App& command, ConfigSessionOptions& options) {
     command.add_flag("--yes", options.yes, "Answer Yes to the questions the window would ask");
 }
 
+bool NamedFileExists(const ConfigSessionOptions& options, FileStore& files, std::ostream& err) {
+    if (options.file && !files.Stamp(*options.file)) {
+        err << "vantorctl: " << *options.file << ": no such file\n";
+        return false;
+    }
+    return true;
+}
+
 ConfigSession::ConfigSession(const ConfigSessionOptions& options, SessionPlatform& platform,
                              std::ostream& err)
     : options_(options), platform_(platform), err_(err), prompter_(options.yes, err) {}
@@ -38,9 +46,10 @@ bool ConfigSession::Open() {
     std::string path;
     if (options_.file) {
         path = *options_.file;
+        // A folder is refused before a lock file is made beside it; other files that cannot
+        // be read are found by the one read below.
         std::error_code ec;
-        if (std::filesystem::exists(path, ec) &&
-            (std::filesystem::is_directory(path, ec) || !platform_.files.ReadFile(path))) {
+        if (std::filesystem::is_directory(path, ec)) {
             err_ << "vantorctl: " << path << ": cannot be read\n";
             return false;
         }
@@ -58,7 +67,10 @@ bool ConfigSession::Open() {
         err_ << "vantorctl: " << Utf16ToUtf8(ConfigFileBusyText) << '\n';
         return false;
     }
-    store_->LoadConfiguration();
+    if (!store_->LoadConfiguration() && options_.file) {
+        err_ << "vantorctl: " << path << ": cannot be read\n";
+        return false;
+    }
     return true;
 }
 

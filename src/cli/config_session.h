@@ -38,6 +38,10 @@ struct ConfigSessionOptions {
 // Adds --file and --yes to a command.
 void AddConfigSessionOptions(CLI::App& command, ConfigSessionOptions& options);
 
+// For the commands that only read: a file named with --file must be there, as the defaults
+// would hide a typing error. False, with a message, when it is not.
+bool NamedFileExists(const ConfigSessionOptions& options, FileStore& files, std::ostream& err);
+
 // The platform a session reaches.
 struct SessionPlatform {
     FileStore& files;

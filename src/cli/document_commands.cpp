@@ -413,12 +413,8 @@ ServerConfig AsSaved(ServerConfig server) {
 
 int RunDump(const DumpOptions& options, SessionPlatform& platform, std::ostream& out,
             std::ostream& err) {
-    if (options.session.file && !platform.files.ReadFile(*options.session.file)) {
-        err << "vantorctl: " << *options.session.file << ": no such file or cannot be read\n";
-        return ExitFailure;
-    }
     ConfigSession session(options.session, platform, err);
-    if (!session.Open()) {
+    if (!NamedFileExists(options.session, platform.files, err) || !session.Open()) {
         return ExitFailure;
     }
     std::optional<DocumentRestrictions> restrictions;

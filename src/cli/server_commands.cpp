@@ -281,15 +281,6 @@ bool PlayOptions(ServerPropertiesModel& model, const ServerSetOptions& options, 
     return true;
 }
 
-// A named file that is not there is refused by `show`, as by the top-level `show FILE`.
-bool NamedFileExists(const ConfigSessionOptions& options, FileStore& files, std::ostream& err) {
-    if (options.file && !files.ReadFile(*options.file)) {
-        err << "vantorctl: " << *options.file << ": no such file\n";
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int RunServerShow(const ServerShowOptions& options, SessionPlatform& platform,

@@ -121,7 +121,7 @@ ConfigStore::ConfigStore(AuthMethod& defaultAuthMethod, MulticastTable& multicas
       prompter_(prompter),
       configPath_(std::move(configPath)) {}
 
-void ConfigStore::LoadConfiguration() {
+bool ConfigStore::LoadConfiguration() {
     std::optional<FileStamp> stamp;
     std::optional<Bytes> bytes;
     if (!configPath_.empty()) {
@@ -130,8 +130,10 @@ void ConfigStore::LoadConfiguration() {
         stamp = fileStore_.Stamp(configPath_);
         bytes = fileStore_.ReadFile(configPath_);
     }
+    const bool readable = bytes || !stamp;
     RememberBaseline(stamp, bytes);
     LoadFrom(std::move(bytes));
+    return readable;
 }
 
 void ConfigStore::RememberBaseline(std::optional<FileStamp> stamp,

@@ -92,7 +92,8 @@ public:
     // Starts over from the defaults and an empty catalogue, then takes the settings and the
     // resources from the file and registers their multicast groups, announced to the catalogue's
     // observer as one reset. A missing or unreadable file leaves the defaults without a message.
-    void LoadConfiguration();
+    // False when a file is there but its bytes cannot be read (a folder, no permission).
+    bool LoadConfiguration();
     // Rewrites the file from memory and, while the server runs, asks it to reload. change is the
     // resource the command changed in memory (the server settings are compared with those last
     // read). Reports its own failures to the user.

@@ -18,6 +18,7 @@ namespace vantor {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using Bytes = std::vector<std::uint8_t>;
 
 class Unprivileged : public Vantorctl {
@@ -46,10 +47,14 @@ TEST_F(Unprivileged, FilesTheUserMayNotReadOrWriteAreReportedAndKept) {
     const ProgramRun shown = RunAsUser("show " + Quoted(secret));
     EXPECT_EQ(std::pair(shown.exitCode, shown.err),
               std::pair(1, "vantorctl: " + secret + ": cannot be read\n"));
-    const ProgramRun added =
-        RunAsUser("folder add Jazz --path " + Quoted(At("media")) + " --file " + Quoted(secret));
-    EXPECT_EQ(std::pair(added.exitCode, added.err),
-              std::pair(1, "vantorctl: " + secret + ": cannot be read\n"));
+    for (const std::string& command :
+         {"folder add Jazz --path " + Quoted(At("media")) + " --file " + Quoted(secret),
+          "dump --file " + Quoted(secret)}) {
+        const ProgramRun run = RunAsUser(command);
+        EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+                  std::tuple(1, ""s, "vantorctl: " + secret + ": cannot be read\n"))
+            << command;
+    }
     EXPECT_EQ(ReadWhole<Bytes>(secret), SampleResources());
 
     // Readable but in a folder the user may not write: the save fails with the window's message

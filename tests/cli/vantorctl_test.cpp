@@ -147,14 +147,18 @@ TEST_F(Vantorctl, NormalizeRewritesAsVersion60InTreeOrder) {
 // error.
 TEST_F(Vantorctl, MissingAndUnwritableFilesFailAndChangeNothing) {
     const std::string missing = At("missing.vtr"), path = At("config.vtr");
-    ProgramRun run = Run("show " + Quoted(missing));
-    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
-              std::tuple(ExitFailure, ""s, "vantorctl: " + missing + ": no such file\n"));
+    for (const std::string& command : {"show " + Quoted(missing), "dump --file " + Quoted(missing),
+                                       "server show --file " + Quoted(missing)}) {
+        const ProgramRun run = Run(command);
+        EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+                  std::tuple(ExitFailure, ""s, "vantorctl: " + missing + ": no such file\n"))
+            << command;
+    }
     EXPECT_FALSE(std::filesystem::exists(missing));
 
     const std::string unwritable = At("no such folder/out.vtr");
     WriteWhole(path, SampleResources(55));
-    run = Run("normalize " + Quoted(path) + " " + Quoted(unwritable));
+    ProgramRun run = Run("normalize " + Quoted(path) + " " + Quoted(unwritable));
     EXPECT_EQ(std::pair(run.exitCode, run.err),
               std::pair(ExitFailure, "vantorctl: " + unwritable + ": cannot be written\n"));
     EXPECT_EQ(ReadWhole<Bytes>(path), SampleResources(55));
