@@ -428,10 +428,13 @@ int RunDump(const DumpOptions& options, SessionPlatform& platform, std::ostream&
             err << "vantorctl: note: the restrictions are left out: " << why << '\n';
         }
     }
-    out << WriteConfigDocument(
-        AsSaved(session.Store().Server()), session.DefaultAuthMethod(), session.Store().Resources(),
-        restrictions ? &*restrictions : nullptr,
-        options.format == "json" ? DocumentFormat::Json : DocumentFormat::Yaml);
+    // Written as it is made: a large document is never held whole.
+    WriteConfigDocument(AsSaved(session.Store().Server()), session.DefaultAuthMethod(),
+                        session.Store().Resources(), restrictions ? &*restrictions : nullptr,
+                        options.format == "json" ? DocumentFormat::Json : DocumentFormat::Yaml,
+                        [&out](std::string_view piece) {
+                            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+                        });
     return ExitOk;
 }
 

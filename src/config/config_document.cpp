@@ -7,11 +7,15 @@
 #include <exception>
 #include <iterator>
 #include <limits>
+#include <memory>
+#include <stdexcept>
+#include <thread>
 #include <utility>
 #include <yaml.h>
 
 #include "config/config_document_schema.h"
 #include "config/text_codec.h"
+#include "config/work_in_order.h"
 #include "editors/remote_link.h"
 
 namespace vantor {
@@ -533,9 +537,49 @@ std::string ServerFieldValueText(const ServerConfig& server, AuthMethod defaultA
     return value;
 }
 
-std::string WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAuthMethod,
-                                const Catalogue& catalogue,
-                                const DocumentRestrictions* restrictions, DocumentFormat format) {
+namespace {
+
+using Children = std::vector<std::unique_ptr<CatalogueItem>>;
+
+// Some of a branch's resources, written on a thread of their own.
+struct Chunk {
+    const Children* children;
+    std::size_t begin;
+    std::size_t end;
+};
+
+// Stands in the outline of a document for a chunk written apart: an item no resource can be,
+// on a line of its own.
+std::string ChunkWord(std::size_t index) {
+    return "vantor-chunk-" + std::to_string(index);
+}
+std::string ChunkLine(std::size_t index) {
+    return "- " + ChunkWord(index) + "\n";
+}
+
+// A chunk's resources as the items of a root sequence. A sequence in a mapping is written
+// without indenting its items, so these are the very lines one emitter writes for them in the
+// whole document.
+std::string YamlChunk(const Chunk& chunk) {
+    YamlSink sink;
+    sink.BeginSeq(false);
+    for (std::size_t i = chunk.begin; i < chunk.end; ++i) {
+        WriteResource(sink, (*chunk.children)[i]->Record());
+    }
+    sink.EndSeq();
+    return sink.Take();
+}
+
+}  // namespace
+
+void WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAuthMethod,
+                         const Catalogue& catalogue, const DocumentRestrictions* restrictions,
+                         DocumentFormat format, const std::function<void(std::string_view)>& out,
+                         DocumentWriting writing) {
+    const unsigned threads =
+        writing.threads != 0 ? writing.threads : std::max(1U, std::thread::hardware_concurrency());
+    const std::size_t chunkSize = std::max<std::size_t>(writing.chunkResources, 1);
+    std::vector<Chunk> chunks;
     YamlSink yaml;
     JsonSink json;
     Sink& sink = format == DocumentFormat::Yaml ? static_cast<Sink&>(yaml) : json;
@@ -549,10 +593,20 @@ std::string WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAu
     const std::pair<std::string_view, const CatalogueItem*> branches[] = {
         {"folders", &catalogue.FileResources()}, {"live", &catalogue.LiveBroadcasts()}};
     for (const auto& [key, branch] : branches) {
+        const Children& children = branch->Children();
         sink.Key(key);
-        sink.BeginSeq(branch->Children().empty());
-        for (const auto& child : branch->Children()) {
-            WriteResource(sink, child->Record());
+        sink.BeginSeq(children.empty());
+        // libyaml's emitter takes most of a large dump's time, so its resources are written in
+        // chunks on every core; the outline marks where each goes.
+        if (format == DocumentFormat::Yaml && threads > 1 && children.size() > chunkSize) {
+            for (std::size_t begin = 0; begin < children.size(); begin += chunkSize) {
+                sink.Word(ChunkWord(chunks.size()));
+                chunks.push_back({&children, begin, std::min(begin + chunkSize, children.size())});
+            }
+        } else {
+            for (const auto& child : children) {
+                WriteResource(sink, child->Record());
+            }
         }
         sink.EndSeq();
     }
@@ -573,7 +627,34 @@ std::string WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAu
         sink.EndMap();
     }
     sink.EndMap();
-    return sink.Take();
+    const std::string outline = sink.Take();
+    std::size_t written = 0;
+    std::size_t taken = 0;
+    MakeInOrder(
+        chunks.size(), threads, 2 * threads,
+        [&chunks](std::size_t index) { return YamlChunk(chunks[index]); },
+        [&](std::string_view text) {
+            const std::string mark = ChunkLine(taken++);
+            const std::size_t at = outline.find(mark, written);
+            if (at == std::string::npos) {
+                throw std::logic_error("a chunk's place is missing from the document");
+            }
+            out(std::string_view(outline).substr(written, at - written));
+            out(text);
+            written = at + mark.size();
+        });
+    out(std::string_view(outline).substr(written));
+}
+
+std::string WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAuthMethod,
+                                const Catalogue& catalogue,
+                                const DocumentRestrictions* restrictions, DocumentFormat format,
+                                DocumentWriting writing) {
+    std::string text;
+    WriteConfigDocument(
+        server, defaultAuthMethod, catalogue, restrictions, format,
+        [&text](std::string_view piece) { text.append(piece); }, writing);
+    return text;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -137,11 +138,24 @@ DocumentReading ReadConfigDocument(std::string_view text);
 // The same from a stream, read a block at a time.
 DocumentReading ReadConfigDocument(std::istream& in);
 
-// The whole configuration as a document, resources in tree order. restrictions: nothing when
-// the document leaves them out.
+// How a document is written. A large one is written in chunks of resources on several
+// threads; the text is the same as written on one.
+struct DocumentWriting {
+    unsigned threads = 0;  // 0: one a core
+    std::size_t chunkResources = 2000;
+};
+
+// The whole configuration as a document, resources in tree order, handed to out a piece at a
+// time. restrictions: nothing when the document leaves them out.
+void WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAuthMethod,
+                         const Catalogue& catalogue, const DocumentRestrictions* restrictions,
+                         DocumentFormat format, const std::function<void(std::string_view)>& out,
+                         DocumentWriting writing = {});
+// The same as one text.
 std::string WriteConfigDocument(const ServerConfig& server, AuthMethod defaultAuthMethod,
                                 const Catalogue& catalogue,
-                                const DocumentRestrictions* restrictions, DocumentFormat format);
+                                const DocumentRestrictions* restrictions, DocumentFormat format,
+                                DocumentWriting writing = {});
 
 // The words of the enumerations, as documents spell them; a value without a word is its number.
 std::string AuthMethodWord(AuthMethod method);

@@ -10,6 +10,7 @@
 #include "config/catalogue.h"
 #include "config/config_bytes.h"
 #include "config/config_file.h"
+#include "config/text_codec.h"
 
 namespace vantor {
 namespace {
@@ -74,8 +75,7 @@ TEST(ConfigDocument, EachProblemIsReportedAtItsLineAndColumn) {
         {"[folders]: []\n", {"1:1: expected a key"}},
         // A byte that is not UTF-8 is placed by counting lines, far into the text too.
         {"\xff: a\n", {"1:1: invalid leading UTF-8 octet"}},
-        {ManyFolders(5000) + "  - name: \"bad \xff\"\n",
-         {"5002:16: invalid leading UTF-8 octet"}},
+        {ManyFolders(5000) + "  - name: \"bad \xff\"\n", {"5002:16: invalid leading UTF-8 octet"}},
         {"folders:\n  - name: \"" + std::string(40000, 'x') + "\xff\"\n",
          {"2:40012: invalid leading UTF-8 octet"}},
         {ManyFolders(3000) + "  - name: Folder 2999\n",
@@ -298,6 +298,42 @@ restrictions:
     EXPECT_EQ(json.substr(0, 41), "{\n  \"server\": {\n    \"playerPort\": \"5119\",");
     EXPECT_EQ(json.substr(json.size() - 62),
               "\"archivalServerPort\": \"\"\n  },\n  \"folders\": [],\n  \"live\": []\n}\n");
+}
+
+// A large catalogue is written in chunks on several threads; the text must be what one
+// emitter writes, at every seam and whichever branch is split.
+TEST(ConfigDocument, ADocumentWrittenInChunksIsTheTextOfOneEmitter) {
+    Catalogue catalogue;
+    const std::u16string names[] = {u"vantor-chunk-0",  u"say \"hi\"",      u"- item", u"null",
+                                    u"Größe: 2\nLinie", u"# not a comment", u"",       u"tab\tend"};
+    for (int i = 0; i < 40; ++i) {
+        ResourceRecord record;
+        const bool live = i % 4 == 0;
+        record.kind = live ? ResourceKind::LiveBroadcast : ResourceKind::VirtualFolder;
+        record.name = names[i % std::size(names)] + u" " + Utf8ToUtf16(std::to_string(i));
+        record.source = live ? (i % 8 == 0 ? u"vtr://http:10.0.0.7:80/news" : u"0@5e88")
+                             : u"/srv/" + record.name;
+        record.description = i % 3 == 0 ? u"" : u"line one\nline two: \"quoted\"";
+        record.userGroups = static_cast<UserGroups>(i % 9);
+        record.playTimeLimit = i % 5 == 0 ? 90 : -1;
+        record.metaTitle = i % 6 == 0 ? u"Ω" : u"";
+        catalogue.InsertResourceItem(record);
+    }
+    const DocumentRestrictions restrictions{.exceptions = {u"10.0.0.9"}};
+    const std::string one =
+        WriteConfigDocument(ServerConfig{}, AuthMethod::Anonymous, catalogue, &restrictions,
+                            DocumentFormat::Yaml, DocumentWriting{.threads = 1});
+    ASSERT_TRUE(ReadConfigDocument(one).errors.empty()) << one;
+    // 30 folders and 10 broadcasts: chunks of 1 and 7 split both, chunks of 12 the folders alone.
+    for (const std::size_t chunk : {1u, 7u, 12u}) {
+        for (const unsigned threads : {2u, 3u}) {
+            EXPECT_EQ(
+                WriteConfigDocument(ServerConfig{}, AuthMethod::Anonymous, catalogue, &restrictions,
+                                    DocumentFormat::Yaml, DocumentWriting{threads, chunk}),
+                one)
+                << chunk << " a chunk, " << threads << " threads";
+        }
+    }
 }
 
 TEST(ConfigDocument, EveryFileOfTheFormatReadsBackAsTheSameRecords) {
