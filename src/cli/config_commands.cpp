@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <system_error>
 
@@ -26,7 +27,7 @@ struct LoadedStore {
     explicit LoadedStore(FileStore& files, std::string path)
         : store(defaultAuthMethod, multicastTable, serverState, files, automation, prompter,
                 std::move(path)) {
-        store.LoadConfiguration();
+        readable = store.LoadConfiguration();
     }
 
     AuthMethod defaultAuthMethod = AuthMethod::Anonymous;
@@ -35,41 +36,42 @@ struct LoadedStore {
     NoAutomation automation;
     StreamPrompter prompter;
     ConfigStore store;
+    bool readable = false;  // false when a file is there but cannot be read
 };
 
 // A named file must exist and be readable; the store itself would quietly fall back to the
 // defaults, which is right for the tool but wrong for a file the administrator typed.
-bool CheckReadable(FileStore& files, const std::string& path, std::ostream& err) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+// The store holds references into itself, so it is made in place, in loaded.
+bool LoadNamed(FileStore& files, const std::string& path, std::optional<LoadedStore>& loaded,
+               std::ostream& err) {
+    if (!files.Stamp(path)) {
         err << "vantorctl: " << path << ": no such file\n";
         return false;
     }
-    if (std::filesystem::is_directory(path, ec) || !files.ReadFile(path)) {
-        err << "vantorctl: " << path << ": cannot be read\n";
-        return false;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(path, ec) && loaded.emplace(files, path).readable) {
+        return true;
     }
-    return true;
+    err << "vantorctl: " << path << ": cannot be read\n";
+    return false;
 }
 
 }  // namespace
 
 int RunShow(const ShowOptions& options, FileStore& files, InstallationEnvironment& environment,
             std::ostream& out, std::ostream& err) {
-    std::string path;
+    std::optional<LoadedStore> loaded;
     if (options.file) {
-        path = *options.file;
-        if (!CheckReadable(files, path, err)) {
+        if (!LoadNamed(files, *options.file, loaded, err)) {
             return ExitFailure;
         }
     } else {
-        path = LocateConfigFile(environment);
+        loaded.emplace(files, LocateConfigFile(environment));
     }
-    LoadedStore loaded(files, path);
     if (options.json) {
-        out << ConfigReportJson(loaded.store, loaded.defaultAuthMethod).dump(2) << '\n';
+        out << ConfigReportJson(loaded->store, loaded->defaultAuthMethod).dump(2) << '\n';
     } else {
-        out << ConfigReportText(loaded.store, loaded.defaultAuthMethod);
+        out << ConfigReportText(loaded->store, loaded->defaultAuthMethod);
     }
     return ExitOk;
 }
@@ -82,11 +84,11 @@ int RunNormalize(const NormalizeOptions& options, FileStore& files, std::ostream
         err << "vantorctl: " << Utf16ToUtf8(ConfigFileBusyText) << '\n';
         return ExitFailure;
     }
-    if (!CheckReadable(files, options.file, err)) {
+    std::optional<LoadedStore> loaded;
+    if (!LoadNamed(files, options.file, loaded, err)) {
         return ExitFailure;
     }
-    LoadedStore loaded(files, options.file);
-    if (!files.ReplaceFile(target, loaded.store.FileBytes())) {
+    if (!files.ReplaceFile(target, loaded->store.FileBytes())) {
         err << "vantorctl: " << target << ": cannot be written\n";
         return ExitFailure;
     }
