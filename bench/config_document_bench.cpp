@@ -166,15 +166,17 @@ void BM_ReadDocument(benchmark::State& state) {
     Files& files = TheFiles();
     std::ifstream in(files.same);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const vantor::DocumentReadingWork work{static_cast<unsigned>(state.range(0))};
     for (auto _ : state) {
-        vantor::DocumentReading reading = vantor::ReadConfigDocument(text);
+        vantor::DocumentReading reading = vantor::ReadConfigDocument(text, work);
         if (!reading.errors.empty()) {
             state.SkipWithError("the dump does not read");
         }
         benchmark::DoNotOptimize(reading);
     }
 }
-BENCHMARK(BM_ReadDocument)->Unit(benchmark::kMillisecond);
+// 1: on one thread; 0: on every core.
+BENCHMARK(BM_ReadDocument)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // libyaml's events alone, with nothing built from them.
 void BM_LibyamlEvents(benchmark::State& state) {

@@ -1,7 +1,9 @@
 // Feeds arbitrary text to the configuration document reader as `vantorctl apply` reads a
-// document. Whatever reads without an error must also survive being written as `dump` writes
-// it and read again, with the same records and settings.
+// document. Read in stretches on two threads, it must read exactly as read in one. Whatever
+// reads without an error must also survive being written as `dump` writes it and read again,
+// with the same records and settings.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -33,14 +35,42 @@ void Fill(const vantor::ConfigDocument& document, vantor::Catalogue& catalogue) 
     }
 }
 
+bool Same(const vantor::DocumentReading& a, const vantor::DocumentReading& b) {
+    const auto sameError = [](const vantor::DocumentError& x, const vantor::DocumentError& y) {
+        return x.line == y.line && x.column == y.column && x.message == y.message;
+    };
+    const auto sameResource = [](const vantor::DocumentResource& x,
+                                 const vantor::DocumentResource& y) {
+        return x.record == y.record && x.given == y.given && x.type == y.type && x.line == y.line;
+    };
+    const vantor::ConfigDocument& x = a.document;
+    const vantor::ConfigDocument& y = b.document;
+    return std::equal(a.errors.begin(), a.errors.end(), b.errors.begin(), b.errors.end(),
+                      sameError) &&
+           std::equal(x.folders.begin(), x.folders.end(), y.folders.begin(), y.folders.end(),
+                      sameResource) &&
+           std::equal(x.live.begin(), x.live.end(), y.live.begin(), y.live.end(), sameResource) &&
+           x.server.has_value() == y.server.has_value() &&
+           (!x.server ||
+            (x.server->config == y.server->config &&
+             x.server->defaultAuthMethod == y.server->defaultAuthMethod &&
+             x.server->given == y.server->given && x.server->line == y.server->line)) &&
+           x.restrictions.has_value() == y.restrictions.has_value() &&
+           (!x.restrictions ||
+            (*x.restrictions == *y.restrictions && x.restrictions->line == y.restrictions->line));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const vantor::DocumentReading reading = vantor::ReadConfigDocument(text);
+    const vantor::DocumentReading reading =
+        vantor::ReadConfigDocument(text, vantor::DocumentReadingWork{.threads = 1});
     for (const vantor::DocumentError& error : reading.errors) {
         Require(!error.message.empty(), "an error without a message");
     }
+    Require(Same(vantor::ReadConfigDocument(text, vantor::DocumentReadingWork{2, 16}), reading),
+            "read in stretches, the document reads otherwise");
     if (!reading.errors.empty()) {
         return 0;
     }

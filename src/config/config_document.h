@@ -131,10 +131,18 @@ struct DocumentReading {
     ConfigDocument document;
     std::vector<DocumentError> errors;  // empty when the document was read
     bool unreadable = false;            // the stream failed, not its text
+    std::size_t readApart = 0;          // stretches read on other threads; 0: read in one
+};
+
+// How a document is read. A large one is read in stretches of its lists of resources on
+// several threads; it reads as it does on one.
+struct DocumentReadingWork {
+    unsigned threads = 0;  // 0: one a core
+    std::size_t chunkBytes = std::size_t{1} << 20;
 };
 
 // Reads a document. Never throws: every problem comes back as an error with its position.
-DocumentReading ReadConfigDocument(std::string_view text);
+DocumentReading ReadConfigDocument(std::string_view text, DocumentReadingWork work = {});
 // The same from a stream, read a block at a time.
 DocumentReading ReadConfigDocument(std::istream& in);
 

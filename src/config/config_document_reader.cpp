@@ -1,13 +1,17 @@
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cstdint>
 #include <exception>
 #include <istream>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -40,6 +44,21 @@ public:
     };
     std::vector<Data> nodes;
     std::string text;
+};
+
+// A stretch of a document's text: bytes [begin, end), which start on line `line` (from 0) and
+// hold `lines` line breaks. Read apart from the rest, a stretch of a list of resources of a
+// kind fills the list's slots [first, first + items). A stretch that resumes such a list after
+// a seam comes after `before` of its items and goes on at slot `first`.
+struct TextPiece {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t line = 0;
+    std::size_t lines = 0;
+    ResourceKind kind{};
+    std::size_t first = 0;
+    std::size_t items = 0;
+    std::size_t before = 0;
 };
 
 // A node of the tree, with what the reader asks of it.
@@ -129,11 +148,34 @@ std::string SyntaxMessage(const yaml_parser_t& parser, std::optional<Tree::Kind>
 // builds a tree for one value at a time (a resource, the server settings), so a document of
 // 100,000 resources never becomes one tree of millions of nodes.
 class Events {
+    struct FedPiece {
+        std::size_t fed = 0;       // where it starts among the bytes fed
+        std::size_t fedLines = 0;  // the lines fed before it
+        TextPiece piece;
+    };
+
 public:
     // The text comes to libyaml a block at a time, from a string or from a stream, so that a
     // document of tens of megabytes need not be held whole.
-    explicit Events(std::string_view text) : text_(text) { Start(); }
-    explicit Events(std::istream& in) : in_(&in) { Start(); }
+    explicit Events(std::string_view text) : Events(text, {{0, text.size(), 0, 0, {}}}, 0) {}
+    explicit Events(std::istream& in) : in_(&in) {
+        pieces_.push_back({});
+        Start();
+    }
+    // Only these pieces of the text, one after the other, with the lines they have in it. A
+    // piece after the first starts a line that resumes a list of resources (see SeamHere).
+    // outside: collections taken as open around the text, so that depth counts as in the whole.
+    Events(std::string_view text, std::vector<TextPiece> pieces, std::size_t outside)
+        : text_(text), open_(outside, OpenCollection{Tree::Kind::Map, false}) {
+        std::size_t fed = 0;
+        std::size_t fedLines = 0;
+        for (const TextPiece& piece : pieces) {
+            pieces_.push_back({fed, fedLines, piece});
+            fed += piece.end - piece.begin;
+            fedLines += piece.lines;
+        }
+        Start();
+    }
     Events(const Events&) = delete;
     Events& operator=(const Events&) = delete;
     ~Events() {
@@ -175,6 +217,7 @@ public:
             return false;
         }
         held_ = true;
+        PassSeams();
         if (Type() == YAML_ALIAS_EVENT) {
             Fail(Mark(), "alias *" +
                              std::string(reinterpret_cast<const char*>(event_.data.alias.anchor)) +
@@ -257,11 +300,19 @@ public:
     // Reads past the node the current event starts.
     bool Skip() { return Build(scratch_); }
 
+    // The piece whose seam the current event is the first node after: an item of a list that
+    // follows on from the text before the seam, when the text is as laid out.
+    std::optional<std::size_t> SeamHere() const { return seamHere_; }
+    const TextPiece& PieceAt(std::size_t index) const { return pieces_[index].piece; }
+    // Whether each seam was taken by a list, as the item it had next.
+    void TakeSeam() { ++seamsTaken_; }
+    bool SeamsHeld() const { return seamsTaken_ + 1 == pieces_.size(); }
+
 private:
     // Indices fit in 32 bits: a node takes at least a byte of a text shorter than 4 GiB.
     void Add(Tree& tree, Tree::Kind kind) {
         const auto index = static_cast<std::uint32_t>(tree.nodes.size());
-        tree.nodes.push_back({kind, static_cast<std::uint32_t>(Mark().line + 1),
+        tree.nodes.push_back({kind, static_cast<std::uint32_t>(LineInText(Mark()) + 1),
                               static_cast<std::uint32_t>(Mark().column + 1), index + 1,
                               static_cast<std::uint32_t>(tree.text.size()), 0});
     }
@@ -280,8 +331,16 @@ private:
         auto& self = *static_cast<Events*>(data);
         std::size_t got = 0;
         if (self.in_ == nullptr) {
-            got = std::min(size, self.text_.size() - self.fed_);
-            std::copy_n(self.text_.data() + self.fed_, got, buffer);
+            while (got < size && self.feeding_ < self.pieces_.size()) {
+                const FedPiece& at = self.pieces_[self.feeding_];
+                const std::size_t from = at.piece.begin + (self.fed_ + got - at.fed);
+                const std::size_t part = std::min(size - got, at.piece.end - from);
+                std::copy_n(self.text_.data() + from, part, buffer + got);
+                got += part;
+                if (from + part == at.piece.end) {
+                    ++self.feeding_;
+                }
+            }
         } else {
             try {
                 const std::streamsize read =
@@ -305,7 +364,10 @@ private:
             self.tooLarge_ = true;
             return 0;
         }
-        self.Remember(std::string_view(reinterpret_cast<const char*>(buffer), got));
+        if (self.in_ != nullptr) {
+            self.Remember(std::string_view(reinterpret_cast<const char*>(buffer), got));
+        }
+        self.fed_ += got;
         *length = got;
         return 1;
     }
@@ -333,12 +395,18 @@ private:
         }
         block.start = fed_;
         block.bytes.assign(bytes);
-        fed_ += bytes.size();
         ++blocks_;
     }
 
     // Line and column, from 1, of a byte offset; 0 and 0 when it is no longer remembered.
     std::pair<std::size_t, std::size_t> PositionOf(std::size_t offset) const {
+        if (in_ == nullptr) {
+            const FedPiece& at = PieceFed(offset);
+            const std::string_view before = text_.substr(0, at.piece.begin + (offset - at.fed));
+            const std::size_t newline = before.rfind('\n');
+            return {static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1,
+                    before.size() - (newline == std::string_view::npos ? 0 : newline + 1) + 1};
+        }
         for (const Block& block : recent_) {
             if (offset < block.start || offset > block.start + block.bytes.size() ||
                 (block.bytes.empty() && offset != block.start)) {
@@ -379,6 +447,31 @@ private:
         }
     }
 
+    // The piece a fed offset lies in.
+    const FedPiece& PieceFed(std::size_t offset) const {
+        std::size_t index = pieces_.size() - 1;
+        while (index > 0 && pieces_[index].fed > offset) {
+            --index;
+        }
+        return pieces_[index];
+    }
+
+    // A mark's line, from 0, in the whole text.
+    std::size_t LineInText(const yaml_mark_t& mark) const {
+        const FedPiece& at = PieceFed(mark.index);
+        return mark.line - at.fedLines + at.piece.line;
+    }
+
+    // Notes the seam a node's start event is the first past, if any.
+    void PassSeams() {
+        seamHere_.reset();
+        const bool node = Type() == YAML_SCALAR_EVENT || Type() == YAML_SEQUENCE_START_EVENT ||
+                          Type() == YAML_MAPPING_START_EVENT || Type() == YAML_ALIAS_EVENT;
+        if (node && nextSeam_ < pieces_.size() && Mark().index >= pieces_[nextSeam_].fed) {
+            seamHere_ = nextSeam_++;
+        }
+    }
+
     void Release() {
         if (held_) {
             yaml_event_delete(&event_);
@@ -393,6 +486,11 @@ private:
 
     std::string_view text_;
     std::istream* in_ = nullptr;
+    std::vector<FedPiece> pieces_;
+    std::size_t feeding_ = 0;
+    std::size_t nextSeam_ = 1;
+    std::optional<std::size_t> seamHere_;
+    std::size_t seamsTaken_ = 0;
     std::size_t fed_ = 0;
     std::size_t blocks_ = 0;
     std::array<Block, 3> recent_;
@@ -985,46 +1083,86 @@ public:
             return;
         }
         events.Close();
-        CheckNames(document);
     }
 
-private:
     // A list of resources whose start is the current event, to its end.
     bool ResourceList(Events& events, ResourceKind kind, std::vector<DocumentResource>& out,
                       std::vector<std::size_t>& columns) {
         if (!events.Open(Tree::Kind::Sequence)) {
             return false;
         }
+        Slots& slots = slots_[static_cast<std::size_t>(kind == ResourceKind::LiveBroadcast)];
         while (events.Next()) {
             if (events.Type() == YAML_SEQUENCE_END_EVENT) {
                 events.Close();
                 return true;
             }
+            // An item past a seam goes on after the slots that the stretches read apart fill.
+            if (const auto seam = events.SeamHere(); seam && slots.laidOut) {
+                const TextPiece& piece = events.PieceAt(*seam);
+                if (slots.next == piece.before) {
+                    events.TakeSeam();
+                    slots.next = piece.first;
+                    slots.end = out.size();
+                }
+            }
             if (!events.Build(tree_)) {
                 return false;
             }
             const Node node(&tree_, 0);
-            columns.push_back(ColumnOf(node));
-            Resource(node, kind, out.emplace_back());
+            DocumentResource* resource = nullptr;
+            if (!slots.laidOut) {
+                columns.push_back(ColumnOf(node));
+                resource = &out.emplace_back();
+            } else if (slots.next < slots.end) {
+                columns[slots.next] = ColumnOf(node);
+                resource = &out[slots.next++];
+            } else {
+                // More items than the layout found: the text is read again in one.
+                events.Fail(events.Mark(), "the list is not as laid out");
+                return false;
+            }
+            Resource(node, kind, *resource);
         }
         return false;
     }
 
+    // The resources of a list go into slots made beforehand, [next, end) for now.
+    void LayOut(ResourceKind kind, std::size_t next, std::size_t end) {
+        slots_[static_cast<std::size_t>(kind == ResourceKind::LiveBroadcast)] = {true, next, end};
+    }
+    // Whether every slot laid out was filled.
+    bool Filled() const {
+        return std::all_of(slots_.begin(), slots_.end(),
+                           [](const Slots& slots) { return slots.next == slots.end; });
+    }
+
+    std::vector<std::size_t>& Columns(ResourceKind kind) {
+        return kind == ResourceKind::VirtualFolder ? folderColumns_ : liveColumns_;
+    }
+
+private:
     std::vector<DocumentError>& errors_;
     // The tree of the value being read, its storage kept from one value to the next.
     Tree tree_;
     // Where each resource's mapping starts, for the messages about names.
     std::vector<std::size_t> folderColumns_;
     std::vector<std::size_t> liveColumns_;
+    // Folders, then broadcasts: where the next resource goes when the list is laid out.
+    struct Slots {
+        bool laidOut = false;
+        std::size_t next = 0;
+        std::size_t end = 0;
+    };
+    std::array<Slots, 2> slots_;
 };
 
 }  // namespace
 
 namespace {
 
-DocumentReading Read(Events& events) {
-    DocumentReading reading;
-    Reader reader(reading.errors);
+// The stream's document, less the names' check; false when the events failed.
+bool ReadEvents(Events& events, Reader& reader, DocumentReading& reading) {
     // The stream's start, then its document; a stream without one asks for nothing.
     if (events.Next() && events.Next() && events.Type() == YAML_DOCUMENT_START_EVENT &&
         events.Next()) {
@@ -1038,7 +1176,12 @@ DocumentReading Read(Events& events) {
     if (events.Failed()) {
         // What was read before a syntax error says little; the error is what to mend.
         reading.errors.assign(1, events.Error());
+        return false;
     }
+    return true;
+}
+
+void SortErrors(DocumentReading& reading) {
     if (!reading.errors.empty()) {
         reading.document = {};
         std::stable_sort(reading.errors.begin(), reading.errors.end(),
@@ -1046,14 +1189,208 @@ DocumentReading Read(Events& events) {
                              return std::pair(a.line, a.column) < std::pair(b.line, b.column);
                          });
     }
+}
+
+DocumentReading Read(Events& events) {
+    DocumentReading reading;
+    Reader reader(reading.errors);
+    if (ReadEvents(events, reader, reading)) {
+        reader.CheckNames(reading.document);
+    }
+    SortErrors(reading);
     return reading;
+}
+
+// Stretches of a large document's lists of resources, to read apart, and the rest. Each
+// stretch starts at an item, a line "- ..." (indented as the list's first) of a list whose key
+// line is "folders:" or "live:", and ends where the next begins. Whether the whole text reads the
+// same way is known only once it is read.
+struct Layout {
+    std::vector<TextPiece> chunks;
+    std::vector<TextPiece> rest;         // what the first thread reads, seams between
+    std::array<std::size_t, 2> items{};  // folders, broadcasts: the items of a list laid out
+};
+
+Layout LayOut(std::string_view text, std::size_t chunkBytes) {
+    Layout layout;
+    std::array<bool, 2> seen{};
+    std::optional<std::size_t> list;  // the list being looked through
+    constexpr std::size_t Unknown = std::string_view::npos;
+    std::size_t indent = Unknown;  // where its items' lines "- " start
+    std::size_t listStart = 0;
+    std::size_t items = 0;          // its items so far
+    std::optional<TextPiece> open;  // the stretch being laid out
+    const auto endList = [&] {
+        if (list && !layout.chunks.empty() &&
+            layout.chunks.back().kind ==
+                (*list == 0 ? ResourceKind::VirtualFolder : ResourceKind::LiveBroadcast)) {
+            layout.items[*list] = items;
+        }
+        list.reset();
+        open.reset();  // the end of a list is read with the rest
+    };
+    std::size_t line = 0;
+    for (std::size_t at = 0; at < text.size(); ++line) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string_view content = text.substr(at, end - at);
+        if (content == "folders:" || content == "live:") {
+            endList();
+            const std::size_t index = content == "live:" ? 1 : 0;
+            if (seen[index]) {
+                return {};  // a key given twice: the reader says so, reading in one
+            }
+            seen[index] = true;
+            list = index;
+            listStart = end + 1;
+            items = 0;
+            indent = Unknown;
+        } else if (!list) {
+            // Outside the lists nothing is laid out.
+        } else if (const std::size_t textAt = content.find_first_not_of(' ');
+                   textAt == std::string_view::npos || content[textAt] == '#' ||
+                   (indent != Unknown && textAt > indent)) {
+            // Blank, a comment or more of an item.
+        } else if (content.substr(textAt).starts_with("- ") &&
+                   (indent == Unknown || textAt == indent)) {
+            indent = textAt;  // the first item sets where the others start
+            if (open && at - open->begin >= chunkBytes) {
+                open->end = at;
+                open->lines = line - open->line;
+                layout.chunks.push_back(*open);
+                open.reset();
+            }
+            if (!open && at - listStart >= chunkBytes) {
+                const ResourceKind kind =
+                    *list == 0 ? ResourceKind::VirtualFolder : ResourceKind::LiveBroadcast;
+                open = TextPiece{at, 0, line, 0, kind, items, 0, 0};
+            }
+            ++items;
+            if (open) {
+                ++open->items;
+            }
+        } else {
+            endList();
+        }
+        at = end + 1;
+    }
+    endList();
+
+    // The rest: the text less the stretches. A piece after a run of them starts its seam.
+    layout.rest.push_back({0, text.size(), 0, 0});
+    for (const TextPiece& chunk : layout.chunks) {
+        TextPiece& last = layout.rest.back();
+        if (chunk.begin == last.begin) {
+            last.begin = chunk.end;  // the run goes on
+            last.line = chunk.line + chunk.lines;
+            last.first = chunk.first + chunk.items;
+        } else {
+            last.end = chunk.begin;
+            last.lines = chunk.line - last.line;
+            layout.rest.push_back({chunk.end,
+                                   text.size(),
+                                   chunk.line + chunk.lines,
+                                   0,
+                                   {},
+                                   chunk.first + chunk.items,
+                                   0,
+                                   chunk.first});
+        }
+    }
+    return layout;
+}
+
+// A stretch of a list of resources, read on its own into its slots of the list; true when it
+// read as the whole text reads it, without an error.
+bool ReadChunk(std::string_view text, const TextPiece& chunk, std::vector<DocumentResource>& list,
+               std::vector<std::size_t>& columns) {
+    try {
+        // The items, read as a list of their own inside the document's mapping.
+        Events events(text, {chunk}, 1);
+        std::vector<DocumentError> errors;
+        Reader reader(errors);
+        reader.LayOut(chunk.kind, chunk.first, chunk.first + chunk.items);
+        return events.Next() && events.Type() == YAML_STREAM_START_EVENT && events.Next() &&
+               events.Type() == YAML_DOCUMENT_START_EVENT && events.Next() &&
+               events.Type() == YAML_SEQUENCE_START_EVENT && !events.FlowStyle() &&
+               reader.ResourceList(events, chunk.kind, list, columns) && events.Next() &&
+               events.Type() == YAML_DOCUMENT_END_EVENT && events.Next() &&
+               events.Type() == YAML_STREAM_END_EVENT && errors.empty() && !events.Failed() &&
+               reader.Filled();
+    } catch (const std::exception&) {
+        return false;  // the whole text, read in one, says what went wrong
+    }
 }
 
 }  // namespace
 
-DocumentReading ReadConfigDocument(std::string_view text) {
-    Events events(text);
-    return Read(events);
+DocumentReading ReadConfigDocument(std::string_view text, DocumentReadingWork work) {
+    const unsigned threads =
+        work.threads != 0 ? work.threads : std::max(1U, std::thread::hardware_concurrency());
+    Layout layout;
+    if (threads > 1 && text.size() >= 2 * work.chunkBytes) {
+        layout = LayOut(text, std::max<std::size_t>(work.chunkBytes, 1));
+    }
+    const auto readInOne = [text] {
+        Events events(text);
+        return Read(events);
+    };
+    if (layout.chunks.empty()) {
+        return readInOne();
+    }
+
+    // Each list laid out is made whole at once, so that the stretches fill their slots in place.
+    DocumentReading reading;
+    Reader reader(reading.errors);
+    for (const ResourceKind kind : {ResourceKind::VirtualFolder, ResourceKind::LiveBroadcast}) {
+        const std::size_t index = kind == ResourceKind::LiveBroadcast ? 1 : 0;
+        const auto chunk = std::find_if(layout.chunks.begin(), layout.chunks.end(),
+                                        [kind](const TextPiece& c) { return c.kind == kind; });
+        if (chunk != layout.chunks.end()) {
+            (index == 0 ? reading.document.folders : reading.document.live)
+                .resize(layout.items[index]);
+            reader.Columns(kind).resize(layout.items[index]);
+            reader.LayOut(kind, 0, chunk->first);
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> clean{true};
+    const auto readChunks = [&] {
+        for (std::size_t i = next++; i < layout.chunks.size(); i = next++) {
+            const TextPiece& chunk = layout.chunks[i];
+            const bool folders = chunk.kind == ResourceKind::VirtualFolder;
+            if (!ReadChunk(text, chunk, folders ? reading.document.folders : reading.document.live,
+                           reader.Columns(chunk.kind))) {
+                clean = false;
+                next = layout.chunks.size();  // read in one below; the rest is not wanted
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> workers;
+        for (unsigned i = 1; i < threads && i <= layout.chunks.size(); ++i) {
+            try {
+                workers.emplace_back(readChunks);
+            } catch (const std::system_error&) {
+                break;  // fewer threads than asked; this one helps
+            }
+        }
+        Events events(text, layout.rest, 0);
+        if (!ReadEvents(events, reader, reading) || !reading.errors.empty() ||
+            !events.SeamsHeld() || !reader.Filled()) {
+            clean = false;
+            next = layout.chunks.size();
+        }
+        readChunks();
+    }
+    // Any doubt, an error anywhere included, and the text is read again in one: what it says
+    // then is what it says.
+    if (!clean) {
+        return readInOne();
+    }
+    reader.CheckNames(reading.document);
+    SortErrors(reading);
+    reading.readApart = layout.chunks.size();
+    return reading;
 }
 
 DocumentReading ReadConfigDocument(std::istream& in) {

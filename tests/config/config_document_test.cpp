@@ -319,7 +319,8 @@ TEST(ConfigDocument, ADocumentWrittenInChunksIsTheTextOfOneEmitter) {
         record.metaTitle = i % 6 == 0 ? u"Ω" : u"";
         catalogue.InsertResourceItem(record);
     }
-    const DocumentRestrictions restrictions{.exceptions = {u"10.0.0.9"}};
+    DocumentRestrictions restrictions;
+    restrictions.exceptions = {u"10.0.0.9"};
     const std::string one =
         WriteConfigDocument(ServerConfig{}, AuthMethod::Anonymous, catalogue, &restrictions,
                             DocumentFormat::Yaml, DocumentWriting{.threads = 1});
@@ -332,6 +333,112 @@ TEST(ConfigDocument, ADocumentWrittenInChunksIsTheTextOfOneEmitter) {
                                     DocumentFormat::Yaml, DocumentWriting{threads, chunk}),
                 one)
                 << chunk << " a chunk, " << threads << " threads";
+        }
+    }
+}
+
+// What a reading says, field for field, as lines to compare.
+std::vector<std::string> Said(const DocumentReading& reading) {
+    std::vector<std::string> said = Lines(reading);
+    const ConfigDocument& d = reading.document;
+    if (d.server) {
+        said.push_back("server " + std::to_string(d.server->line) + " " +
+                       d.server->given.to_string() + " " +
+                       Utf16ToUtf8(d.server->config.playerPort));
+    }
+    for (const auto* list : {&d.folders, &d.live}) {
+        for (const DocumentResource& r : *list) {
+            std::string line = std::to_string(r.line) + " " + r.given.to_string() + " " +
+                               (r.type ? LiveTypeWord(*r.type) : "-");
+            for (std::size_t f = 0; f < DocumentFieldCount; ++f) {
+                line += " " + FieldValueText(r.record, static_cast<DocumentField>(f));
+            }
+            said.push_back(line);
+        }
+    }
+    if (d.restrictions) {
+        said.push_back("restrictions " + std::to_string(d.restrictions->line) + " " +
+                       d.restrictions->mode + " " + std::to_string(d.restrictions->allowed.size()));
+    }
+    return said;
+}
+
+// A large document's lists are read in stretches on several threads: what it reads as must be
+// what it reads as in one, whatever the text holds where a stretch would start or end.
+TEST(ConfigDocument, ADocumentReadApartReadsAsReadInOne) {
+    const auto catalogue = [](const std::string& indent, const std::string& inFolders,
+                              int after = 60) {
+        std::string text = "server:\n  playerPort: \"5119\"\nfolders:\n";
+        for (int i = 0; i < 120; ++i) {
+            text += indent + "- name: \"Folder " + std::to_string(i) + "\"\n" + indent +
+                    "  source: /srv/" + std::to_string(i) + "\n" + indent +
+                    "  userGroups: [basic, medium]\n";
+            if (i == after) {
+                text += inFolders;
+            }
+        }
+        text += "live:\n";
+        for (int i = 0; i < 60; ++i) {
+            text += indent + "- name: News " + std::to_string(i) + "\n" + indent +
+                    "  type: static\n" + indent + "  source: \"http://h/" + std::to_string(i) +
+                    "\"\n";
+        }
+        return text + "restrictions:\n  mode: AllowedList\n  allowed: [10.0.0.1]\n";
+    };
+    const std::string plain = catalogue("", "");
+    std::string crlf;
+    for (const char c : plain) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    struct Case {
+        const char* what;
+        std::string text;
+        bool apart;  // read apart, not again in one
+    };
+    const Case cases[] = {
+        {"plain", plain, true},
+        {"items indented", catalogue("  ", ""), true},
+        {"comments and blank lines", catalogue("", "# a note\n\n  # another\n"), true},
+        {"a block text", catalogue("", "  description: |\n    - name: Folder 1\n    two\n"), true},
+        {"the same name in two stretches", catalogue("", "- name: folder 3\n"), true},
+        {"no line break at the end", plain.substr(0, plain.size() - 1), true},
+        {"a quoted text whose lines look like items",
+         catalogue("", "  description: \"one\n- name: fake\n- name: Folder 7\n  two\"\n"), false},
+        // Only the text read in one says that these lines are no items.
+        {"a quoted text across a seam",
+         "folders:\n- name: A\n  source: /" + std::string(500, 'a') +
+             "\n  description: \"x\n- name: B\n  source: /" + std::string(500, 'b') +
+             "\n- name: C\n  source: /c\"\nlive:\n- name: N\n  type: static\n",
+         false},
+        {"a quoted text at the start of a list",
+         catalogue("", "  description: \"y\n- name: E\n  source: /e\"\n", 1), false},
+        {"a quoted text at the end of a list",
+         catalogue("", "  description: \"y\n- name: E\n  source: /e\"\n", 119), false},
+        {"a list in brackets across lines", catalogue("", "  description: [a,\n- b]\n"), false},
+        {"an unknown field", catalogue("", "  colour: red\n"), false},
+        {"an alias", "anchor: &a x\n" + catalogue("", "  description: *a\n"), false},
+        {"an item that is no mapping", catalogue("", "- just a text\n"), false},
+        {"the key twice", plain + "folders:\n- name: Z\n", false},
+        {"the lists before the rest",
+         "restrictions:\n  mode: ExceptionList\n" + plain.substr(0, plain.find("restrictions:")),
+         true},
+        {"a document after", plain + "---\nfolders: []\n", false},
+        {"CRLF", crlf, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::string> inOne =
+            Said(ReadConfigDocument(c.text, DocumentReadingWork{.threads = 1}));
+        ASSERT_FALSE(inOne.empty());
+        for (const std::size_t bytes : {400u, 2000u}) {
+            for (const unsigned threads : {2u, 3u}) {
+                const DocumentReading apart =
+                    ReadConfigDocument(c.text, DocumentReadingWork{threads, bytes});
+                EXPECT_EQ(Said(apart), inOne) << bytes << " bytes a stretch, " << threads;
+                if (c.apart) {
+                    EXPECT_GT(apart.readApart, 0u) << bytes << " bytes a stretch";
+                }
+            }
         }
     }
 }
