@@ -37,6 +37,7 @@
 #include "monitor/delegate_restrictions_model.h"
 #include "monitor/resource_disconnect.h"
 #include "monitor/restrictions_document.h"
+#include "platform/linux_whole_file.h"
 #include "platform/rebroadcast_support.h"
 #include "server/installation_paths.h"
 #include "server/server_properties_model.h"
@@ -447,8 +448,13 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
         if (docName == "-") {
             return ReadConfigDocument(in);
         }
+        // Held whole, a large document is read on every core; a pipe is read as it comes.
+        WholeFile::Status status = WholeFile::Status::Read;
+        if (const auto whole = WholeFile::Read(docName, status)) {
+            return ReadConfigDocument(whole->Text());
+        }
         std::ifstream file(docName, std::ios::binary);
-        if (!file) {
+        if (status != WholeFile::Status::NotRegular || !file) {
             DocumentReading none;
             none.unreadable = true;
             return none;

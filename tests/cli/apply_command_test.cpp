@@ -2,10 +2,13 @@
 // what the window's commands write, and the refusals that write nothing.
 
 #include <cstdint>
+#include <fcntl.h>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -169,6 +172,29 @@ TEST_F(Apply, EveryRefusalIsListedAndNoByteIsWritten) {
     }
     EXPECT_EQ(ReadWhole<Bytes>(path), SampleResources());
     EXPECT_EQ(Identity(path), before);
+}
+
+// A document from a pipe (`apply <(git show ...)`) is read as it comes, not held whole first.
+TEST_F(Apply, ADocumentFromAPipeIsReadAsItComes) {
+    const std::string path = At("config.vtr");
+    WriteWhole(path, SampleResources());
+    const std::string pipe = At("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::thread writer([&pipe] {
+        const int fd = open(pipe.c_str(), O_WRONLY | O_CLOEXEC);
+        const std::string text = "folders:\n  - name: zulu\n    colour: red\n";
+        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+    });
+    // Bounded: a program that opened the pipe and let go of it again, with what was written
+    // lost, would wait for another writer.
+    const ProgramRun run = Run("apply " + Quoted(pipe) + " --file " + Quoted(path), "timeout 20");
+    // A program that never opened the pipe leaves the writer waiting for a reader.
+    const int unblock = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    writer.join();
+    close(unblock);
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(ExitUsage, ""s, pipe + ":3:13: folder: unknown field \"colour\"\n"));
 }
 
 TEST_F(Apply, AnUnreadableDocumentIsAUsageError) {
