@@ -55,7 +55,7 @@ struct ResourceStep {
 };
 
 struct Refusal {
-    std::size_t line = 0;
+    std::size_t line = 0;  // 0: on no line (a resource the document leaves out)
     std::u16string name;
     std::u16string message;
 };
@@ -563,8 +563,13 @@ int RunApply(const ApplyOptions& options, SessionPlatform& platform, std::istrea
 
     if (!planner->refusals.empty()) {
         for (const Refusal& refusal : planner->refusals) {
-            err << docName << ':' << refusal.line << ": " << Utf16ToUtf8(refusal.name) << ": "
-                << Utf16ToUtf8(refusal.message) << '\n';
+            // A resource pruned is on no line of the document.
+            err << docName;
+            if (refusal.line != 0) {
+                err << ':' << refusal.line;
+            }
+            err << ": " << Utf16ToUtf8(refusal.name) << ": " << Utf16ToUtf8(refusal.message)
+                << '\n';
         }
         return ExitFailure;
     }

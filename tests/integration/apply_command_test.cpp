@@ -65,6 +65,14 @@ TEST_F(ApplyCommand, OneReloadPerChangeNoneWithoutAndAMulticastBlocksIt) {
                       "being multicasted. Please stop multicasting first\n");
         EXPECT_EQ(run.outLines, QStringList{});
     }
+    // Nor can it be pruned; it is on no line of the document.
+    write("folders:\n  - name: Talks\n");
+    run = Vantorctl("apply " + doc + " --prune");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.toStdString(),
+              doc.toStdString() +
+                  ": Films: Folder can not be deleted because it is currently being multicasted. "
+                  "Please stop multicasting first\n");
     EXPECT_EQ(CountCalls(reload), 1);
     EXPECT_EQ(LinuxFileStore().ReadFile(ConfigPath()), applied);
     EXPECT_EQ(CountCalls("Vantor.ResourcesInUse.DisconnectUser"), 0);
