@@ -58,7 +58,8 @@ public:
                        {"inode", stamp->inode},
                        {"size", stamp->size},
                        {"modified", stamp->modifiedNs},
-                       {"changed", stamp->changedNs}});
+                       {"changed", stamp->changedNs},
+                       {"folder", stamp->folder}});
         }
         if (op == "lock") {
             LockResult result = files_.LockForUpdate(path);

@@ -1,13 +1,11 @@
 #include "cli/check_command.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -85,13 +83,11 @@ int RunCheck(const CheckOptions& options, FileStore& files, DirectoryReader& dir
         return ExitUnreadable;
     }
     // Unlike the tool, which starts from the defaults, a file that cannot be read is not checked.
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    if (!files.Stamp(path)) {
         err << "vantorctl: " << path << ": no such file\n";
         return ExitUnreadable;
     }
-    const std::optional<std::vector<std::uint8_t>> bytes =
-        std::filesystem::is_directory(path, ec) ? std::nullopt : files.ReadFile(path);
+    const std::optional<std::vector<std::uint8_t>> bytes = files.ReadFile(path);
     if (!bytes) {
         err << "vantorctl: " << path << ": cannot be read\n";
         return ExitUnreadable;

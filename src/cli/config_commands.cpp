@@ -1,10 +1,8 @@
 #include "cli/config_commands.h"
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <system_error>
 
 #include <CLI/CLI.hpp>
 
@@ -48,8 +46,7 @@ bool LoadNamed(FileStore& files, const std::string& path, std::optional<LoadedSt
         err << "vantorctl: " << path << ": no such file\n";
         return false;
     }
-    std::error_code ec;
-    if (!std::filesystem::is_directory(path, ec) && loaded.emplace(files, path).readable) {
+    if (loaded.emplace(files, path).readable) {
         return true;
     }
     err << "vantorctl: " << path << ": cannot be read\n";

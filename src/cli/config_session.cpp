@@ -1,8 +1,6 @@
 #include "cli/config_session.h"
 
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -48,8 +46,7 @@ bool ConfigSession::Open() {
         path = *options_.file;
         // A folder is refused before a lock file is made beside it; other files that cannot
         // be read are found by the one read below.
-        std::error_code ec;
-        if (std::filesystem::is_directory(path, ec)) {
+        if (const auto stamp = platform_.files.Stamp(path); stamp && stamp->folder) {
             err_ << "vantorctl: " << path << ": cannot be read\n";
             return false;
         }

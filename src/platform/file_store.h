@@ -17,6 +17,7 @@ struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t modifiedNs = 0;
     std::int64_t changedNs = 0;
+    bool folder = false;  // a folder, not a file
 
     bool operator==(const FileStamp&) const = default;
 };

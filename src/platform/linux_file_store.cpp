@@ -245,6 +245,7 @@ std::optional<FileStamp> LinuxFileStore::Stamp(const std::string& path) {
         .size = static_cast<std::uint64_t>(status.st_size),
         .modifiedNs = status.st_mtim.tv_sec * kNsPerSecond + status.st_mtim.tv_nsec,
         .changedNs = status.st_ctim.tv_sec * kNsPerSecond + status.st_ctim.tv_nsec,
+        .folder = S_ISDIR(status.st_mode),
     };
 }
 

@@ -83,6 +83,7 @@ std::optional<FileStamp> RemoteFileStore::Stamp(const std::string& path) {
         .size = answer->value("size", std::uint64_t{0}),
         .modifiedNs = answer->value("modified", std::int64_t{0}),
         .changedNs = answer->value("changed", std::int64_t{0}),
+        .folder = answer->value("folder", false),
     };
 }
 

@@ -156,6 +156,18 @@ TEST_F(Vantorctl, MissingAndUnwritableFilesFailAndChangeNothing) {
     }
     EXPECT_FALSE(std::filesystem::exists(missing));
 
+    // A folder named as the file is refused before a lock file is made beside it.
+    const std::string folder = At("a folder");
+    std::filesystem::create_directory(folder);
+    for (const std::string& command :
+         {"folder add Extra --path " + Quoted(folder) + " --file " + Quoted(folder),
+          "show " + Quoted(folder), "check " + Quoted(folder)}) {
+        const ProgramRun run = Run(command);
+        EXPECT_EQ(run.err, "vantorctl: " + folder + ": cannot be read\n") << command;
+        EXPECT_NE(run.exitCode, ExitOk) << command;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder + ".lock"));
+
     const std::string unwritable = At("no such folder/out.vtr");
     WriteWhole(path, SampleResources(55));
     ProgramRun run = Run("normalize " + Quoted(path) + " " + Quoted(unwritable));

@@ -86,6 +86,8 @@ TEST_F(RemoteVerbs, EveryVerbDoesTheSameThroughHostAsHere) {
         {"dump"},
         {"dump", "--format", "json"},
         {"folder", "add", odd, "--path", "/srv/x"},  // refused: the name is taken
+        // A folder named as the file: refused before a lock file is made beside it.
+        {"folder", "add", "Extra", "--path", "/srv/x", "--file", folder.filePath("media")},
     };
     for (const QStringList& verb : verbs) {
         SCOPED_TRACE(verb.join(' ').toStdString());
@@ -101,6 +103,7 @@ TEST_F(RemoteVerbs, EveryVerbDoesTheSameThroughHostAsHere) {
         EXPECT_EQ(ReadAll(far.filePath(file)), ReadAll(here.filePath(file))) << file;
     }
     EXPECT_FALSE(QFile::exists("pwned") || QFile::exists(far.filePath("pwned")));
+    EXPECT_FALSE(QFile::exists(folder.filePath("media.lock")));
 
     // An export lists the far side's folder and writes the page here, where the user is: a
     // relative path is this process's, not the remote login's home.
