@@ -468,7 +468,12 @@ private:
         const bool node = Type() == YAML_SCALAR_EVENT || Type() == YAML_SEQUENCE_START_EVENT ||
                           Type() == YAML_MAPPING_START_EVENT || Type() == YAML_ALIAS_EVENT;
         if (node && nextSeam_ < pieces_.size() && Mark().index >= pieces_[nextSeam_].fed) {
-            seamHere_ = nextSeam_++;
+            // On the seam's line as libyaml counts lines, which also breaks them at a carriage
+            // return and at U+0085, U+2028 and U+2029: the layout counted line feeds alone.
+            if (Mark().line == pieces_[nextSeam_].fedLines) {
+                seamHere_ = nextSeam_;
+            }
+            ++nextSeam_;
         }
     }
 
@@ -1315,7 +1320,7 @@ bool ReadChunk(std::string_view text, const TextPiece& chunk, std::vector<Docume
                reader.ResourceList(events, chunk.kind, list, columns) && events.Next() &&
                events.Type() == YAML_DOCUMENT_END_EVENT && events.Next() &&
                events.Type() == YAML_STREAM_END_EVENT && errors.empty() && !events.Failed() &&
-               reader.Filled();
+               reader.Filled() && events.Mark().line == chunk.lines;  // lines as counted
     } catch (const std::exception&) {
         return false;  // the whole text, read in one, says what went wrong
     }

@@ -414,6 +414,11 @@ TEST(ConfigDocument, ADocumentReadApartReadsAsReadInOne) {
          catalogue("", "  description: \"y\n- name: E\n  source: /e\"\n", 1), false},
         {"a quoted text at the end of a list",
          catalogue("", "  description: \"y\n- name: E\n  source: /e\"\n", 119), false},
+        // libyaml breaks lines at these too; the layout counts line feeds.
+        {"a carriage return in a stretch", catalogue("", "  description: \"a\rb\"\n"), false},
+        {"a carriage return before a seam", catalogue("", "  description: \"a\rb\"\n", 1),
+         false},
+        {"a next line in a stretch", catalogue("", "  description: \"a\xC2\x85\"\n"), false},
         {"a list in brackets across lines", catalogue("", "  description: [a,\n- b]\n"), false},
         {"an unknown field", catalogue("", "  colour: red\n"), false},
         {"an alias", "anchor: &a x\n" + catalogue("", "  description: *a\n"), false},
