@@ -90,16 +90,3 @@ TEST(LimitsPanel, ReadsThePairsInOrderWithTheirOwnMessages) {
     }
     EXPECT_EQ(digitsOnly, "+-++");
 }
-
-TEST(LimitsPanel, ALimitReadWithAMaximumRefusesWhatSixteenBitsCannotHold) {
-    const auto read = [](std::u16string_view text) {
-        return ReadLimitText(text, u"missing", u"minimum", u"maximum");
-    };
-    EXPECT_EQ(read(u"65535").value, 65535);
-    EXPECT_EQ(read(u"65535").message, u"");
-    EXPECT_EQ(read(u"65536").message, u"maximum");
-    EXPECT_EQ(read(u"65536").value, 0);
-    EXPECT_EQ(read(u"").message, u"missing");  // the earlier checks come first
-    EXPECT_EQ(read(u"0").message, u"minimum");
-    EXPECT_EQ(ReadLimitText(u"65536", u"missing", u"minimum").value, 65536);  // no maximum
-}
