@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -89,7 +90,10 @@ protected:
                   "  environment:\n"
                   "    VANTOR_COMMON_APPDATA: \"{{ vantor_data }}\"\n"
                   "    DBUS_SYSTEM_BUS_ADDRESS: \"{{ vantor_bus }}\"\n"
-                  "  tasks:\n"
+                  "    PATH: \"" +
+                      QFileInfo(VANTOR_CTL_PATH).absolutePath() +
+                      ":/usr/bin:/bin\"\n"
+                      "  tasks:\n"
                   "    - name: The server serves what the document says\n"
                   "      vantor.config.apply:\n"
                   "        document: \"{{ document | default(omit) }}\"\n"
@@ -298,6 +302,21 @@ TEST_F(AnsibleFleet, APlaybookBringsEveryHostToTheDocumentOnceAndPlansInCheckMod
                                   QString::fromUtf8(getpwuid(getuid())->pw_dir)}) {
         EXPECT_FALSE(QFile::exists(folder + "/pwned")) << folder.toStdString();
     }
+}
+
+// A bare name is the managed host's vantorctl on its PATH; one that is not there fails the task.
+TEST_F(AnsibleFleet, ABareExecutableNameIsLookedUpOnTheHostsPath) {
+    const QString document = At("radio.yaml");
+    WriteText(document, "folders:\n  - name: Radio\n    source: /srv/radio\n");
+    const ProgramRun found =
+        Playbook({{"document", document}, {"vantorctl", "vantorctl"}}, {"--check"});
+    EXPECT_EQ(found.exitCode, 0) << found.outLines.join('\n').toStdString();
+    EXPECT_EQ(Recap(found, "alpha"), "ok=1 changed=1 unreachable=0 failed=0");
+    const ProgramRun missing =
+        Playbook({{"document", document}, {"vantorctl", "vantorctl-elsewhere"}}, {"--check"});
+    EXPECT_EQ(missing.exitCode, 2);
+    const QString why = Failure(missing, "alpha")["msg"].toString();
+    EXPECT_TRUE(why.contains("vantorctl-elsewhere")) << why.toStdString();
 }
 
 TEST_F(AnsibleFleet, ARefusedDocumentFailsTheTaskWithItsMessagesAndWritesNothing) {
