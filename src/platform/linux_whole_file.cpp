@@ -18,7 +18,7 @@ std::optional<WholeFile> WholeFile::Read(const std::string& path, Status& status
     }
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        status = errno == ENOENT ? Status::Missing : Status::Unreadable;
+        status = Status::Unreadable;
         return std::nullopt;
     }
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

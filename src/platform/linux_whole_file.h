@@ -12,7 +12,7 @@ namespace vantor {
 // faults, each several microseconds on a virtual machine.
 class WholeFile {
 public:
-    enum class Status { Read, Missing, NotRegular, Unreadable };
+    enum class Status { Read, NotRegular, Unreadable };
 
     // The file's bytes, or why there are none. A file that is not a regular one (a pipe, a
     // folder) is left to be read as a stream.
